@@ -1,0 +1,54 @@
+# Windows cross build (mingw-w64, posix threads). The runtime is linked statically into every
+# binary, so that the plug-in imports system DLLs only.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 NOMINMAX STRICT)
+add_compile_options(-Wall -Wextra -Wno-cast-function-type)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+include(${CMAKE_SOURCE_DIR}/cmake/Common.cmake)
+
+set(PTLY_RC ${CMAKE_SOURCE_DIR}/resources/gen_ptly.rc)
+set(PTLY_WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32 version gdi32 user32 kernel32)
+
+# Windows code of the plug-in, as a static library the DLL and the Windows-side tests share.
+file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/framework/*.cpp
+  ${CMAKE_SOURCE_DIR}/ui/*.cpp
+  ${CMAKE_SOURCE_DIR}/window/*.cpp
+  ${CMAKE_SOURCE_DIR}/plugin/win/*.cpp
+  ${CMAKE_SOURCE_DIR}/database/win/*.cpp
+  ${CMAKE_SOURCE_DIR}/report/win/*.cpp)
+add_library(ptly_win STATIC ${PTLY_WIN_SOURCES})
+target_link_libraries(ptly_win PUBLIC ptly_core ${PTLY_WIN_LIBS})
+
+# The plug-in itself. Sources that only the DLL has (its entry point and export) are in plugin/dll.
+file(GLOB PTLY_DLL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/dll/*.cpp)
+add_library(gen_ptly SHARED ${PTLY_DLL_SOURCES} ${PTLY_RC})
+set_target_properties(gen_ptly PROPERTIES PREFIX "" OUTPUT_NAME gen_ptly
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(gen_ptly PRIVATE ptly_win)
+target_link_options(gen_ptly PRIVATE -Wl,--kill-at)
+
+# The stand-in Winamp and whatever else lives under host/.
+if(EXISTS ${CMAKE_SOURCE_DIR}/host/CMakeLists.txt)
+  add_subdirectory(host)
+endif()
+
+if(PTLY_WIN_TESTS)
+  ptly_add_googletest()
+  enable_testing()
+  set(PTLY_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+  file(GLOB PTLY_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+  add_executable(win_tests ${PTLY_WIN_TEST_SOURCES} ${PTLY_RC})
+  target_link_libraries(win_tests PRIVATE ptly_win gtest gmock gtest_main)
+  target_compile_definitions(win_tests PRIVATE PTLY_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME win_tests COMMAND ${PTLY_WINE_RUN} $<TARGET_FILE:win_tests>)
+  set_tests_properties(win_tests PROPERTIES TIMEOUT 900)
+  # Further Windows-side targets and tests of one area (test plug-ins, end-to-end runs).
+  file(GLOB PTLY_WIN_EXTRA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cmake)
+  foreach(extra ${PTLY_WIN_EXTRA})
+    include(${extra})
+  endforeach()
+endif()

@@ -1,0 +1,46 @@
+// The file calls of the database and the tag reader. Native builds use POSIX, Windows builds the
+// Windows file calls; tests may substitute a file system that fails on purpose.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class IFile {
+public:
+    virtual ~IFile() = default;
+    // Reads up to n bytes and returns how many were read (fewer only at the end of the file).
+    // A failing read raises CFileException.
+    virtual std::size_t read(void* buffer, std::size_t n) = 0;
+    // Writes all n bytes or raises CFileException.
+    virtual void write(const void* buffer, std::size_t n) = 0;
+    // Moves to `position` bytes from the start; a negative position raises CFileException.
+    virtual void seek(std::int64_t position) = 0;
+    virtual std::int64_t size() = 0;
+    // Flushes the file's data to the disk (FlushFileBuffers / fsync); raises CFileException.
+    virtual void flush() = 0;
+    // Closes the file; raises CFileException when the system reports a failure. Idempotent.
+    virtual void close() = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    // Opens an existing file for reading, sharing it with other readers and writers.
+    // Returns null when it cannot be opened (see lastErrorText).
+    virtual std::unique_ptr<IFile> openRead(const std::string& path) = 0;
+    // Creates a file for writing, truncating an existing one. Null on failure.
+    virtual std::unique_ptr<IFile> createWrite(const std::string& path) = 0;
+    // Puts `from` in place of `to` in one step, replacing `to` if it exists, and makes the change
+    // durable (MoveFileEx with write-through / rename). False on failure.
+    virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+    // Renames without replacing: fails when `to` exists.
+    virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+    virtual bool removeFile(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // The system's description of the last failure of this file system (at most 1024 characters).
+    virtual std::string lastErrorText() = 0;
+};
+
+// The platform's file system (POSIX natively, the Windows file calls on Windows).
+IFileSystem& systemFileSystem();

@@ -1,0 +1,56 @@
+// The ID3v1 tag of an MP3 file: the 125-byte body after "TAG" and the six fields it holds.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class IFileSystem;
+
+class CId3v1Tag {
+public:
+    static constexpr std::size_t kBodySize = 125;
+    static constexpr std::uint8_t kNoGenre = 255;
+    using Body = std::array<std::uint8_t, kBodySize>;
+
+    // An empty tag: empty texts, no genre, a body of zero bytes.
+    CId3v1Tag();
+    // A tag whose body is built from the given values (each trimmed, then cut to its place).
+    CId3v1Tag(const std::string& artist, const std::string& album, const std::string& title,
+              const std::string& year, const std::string& comment, std::uint8_t genre);
+    virtual ~CId3v1Tag() = default;
+    CId3v1Tag(const CId3v1Tag&) = default;
+    CId3v1Tag& operator=(const CId3v1Tag&) = default;
+
+    // Reads the tag at the end of the file. False when the file cannot be opened or has no "TAG";
+    // raises CMyReadMp3TagException when seeking or reading fails (a file shorter than 128 bytes).
+    bool ReadFromFile(IFileSystem& files, const std::string& path);
+    // Copies a body and rebuilds the fields from it.
+    void SetBody(const std::uint8_t* body);
+    // Fields from the body.
+    void RebuildFields();
+    // Body from the fields.
+    void BuildBody();
+
+    // The text fields are views of the body (each place up to its first 0 byte, trimmed): a record
+    // keeps no second copy of them. Valid as long as the tag is unchanged.
+    std::string_view title() const;
+    std::string_view artist() const;
+    std::string_view album() const;
+    std::string_view year() const;
+    std::string_view comment() const;
+    std::uint8_t genre() const { return genre_; }
+    void setGenre(std::uint8_t genre) { genre_ = genre; }
+    const Body& body() const { return body_; }
+    Body& body() { return body_; }
+
+private:
+    Body body_{};
+    // Kept apart from body byte 124: a new tag names no genre although its body is all zero.
+    std::uint8_t genre_ = kNoGenre;
+};
+
+// The name of a genre byte: the table's name for 0 to 125, "" for 255.
+std::string genreName(std::uint8_t genre);
+// The number of named genres (126).
+constexpr int kGenreCount = 126;

@@ -1,0 +1,116 @@
+// The file system of the Windows build, over the Windows file calls (ANSI paths).
+#include <windows.h>
+
+#include <algorithm>
+
+#include "database/Exceptions.h"
+#include "database/FileSystem.h"
+
+namespace {
+
+std::string errorText(DWORD error) {
+    char buffer[1025] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
+                             sizeof buffer - 1, nullptr);
+    if (n == 0) return "Unknown error " + std::to_string(error);
+    return std::string(buffer, n);
+}
+
+[[noreturn]] void raise(DWORD error) { throw CFileException(errorText(error), static_cast<int>(error)); }
+
+class Win32File : public IFile {
+public:
+    explicit Win32File(HANDLE h) : h_(h) {}
+    ~Win32File() override {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    std::size_t read(void* buffer, std::size_t n) override {
+        std::size_t done = 0;
+        while (done < n) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(h_, static_cast<char*>(buffer) + done, chunk, &got, nullptr)) raise(GetLastError());
+            if (got == 0) break;
+            done += got;
+        }
+        return done;
+    }
+    void write(const void* buffer, std::size_t n) override {
+        std::size_t done = 0;
+        while (done < n) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
+            DWORD put = 0;
+            if (!WriteFile(h_, static_cast<const char*>(buffer) + done, chunk, &put, nullptr)) raise(GetLastError());
+            if (put == 0) raise(ERROR_WRITE_FAULT);
+            done += put;
+        }
+    }
+    void seek(std::int64_t position) override {
+        if (position < 0) raise(ERROR_NEGATIVE_SEEK);
+        LARGE_INTEGER to;
+        to.QuadPart = position;
+        if (!SetFilePointerEx(h_, to, nullptr, FILE_BEGIN)) raise(GetLastError());
+    }
+    std::int64_t size() override {
+        LARGE_INTEGER s;
+        if (!GetFileSizeEx(h_, &s)) raise(GetLastError());
+        return s.QuadPart;
+    }
+    void flush() override {
+        if (!FlushFileBuffers(h_)) raise(GetLastError());
+    }
+    void close() override {
+        if (h_ == INVALID_HANDLE_VALUE) return;
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        if (!CloseHandle(h)) raise(GetLastError());
+    }
+
+private:
+    HANDLE h_;
+};
+
+class Win32FileSystem : public IFileSystem {
+public:
+    std::unique_ptr<IFile> openRead(const std::string& path) override {
+        return open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    }
+    std::unique_ptr<IFile> createWrite(const std::string& path) override {
+        return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    }
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || fail();
+    }
+    bool moveFile(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) || fail();
+    }
+    bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) || fail(); }
+    bool exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    std::string lastErrorText() override { return errorText(lastError_); }
+
+private:
+    std::unique_ptr<IFile> open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+        if (path.empty()) {
+            lastError_ = ERROR_PATH_NOT_FOUND;
+            return nullptr;
+        }
+        HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            fail();
+            return nullptr;
+        }
+        return std::make_unique<Win32File>(h);
+    }
+    bool fail() {
+        lastError_ = GetLastError();
+        return false;
+    }
+    DWORD lastError_ = 0;
+};
+
+}  // namespace
+
+IFileSystem& systemFileSystem() {
+    static Win32FileSystem fs;
+    return fs;
+}

@@ -1,0 +1,5 @@
+#include "plugin/Clock.h"
+
+#include <ctime>
+
+TimeValue SystemClock::now() { return static_cast<TimeValue>(std::time(nullptr)); }

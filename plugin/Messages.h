@@ -1,0 +1,12 @@
+// Keyed messages: notices and Yes/No questions that the user may silence by key.
+#pragma once
+#include <string>
+
+class IMessages {
+public:
+    virtual ~IMessages() = default;
+    // Shows `text` unless the message key `key` (a value in section "Main") holds 1.
+    virtual void showMessage(const std::string& text, const std::string& key) = 0;
+    // Asks `text`; a silenced question answers Yes. An empty key can never be silenced.
+    virtual bool askYesNo(const std::string& text, const std::string& key) = 0;
+};

@@ -1,0 +1,80 @@
+// The General and Publish settings with their keys and defaults, flag lists, and plug-in paths.
+#pragma once
+#include <array>
+#include <string>
+
+#include "plugin/Clock.h"
+
+class IProfile;
+
+// Field ids: one field of a play. They index flag lists, list columns and row cells.
+enum FieldId : int {
+    FieldNumber = 0,
+    FieldDate = 1,
+    FieldHits = 2,
+    FieldLength = 3,
+    FieldPlayed = 4,
+    FieldArtist = 5,
+    FieldTitle = 6,
+    FieldAlbum = 7,
+    FieldYear = 8,
+    FieldGenre = 9,
+    FieldComment = 10,
+};
+constexpr int kFieldCount = 11;
+using FieldFlags = std::array<bool, kFieldCount>;
+
+// Flag lists are stored as "1," or "0," per field; missing positions read as clear.
+FieldFlags readFlagList(const std::string& text);
+std::string writeFlagList(const FieldFlags& flags);
+
+// Profile sections, by their string-table texts.
+std::string sectionGeneral();   // "General"
+std::string sectionPublish();   // "Zudazide Playtally - Settings"
+std::string sectionMain();      // "Main"
+std::string sectionDialog();    // "Playtally Dialog"
+
+struct GeneralSettings {
+    bool Disable = false;
+    bool NotStore = false;
+    bool ShowIcon = true;
+    std::string DBPath;
+    bool NoLarger = true;
+    int DBSize = 1000;
+    std::string DateFormat = "%m/%d/%y %H:%M";
+    int StoreAfterIntervalSec = 30;
+    int AutoSave = 30;
+    bool RefreshOnEachTrack = false;
+    FieldFlags DoNotStoreFields{};
+    FieldFlags GroupPlaytallyBy{};
+};
+
+struct PublishSettings {
+    std::string PublishFile = "MyPlaytally.html";
+    std::string Header;
+    std::string Item;
+    std::string Footer;
+    int PublishLast = 3;
+    bool Log = false;
+    bool IsTop = false;
+    int TopCount = 20;
+    bool OpenPublishedFile = true;
+    bool AutoPublish = false;
+    int Every = 2;
+    int Hour = 0;
+    int Minute = 0;
+    std::string RunBefore;
+    std::string RunAfter;
+    int WinStates = 0;
+};
+
+// The default database file name for a logon name: "<user>'s Playtally database.dat".
+std::string defaultDatabaseName(const std::string& userName);
+
+// Reads every key of the section, each absent or unreadable value giving its default.
+GeneralSettings loadGeneralSettings(IProfile& profile, const std::string& userName);
+// `now` gives the defaults of "Hour" and "Minute" (the current local time).
+PublishSettings loadPublishSettings(IProfile& profile, TimeValue now);
+
+// A non-empty path without a folder part is taken relative to the plug-in folder.
+std::string resolvePluginPath(const std::string& path, const std::string& pluginFolder);

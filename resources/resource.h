@@ -1,0 +1,12 @@
+// Resource identifiers of the plug-in.
+#pragma once
+
+#define IDI_PLAYTALLY 1000
+#define IDC_HANDCURSOR 1014
+
+#define IDD_MESSAGE 1007
+#define IDD_QUESTION 1012
+#define IDD_PROGRESS 1008
+
+#define IDC_DONT_SHOW_AGAIN 1069
+#define IDC_MESSAGE_TEXT 1071

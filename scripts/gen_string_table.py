@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Reads the STRINGTABLE blocks of a resource script (Windows-1252) and writes a C++ table of
+{id, "text"} entries, so that portable code uses the very texts the plug-in's resources hold.
+
+Resource strings use C escapes (\\n, \\t, \\\\, \\") and "" for a double quote."""
+import re
+import sys
+
+
+def parse_literal(src, pos):
+    """Parses the RC string literal starting at src[pos] == '"'; returns (bytes, next position)."""
+    assert src[pos] == '"'
+    out = bytearray()
+    i = pos + 1
+    escapes = {'n': 10, 't': 9, 'r': 13, 'a': 7, '\\': 92, '"': 34, '0': 0}
+    while True:
+        if i >= len(src):
+            raise ValueError("unterminated string")
+        c = src[i]
+        if c == '"':
+            if i + 1 < len(src) and src[i + 1] == '"':
+                out.append(34)
+                i += 2
+                continue
+            return bytes(out), i + 1
+        if c == '\\':
+            n = src[i + 1]
+            if n in escapes:
+                out.append(escapes[n])
+                i += 2
+                continue
+            if n == 'x':
+                m = re.match(r'[0-9a-fA-F]{1,4}', src[i + 2:])
+                out.append(int(m.group(0), 16) & 0xFF)
+                i += 2 + len(m.group(0))
+                continue
+            out.append(92)
+            i += 1
+            continue
+        out.extend(c.encode('cp1252'))
+        i += 1
+
+
+def read_table(text):
+    entries = {}
+    for block in re.finditer(r'STRINGTABLE[^\n]*\n\s*(?:BEGIN|\{)(.*?)\n\s*(?:END|\})', text, re.S):
+        body = block.group(1)
+        pos = 0
+        while True:
+            m = re.compile(r'\s*(\d+)\s*,?\s*(?=")').match(body, pos)
+            if not m:
+                rest = body[pos:].strip()
+                if rest and not rest.startswith('//'):
+                    raise ValueError("cannot parse string table near: " + rest[:60])
+                break
+            value, pos = parse_literal(body, m.end())
+            sid = int(m.group(1))
+            if sid in entries:
+                raise ValueError("string %d defined twice" % sid)
+            entries[sid] = value
+            # skip comments between entries
+            while True:
+                c = re.compile(r'\s*//[^\n]*').match(body, pos)
+                if not c:
+                    break
+                pos = c.end()
+    return entries
+
+
+def c_literal(data):
+    parts = []
+    for b in data:
+        if b == 34:
+            parts.append('\\"')
+        elif b == 92:
+            parts.append('\\\\')
+        elif 32 <= b < 127:
+            parts.append(chr(b))
+        else:
+            parts.append('\\%03o' % b)
+    return '"' + ''.join(parts) + '"'
+
+
+def main():
+    src, dst = sys.argv[1], sys.argv[2]
+    with open(src, encoding='cp1252') as f:
+        entries = read_table(f.read())
+    lines = ["// Generated from %s: do not edit." % src.split('/')[-1]]
+    for sid in sorted(entries):
+        lines.append('{%d, %s, %d},' % (sid, c_literal(entries[sid]), len(entries[sid])))
+    with open(dst, 'w') as f:
+        f.write('\n'.join(lines) + '\n')
+
+
+if __name__ == '__main__':
+    main()
