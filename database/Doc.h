@@ -8,6 +8,17 @@
 #include "database/TrackRecord.h"
 
 struct AppContext;
+class CArchive;
+
+// The parameters of one list build.
+struct BuildListParams {
+    TimeValue since = 0;       // plays before it are left out
+    TimeValue till = 0;        // plays after it are left out
+    bool logMode = false;      // Log mode, else Playtally mode
+    bool topOn = false;        // whether topCount applies
+    int topCount = 0;          // at most this many rows
+    bool showProgress = false; // ask for a progress window even when no window is on screen
+};
 
 using RecordArray = std::vector<std::unique_ptr<CTrackRecord>>;
 using RowArray = std::vector<std::unique_ptr<CListRow>>;
@@ -32,8 +43,21 @@ public:
     void ClearGroupRows();
 
     // --- Database file (DocFile.cpp) ---
+    // The archive exchange: writes or reads `target` (null: records).
+    virtual void SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows);
+    // Loads the database file named by "DBPath" into records (reporting failures itself).
+    void LoadDatabase();
+    // Saves records to the database file (reporting failures itself).
+    void SaveDatabase();
+    // 0 when the file was read, -1 otherwise.
+    int LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows);
+    // Adds the plays of another database file without duplicates; 0 on success, -1 when that
+    // file cannot be read.
+    int MergeFrom(const std::string& path);
 
     // --- List builder (ListBuilder.cpp) ---
+    // Replaces groupRows with the rows of the given mode, period and top count.
+    void BuildList(const BuildListParams& params);
 
 private:
     AppContext& context_;
