@@ -12,6 +12,7 @@
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/Profile.h"
 #include "plugin/Settings.h"
+#include "tests/native/TempDir.h"
 
 namespace {
 
@@ -433,10 +434,94 @@ TEST_F(PlaybackMonitorTest, FailingDatabaseLeavesNoPendingRecordAndQuitGoesOn) {
     EXPECT_EQ(sink.added.size(), 1u);
 }
 
+// The monitor in front of the real database document with real tagged files.
+class MonitorWithDoc : public PlaybackMonitorTest {
+protected:
+    std::string song(const std::string& name, const std::string& artist, const std::string& title) {
+        return dir.write(name, std::string(2000, '\x55') + id3v1Block(title, artist, "Album", "1999", "", 17));
+    }
+    void docPoll(PlayState state, const std::string& file = "") {
+        host.state = state;
+        host.file = file;
+        docMonitor.pollPlayback();
+    }
+
+    TempDir dir;
+    CDoc doc{context};
+    CDocTrackSink docSink{doc};
+    CPlaybackMonitor docMonitor{context, host, timer, docSink};
+};
+
+TEST_F(MonitorWithDoc, StoresWhatTheRulesAllow) {
+    struct Case {
+        const char* name;
+        std::int32_t length;
+        TimeValue seconds;
+        bool tagged;
+        bool stored;
+        std::int32_t storedPlayed;
+    };
+    const Case cases[] = {
+        {"most of a track", 100, 80, true, true, 80},
+        {"nearly all counts as all", 100, 95, true, true, 100},
+        {"a short listen", 300, 20, true, false, 0},
+        {"long enough in seconds", 300, 30, true, true, 30},
+        {"no tag", 100, 100, false, false, 0},
+    };
+    views.exists = true;
+    profile.writeInt(sectionGeneral(), "RefreshOnEachTrack", 1);
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = "song" + std::to_string(n++) + ".mp3";
+        const std::string path = c.tagged ? song(name, "Artist", "Title") : dir.write(name, std::string(500, 'x'));
+        const std::size_t recordsBefore = doc.records.size();
+        const int refreshesBefore = views.refreshes;
+        host.length = c.length;
+        at(1000);
+        docPoll(kPlaying, path);
+        at(1000 + c.seconds);
+        docPoll(kStopped);
+        EXPECT_EQ(docMonitor.pending(), nullptr);
+        ASSERT_EQ(doc.records.size(), recordsBefore + (c.stored ? 1 : 0));
+        EXPECT_EQ(views.refreshes, refreshesBefore + (c.stored ? 1 : 0));
+        if (c.stored) {
+            const CTrackRecord& r = *doc.records.back();
+            EXPECT_EQ(r.path, path);
+            EXPECT_EQ(r.length, c.length);
+            EXPECT_EQ(r.played, c.storedPlayed);
+            EXPECT_EQ(r.date, 1000);
+            EXPECT_EQ(r.tag.artist(), "Artist");
+        }
+    }
+}
+
+TEST_F(MonitorWithDoc, QuitStoresThePlayingTrack) {
+    const std::string path = song("q.mp3", "Artist", "Title");
+    host.length = 200;
+    at(1000);
+    docPoll(kPlaying, path);
+    at(1045);
+    docMonitor.stopPolling();
+    ASSERT_EQ(doc.records.size(), 1u);
+    EXPECT_EQ(doc.records[0]->played, 45);
+}
+
+TEST_F(MonitorWithDoc, MissingArtistIsRefused) {
+    const std::string path = song("noartist.mp3", "", "Title");
+    host.length = 100;
+    at(1000);
+    docPoll(kPlaying, path);
+    at(1100);
+    docPoll(kStopped);
+    EXPECT_TRUE(doc.records.empty());
+}
+
 TEST(PlayStateCode, MapsTheAnswerOfTheStateRequest) {
     EXPECT_EQ(playStateFromCode(0), PlayState::Stopped);
     EXPECT_EQ(playStateFromCode(1), PlayState::Playing);
-    for (std::int64_t other : {3, 2, -1, 0x100000001LL}) EXPECT_EQ(playStateFromCode(other), PlayState::Paused) << other;
+    for (std::int64_t other : {std::int64_t{3}, std::int64_t{2}, std::int64_t{-1}, std::int64_t{0x100000001LL}})
+        EXPECT_EQ(playStateFromCode(other), PlayState::Paused) << other;
 }
 
 }  // namespace
