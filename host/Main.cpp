@@ -25,6 +25,7 @@
 #include "host/PlaybackScript.h"
 #include "host/Player.h"
 #include "host/Plugins.h"
+#include "host/WindowCloser.h"
 #include "plugin/win/PluginRecord.h"
 
 namespace {
@@ -93,7 +94,7 @@ public:
     bool start(const std::string& exeFolder) {
         if (!window_.create()) return false;
         logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created");
-        plugins_.load(exeFolder + "\\Plugins", window_.handle());
+        pluginFolder_ = exeFolder + "\\Plugins";
         return true;
     }
 
@@ -104,20 +105,29 @@ public:
                 logLine("script stopped: the main window was closed");
                 return;
             }
+            if (!isScriptSetting(cmd.op)) loadPlugins();
             if (!execute(cmd)) return;
         }
         logLine("end of the script");
     }
 
     int finish() {
+        loadPlugins();  // a script of settings only still starts and stops the plug-ins
         window_.update();
         plugins_.quitAll();
+        WindowCloser::disarm();
         logLine(window_.requestSummary());
         logLine("exit 0");
         return 0;
     }
 
 private:
+    void loadPlugins() {
+        if (pluginsLoaded_) return;
+        pluginsLoaded_ = true;
+        plugins_.load(pluginFolder_, window_.handle());
+    }
+
     // One command; false ends the script.
     bool execute(const ScriptCommand& cmd) {
         const double now = elapsedSeconds();
@@ -168,6 +178,15 @@ private:
             logLine(head + "config");
             plugins_.config(window_.handle(), cmd.closeAfter ? cmd.seconds : -1);
             break;
+        case ScriptOp::Dismiss:
+            if (cmd.closeAfter) {
+                logLine(head + "dismiss " + formatSeconds(cmd.seconds));
+                WindowCloser::arm(window_.handle(), cmd.seconds);
+            } else {
+                logLine(head + "dismiss off");
+                WindowCloser::disarm();
+            }
+            break;
         case ScriptOp::LogRequests:
             logLine(head + "log-requests " + (cmd.allRequests ? "all" : "changes"));
             window_.logAllRequests = cmd.allRequests;
@@ -216,6 +235,8 @@ private:
     Player player_;
     HostWindow window_;
     Plugins plugins_;
+    std::string pluginFolder_;
+    bool pluginsLoaded_ = false;
 };
 
 std::string exeFolder() {

@@ -18,7 +18,8 @@ const OpName kOps[] = {
     {"pause", ScriptOp::Pause},     {"resume", ScriptOp::Resume},
     {"stop", ScriptOp::Stop},       {"wait", ScriptOp::Wait},
     {"length-delay", ScriptOp::LengthDelay}, {"default-length", ScriptOp::DefaultLength},
-    {"config", ScriptOp::Config},   {"log-requests", ScriptOp::LogRequests},
+    {"config", ScriptOp::Config},   {"dismiss", ScriptOp::Dismiss},
+    {"log-requests", ScriptOp::LogRequests},
     {"echo", ScriptOp::Echo},       {"quit", ScriptOp::Quit},
 };
 
@@ -72,6 +73,19 @@ bool parseSeconds(const std::string& text, double& out) {
 constexpr long kMaxLength = 24L * 3600 * 365;  // a year of seconds is plenty for one track
 
 }  // namespace
+
+bool isScriptSetting(ScriptOp op) {
+    switch (op) {
+    case ScriptOp::LengthDelay:
+    case ScriptOp::DefaultLength:
+    case ScriptOp::LogRequests:
+    case ScriptOp::Dismiss:
+    case ScriptOp::Echo:
+        return true;
+    default:
+        return false;
+    }
+}
 
 const char* scriptOpName(ScriptOp op) {
     if (op == ScriptOp::WaitForever) return "wait";
@@ -149,6 +163,13 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
         case ScriptOp::Config:
             if (args > 1) return fail("usage: config [<seconds before closing its windows>]");
             if (args == 1) {
+                if (!parseSeconds(tokens[1], cmd.seconds)) return fail("bad number of seconds \"" + tokens[1] + "\"");
+                cmd.closeAfter = true;
+            }
+            break;
+        case ScriptOp::Dismiss:
+            if (!wantArgs(1)) return fail("usage: dismiss <seconds> | dismiss off");
+            if (tokens[1] != "off") {
                 if (!parseSeconds(tokens[1], cmd.seconds)) return fail("bad number of seconds \"" + tokens[1] + "\"");
                 cmd.closeAfter = true;
             }

@@ -1,5 +1,7 @@
-// The playback script of the stand-in player: one command a line, '#' starts a comment line.
-// Tokens are separated by blanks or tabs; a token in double quotes may hold blanks.
+// The playback script of the stand-in player: one command a line; a line whose first non-blank
+// character is '#' is a comment, and blank lines are skipped. Tokens are separated by blanks or
+// tabs; a token in double quotes may hold blanks. Command words are lower case. Backslashes are
+// taken as they are (no escapes). The whole script is checked before anything runs.
 //
 //   play <path> <length>     the playlist becomes this one entry, and it plays from its start
 //   next <path> <length>     an entry after the current one, played at once (a track change)
@@ -12,20 +14,26 @@
 //                            times before they give their length
 //   default-length <length>  the length of files handed over by another instance (180)
 //   config [<seconds>]       calls every plug-in's config; with seconds, closes the windows
-//                            the call still shows after that long (and every second after)
+//                            the call shows once they have been open that long
+//   dismiss <seconds> | dismiss off
+//                            from now on, closes any window of the plug-ins (a visible
+//                            top-level window of the player's thread other than its main
+//                            window) once it has been open that long, logging its texts
 //   log-requests all|changes every request, or (the default) the first of each kind and
 //                            those whose answer changed
 //   echo <text>              writes the rest of the line to the log
 //   quit                     ends the script (so does its end)
 //
 // A length is whole seconds, -1 for a track whose length is never known (it plays until
-// stopped). A relative path is taken from the script's folder.
+// stopped). A relative path is taken from the script's folder. The settings at the top of a
+// script (length-delay, default-length, log-requests, dismiss, echo) take effect before the
+// plug-ins are loaded; the first other command loads them.
 #pragma once
 #include <string>
 #include <vector>
 
 enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitForever, LengthDelay,
-                      DefaultLength, Config, LogRequests, Echo, Quit };
+                      DefaultLength, Config, Dismiss, LogRequests, Echo, Quit };
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;
@@ -34,7 +42,7 @@ struct ScriptCommand {
     std::string text;       // echo
     int number = 0;         // track length, length-delay count, default length
     double seconds = 0;     // wait, config (closing delay)
-    bool closeAfter = false;  // config with seconds
+    bool closeAfter = false;  // config with seconds; dismiss (false: dismiss off)
     bool allRequests = false; // log-requests all
 };
 
@@ -50,6 +58,9 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
 
 // A path is absolute when it has a drive ("C:") or starts with a separator.
 std::string resolveScriptPath(const std::string& path, const std::string& folder);
+
+// Whether the op only sets how the player behaves (it may run before the plug-ins load).
+bool isScriptSetting(ScriptOp op);
 
 // The script-level name of an op, for logs.
 const char* scriptOpName(ScriptOp op);

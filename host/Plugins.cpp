@@ -4,28 +4,11 @@
 #include <cstdio>
 
 #include "host/Log.h"
+#include "host/WindowCloser.h"
 
 namespace {
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
-// The windows left open by a config call: every visible top-level window of this thread but
-// the main one. Closing them is what a user pressing Cancel or the close box would do.
-HWND g_configMain = nullptr;
-
-BOOL CALLBACK closeOne(HWND window, LPARAM) {
-    if (window == g_configMain || !IsWindowVisible(window)) return TRUE;
-    char caption[256] = {}, cls[128] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    GetClassNameA(window, cls, sizeof cls);
-    logLine(std::string("config: closing window ") + quoted(caption) + " (class " + cls + ")");
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-void CALLBACK closeConfigWindows(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), closeOne, 0);
-}
 
 }  // namespace
 
@@ -79,20 +62,20 @@ void Plugins::load(const std::string& folder, HWND mainWindow) {
 }
 
 void Plugins::config(HWND mainWindow, double closeAfterSeconds) {
-    UINT_PTR closer = 0;
-    if (closeAfterSeconds >= 0) {
-        g_configMain = mainWindow;
-        // A thread timer: it ticks inside the modal loop of whatever dialog config runs, and
-        // keeps ticking at the same period for windows that come later.
-        const UINT period = static_cast<UINT>(closeAfterSeconds * 1000);
-        closer = SetTimer(nullptr, 0, period > 10 ? period : 10, closeConfigWindows);
-    }
+    const bool wasArmed = WindowCloser::armed();
+    const double wasSeconds = WindowCloser::seconds();
+    if (closeAfterSeconds >= 0) WindowCloser::arm(mainWindow, closeAfterSeconds);
     for (const Loaded& p : loaded_) {
         logLine("plugin " + p.name + ": calling config");
         if (p.record->config) p.record->config();
         logLine("plugin " + p.name + ": config returned");
     }
-    if (closer) KillTimer(nullptr, closer);
+    if (closeAfterSeconds >= 0) {
+        if (wasArmed)
+            WindowCloser::arm(mainWindow, wasSeconds);
+        else
+            WindowCloser::disarm();
+    }
 }
 
 void Plugins::quitAll() {

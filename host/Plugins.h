@@ -15,7 +15,7 @@ public:
     // init fails is unloaded again. Everything is logged.
     void load(const std::string& folder, HWND mainWindow);
     // Calls each plug-in's config. With `closeAfterSeconds` >= 0, the windows the call shows
-    // are closed after that long, so that a script goes on past a modal dialog.
+    // are closed after that long (WindowCloser), so that a script goes on past a modal dialog.
     void config(HWND mainWindow, double closeAfterSeconds);
     // Calls quit for each plug-in, then unloads them all.
     void quitAll();

@@ -11,13 +11,25 @@
 
 struct AppContext;
 
-// Where finished plays go. The plug-in hands them to CDoc::AddTrack (CDocTrackSink of
-// plugin/DocTrackSink.h).
+class CDoc;
+
+// Where finished plays go. The plug-in hands them to CDoc::AddTrack through CDocTrackSink.
 class ITrackSink {
 public:
     virtual ~ITrackSink() = default;
     // True when the play was stored. The record stays the caller's.
     virtual bool AddTrack(const CTrackRecord& pending) = 0;
+};
+
+class CDocTrackSink : public ITrackSink {
+public:
+    explicit CDocTrackSink(CDoc& doc) : doc_(doc) {}
+    // Defined apart (DocTrackSink.cpp): code that never hands plays to a document, such as a
+    // test plug-in, links without the database.
+    bool AddTrack(const CTrackRecord& pending) override;
+
+private:
+    CDoc& doc_;
 };
 
 class CPlaybackMonitor {

@@ -20,6 +20,7 @@ TEST(PlaybackScript, ParsesEveryCommand) {
         "wait 1.5\nwait forever\n"
         "length-delay 3\ndefault-length 90\n"
         "config\nconfig 2\n"
+        "dismiss 0.5\ndismiss off\n"
         "log-requests all\n"
         "echo   hello  world \n"
         "quit\n";
@@ -28,8 +29,8 @@ TEST(PlaybackScript, ParsesEveryCommand) {
     const std::vector<ScriptOp> ops = {ScriptOp::Play,   ScriptOp::Next,        ScriptOp::Add,        ScriptOp::Replay,
                                        ScriptOp::Pause,  ScriptOp::Resume,      ScriptOp::Stop,       ScriptOp::Wait,
                                        ScriptOp::WaitForever, ScriptOp::LengthDelay, ScriptOp::DefaultLength,
-                                       ScriptOp::Config, ScriptOp::Config,      ScriptOp::LogRequests, ScriptOp::Echo,
-                                       ScriptOp::Quit};
+                                       ScriptOp::Config, ScriptOp::Config,      ScriptOp::Dismiss,    ScriptOp::Dismiss,
+                                       ScriptOp::LogRequests, ScriptOp::Echo,   ScriptOp::Quit};
     ASSERT_EQ(s.commands.size(), ops.size());
     for (std::size_t i = 0; i < ops.size(); ++i) EXPECT_EQ(s.commands[i].op, ops[i]) << i;
     EXPECT_EQ(s.commands[0].path, "C:\\My Music\\a.mp3");
@@ -44,8 +45,17 @@ TEST(PlaybackScript, ParsesEveryCommand) {
     EXPECT_FALSE(s.commands[11].closeAfter);
     EXPECT_TRUE(s.commands[12].closeAfter);
     EXPECT_EQ(s.commands[12].seconds, 2.0);
-    EXPECT_TRUE(s.commands[13].allRequests);
-    EXPECT_EQ(s.commands[14].text, "hello  world ");
+    EXPECT_TRUE(s.commands[13].closeAfter);
+    EXPECT_EQ(s.commands[13].seconds, 0.5);
+    EXPECT_FALSE(s.commands[14].closeAfter);
+    EXPECT_TRUE(s.commands[15].allRequests);
+    EXPECT_EQ(s.commands[16].text, "hello  world ");
+    // Settings may run before the plug-ins load; anything that plays or calls them may not.
+    for (ScriptOp op : {ScriptOp::LengthDelay, ScriptOp::DefaultLength, ScriptOp::LogRequests, ScriptOp::Dismiss,
+                        ScriptOp::Echo})
+        EXPECT_TRUE(isScriptSetting(op)) << scriptOpName(op);
+    for (ScriptOp op : {ScriptOp::Play, ScriptOp::Wait, ScriptOp::Config, ScriptOp::Quit, ScriptOp::Pause})
+        EXPECT_FALSE(isScriptSetting(op)) << scriptOpName(op);
 }
 
 TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
@@ -70,6 +80,8 @@ TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
         {"wait 2s", "s.txt:2: bad number of seconds \"2s\""},
         {"length-delay -1", "s.txt:2: usage: length-delay <number of -1 answers>"},
         {"config 1 2", "s.txt:2: usage: config [<seconds before closing its windows>]"},
+        {"dismiss", "s.txt:2: usage: dismiss <seconds> | dismiss off"},
+        {"dismiss never", "s.txt:2: bad number of seconds \"never\""},
         {"log-requests some", "s.txt:2: usage: log-requests all|changes"},
         {"pause now", "s.txt:2: \"pause\" takes no arguments"},
     };

@@ -97,8 +97,10 @@ SCRIPT
   in_order "$out" "plugin gen_test.dll: calling quit" "plugin gen_test.dll: unloaded" "requests answered: 104 x" "exit 0"
   ;;
 probe)
-  export GEN_TEST_MONITOR=0 GEN_TEST_CONFIG_BOX=1
+  export GEN_TEST_MONITOR=0 GEN_TEST_CONFIG_BOX=1 GEN_TEST_INIT_BOX=1
   host <<SCRIPT || fail "the stand-in failed"
+# a setting at the top: in force before the plug-ins load, for the box their init shows
+dismiss 0.3
 config 0.5
 length-delay 3
 play "$A" 7
@@ -108,16 +110,18 @@ config 0.5
 quit
 SCRIPT
   # Empty playlist: the path request answers null, the length request -1 fifty times.
-  in_order "$plog" 'probe state stopped file ""' "config" 'probe state stopped file "" length -1 ms' \
+  in_order "$plog" 'probe state stopped file ""' "init box closed" "config" 'probe state stopped file "" length -1 ms' \
     "config box closed" "config" "probe state playing file \"$A\" length 7 ms" "config" \
     "probe state paused file \"$A\" length 7 ms" "quit"
   waited=$(grep -F 'length -1 ms' "$plog" | sed 's/.* ms //')
   between "$waited" 4900 9000 "milliseconds the link waited for a length"
   delayed=$(grep -F "length 7 ms" "$plog" | head -n1 | sed 's/.* ms //')
-  between "$delayed" 290 2000 "milliseconds of three -1 answers"
+  between "$delayed" 250 2000 "milliseconds of three -1 answers"
   out="$work/host.out"
   has "$out" "request 211 (path of entry 0) -> null"
-  has "$out" 'config: closing window "gen_test config"'
+  in_order "$out" "script line 2: dismiss 0.3" "plugin gen_test.dll: loaded, calling init" \
+    'closing window "gen_test init" (class #32770): init of the test plug-in' "init returned 0"
+  has "$out" 'closing window "gen_test config" (class #32770): config of the test plug-in'
   # 105: 50 tries with the playlist empty, 3 -1 answers and the length, the length once more when
   # paused. 104: the init probe, then two for each config probe (its own and the length query).
   has "$out" "requests answered: 104 x 7, 105 x 55, 125 x 4, 211 x 4"

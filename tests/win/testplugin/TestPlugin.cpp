@@ -11,8 +11,8 @@
 //   config / quit
 // Environment: GEN_TEST_LOG names the log file (default gen_test.log beside the DLL);
 // GEN_TEST_MONITOR=0 leaves the monitor off, so that only the probes ask the player;
-// GEN_TEST_CONFIG_BOX=1 makes config show a message box captioned "gen_test config" (the
-// player's script closes it).
+// GEN_TEST_CONFIG_BOX=1 makes config show a message box captioned "gen_test config", and
+// GEN_TEST_INIT_BOX=1 makes init show one captioned "gen_test init" (the player closes them).
 #include <windows.h>
 
 #include <cstdarg>
@@ -141,6 +141,10 @@ int init() {
         g_plugin = std::make_unique<TestPlugin>(g_record.hwndParent);
         note("init window %s", IsWindow(g_record.hwndParent) ? "ok" : "missing");
         probe(false);
+        if (envIs("GEN_TEST_INIT_BOX", "1")) {
+            const int answer = MessageBoxA(nullptr, "init of the test plug-in", "gen_test init", MB_OK);
+            note("init box closed (%d)", answer);
+        }
         if (!envIs("GEN_TEST_MONITOR", "0")) g_plugin->monitor.startPolling();
         return 0;
     } catch (...) {
