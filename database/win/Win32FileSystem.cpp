@@ -93,6 +93,10 @@ public:
     }
     bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) || fail(); }
     bool exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool isFolder(const std::string& path) override {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     std::string lastErrorText() override { return errorText(lastError_); }
 
 private:
