@@ -71,8 +71,7 @@ void CDoc::BuildList(const BuildListParams& params) {
         if (params.logMode) {
             buildLogRows(*this, params, progress);
         } else {
-            buildPlaytallyRows(*this, params, progress);
-            for (auto& record : records) record->marked = 0;
+            buildPlaytallyRows(*this, params, progress);  // leaves no record marked
         }
         progress.reset();
     } catch (...) {
@@ -122,7 +121,7 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
 // window sees the same steps as when each group was gathered by scanning the later plays.
 void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
     AppContext& context = doc.context();
-    const RecordArray& records = doc.records;
+    RecordArray& records = doc.records;
     const GeneralSettings& settings = context.reloadSettings();
     if (progressMayOpen(context, params) && records.size() > kPlaytallyProgressRecords) {
         const int count = countRowsToCome(records, params);

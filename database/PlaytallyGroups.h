@@ -16,15 +16,17 @@ struct PlayGroup {
 };
 
 // The groups of the plays with since <= date <= till that are not marked, in the order of their
-// first plays. A play joins the group of the first earlier such play that is in the same group by
+// first plays. Marked plays are left out and their marks cleared: afterwards no record is marked. A play joins the group of the first earlier such play that is in the same group by
 // the GroupPlaytallyBy flags and DateFormat of `settings`, and a group's cleared bits name the
 // fields among Date, Length, Artist, Title, Album, Year, Genre and Comment whose text (exact bytes)
 // differs between any of its plays and its first play.
 //
 // The grouping test is an equivalence (texts and formatted dates compared through their case
 // folds, numbers and the genre byte exactly), so the groups are its classes and each play is
-// placed by a hash lookup of its grouping key instead of a comparison with every group.
-std::vector<PlayGroup> collectPlayGroups(const RecordArray& records, const GeneralSettings& settings,
+// placed by a hash lookup of its grouping key instead of a comparison with every group. Cost: one
+// pass over the records, a lookup per play, a date text per group and per play whose date value
+// differs from its group's first play until the group's date is known to differ.
+std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till);
 
 // The fields whose text a group compares with its first play.
