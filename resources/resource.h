@@ -15,3 +15,8 @@
 #define IDC_PROGRESS_BAR 1003
 #define IDC_PROGRESS_PERCENT 1004
 #define IDC_PROGRESS_TEXT 1005
+
+// Strings of the dialog framework's data exchange.
+#define IDS_DDX_INTEGER 2001
+#define IDS_DDX_POSITIVE_INTEGER 2002
+#define IDS_DDX_INTEGER_RANGE 2003
