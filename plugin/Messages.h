@@ -10,3 +10,11 @@ public:
     // Asks `text`; a silenced question answers Yes. An empty key can never be silenced.
     virtual bool askYesNo(const std::string& text, const std::string& key) = 0;
 };
+
+// Plain notices in a message box of their own (no key, cannot be silenced): the welcome text and
+// the visual-style notice.
+class INotices {
+public:
+    virtual ~INotices() = default;
+    virtual void showInformation(const std::string& caption, const std::string& text) = 0;
+};

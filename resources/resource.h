@@ -10,3 +10,8 @@
 
 #define IDC_DONT_SHOW_AGAIN 1069
 #define IDC_MESSAGE_TEXT 1071
+
+// Strings of the dialog framework's data exchange.
+#define IDS_DDX_INTEGER 2001
+#define IDS_DDX_POSITIVE_INTEGER 2002
+#define IDS_DDX_INTEGER_RANGE 2003

@@ -47,6 +47,12 @@ def read_table(text):
         body = block.group(1)
         pos = 0
         while True:
+            # skip comments before the entry
+            while True:
+                c = re.compile(r'\s*//[^\n]*').match(body, pos)
+                if not c:
+                    break
+                pos = c.end()
             m = re.compile(r'\s*(\d+)\s*,?\s*(?=")').match(body, pos)
             if not m:
                 rest = body[pos:].strip()
@@ -58,12 +64,6 @@ def read_table(text):
             if sid in entries:
                 raise ValueError("string %d defined twice" % sid)
             entries[sid] = value
-            # skip comments between entries
-            while True:
-                c = re.compile(r'\s*//[^\n]*').match(body, pos)
-                if not c:
-                    break
-                pos = c.end()
     return entries
 
 

@@ -1,0 +1,14 @@
+// Texts of tags and paths are bytes in the system's ANSI code page (never assumed UTF-8). On
+// Windows, double-byte code pages are respected: a lead byte and its trail byte are one character.
+#pragma once
+#include <string>
+#include <string_view>
+
+// A form of the text in which letter case no longer matters: two texts are equal ignoring case
+// exactly when their folded forms are equal.
+std::string ansiFoldCase(std::string_view text);
+bool ansiEqualNoCase(std::string_view a, std::string_view b);
+
+// The text without its trailing white space (space, tab, line feed, vertical tab, form feed,
+// carriage return). Leading white space stays.
+std::string_view ansiTrimRight(std::string_view text);

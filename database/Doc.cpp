@@ -1,0 +1,59 @@
+#include "database/Doc.h"
+
+#include <cmath>
+#include <new>
+
+#include "database/Exceptions.h"
+#include "database/FileSystem.h"
+#include "plugin/AppContext.h"
+#include "plugin/Messages.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// More than 70 per cent heard, in floating point; a track of length 0 passes with any time heard.
+bool heardEnough(std::int32_t length, std::int32_t played) {
+    if (length == 0) return played > 0;
+    return played * 100.0 / length > 70.0;
+}
+
+// A play within 10 per cent of the full length counts as complete.
+bool nearlyComplete(std::int32_t length, std::int32_t played) {
+    if (length == 0) return false;
+    return std::fabs(static_cast<double>(length) - played) * 100.0 / length < 10.0;
+}
+
+}  // namespace
+
+bool CDoc::AddTrack(const CTrackRecord& pending) {
+    const GeneralSettings settings = context_.readSettings();
+    if (!heardEnough(pending.length, pending.played) && pending.played < settings.StoreAfterIntervalSec)
+        return false;
+    try {
+        std::int32_t played = nearlyComplete(pending.length, pending.played) ? pending.length : pending.played;
+        auto record = std::make_unique<CTrackRecord>(pending.path, pending.length, pending.date, played);
+        IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+        try {
+            if (!record->ReadTagFromFile(files)) return false;
+        } catch (const CMyReadMp3TagException&) {
+            return false;  // an unreadable file is treated as untagged, without a message
+        }
+        for (int id = 0; id < kFieldCount; ++id) {
+            if (settings.DoNotStoreFields[id] && record->GetFieldText(id, settings.DateFormat).empty()) return false;
+        }
+        records.push_back(std::move(record));
+        return true;
+    } catch (const std::bad_alloc&) {
+        if (context_.messages) context_.messages->showMessage(loadString(51), "SongAddingError");
+        return false;
+    }
+}
+
+bool CDoc::IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const {
+    return a.IsSameGroup(b, context_.current);
+}
+
+void CDoc::ClearGroupRows() {
+    groupRows.clear();
+    groupRows.shrink_to_fit();
+}

@@ -1,0 +1,11 @@
+// The shared open-file dialog of the settings pages and the path dialog.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Shows the system's open-file dialog. `filter` holds description|pattern pairs separated by '|'
+// and ended by "||". On OK the chosen path goes into `path` and the result is true; otherwise
+// `path` keeps its value.
+bool browseForFile(std::string& path, HWND owner, const std::string& initialFolder, const std::string& filter,
+                   const std::string& title);

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "plugin/Profile.h"
+#include "plugin/Settings.h"
+
+TEST(FlagList, ReadsPairsAndTreatsMissingPositionsAsClear) {
+    struct Case {
+        const char* text;
+        FieldFlags expected;
+    } cases[] = {
+        {"1,", {true}},
+        {"", {}},
+        {"0,0,0,0,0,1,1,0,0,0,0,", {false, false, false, false, false, true, true}},
+        {"1,1,1,1,1,1,1,1,1,1,1,", {true, true, true, true, true, true, true, true, true, true, true}},
+        {"1x0y1", {true, false, true}},       // only every other character counts
+        {"11111", {true, true, true, false}}, // positions 0, 2, 4
+    };
+    for (const Case& c : cases) EXPECT_EQ(readFlagList(c.text), c.expected) << c.text;
+}
+
+TEST(FlagList, WritesTwentyTwoCharactersThatReadBack) {
+    FieldFlags f{};
+    f[5] = f[6] = true;
+    EXPECT_EQ(writeFlagList(f), "0,0,0,0,0,1,1,0,0,0,0,");
+    EXPECT_EQ(readFlagList(writeFlagList(f)), f);
+}
+
+TEST(GeneralSettings, DefaultsForAFreshUser) {
+    MemoryProfile profile;
+    GeneralSettings g = loadGeneralSettings(profile, "guest");
+    EXPECT_FALSE(g.Disable);
+    EXPECT_FALSE(g.NotStore);
+    EXPECT_TRUE(g.ShowIcon);
+    EXPECT_EQ(g.DBPath, "guest's Playtally database.dat");
+    EXPECT_TRUE(g.NoLarger);
+    EXPECT_EQ(g.DBSize, 1000);
+    EXPECT_EQ(g.DateFormat, "%m/%d/%y %H:%M");
+    EXPECT_EQ(g.StoreAfterIntervalSec, 30);
+    EXPECT_EQ(g.AutoSave, 30);
+    EXPECT_FALSE(g.RefreshOnEachTrack);
+    EXPECT_EQ(writeFlagList(g.DoNotStoreFields), "0,0,0,0,0,1,1,0,0,0,0,");
+    EXPECT_EQ(writeFlagList(g.GroupPlaytallyBy), "0,0,0,0,0,1,1,1,0,0,0,");
+    EXPECT_EQ(profile.writes(), 0);  // reading never writes
+}
+
+TEST(GeneralSettings, StoredValuesAndOddValues) {
+    MemoryProfile profile;
+    const std::string s = sectionGeneral();
+    profile.writeInt(s, "Disable", 7);        // any non-zero number is set
+    profile.writeString(s, "NotStore", "1");  // a text where a number belongs reads as the default
+    profile.writeInt(s, "DBSize", 0);         // would empty the database at the next save
+    profile.writeString(s, "DBPath", "D:\\music\\my.dat");
+    profile.writeString(s, "GroupPlaytallyBy", "1,");
+    GeneralSettings g = loadGeneralSettings(profile, "x");
+    EXPECT_TRUE(g.Disable);
+    EXPECT_FALSE(g.NotStore);
+    EXPECT_EQ(g.DBSize, 1000);
+    EXPECT_EQ(g.DBPath, "D:\\music\\my.dat");
+    EXPECT_EQ(g.GroupPlaytallyBy, (FieldFlags{true}));
+}
+
+TEST(PublishSettings, DefaultsAndChoicesOutOfRange) {
+    MemoryProfile profile;
+    PublishSettings p = loadPublishSettings(profile, 3600 * 5 + 60 * 7);  // 05:07 UTC
+    EXPECT_EQ(p.PublishFile, "MyPlaytally.html");
+    EXPECT_EQ(p.PublishLast, 3);
+    EXPECT_EQ(p.Every, 2);
+    EXPECT_EQ(p.TopCount, 20);
+    EXPECT_TRUE(p.OpenPublishedFile);
+    EXPECT_FALSE(p.AutoPublish);
+    EXPECT_EQ(p.Hour, 5);
+    EXPECT_EQ(p.Minute, 7);
+    EXPECT_EQ(p.WinStates, 0);
+
+    profile.writeInt(sectionPublish(), "Every", 9);
+    profile.writeInt(sectionPublish(), "PublishLast", -1);
+    profile.writeInt(sectionPublish(), "WinStates", 0x1F0F);
+    p = loadPublishSettings(profile, 0);
+    EXPECT_EQ(p.Every, 2);
+    EXPECT_EQ(p.PublishLast, 3);
+    EXPECT_EQ(p.WinStates, 0x0F);  // only the low 8 bits are used
+}
+
+TEST(ResolvePluginPath, BareNamesGoToThePluginFolder) {
+#ifdef _WIN32
+    const std::string sep = "\\";
+#else
+    const std::string sep = "/";
+#endif
+    struct Case {
+        std::string path, expected;
+    } cases[] = {
+        {"guest's Playtally database.dat", "F" + sep + "guest's Playtally database.dat"},
+        {"", ""},
+        {"C:\\data\\x.dat", "C:\\data\\x.dat"},
+        {"sub\\x.dat", "sub\\x.dat"},
+        {"sub/x.dat", "sub/x.dat"},
+        {"C:x.dat", "C:x.dat"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(resolvePluginPath(c.path, "F"), c.expected) << c.path;
+}

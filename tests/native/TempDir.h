@@ -1,0 +1,52 @@
+// A fresh folder for one test, removed with everything in it afterwards.
+#pragma once
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ptly-XXXXXX").string();
+        char* made = mkdtemp(pattern.data());
+        path_ = made ? made : "";
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+    // Writes `bytes` to a file in the folder and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(file(name), std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return file(name);
+    }
+
+private:
+    std::string path_;
+};
+
+// The last 128 bytes of an MP3 file: "TAG" and a body built from the given fields.
+inline std::string id3v1Block(const std::string& title, const std::string& artist, const std::string& album,
+                              const std::string& year, const std::string& comment, unsigned char genre) {
+    std::string block = "TAG";
+    auto place = [&block](const std::string& text, std::size_t width) {
+        std::string field = text.substr(0, width);
+        field.resize(width, '\0');
+        block += field;
+    };
+    place(title, 30);
+    place(artist, 30);
+    place(album, 30);
+    place(year, 4);
+    place(comment, 30);
+    block += static_cast<char>(genre);
+    return block;
+}
