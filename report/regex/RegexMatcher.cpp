@@ -183,8 +183,7 @@ private:
     // to consider when `first`, else the count tried last.
     bool viableCount(int node, std::size_t pos, std::size_t& count, bool first) {
         std::size_t minimum = code_[node] == kStar ? 0 : 1;
-        int next = nextNode(code_, node);
-        char nextByte = next >= 0 && code_[next] == kExactly ? *operandText(next) : '\0';
+        const char nextByte = followingLiteralByte(node);
         std::size_t candidate = count;
         if (!first) {
             if (candidate == 0) return false;
@@ -199,6 +198,21 @@ private:
             if (candidate == 0) return false;
             --candidate;
         }
+    }
+
+    // The byte a match must continue with after a star or plus, or '\0' when any may follow. Group
+    // marks take no bytes, so a literal behind them counts too ("(.*)#x" continues with '#').
+    char followingLiteralByte(int node) const {
+        int next = nextNode(code_, node);
+        for (int hops = 0; next >= 0 && hops < kGroupSlots * 2; ++hops) {
+            if (static_cast<std::size_t>(next) + kNodeHeader > code_.size()) return '\0';
+            std::uint8_t kind = code_[next];
+            if (kind == kExactly) return *operandText(next);
+            bool groupMark = (kind > kOpen && kind <= kOpen + 9) || (kind > kClose && kind <= kClose + 9);
+            if (!groupMark) return '\0';
+            next = nextNode(code_, next);
+        }
+        return '\0';
     }
 
     // How many bytes from `pos` the one-byte node `atom` could take.
