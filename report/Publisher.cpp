@@ -3,7 +3,6 @@
 #include <cctype>
 #include <ctime>
 #include <utility>
-#include <vector>
 
 #include "database/Doc.h"
 #include "database/FileSystem.h"
@@ -14,6 +13,7 @@
 #include "plugin/Profile.h"
 #include "plugin/Settings.h"
 #include "report/ProgramRunner.h"
+#include "report/ItemTemplate.h"
 #include "report/ReplaceTag.h"
 #include "report/ReportWriter.h"
 #include "report/Shell.h"
@@ -127,16 +127,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     writer.write(fillDates(settings.Header, startText, endText) + "\n");
 
-    // Only the tags that occur in the item are replaced in every row.
-    struct PresentTag {
-        CTagReplacer replacer;
-        int field;
-    };
-    std::vector<PresentTag> present;
-    for (const ItemTag& tag : kItemTags) {
-        CTagReplacer replacer(tag.tag);
-        if (replacer.occursIn(settings.Item)) present.push_back(PresentTag{std::move(replacer), tag.field});
-    }
+    CItemTemplate item(settings.Item, html);
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (progress) {
@@ -146,10 +137,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
             }
             progress->SetPos(static_cast<int>(i));
         }
-        std::string line = settings.Item;
-        for (PresentTag& tag : present) line = tag.replacer.replace(line, asWritten(rows[i]->cells[tag.field]));
-        line += "\n";
-        writer.write(line);
+        writer.write(item.fill(*rows[i]) + "\n");
     }
 
     writer.write(fillDates(settings.Footer, startText, endText));
