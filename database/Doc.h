@@ -54,6 +54,9 @@ public:
     // Adds the plays of another database file without duplicates; 0 on success, -1 when that
     // file cannot be read.
     int MergeFrom(const std::string& path);
+    // The database file at this path was not understood (unknown signature, or it could not be
+    // read and could not be moved aside): the next save there keeps it aside first. "" for none.
+    const std::string& notUnderstoodPath() const { return notUnderstoodPath_; }
 
     // --- List builder (ListBuilder.cpp) ---
     // Replaces groupRows with the rows of the given mode, period and top count.
@@ -61,4 +64,12 @@ public:
 
 private:
     AppContext& context_;
+
+    // --- Database file (DocFile.cpp) ---
+    enum class FileRole { database, mergeSource };
+    int loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role);
+    bool keepAside(const std::string& path, const std::string& label, std::string& keptAs);
+    std::string notUnderstoodPath_;
+    std::string notUnderstoodLabel_;       // the name part of its kept-aside copy
+    bool readUnknownSignature_ = false;    // set by SerializeDB when reading
 };

@@ -1,0 +1,77 @@
+// A buffered reader or writer of the database file's primitive items: little-endian 32-bit words,
+// raw bytes and archive strings (a length prefix and single-byte text).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database/Exceptions.h"
+
+class IFile;
+
+// The file ended inside a number or a string prefix: the reader takes it as the normal end of the
+// data and drops the item it was reading.
+class CArchiveEndOfFile : public CArchiveException {
+public:
+    CArchiveEndOfFile() : CArchiveException("Unexpected end of file") {}
+};
+
+// UTF-16 text converted to the ANSI code page (the wide form of the archive string). Characters
+// the code page cannot show become '?'.
+std::string wideToAnsi(const std::uint16_t* units, std::size_t count);
+
+class CArchive {
+public:
+    enum Mode { store, load };
+    static constexpr std::size_t kBufferSize = 4096;
+
+    // The archive does not own the file. In load mode it takes the file's size now, so that no
+    // length read from the file can make it reserve more than the file still holds.
+    CArchive(IFile& file, Mode mode, std::size_t bufferSize = kBufferSize);
+    // Never writes: a storing archive must be flushed explicitly, where failures can be reported.
+    ~CArchive() = default;
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsLoading() const { return loading_; }
+    bool IsStoring() const { return !loading_; }
+
+    // --- Storing ---
+    void WriteUInt32(std::uint32_t value);
+    void WriteInt32(std::int32_t value) { WriteUInt32(static_cast<std::uint32_t>(value)); }
+    void Write(const void* data, std::size_t n);
+    // The length prefix in its shortest form, then the bytes.
+    void WriteString(std::string_view text);
+    // Hands the buffered bytes to the file (not to the disk). Raises CFileException.
+    void Flush();
+
+    // --- Loading ---
+    // Raise CArchiveEndOfFile when fewer than 4 bytes remain.
+    std::uint32_t ReadUInt32();
+    std::int32_t ReadInt32() { return static_cast<std::int32_t>(ReadUInt32()); }
+    // Reads up to n bytes; fewer only at the end of the file.
+    std::size_t Read(void* data, std::size_t n);
+    // Raises CArchiveEndOfFile when the prefix itself is cut, and CArchiveException when the
+    // string claims more bytes than the file still holds or its prefix has no known form.
+    std::string ReadString();
+    // Bytes not read yet (buffered ones included).
+    std::uint64_t Remaining() const { return (end_ - pos_) + fileRemaining_; }
+    bool AtEnd() const { return Remaining() == 0; }
+
+private:
+    std::uint8_t ReadByte();
+    std::uint16_t ReadUInt16();
+    // A length in one of the three prefix forms; `first` is the already-read first byte.
+    std::uint32_t ReadLengthAfter(std::uint8_t first);
+    void Fill();
+    void ReadExact(void* data, std::size_t n);
+
+    IFile& file_;
+    bool loading_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t pos_ = 0;  // next byte to read or write in buffer_
+    std::size_t end_ = 0;  // loading: bytes valid in buffer_
+    std::uint64_t fileRemaining_ = 0;  // loading: bytes of the file not yet in buffer_
+};

@@ -1,0 +1,324 @@
+// The database file: reading and writing it through an archive, loading, saving and merging.
+//
+// Two rules keep the user's plays safe. A save never writes over the database: it writes a whole
+// new file beside it, forces it to the disk and only then puts it in the database's place in one
+// step. And a file that could not be understood is never deleted or overwritten: it is moved aside
+// under a name that says why, and the user is told where it is.
+#include <ctime>
+#include <exception>
+#include <new>
+
+#include "database/Archive.h"
+#include "database/Doc.h"
+#include "database/FileSystem.h"
+#include "plugin/AppContext.h"
+#include "plugin/Clock.h"
+#include "plugin/Messages.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+// String resources and message keys of the database file.
+constexpr int kUnknownHeader = 26;        // "ErrorOpening"
+constexpr int kNewerFormat = 1027;        // "DBFileIsNewerFormat"
+constexpr int kFatalLoading = 1026;       // "UnknownErrorLoading"
+constexpr int kLoadPathEmpty = 1019;      // "LoadDBIsEmpty"
+constexpr int kSavePathEmpty = 1016;      // "SaveDBIsEmpty"
+constexpr int kCannotCreate = 1018;       // "ErrorSavingDBFile", followed by the reason
+constexpr int kFailedSaving = 1017;       // "ErrorWhileSavingPTDB"
+constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
+
+// What a moved-aside copy is called after: <database>.<label>-<date>-<time>.
+const char kDamagedLabel[] = "damaged";   // the file failed while being read
+const char kUnknownLabel[] = "unknown";   // the file has an unknown signature
+
+// A new database is written here first, then put in the database's place.
+const char kNewFileSuffix[] = ".tmp";
+
+void show(AppContext& context, const std::string& text, const char* key) {
+    if (context.messages) context.messages->showMessage(text, key);
+}
+
+// Local date and time as YYYYMMDD-HHMMSS.
+std::string timeStamp(AppContext& context) {
+    std::time_t t = context.clock ? static_cast<std::time_t>(context.clock->now()) : std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0) local = std::tm{};
+#else
+    if (!localtime_r(&t, &local)) local = std::tm{};
+#endif
+    char text[32];
+    if (std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local) == 0) return "0";
+    return text;
+}
+
+// The loading failure message: the first sentence of the fatal-error text (the rest of it
+// announced a deletion that no longer happens) and where the file now is.
+std::string keptAsMessage(const std::string& where) {
+    std::string text = loadString(kFatalLoading);
+    auto end = text.find('.');
+    if (end != std::string::npos) text.erase(end + 1);
+    return text + "\n" + loadString(kKeptAs) + where;
+}
+
+bool isNewer(std::uint32_t high, std::uint32_t low, const DatabaseSignature& ours) {
+    return high > ours.versionHigh || (high == ours.versionHigh && low > ours.versionLow);
+}
+
+void writeRecord(CArchive& archive, const CTrackRecord& record) {
+    archive.WriteInt32(record.date);
+    archive.WriteInt32(record.played);
+    archive.WriteInt32(record.length);
+    archive.WriteString(record.path);
+    archive.Write(record.tag.body().data(), CId3v1Tag::kBodySize);
+}
+
+void readRecord(CArchive& archive, CTrackRecord& record) {
+    record.date = archive.ReadInt32();
+    record.played = archive.ReadInt32();
+    record.length = archive.ReadInt32();
+    record.path = archive.ReadString();
+    // A body cut short by the end of the file keeps its missing bytes 0.
+    std::uint8_t body[CId3v1Tag::kBodySize] = {};
+    archive.Read(body, sizeof body);
+    record.tag.SetBody(body);
+}
+
+// Closes a file on a path that already failed; a second failure has nothing left to report.
+void closeQuietly(std::unique_ptr<IFile>& file) {
+    if (!file) return;
+    try {
+        file->close();
+    } catch (...) {
+    }
+    file.reset();
+}
+
+}  // namespace
+
+void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows) {
+    RecordArray& records = target ? *target : this->records;
+    const DatabaseSignature& signature = context_.signature;
+
+    if (archive.IsStoring()) {
+        GeneralSettings settings = context_.readSettings();
+        // A size below 1 is outside what the settings page accepts: keep everything rather than
+        // empty the database because of an odd registry value.
+        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize))
+            records.erase(records.begin(), records.end() - settings.DBSize);
+        archive.WriteString(signature.description);
+        archive.WriteUInt32(signature.versionHigh);
+        archive.WriteUInt32(signature.versionLow);
+        for (const auto& record : records) writeRecord(archive, *record);
+        return;
+    }
+
+    readUnknownSignature_ = false;
+    if (archive.ReadString() != signature.description) {
+        readUnknownSignature_ = true;
+        show(context_, loadString(kUnknownHeader), "ErrorOpening");
+        return;
+    }
+    std::uint32_t high = archive.ReadUInt32();
+    std::uint32_t low = archive.ReadUInt32();
+    if (isNewer(high, low, signature)) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
+
+    records.clear();
+    if (clearGroupRows) ClearGroupRows();
+    while (!archive.AtEnd()) {
+        auto record = std::make_unique<CTrackRecord>();
+        try {
+            readRecord(archive, *record);
+        } catch (const CArchiveEndOfFile&) {
+            break;  // the file ends inside this record: drop it, keep the ones before
+        }
+        records.push_back(std::move(record));
+    }
+}
+
+int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows) {
+    RecordArray& array = target ? *target : records;
+    return loadFile(path, array, clearGroupRows, &array == &records ? FileRole::database : FileRole::mergeSource);
+}
+
+int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role) {
+    IFileSystem& files = *context_.files;
+    std::unique_ptr<IFile> file = files.openRead(path);
+    // A file that is missing or cannot be opened counts as empty: the first start, before any save.
+    std::int64_t size = 0;
+    try {
+        if (file) size = file->size();
+    } catch (...) {
+        size = 0;
+    }
+    if (size <= 0) {
+        closeQuietly(file);
+        return -1;
+    }
+
+    try {
+        CArchive archive(*file, CArchive::load);
+        SerializeDB(archive, &target, clearGroupRows);
+        closeQuietly(file);
+    } catch (...) {
+        closeQuietly(file);
+        target.clear();
+        // Rows point into records by position: none may outlive the records they stand for.
+        if (&target == &records) ClearGroupRows();
+
+        std::string keptAs = path;
+        if (role == FileRole::database) {
+            // Never delete what could not be read: move it out of the way of the next save.
+            if (keepAside(path, kDamagedLabel, keptAs)) {
+                if (notUnderstoodPath_ == path) notUnderstoodPath_.clear();
+            } else {
+                keptAs = path;
+                notUnderstoodPath_ = path;
+                notUnderstoodLabel_ = kDamagedLabel;
+            }
+        }
+        show(context_, keptAsMessage(keptAs), "UnknownErrorLoading");
+        return -1;
+    }
+
+    if (role == FileRole::database) {
+        if (readUnknownSignature_) {
+            notUnderstoodPath_ = path;
+            notUnderstoodLabel_ = kUnknownLabel;
+        } else if (notUnderstoodPath_ == path) {
+            notUnderstoodPath_.clear();
+        }
+    }
+    return 0;
+}
+
+bool CDoc::keepAside(const std::string& path, const std::string& label, std::string& keptAs) {
+    IFileSystem& files = *context_.files;
+    const std::string base = path + "." + label + "-" + timeStamp(context_);
+    for (int n = 1; n <= 1000; ++n) {
+        std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
+        if (files.exists(candidate)) continue;
+        if (files.moveFile(path, candidate)) {
+            keptAs = candidate;
+            return true;
+        }
+        // Taken in the meantime: try the next name; any other failure ends the attempt.
+        if (!files.exists(candidate)) return false;
+    }
+    return false;
+}
+
+void CDoc::LoadDatabase() {
+    GeneralSettings settings = context_.readSettings();
+    std::string path = resolvePluginPath(settings.DBPath, context_.pluginFolder);
+    if (path.empty()) {
+        show(context_, loadString(kLoadPathEmpty), "LoadDBIsEmpty");
+        return;
+    }
+    LoadFileIntoArray(path, nullptr, true);
+}
+
+void CDoc::SaveDatabase() {
+    GeneralSettings settings = context_.readSettings();
+    const std::string path = resolvePluginPath(settings.DBPath, context_.pluginFolder);
+    if (path.empty()) {
+        show(context_, loadString(kSavePathEmpty), "SaveDBIsEmpty");
+        return;
+    }
+    IFileSystem& files = *context_.files;
+    const std::string newPath = path + kNewFileSuffix;
+    const std::size_t countBefore = records.size();
+
+    std::unique_ptr<IFile> file = files.createWrite(newPath);
+    if (!file) {
+        show(context_, loadString(kCannotCreate) + files.lastErrorText(), "ErrorSavingDBFile");
+        return;
+    }
+
+    auto failed = [&] {
+        closeQuietly(file);
+        files.removeFile(newPath);
+        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
+    };
+    try {
+        CArchive archive(*file, CArchive::store);
+        SerializeDB(archive, nullptr, true);
+        archive.Flush();
+        file->flush();
+        file->close();
+        file.reset();
+    } catch (...) {
+        failed();
+        return;
+    }
+
+    // The list's rows point into records by position; after a trim they must be rebuilt.
+    if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
+
+    // A file that was never understood is kept aside before anything takes its place.
+    if (!notUnderstoodPath_.empty() && notUnderstoodPath_ == path) {
+        if (files.exists(path)) {
+            std::string keptAs;
+            if (!keepAside(path, notUnderstoodLabel_, keptAs)) {
+                std::string reason = files.lastErrorText();
+                files.removeFile(newPath);
+                show(context_, loadString(kCannotCreate) + reason, "ErrorSavingDBFile");
+                return;
+            }
+        }
+        notUnderstoodPath_.clear();
+    }
+
+    if (!files.replaceFile(newPath, path)) failed();
+}
+
+int CDoc::MergeFrom(const std::string& path) {
+    RecordArray other;
+    if (loadFile(path, other, false, FileRole::mergeSource) != 0) return -1;
+
+    // The merged order, as references into records and other; nothing moves until it is known
+    // that something was added.
+    struct Pick {
+        bool fromOther;
+        std::size_t index;
+    };
+    std::vector<Pick> order;
+    bool added = false;
+    try {
+        order.reserve(records.size() + other.size());
+        std::size_t i = 0;
+        for (std::size_t s = 0; s < records.size(); ++s) {
+            const TimeValue date = records[s]->date;
+            while (i < other.size()) {
+                const TimeValue otherDate = other[i]->date;
+                if (otherDate < date) {
+                    order.push_back({true, i++});
+                    added = true;
+                    continue;
+                }
+                // The same second at this turn is taken for the same play; it stays in `other`
+                // and goes with it.
+                if (otherDate == date) ++i;
+                break;
+            }
+            order.push_back({false, s});
+        }
+        for (; i < other.size(); ++i) {
+            order.push_back({true, i});
+            added = true;
+        }
+        if (!added) return 0;
+
+        RecordArray merged;
+        merged.reserve(order.size());
+        for (const Pick& pick : order)
+            merged.push_back(std::move(pick.fromOther ? other[pick.index] : records[pick.index]));
+        ClearGroupRows();
+        records = std::move(merged);
+    } catch (const std::bad_alloc&) {
+        return -1;  // only the reservations can fail, before any record moved
+    }
+    if (context_.views) context_.views->refreshPlaytallyWindow();
+    return 0;
+}

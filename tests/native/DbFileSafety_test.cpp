@@ -1,0 +1,373 @@
+// Saving and loading never lose the user's plays: failures at every step of a save, files that
+// cannot be read or were not understood, odd database paths, and the trim to "DBSize".
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "database/Exceptions.h"
+#include "database/MemoryFileSystem.h"
+#include "resources/StringTable.h"
+#include "tests/native/DbFileSupport.h"
+
+using namespace dbtest;
+
+namespace {
+
+const std::string kDbPath = "C:\\data\\db.dat";
+const std::string kNewPath = kDbPath + ".tmp";
+const std::string kSavingFailed =
+    "Some critical error occured while saving Dozoderi Playtally Database.\nPlease contact the plug-in vendor for "
+    "support. ";
+const std::string kCannotCreate = "Error saving the Dozoderi Playtally Database file.\nThe following reason is given:\n";
+
+// A memory file system that fails on request, and calls `afterStep` after every operation that
+// changes a file, so a test can look at the disk at each moment a crash could happen.
+class FailingFileSystem : public MemoryFileSystem {
+public:
+    int failAtWrite = 0;  // this write call (1, 2, ...) writes half its bytes and fails; 0: none
+    bool failCreate = false, failFlush = false, failClose = false, failReplace = false, failMove = false;
+    int writes = 0;
+    std::function<void()> afterStep = [] {};
+
+    std::unique_ptr<IFile> createWrite(const std::string& path) override {
+        if (failCreate) {
+            lastErrorText_ = "Disk is write-protected";
+            return nullptr;
+        }
+        auto inner = MemoryFileSystem::createWrite(path);
+        afterStep();
+        return inner ? std::make_unique<File>(std::move(inner), *this) : nullptr;
+    }
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        bool ok = !failReplace && MemoryFileSystem::replaceFile(from, to);
+        afterStep();
+        return ok;
+    }
+    bool moveFile(const std::string& from, const std::string& to) override {
+        bool ok = !failMove && MemoryFileSystem::moveFile(from, to);
+        if (failMove) lastErrorText_ = "Sharing violation";
+        afterStep();
+        return ok;
+    }
+    bool removeFile(const std::string& path) override {
+        bool ok = MemoryFileSystem::removeFile(path);
+        afterStep();
+        return ok;
+    }
+    std::string lastErrorText() override {
+        return lastErrorText_.empty() ? MemoryFileSystem::lastErrorText() : lastErrorText_;
+    }
+
+private:
+    class File : public IFile {
+    public:
+        File(std::unique_ptr<IFile> inner, FailingFileSystem& fs) : inner_(std::move(inner)), fs_(fs) {}
+        std::size_t read(void* b, std::size_t n) override { return inner_->read(b, n); }
+        void write(const void* b, std::size_t n) override {
+            if (++fs_.writes == fs_.failAtWrite) {
+                inner_->write(b, n / 2);
+                fs_.afterStep();
+                throw CFileException("There is not enough space on the disk.");
+            }
+            inner_->write(b, n);
+            fs_.afterStep();
+        }
+        void seek(std::int64_t p) override { inner_->seek(p); }
+        std::int64_t size() override { return inner_->size(); }
+        void flush() override {
+            if (fs_.failFlush) throw CFileException("The device is not ready.");
+            inner_->flush();
+        }
+        void close() override {
+            inner_->close();
+            if (fs_.failClose) throw CFileException("The network name is no longer available.");
+        }
+
+    private:
+        std::unique_ptr<IFile> inner_;
+        FailingFileSystem& fs_;
+    };
+    std::string lastErrorText_;
+};
+
+struct DbSafety : ::testing::Test {
+    DbSafety() : setup(fs, kDbPath) { fs.folders.insert("C:\\data"); }
+    FailingFileSystem fs;
+    DocSetup setup;
+};
+
+}  // namespace
+
+// A save that fails at any write, at the flush, the close or the replace leaves the old database
+// whole; at no moment does the database path hold anything but the old or the new file, and the
+// half-written new file is removed.
+TEST_F(DbSafety, AFailureAtAnyStepOfASaveKeepsTheOldDatabase) {
+    const std::string oldBytes = databaseBytes(plays(30, 500));
+    const std::vector<Play> newPlays = plays(200);
+    const std::string newBytes = databaseBytes(newPlays);
+    fs.afterStep = [&] {
+        const std::string* db = fs.get(kDbPath);
+        if (!db || (*db != oldBytes && *db != newBytes)) ADD_FAILURE() << "the database path holds a cut file";
+    };
+
+    auto saveWith = [&](const std::function<void()>& arrange) {
+        fs.files.clear();
+        fs.put(kDbPath, oldBytes);
+        fs.writes = 0;
+        fs.failAtWrite = 0;
+        fs.failCreate = fs.failFlush = fs.failClose = fs.failReplace = false;
+        setup.messages.shown.clear();
+        setup.fill(newPlays);
+        arrange();
+        setup.doc.SaveDatabase();
+        EXPECT_EQ(fs.get(kNewPath), nullptr) << "the new file was left behind";
+        EXPECT_TRUE(holdsPlays(setup.doc.records, newPlays)) << "memory changed";
+    };
+
+    saveWith([] {});
+    const int totalWrites = fs.writes;
+    ASSERT_GE(totalWrites, 5);  // the data spans several buffers
+    EXPECT_EQ(*fs.get(kDbPath), newBytes);
+    EXPECT_TRUE(setup.messages.shown.empty());
+
+    for (int n = 1; n <= totalWrites; ++n) {
+        SCOPED_TRACE(n);
+        saveWith([&] { fs.failAtWrite = n; });
+        EXPECT_EQ(*fs.get(kDbPath), oldBytes);
+        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
+        EXPECT_EQ(setup.messages.shown[0].text, kSavingFailed);
+    }
+
+    struct Step {
+        const char* name;
+        bool FailingFileSystem::*flag;
+    };
+    for (Step step : {Step{"flush", &FailingFileSystem::failFlush}, Step{"close", &FailingFileSystem::failClose},
+                      Step{"replace", &FailingFileSystem::failReplace}}) {
+        SCOPED_TRACE(step.name);
+        saveWith([&] { fs.*step.flag = true; });
+        EXPECT_EQ(*fs.get(kDbPath), oldBytes);
+        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
+        EXPECT_EQ(setup.messages.shown[0].text, kSavingFailed);
+    }
+
+    saveWith([&] { fs.failCreate = true; });
+    EXPECT_EQ(*fs.get(kDbPath), oldBytes);
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
+    EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + "Disk is write-protected");
+}
+
+TEST_F(DbSafety, AFileThatFailsWhileReadingIsKeptAsideNotDeleted) {
+    const std::vector<Play> ps = plays(3);
+    // The second record's length prefix is damaged: it claims far more than the file holds.
+    std::string bytes = header() + ps[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" + le32(0x7FFFFFF0) +
+                        ps[2].block();
+    fs.put(kDbPath, bytes);
+    setup.fill(plays(2, 7));
+    setup.doc.groupRows.push_back(std::make_unique<CListRow>());
+
+    EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr, true), -1);
+    EXPECT_TRUE(setup.doc.records.empty());
+    EXPECT_TRUE(setup.doc.groupRows.empty());
+    const std::string kept = kDbPath + ".damaged-20261208-001502";
+    ASSERT_NE(fs.get(kept), nullptr);
+    EXPECT_EQ(*fs.get(kept), bytes);
+    EXPECT_EQ(fs.get(kDbPath), nullptr);
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(setup.messages.shown[0].text,
+              "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" + kept);
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+
+    // The next save writes a fresh database and leaves the kept file alone.
+    setup.fill(plays(1));
+    setup.doc.SaveDatabase();
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(1)));
+    EXPECT_EQ(*fs.get(kept), bytes);
+}
+
+TEST_F(DbSafety, KeptNamesDoNotReplaceEarlierKeptFiles) {
+    const std::string base = kDbPath + ".damaged-" + kNowStamp;
+    fs.put(base, "first");
+    fs.put(base + "-2", "second");
+    const std::string damaged = header() + le32(1) + le32(2) + le32(3) + std::string("\x50") + "abc";
+    fs.put(kDbPath, damaged);
+    setup.doc.LoadDatabase();
+    EXPECT_EQ(*fs.get(base), "first");
+    EXPECT_EQ(*fs.get(base + "-2"), "second");
+    ASSERT_NE(fs.get(base + "-3"), nullptr);
+    EXPECT_EQ(*fs.get(base + "-3"), damaged);
+    EXPECT_NE(setup.messages.shown.at(0).text.find(base + "-3"), std::string::npos);
+}
+
+TEST_F(DbSafety, AnUnreadableFileThatCannotBeMovedIsKeptAsideBeforeTheNextSave) {
+    const std::string bytes = header().substr(0, 20);
+    fs.put(kDbPath, bytes);
+    fs.failMove = true;
+    setup.doc.LoadDatabase();
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(setup.messages.shown[0].text,
+              "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" + kDbPath);
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), kDbPath);
+
+    // While it still cannot be moved, no save writes over it.
+    setup.fill(plays(2));
+    setup.messages.shown.clear();
+    setup.doc.SaveDatabase();
+    EXPECT_EQ(*fs.get(kDbPath), bytes);
+    EXPECT_EQ(fs.get(kNewPath), nullptr);
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
+    EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + "Sharing violation");
+
+    fs.failMove = false;
+    setup.doc.SaveDatabase();
+    EXPECT_EQ(*fs.get(kDbPath + ".damaged-" + kNowStamp), bytes);
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2)));
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+}
+
+TEST_F(DbSafety, AFileWithAnUnknownSignatureIsKeptAsideBeforeTheFirstSave) {
+    const std::string foreign = header(1, 2, "Somebody else's file") + std::string(300, 'z');
+    fs.put(kDbPath, foreign);
+    setup.fill(plays(2));
+    setup.doc.LoadDatabase();
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorOpening"});
+    EXPECT_EQ(*fs.get(kDbPath), foreign);
+
+    setup.doc.SaveDatabase();
+    const std::string kept = kDbPath + ".unknown-" + kNowStamp;
+    ASSERT_NE(fs.get(kept), nullptr);
+    EXPECT_EQ(*fs.get(kept), foreign);
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2)));
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+
+    // Once kept, later saves simply replace the database.
+    setup.doc.SaveDatabase();
+    std::size_t keptFiles = 0;
+    for (const auto& f : fs.files) keptFiles += f.first.find(".unknown-") != std::string::npos;
+    EXPECT_EQ(keptFiles, 1u);
+}
+
+TEST_F(DbSafety, ASuccessfulLoadForgetsAnEarlierUnknownFile) {
+    fs.put(kDbPath, header(1, 2, "Somebody else's file"));
+    setup.doc.LoadDatabase();
+    ASSERT_EQ(setup.doc.notUnderstoodPath(), kDbPath);
+    fs.put(kDbPath, databaseBytes(plays(3)));
+    setup.doc.LoadDatabase();
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+    setup.doc.SaveDatabase();
+    EXPECT_EQ(fs.files.size(), 1u);
+}
+
+TEST_F(DbSafety, EmptyPathIsReportedOnLoadAndSave) {
+    setup.setDbPath("");
+    setup.fill(plays(2));
+    setup.doc.LoadDatabase();
+    setup.doc.SaveDatabase();
+    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+    EXPECT_TRUE(fs.files.empty());
+    ASSERT_EQ(setup.messages.keys(), (std::vector<std::string>{"LoadDBIsEmpty", "SaveDBIsEmpty"}));
+    EXPECT_EQ(setup.messages.shown[0].text,
+              "Can't Load Playtally Database bacause no database file path is given.\nSet the Playtally Database "
+              "file path or disable the plug-in.");
+    EXPECT_EQ(setup.messages.shown[1].text,
+              "Can't Save Playtally Database bacause no database file path is given.\nSet the Playtally Database "
+              "file path or disable the plug-in.");
+}
+
+TEST_F(DbSafety, BareFileNameLivesInThePluginFolder) {
+#ifdef _WIN32
+    const std::string path = "C:\\Winamp\\Plugins\\mine.dat";
+#else
+    const std::string path = "C:\\Winamp\\Plugins/mine.dat";
+#endif
+    fs.folders.insert("C:\\Winamp\\Plugins");
+    setup.setDbPath("mine.dat");
+    setup.fill(plays(2));
+    setup.doc.SaveDatabase();
+    ASSERT_NE(fs.get(path), nullptr);
+    EXPECT_EQ(*fs.get(path), databaseBytes(plays(2)));
+    setup.doc.records.clear();
+    setup.doc.LoadDatabase();
+    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+}
+
+TEST_F(DbSafety, OddDatabasePaths) {
+    struct Case {
+        const char* name;
+        std::string path;
+        std::function<void()> arrange;
+        std::string saveKey;
+    };
+    const Case cases[] = {
+        {"a folder", "C:\\data\\sub", [&] { fs.folders.insert("C:\\data\\sub"); }, "ErrorWhileSavingPTDB"},
+        {"a missing folder", "C:\\nowhere\\db.dat", [] {}, "ErrorSavingDBFile"},
+        {"read-only", kDbPath,
+         [&] {
+             fs.put(kDbPath, databaseBytes(plays(4, 9)));
+             fs.readOnly.insert(kDbPath);
+         },
+         "ErrorWhileSavingPTDB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs.files.clear();
+        fs.folders = {"C:\\data"};
+        fs.readOnly.clear();
+        setup.messages.shown.clear();
+        c.arrange();
+        const auto before = fs.files;
+        const std::string* oldBytes = fs.get(c.path);
+        const std::string kept = oldBytes ? *oldBytes : "";
+        setup.setDbPath(c.path);
+        setup.fill(plays(2));
+
+        setup.doc.SaveDatabase();
+        EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{c.saveKey});
+        EXPECT_EQ(fs.files.size(), before.size()) << "a file was left behind";
+        if (oldBytes) {
+            EXPECT_EQ(*fs.get(c.path), kept);
+        }
+        EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+
+        setup.messages.shown.clear();
+        setup.doc.LoadDatabase();
+        if (oldBytes) {
+            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(4, 9)));  // a read-only file still loads
+        } else {
+            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));  // nothing there: nothing loaded, no message
+            EXPECT_TRUE(setup.messages.shown.empty());
+        }
+    }
+}
+
+TEST_F(DbSafety, MissingFolderReasonIsShown) {
+    setup.setDbPath("C:\\nowhere\\db.dat");
+    setup.doc.SaveDatabase();
+    ASSERT_EQ(setup.messages.shown.size(), 1u);
+    EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + "No such folder");
+}
+
+TEST_F(DbSafety, SaveTrimsToDBSizeInMemoryAndFile) {
+    const std::vector<Play> ps = plays(1005);
+    setup.fill(ps);
+    setup.setSize(true, 1000);
+    setup.doc.SaveDatabase();
+    const std::vector<Play> newest(ps.begin() + 5, ps.end());
+    EXPECT_TRUE(holdsPlays(setup.doc.records, newest));
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(newest));
+    EXPECT_EQ(setup.views.refreshes, 1);  // the list's rows pointed at the old positions
+
+    // Within the limit nothing is removed and the list stays as it is.
+    setup.doc.SaveDatabase();
+    EXPECT_EQ(setup.doc.records.size(), 1000u);
+    EXPECT_EQ(setup.views.refreshes, 1);
+}
+
+TEST_F(DbSafety, NoLargerOffKeepsEverything) {
+    const std::vector<Play> ps = plays(1005);
+    setup.fill(ps);
+    setup.setSize(false, 1000);
+    setup.doc.SaveDatabase();
+    EXPECT_TRUE(holdsPlays(setup.doc.records, ps));
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(ps));
+}
