@@ -1,0 +1,96 @@
+// Publishing 20,000 rows with the default templates to a file, and the parts of it: building the
+// rows, and filling the item template (the tag replacement) alone.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "database/Doc.h"
+#include "database/FileSystem.h"
+#include "plugin/AppContext.h"
+#include "plugin/Clock.h"
+#include "plugin/Profile.h"
+#include "plugin/Settings.h"
+#include "report/ItemTemplate.h"
+#include "report/Publisher.h"
+#include "report/Shell.h"
+#include "resources/StringTable.h"
+#include "tests/native/TempDir.h"
+
+namespace {
+
+struct BenchClock : IClock {
+    TimeValue now() override { return 1709649000; }
+};
+
+struct NoShell : IShell {
+    void openDocument(const std::string&) override {}
+};
+
+// A database of `rows` plays in the last month and Publish settings for a Log-mode report of them
+// with the default templates.
+struct ReportSetup {
+    explicit ReportSetup(int rows) {
+        context.profile = &profile;
+        context.clock = &clock;
+        context.files = &systemFileSystem();
+        context.pluginFolder = dir.path();
+        profile.writeString(sectionPublish(), "PublishFile", "report.html");
+        profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
+        profile.writeInt(sectionPublish(), "Log", 1);
+        for (int i = 0; i < rows; ++i) {
+            auto record = std::make_unique<CTrackRecord>("C:\\mp3\\track" + std::to_string(i) + ".mp3", 200,
+                                                         clock.now() - 2 * 86400 + i, 190);
+            record->tag = CId3v1Tag("Artist " + std::to_string(i % 300), "Album " + std::to_string(i % 900),
+                                    "Title number " + std::to_string(i), "2001", "comment", 17);
+            doc.records.push_back(std::move(record));
+        }
+    }
+
+    TempDir dir;
+    MemoryProfile profile;
+    BenchClock clock;
+    AppContext context;
+    CDoc doc{context};
+};
+
+void BM_Report(benchmark::State& state) {
+    ReportSetup setup(static_cast<int>(state.range(0)));
+    NoShell shell;
+    for (auto _ : state) publishReport(setup.context, setup.doc, shell);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_Report)->Name("Report/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The tag replacement of the same report: the default item filled for every row.
+void BM_ReportTagReplacement(benchmark::State& state) {
+    ReportSetup setup(static_cast<int>(state.range(0)));
+    BuildListParams params;
+    params.since = 0;
+    params.till = setup.clock.now();
+    params.logMode = true;
+    setup.doc.BuildList(params);
+    const std::string item = loadString(78);
+    for (auto _ : state) {
+        CItemTemplate filler(item, true);
+        std::size_t bytes = 0;
+        for (const auto& row : setup.doc.groupRows) bytes += filler.fill(*row).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReportTagReplacement)->Name("Report/TagReplacement/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The rows alone.
+void BM_ReportRows(benchmark::State& state) {
+    ReportSetup setup(static_cast<int>(state.range(0)));
+    BuildListParams params;
+    params.since = 0;
+    params.till = setup.clock.now();
+    params.logMode = true;
+    for (auto _ : state) setup.doc.BuildList(params);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReportRows)->Name("Report/Rows/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,235 @@
+#include "plugin/win/PlaytallyApp.h"
+
+#include <ctime>
+#include <exception>
+
+#include "database/FileSystem.h"
+#include "framework/Module.h"
+#include "framework/RegistryProfile.h"
+#include "framework/Wnd.h"
+#include "plugin/Profile.h"
+#include "plugin/win/VersionInfo.h"
+#include "plugin/win/WinMessages.h"
+#include "plugin/win/WinampLink.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+SystemVersion systemVersion() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return {};
+#pragma GCC diagnostic pop
+    return {info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+CPlaytallyApp::VersionSource g_versionSource = &systemVersion;
+
+std::string logonName() {
+    char name[255] = {};
+    DWORD size = sizeof name;
+    if (!GetUserNameA(name, &size) || name[0] == '\0') return "unknown_user";
+    return name;
+}
+
+std::string moduleFileName(HINSTANCE module) {
+    char path[MAX_PATH * 4] = {};
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
+    return std::string(path, n < sizeof path ? n : 0);
+}
+
+// The keys of the last automatic publication, local time with minute precision.
+struct AutoPublishKey {
+    const char* name;
+    int def;
+};
+const AutoPublishKey kAutoPublishKeys[5] = {{"Year (AutoPublish)", 1980},
+                                            {"Month (AutoPublish)", 1},
+                                            {"Day (AutoPublish)", 1},
+                                            {"Hour (AutoPublish)", 1},
+                                            {"Minute (AutoPublish)", 1}};
+
+}  // namespace
+
+void CPlaytallyApp::setVersionSource(VersionSource source) { g_versionSource = source ? source : &systemVersion; }
+
+CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_) {
+    moduleFile_ = moduleFileName(module);
+    profile_ = std::make_unique<RegistryProfile>(applicationNameFromPath(moduleFile_));
+    messages_ = std::make_unique<WinMessages>(*profile_);
+    context_.profile = profile_.get();
+    context_.messages = messages_.get();
+    context_.clock = &clock_;
+    context_.files = &systemFileSystem();
+    context_.views = this;
+    context_.userName = logonName();
+
+    readLastAutoPublish();
+    const GeneralSettings& settings = context_.reloadSettings();
+    windowsXP_ = isWindowsXP(g_versionSource());
+    suspendedAtStart_ = settings.NotStore;
+}
+
+CPlaytallyApp::~CPlaytallyApp() {
+    // Whatever quit did not end (a player that unloads without quitting): no timer or hook may
+    // call into an unloaded library.
+    hook_.removeHook();
+    if (autoSaveTimer_) autoSaveTimer_->stop();
+    if (pollTimer_) pollTimer_->stop();
+}
+
+int CPlaytallyApp::init(HWND winampWindow) {
+    winamp_ = winampWindow;
+    // 1. The plug-in folder: the library's path up to its last backslash.
+    const std::size_t slash = moduleFile_.find_last_of('\\');
+    context_.pluginFolder = slash == std::string::npos ? std::string() : moduleFile_.substr(0, slash);
+    const std::string fileName = slash == std::string::npos ? moduleFile_ : moduleFile_.substr(slash + 1);
+
+    // 2. The description shown in the player's list.
+    snprintf(description_, sizeof description_, "%s Plug-In (%s)", loadString(1).c_str(), fileName.c_str());
+
+    // 3. The player link, and the monitor that follows it on timer 0.
+    link_ = std::make_unique<CWinampLink>(winamp_);
+    pollTimer_ = std::make_unique<CWindowTimer>(winamp_, CPlaybackMonitor::kPollTimerId,
+                                                CPlaybackMonitor::kPollPeriodMs, [this] {
+                                                    guardedTick("playback poll", pollFailureReported_,
+                                                                [this] { monitor_->pollPlayback(); });
+                                                });
+    sink_ = std::make_unique<CDocTrackSink>(doc_);
+    monitor_ = std::make_unique<CPlaybackMonitor>(context_, *link_, *pollTimer_, *sink_);
+    monitor_->setSuspended(suspendedAtStart_);
+    autoSaveTimer_ = std::make_unique<CWindowTimer>(winamp_, kAutoSaveTimerId, 0, [this] {
+        guardedTick("automatic save", autoSaveFailureReported_, [this] { autoSaveTick(); });
+    });
+
+    // 4. The version resource signs the database file.
+    context_.signature = signatureOf(readModuleVersion(moduleFile_));
+
+    // 5. Start what the settings allow.
+    const GeneralSettings settings = context_.readSettings();
+    if (!settings.Disable) startServices(settings);
+
+    // 6. The hook on the player's main window.
+    hook_.installHook(winamp_, [](HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; });
+
+    // 7. The welcome text, once per user.
+    showFirstRunMessage();
+
+    // 8. The visual-style manifest.
+    ensureManifest(windowsXP_, context_.pluginFolder, *context_.files, notices_);
+    return 0;
+}
+
+void CPlaytallyApp::startServices(const GeneralSettings& settings) {
+    doc_.LoadDatabase();
+    monitor_->startPolling();
+    restartAutoSave(settings);
+}
+
+void CPlaytallyApp::restartAutoSave(const GeneralSettings& settings) {
+    autoSaveTimer_->stop();
+    // "AutoSave" 0 means no automatic save (a 0 ms timer would save without pause); the database
+    // is still saved at quit.
+    if (settings.AutoSave <= 0) return;
+    const long long ms = static_cast<long long>(settings.AutoSave) * 60000;
+    autoSaveTimer_->setPeriod(static_cast<UINT>(ms > 0x7FFFFFFF ? 0x7FFFFFFF : ms));
+    autoSaveTimer_->start();
+}
+
+void CPlaytallyApp::autoSaveTick() {
+    if (!context_.readSettings().Disable) doc_.SaveDatabase();
+}
+
+void CPlaytallyApp::config() {
+    // The settings sheet arrives with its own pages; until then config has nothing to show.
+}
+
+void CPlaytallyApp::applySettings() {
+    if (!monitor_) return;  // before init there is nothing to apply to
+    const GeneralSettings settings = context_.readSettings();
+    if (settings.Disable)
+        monitor_->stopPolling();
+    else
+        monitor_->startPolling();
+    restartAutoSave(settings);
+    monitor_->setSuspended(settings.NotStore);
+}
+
+void CPlaytallyApp::quit() {
+    // 1. The playing track goes to the database.
+    if (monitor_) monitor_->stopPolling();
+    // 3. Save, unless disabled.
+    if (!context_.readSettings().Disable) doc_.SaveDatabase();
+    // 4. The time of the last automatic publication.
+    writeLastAutoPublish();
+    // 5. The hook goes, and with it every timer of this plug-in.
+    hook_.removeHook();
+    if (autoSaveTimer_) autoSaveTimer_->stop();
+}
+
+void CPlaytallyApp::readLastAutoPublish() {
+    const std::string main = sectionMain();
+    int v[5];
+    for (int i = 0; i < 5; ++i) v[i] = profile_->getInt(main, kAutoPublishKeys[i].name, kAutoPublishKeys[i].def);
+    std::tm tm = {};
+    tm.tm_year = v[0] - 1900;
+    tm.tm_mon = v[1] - 1;
+    tm.tm_mday = v[2];
+    tm.tm_hour = v[3];
+    tm.tm_min = v[4];
+    tm.tm_isdst = -1;  // the system decides daylight saving
+    const std::time_t t = std::mktime(&tm);
+    lastAutoPublish_ = t == static_cast<std::time_t>(-1) ? 0 : static_cast<TimeValue>(t);
+}
+
+void CPlaytallyApp::writeLastAutoPublish() {
+    std::tm tm = {};
+    const __time64_t t = lastAutoPublish_;
+    if (_localtime64_s(&tm, &t) != 0) return;
+    const int v[5] = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
+    const std::string main = sectionMain();
+    for (int i = 0; i < 5; ++i) profile_->writeInt(main, kAutoPublishKeys[i].name, v[i]);
+}
+
+void CPlaytallyApp::showFirstRunMessage() {
+    const std::string main = sectionMain();
+    const bool first = profile_->getInt(main, "First Time", 1) != 0;
+    profile_->writeInt(main, "First Time", 0);
+    if (first) notices_.showInformation(loadString(1), loadString(81));
+}
+
+template <class Work>
+void CPlaytallyApp::guardedTick(const char* what, bool& reported, Work work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        reportCallbackException(what);
+        if (!reported) {
+            reported = true;
+            context_.messages->showMessage(loadString(1100) + e.what(), "UnexpectedError");
+        }
+    } catch (...) {
+        reportCallbackException(what);
+        if (!reported) {
+            reported = true;
+            context_.messages->showMessage(loadString(1100), "UnexpectedError");
+        }
+    }
+}
+
+namespace {
+std::unique_ptr<CPlaytallyApp>& appHolder() {
+    static std::unique_ptr<CPlaytallyApp> app;
+    return app;
+}
+}  // namespace
+
+CPlaytallyApp& theApp() {
+    auto& app = appHolder();
+    if (!app) app = std::make_unique<CPlaytallyApp>(moduleInstance());
+    return *app;
+}
+
+void destroyTheApp() { appHolder().reset(); }

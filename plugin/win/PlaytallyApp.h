@@ -1,0 +1,100 @@
+// The application object: one per loaded plug-in. It owns the document, the player link, the
+// playback monitor and the timers, and runs start-up (init), configuration and shut-down (quit)
+// in the order the player expects. Everything runs on the player's user-interface thread.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "database/Doc.h"
+#include "plugin/AppContext.h"
+#include "plugin/Clock.h"
+#include "plugin/Manifest.h"
+#include "plugin/PlaybackMonitor.h"
+#include "plugin/win/HostWindowHook.h"
+#include "plugin/win/WinNotices.h"
+#include "plugin/win/WindowTimer.h"
+
+class RegistryProfile;
+class WinMessages;
+class CWinampLink;
+
+class CPlaytallyApp : public IViewHooks {
+public:
+    // Timer ids on the player's main window.
+    static constexpr UINT_PTR kAutoSaveTimerId = 1;
+
+    // Library load: the logon name, the profile of this plug-in file, the last auto-publish time,
+    // the suspend flag and the system version.
+    explicit CPlaytallyApp(HINSTANCE module);
+    ~CPlaytallyApp() override;
+    CPlaytallyApp(const CPlaytallyApp&) = delete;
+    CPlaytallyApp& operator=(const CPlaytallyApp&) = delete;
+
+    // The record's entries.
+    int init(HWND winampWindow);
+    void config();
+    void quit();
+
+    // Run when the settings change: re-reads them and starts or stops what depends on them.
+    void applySettings();
+    // The plug-in's own text for the player's list, "<name> Plug-In (<file>)"; "" before init.
+    const char* description() const { return description_; }
+
+    CDoc& doc() { return doc_; }
+    AppContext& context() { return context_; }
+    const std::string& pluginFolder() const { return context_.pluginFolder; }
+    TimeValue lastAutoPublish() const { return lastAutoPublish_; }
+
+    // IViewHooks: the Playtally window and the settings sheet do not exist in this build yet.
+    bool playtallyWindowExists() const override { return false; }
+    bool playtallyWindowVisible() const override { return false; }
+    bool settingsSheetOpen() const override { return false; }
+    void refreshPlaytallyWindow() override {}
+
+    // For tests: where the system version comes from (GetVersionExA by default).
+    using VersionSource = SystemVersion (*)();
+    static void setVersionSource(VersionSource source);
+
+private:
+    void startServices(const GeneralSettings& settings);
+    void restartAutoSave(const GeneralSettings& settings);
+    void autoSaveTick();
+    void readLastAutoPublish();
+    void writeLastAutoPublish();
+    void showFirstRunMessage();
+    // Runs `work` for a timer; the first failure of each timer is reported, later ones only logged.
+    template <class Work>
+    void guardedTick(const char* what, bool& reported, Work work);
+
+    HINSTANCE module_;
+    HWND winamp_ = nullptr;
+    std::string moduleFile_;
+    char description_[512] = {};
+    bool windowsXP_ = false;
+    TimeValue lastAutoPublish_ = 0;
+
+    std::unique_ptr<RegistryProfile> profile_;
+    std::unique_ptr<WinMessages> messages_;
+    WinNotices notices_;
+    SystemClock clock_;
+    AppContext context_;
+    CDoc doc_;
+
+    std::unique_ptr<CWinampLink> link_;
+    std::unique_ptr<CWindowTimer> pollTimer_;
+    std::unique_ptr<CDocTrackSink> sink_;
+    std::unique_ptr<CPlaybackMonitor> monitor_;
+    std::unique_ptr<CWindowTimer> autoSaveTimer_;
+    CHostWindowHook hook_;
+
+    bool pollFailureReported_ = false;
+    bool autoSaveFailureReported_ = false;
+    bool suspendedAtStart_ = false;
+};
+
+// The one application object of the loaded plug-in (created on first use).
+CPlaytallyApp& theApp();
+// Destroys it (at quit's end or library unload).
+void destroyTheApp();

@@ -1,0 +1,22 @@
+#include "report/ItemTemplate.h"
+
+#include <utility>
+
+#include "database/ListRow.h"
+
+CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_(item), escape_(escapeValues) {
+    // Tags absent from the item cost nothing per row.
+    for (const ItemTag& tag : kItemTags) {
+        CTagReplacer replacer(tag.tag);
+        if (replacer.occursIn(item_)) present_.push_back(PresentTag{std::move(replacer), tag.field});
+    }
+}
+
+std::string CItemTemplate::fill(const CListRow& row) {
+    std::string line = item_;
+    for (PresentTag& tag : present_) {
+        const std::string& value = row.cells[tag.field];
+        line = tag.replacer.replace(line, escape_ ? htmlEscape(value) : value);
+    }
+    return line;
+}

@@ -1,0 +1,149 @@
+#include "report/Publisher.h"
+
+#include <cctype>
+#include <ctime>
+#include <utility>
+
+#include "database/Doc.h"
+#include "database/FileSystem.h"
+#include "database/Progress.h"
+#include "database/TimeFormat.h"
+#include "plugin/AppContext.h"
+#include "plugin/Messages.h"
+#include "plugin/Profile.h"
+#include "plugin/Settings.h"
+#include "report/ProgramRunner.h"
+#include "report/ItemTemplate.h"
+#include "report/ReplaceTag.h"
+#include "report/ReportWriter.h"
+#include "report/Shell.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int kDay = 24 * 60 * 60;
+constexpr std::size_t kMaxReasonLength = 1024;
+
+// "WinStates": bit 0 hide and bit 1 wait for the after-program, bits 2 and 3 the same for the
+// before-program.
+unsigned runFlags(int winStates, int hideBit, int waitBit) {
+    unsigned flags = 0;
+    if (winStates & (1 << hideBit)) flags |= RunHide;
+    if (winStates & (1 << waitBit)) flags |= RunWait;
+    return flags;
+}
+
+void runProgram(AppContext& context, const std::string& commandLine, unsigned flags) {
+    if (commandLine.empty() || !context.runner) return;
+    context.runner->runProgram(commandLine, flags);
+}
+
+// Header and footer: only the period's dates are replaced.
+std::string fillDates(const std::string& text, const std::string& start, const std::string& end) {
+    return replaceTag(replaceTag(text, kStartDateTag, start), kEndDateTag, end);
+}
+
+}  // namespace
+
+TimeValue reportPeriodStart(int publishLast, TimeValue end) {
+    switch (publishLast) {
+    case 1: return end - kDay;
+    case 2: return end - 7 * kDay;
+    case 3: return end - 31 * kDay;
+    case 4: return end - 356 * kDay;
+    default: {
+        std::tm beginning{};
+        beginning.tm_year = 90;
+        beginning.tm_mon = 0;
+        beginning.tm_mday = 1;
+        beginning.tm_hour = 1;
+        beginning.tm_min = 1;
+        beginning.tm_sec = 1;
+        beginning.tm_isdst = -1;
+        return static_cast<TimeValue>(std::mktime(&beginning));
+    }
+    }
+}
+
+bool isHtmlReportFile(const std::string& path) {
+    auto endsWith = [&path](const char* suffix) {
+        std::size_t n = std::char_traits<char>::length(suffix);
+        if (path.size() < n) return false;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (std::tolower(static_cast<unsigned char>(path[path.size() - n + i])) != suffix[i]) return false;
+        }
+        return true;
+    };
+    return endsWith(".htm") || endsWith(".html");
+}
+
+void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
+    const PublishSettings settings = loadPublishSettings(*context.profile, context.clock->now());
+    if (settings.PublishFile.empty()) return;
+    const std::string reportFile = resolvePluginPath(settings.PublishFile, context.pluginFolder);
+    const std::string runBefore = resolvePluginPath(settings.RunBefore, context.pluginFolder);
+    const std::string runAfter = resolvePluginPath(settings.RunAfter, context.pluginFolder);
+
+    runProgram(context, runBefore, runFlags(settings.WinStates, 2, 3));
+
+    IFileSystem& files = context.files ? *context.files : systemFileSystem();
+    std::unique_ptr<IFile> file = files.createWrite(reportFile);
+    if (!file) {
+        std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
+        if (context.messages)
+            context.messages->showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
+        return;
+    }
+    CReportWriter writer(std::move(file));
+
+    // The before-program may have run for a while.
+    const TimeValue end = context.clock->now();
+    const TimeValue start = reportPeriodStart(settings.PublishLast, end);
+    BuildListParams params;
+    params.since = start;
+    params.till = end;
+    params.logMode = settings.Log;
+    params.topOn = settings.IsTop;
+    params.topCount = settings.TopCount;
+    params.showProgress = false;
+    doc.BuildList(params);
+    const RowArray& rows = doc.groupRows;
+
+    std::unique_ptr<IProgress> progress;
+    bool windowOnScreen =
+        context.views && (context.views->settingsSheetOpen() || context.views->playtallyWindowVisible());
+    if (context.progress && windowOnScreen && rows.size() > 1) {
+        progress = context.progress->create();
+        if (progress) progress->Show(loadString(1010), 0, static_cast<int>(rows.size()) - 1);
+    }
+
+    // A web page gets its values as text, never as markup: tags are anyone's to write.
+    const bool html = isHtmlReportFile(reportFile);
+    auto asWritten = [html](const std::string& value) { return html ? htmlEscape(value) : value; };
+
+    const std::string dateFormat = context.readSettings().DateFormat;
+    const std::string startText = asWritten(formatDate(start, dateFormat));
+    const std::string endText = asWritten(formatDate(end, dateFormat));
+
+    writer.write(fillDates(settings.Header, startText, endText) + "\n");
+
+    CItemTemplate item(settings.Item, html);
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (progress) {
+            if (progress->CheckCancel()) {
+                writer.close();  // the file keeps what was written so far
+                return;
+            }
+            progress->SetPos(static_cast<int>(i));
+        }
+        writer.write(item.fill(*rows[i]) + "\n");
+    }
+
+    writer.write(fillDates(settings.Footer, startText, endText));
+    writer.close();
+    if (settings.OpenPublishedFile) shell.openDocument(reportFile);
+    progress.reset();
+
+    runProgram(context, runAfter, runFlags(settings.WinStates, 0, 1));
+}

@@ -1,0 +1,21 @@
+// Publishing the report: the rows of the Publish settings written through the header, item and
+// footer templates, with the user's programs run before and after.
+#pragma once
+#include <string>
+
+#include "plugin/Clock.h"
+
+struct AppContext;
+class CDoc;
+class IShell;
+
+// Writes the report file named by "PublishFile" (nothing at all when it is empty). Uses the
+// context's profile, clock, files, messages, program runner, progress windows and view hooks.
+void publishReport(AppContext& context, CDoc& doc, IShell& shell);
+
+// The start of the report period for "PublishLast" and the end of the period: 0 the beginning
+// (1990-01-01 01:01:01 local time), 1 a day, 2 a week, 3 31 days, 4 356 days before `end`.
+TimeValue reportPeriodStart(int publishLast, TimeValue end);
+
+// Whether a report file is a web page (".htm" or ".html", any case): its values are then escaped.
+bool isHtmlReportFile(const std::string& path);

@@ -1,0 +1,64 @@
+#include "report/ReplaceTag.h"
+
+#include <utility>
+#include <vector>
+
+#include "plugin/Settings.h"
+
+const std::array<ItemTag, 11> kItemTags = {{
+    {"#num", FieldNumber},
+    {"#date", FieldDate},
+    {"#hits", FieldHits},
+    {"#len", FieldLength},
+    {"#played", FieldPlayed},
+    {"#artist", FieldArtist},
+    {"#title", FieldTitle},
+    {"#album", FieldAlbum},
+    {"#year", FieldYear},
+    {"#genre", FieldGenre},
+    {"#comment", FieldComment},
+}};
+
+const char* const kStartDateTag = "#sdate";
+const char* const kEndDateTag = "#edate";
+
+CTagReplacer::CTagReplacer(const std::string& tag) : pattern_("(.*)" + tag + "(.*)") {}
+
+bool CTagReplacer::occursIn(const std::string& text) { return pattern_.match(text); }
+
+std::string CTagReplacer::replace(const std::string& text, const std::string& value) {
+    std::string unprocessed = text;
+    // The finished tail is value + group 2 of each pass, the latest pass first; kept as pieces
+    // and joined once, so that many occurrences do not copy the tail again and again.
+    std::vector<std::string> afterTags;
+    while (pattern_.match(unprocessed) && pattern_.subCount() == 2) {
+        afterTags.push_back(pattern_.substring(2));
+        std::string before = pattern_.substring(1);
+        unprocessed.swap(before);
+    }
+    std::string result = std::move(unprocessed);
+    for (auto piece = afterTags.rbegin(); piece != afterTags.rend(); ++piece) {
+        result += value;
+        result += *piece;
+    }
+    return result;
+}
+
+std::string replaceTag(const std::string& text, const std::string& tag, const std::string& value) {
+    return CTagReplacer(tag).replace(text, value);
+}
+
+std::string htmlEscape(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,36 @@
+// Template tags and their replacement.
+#pragma once
+#include <array>
+#include <string>
+
+#include "report/regex/Regex.h"
+
+// An item tag and the field of the row whose text replaces it, in the order they are replaced.
+struct ItemTag {
+    const char* tag;
+    int field;
+};
+extern const std::array<ItemTag, 11> kItemTags;
+
+// The header's and footer's only tags.
+extern const char* const kStartDateTag;  // "#sdate": start of the report period
+extern const char* const kEndDateTag;    // "#edate": time of generation
+
+// Replaces every occurrence of one tag. Occurrences are taken from the last to the first, so a
+// value that holds the tag is not replaced again within the same call.
+class CTagReplacer {
+public:
+    explicit CTagReplacer(const std::string& tag);
+    // Whether the tag occurs in `text`.
+    bool occursIn(const std::string& text);
+    std::string replace(const std::string& text, const std::string& value);
+
+private:
+    CRegex pattern_;  // "(.*)" tag "(.*)": the greedy first group takes the last occurrence
+};
+
+// Every occurrence of `tag` in `text` replaced by `value`.
+std::string replaceTag(const std::string& text, const std::string& tag, const std::string& value);
+
+// The text with &, <, > and " written as HTML character references.
+std::string htmlEscape(const std::string& text);

@@ -1,0 +1,17 @@
+// Starts the user's programs: the report's before- and after-programs and Winamp itself.
+#pragma once
+#include "report/ProgramRunner.h"
+
+class IMessages;
+
+class CProgramRunner : public IProgramRunner {
+public:
+    explicit CProgramRunner(IMessages& messages) : messages_(messages) {}
+    // Starts the command line as a process (hidden with RunHide; waited for without limit with
+    // RunWait). When no process can be created the shell opens it instead (a document opens in
+    // its program; never waited for), and when that fails too, message 1021 names the command.
+    void runProgram(const std::string& commandLine, unsigned flags) override;
+
+private:
+    IMessages& messages_;
+};

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "report/ReplaceTag.h"
+
+namespace {
+
+TEST(ReplaceTag, EveryOccurrenceOnce) {
+    struct Case {
+        const char* text;
+        const char* tag;
+        const char* value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no tag", "#x", "V", "no tag"},
+        {"", "#x", "V", ""},
+        {"#x", "#x", "V", "V"},
+        {"#xab#x", "#x", "V", "VabV"},
+        {"a#xb#xc", "#x", "", "abc"},                       // an empty value removes the tag
+        {"#x#x#x", "#x", "<#x>", "<#x><#x><#x>"},           // values are not replaced again
+        {"##xx", "#x", "#x", "##xx"},                       // nor is a tag a value completes
+        {"line\n#x\nline", "#x", "V\nW", "line\nV\nW\nline"},
+        {"#title#titles", "#title", "T", "TTs"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(replaceTag(c.text, c.tag, c.value), c.expected) << c.text;
+}
+
+TEST(ReplaceTag, SeveralMegabytes) {
+    const std::string filler(3 << 20, 'x');
+    const std::string text = "#sdate" + filler + "#sdate\n" + filler + "#sdate";
+    std::string result = replaceTag(text, "#sdate", "01/02/03");
+    EXPECT_EQ(result, "01/02/03" + filler + "01/02/03\n" + filler + "01/02/03");
+}
+
+TEST(ReplaceTag, ReplacerIsReusable) {
+    CTagReplacer artist("#artist");
+    EXPECT_TRUE(artist.occursIn("<td>#artist</td>"));
+    EXPECT_FALSE(artist.occursIn("<td>#title</td>"));
+    EXPECT_EQ(artist.replace("<td>#artist</td>", "A"), "<td>A</td>");
+    EXPECT_EQ(artist.replace("#artist#artist", "B"), "BB");
+}
+
+TEST(ReplaceTag, HtmlEscape) {
+    EXPECT_EQ(htmlEscape("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c'");
+    EXPECT_EQ(htmlEscape("&amp;"), "&amp;amp;");
+    EXPECT_EQ(htmlEscape(""), "");
+}
+
+}  // namespace
