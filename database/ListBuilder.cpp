@@ -56,12 +56,41 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, int position, 
     return row;
 }
 
+// What the progress window's message pump may run in the middle of a build: the auto-save timer
+// trims records from the front, an edit removes one, a new play is appended. Positions taken
+// before the pump stay right only when nothing before them went.
+class RecordsWatch {
+public:
+    explicit RecordsWatch(const RecordArray& records)
+        : records_(records), size_(records.size()), front_(records.empty() ? nullptr : records.front().get()) {}
+    bool shifted() const {
+        if (records_.size() < size_) return true;
+        return size_ != 0 && records_.front().get() != front_;
+    }
+
+private:
+    const RecordArray& records_;
+    std::size_t size_;
+    const CTrackRecord* front_;
+};
+
 void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress);
 void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress);
+
+// The document whose list is being built. The progress window pumps messages, and what they run
+// (a window refreshing its list) may ask for a build of the same document again: that nested
+// build leaves the rows to the one under way.
+const CDoc* g_building = nullptr;
 
 }  // namespace
 
 void CDoc::BuildList(const BuildListParams& params) {
+    if (g_building == this) return;
+    struct BuildingMark {
+        explicit BuildingMark(const CDoc* doc) { g_building = doc; }
+        ~BuildingMark() { g_building = nullptr; }
+    } building(this);
+
     ClearGroupRows();
     if (params.topOn && params.topCount < 1) return;
     if (params.till < params.since) return;
@@ -82,21 +111,14 @@ void CDoc::BuildList(const BuildListParams& params) {
     }
 }
 
-// Newest first; the counter numbers the rows without gaps. Only the plays down to the last row
-// (and the ones after till among them) are looked at.
 namespace {
 
-void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
-    AppContext& context = doc.context();
+// Newest first; the counter numbers the rows without gaps. Only the plays down to the last row
+// (and the ones after till among them) are looked at. False when the records shifted under the
+// progress window's pump: the rows made so far then name wrong positions.
+bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress) {
     const RecordArray& records = doc.records;
-    if (progressMayOpen(context, params)) {
-        const int count = countRowsToCome(records, params);
-        if (count > kLogProgressRows) {
-            progress = context.progress->create();
-            progress->Show(loadString(kProgressTextId), 0, count);
-        }
-    }
-    const std::string dateFormat = context.readSettings().DateFormat;
+    const RecordsWatch watch(records);
     const std::size_t total = records.size();
     int counter = 0;
     for (std::size_t i = total; i-- > 0;) {
@@ -110,19 +132,52 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
         row->cells[FieldNumber] = std::to_string(counter);
         row->recordIndex = static_cast<std::int32_t>(i);
         doc.groupRows.push_back(std::move(row));
+        if (!progress) continue;
         // The bar shows how many records were scanned before this one.
-        if (progress && progress->Advance(static_cast<int>(total - 1 - i))) break;
+        const bool cancelled = progress->Advance(static_cast<int>(total - 1 - i)) != 0;
+        if (watch.shifted()) return false;
+        if (cancelled) break;
     }
+    return true;
+}
+
+void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
+    AppContext& context = doc.context();
+    if (progressMayOpen(context, params)) {
+        const int count = countRowsToCome(doc.records, params);
+        if (count > kLogProgressRows) {
+            progress = context.progress->create();
+            progress->Show(loadString(kProgressTextId), 0, count);
+        }
+    }
+    const std::string dateFormat = context.readSettings().DateFormat;
+    if (appendLogRows(doc, params, dateFormat, progress.get())) return;
+    // Start again on the records as they are now, without pumping: the window has had its turn.
+    doc.ClearGroupRows();
+    appendLogRows(doc, params, dateFormat, nullptr);
+}
+
+// Each group advances the window once per later play that joins it, then once for itself, group
+// after group: the steps at which gathering each group by scanning the later plays would advance
+// it. Returns how many groups were complete when the user cancelled (all of them without a cancel).
+std::size_t replayProgress(const std::vector<PlayGroup>& groups, IProgress& progress) {
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::int32_t step = 1; step <= groups[g].hits; ++step) {
+            // A cancel on the group's own (last) step keeps it; one before drops it.
+            if (progress.Advance(-1)) return step == groups[g].hits ? g + 1 : g;
+        }
+    }
+    return groups.size();
 }
 
 // Groups, then their ranking, then the rows. The groups come out of one hashed pass (see
-// PlaytallyGroups.h); the progress window still advances once per play that joins a group, group
-// after group, and a cancel keeps exactly the groups that were complete at that step: the
-// window sees the same steps as when each group was gathered by scanning the later plays.
+// PlaytallyGroups.h); the progress window then sees the same steps, and a cancel keeps the same
+// groups, as when each group was gathered by scanning the later plays.
 void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
     AppContext& context = doc.context();
     RecordArray& records = doc.records;
-    const GeneralSettings& settings = context.reloadSettings();
+    // A copy: the pump may reload the application's settings while this build still needs them.
+    const GeneralSettings settings = context.reloadSettings();
     if (progressMayOpen(context, params) && records.size() > kPlaytallyProgressRecords) {
         const int count = countRowsToCome(records, params);
         if (count > 0) {
@@ -132,20 +187,11 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
     }
 
     std::vector<PlayGroup> groups = collectPlayGroups(records, settings, params.since, params.till);
-
     if (progress) {
-        // Each group advances once per later play that joins it, then once for itself; a cancel
-        // on that last step keeps the group, a cancel before drops it and every later one.
-        std::size_t kept = groups.size();
-        for (std::size_t g = 0; g < groups.size() && kept == groups.size(); ++g) {
-            for (std::int32_t step = 1; step <= groups[g].hits; ++step) {
-                if (progress->Advance(-1)) {
-                    kept = step == groups[g].hits ? g + 1 : g;
-                    break;
-                }
-            }
-        }
-        groups.resize(kept);
+        const RecordsWatch watch(records);
+        groups.resize(replayProgress(groups, *progress));
+        // Positions taken before the pump are void once records shifted: gather again, no pump.
+        if (watch.shifted()) groups = collectPlayGroups(records, settings, params.since, params.till);
     }
 
     std::vector<std::int32_t> hits(groups.size());

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,7 @@ struct ProgressLog {
     std::vector<int> positions;    // Advance arguments
     int cancelAtStep = 0;          // 1-based; 0: never
     int throwAtStep = 0;           // 1-based; 0: never
+    std::function<void(int)> onStep;  // run at every step: what the message pump might run
 
     bool operator==(const ProgressLog& o) const {
         return created == o.created && shown == o.shown && destroyed == o.destroyed && text == o.text &&
@@ -61,6 +63,7 @@ public:
 private:
     bool step() {
         ++log_.steps;
+        if (log_.onStep) log_.onStep(log_.steps);
         if (log_.steps == log_.throwAtStep) throw std::runtime_error("failure inside the build");
         return log_.steps == log_.cancelAtStep;
     }

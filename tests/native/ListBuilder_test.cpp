@@ -464,3 +464,55 @@ TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
         for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
     }
 }
+
+// The progress window pumps messages; the auto-save timer may trim the oldest records meanwhile.
+TEST_F(ListBuilder, RecordsTrimmedDuringTheBuildGiveTheRowsOfWhatRemains) {
+    groupBy({FieldTitle});
+    for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
+    for (bool logMode : {false, true}) {
+        BuildListParams p = period();
+        p.logMode = logMode;
+        p.showProgress = true;
+        progress.log = ProgressLog{};
+        progress.log.onStep = [&](int step) {
+            if (step == 3) doc.records.erase(doc.records.begin(), doc.records.begin() + 20);
+        };
+        std::vector<std::unique_ptr<CTrackRecord>> saved;
+        for (auto& record : doc.records) saved.push_back(std::make_unique<CTrackRecord>(*record));
+        doc.BuildList(p);
+        ASSERT_GE(progress.log.steps, 3);
+        const std::string built = describe(doc.groupRows);
+
+        p.showProgress = false;
+        doc.BuildList(p);
+        EXPECT_EQ(built, describe(doc.groupRows)) << (logMode ? "log" : "playtally")
+                                                  << ": rows name the records as they are now";
+        doc.records = std::move(saved);
+    }
+}
+
+TEST_F(ListBuilder, ABuildAskedForDuringABuildLeavesTheRowsToTheFirst) {
+    groupBy({FieldTitle});
+    for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
+    for (bool logMode : {false, true}) {
+        BuildListParams p = period();
+        p.logMode = logMode;
+        p.showProgress = true;
+        progress.log = ProgressLog{};
+        int nested = 0;
+        progress.log.onStep = [&](int step) {
+            if (step != 2) return;
+            BuildListParams other = log();
+            other.topOn = true;
+            other.topCount = 1;
+            doc.BuildList(other);  // a window refreshing itself from the pump
+            ++nested;
+        };
+        doc.BuildList(p);
+        EXPECT_EQ(nested, 1);
+        const std::string built = describe(doc.groupRows);
+        p.showProgress = false;
+        doc.BuildList(p);
+        EXPECT_EQ(built, describe(doc.groupRows)) << (logMode ? "log" : "playtally");
+    }
+}
