@@ -11,7 +11,6 @@
 #include "plugin/AppContext.h"
 #include "plugin/Clock.h"
 #include "plugin/Manifest.h"
-#include "plugin/DocTrackSink.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/win/HostWindowHook.h"
 #include "plugin/win/WinNotices.h"
