@@ -17,7 +17,6 @@ constexpr std::uint16_t kWideMark = 0xFFFE;    // UTF-16 text follows, with its 
 constexpr std::uint16_t kLongerPrefix = 0xFFFF;  // a 32-bit length follows
 
 bool isHighSurrogate(std::uint16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(std::uint16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 }  // namespace
 
@@ -42,6 +41,8 @@ std::string wideToAnsi(const std::uint16_t* units, std::size_t count) {
     return out;
 }
 #else
+static bool isLowSurrogate(std::uint16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
 // Without the system's code page tables: Latin-1 covers the first 256 code points, which is what
 // Windows-1252 shows for nearly all of them; anything else cannot be shown and becomes '?'.
 std::string wideToAnsi(const std::uint16_t* units, std::size_t count) {

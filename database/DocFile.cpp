@@ -31,6 +31,7 @@ constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
 // What a moved-aside copy is called after: <database>.<label>-<date>-<time>.
 const char kDamagedLabel[] = "damaged";   // the file failed while being read
 const char kUnknownLabel[] = "unknown";   // the file has an unknown signature
+const char kUnreadableLabel[] = "unreadable";  // the file exists but could not be opened
 
 // A new database is written here first, then put in the database's place.
 const char kNewFileSuffix[] = ".tmp";
@@ -145,6 +146,7 @@ int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target, bool c
 int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role) {
     IFileSystem& files = *context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
+    const bool opened = file != nullptr;
     // A file that is missing or cannot be opened counts as empty: the first start, before any save.
     std::int64_t size = 0;
     try {
@@ -154,6 +156,12 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroup
     }
     if (size <= 0) {
         closeQuietly(file);
+        // A database that exists but could not be opened (locked by another program, say) is
+        // not an empty one: the next save must not put the records in memory in its place.
+        if (!opened && role == FileRole::database && files.exists(path) && !files.isFolder(path)) {
+            notUnderstoodPath_ = path;
+            notUnderstoodLabel_ = kUnreadableLabel;
+        }
         return -1;
     }
 
@@ -256,7 +264,8 @@ void CDoc::SaveDatabase() {
     // The list's rows point into records by position; after a trim they must be rebuilt.
     if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
 
-    // A file that was never understood is kept aside before anything takes its place.
+    // A file that was never understood is kept aside before anything takes its place, and the
+    // user learns where it went.
     if (!notUnderstoodPath_.empty() && notUnderstoodPath_ == path) {
         if (files.exists(path)) {
             std::string keptAs;
@@ -266,6 +275,7 @@ void CDoc::SaveDatabase() {
                 show(context_, loadString(kCannotCreate) + reason, "ErrorSavingDBFile");
                 return;
             }
+            show(context_, keptAsMessage(keptAs), "UnknownErrorLoading");
         }
         notUnderstoodPath_.clear();
     }

@@ -38,6 +38,8 @@ public:
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
+    // True when the path names a folder.
+    virtual bool isFolder(const std::string& path) { (void)path; return false; }
     // The system's description of the last failure of this file system (at most 1024 characters).
     virtual std::string lastErrorText() = 0;
 };

@@ -28,6 +28,7 @@ public:
     bool moveFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;
     bool exists(const std::string& path) override;
+    bool isFolder(const std::string& path) override { return folders.count(path) > 0; }
     std::string lastErrorText() override { return lastError_; }
 
 private:

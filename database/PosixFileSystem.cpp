@@ -84,6 +84,10 @@ public:
         struct stat st;
         return ::stat(path.c_str(), &st) == 0;
     }
+    bool isFolder(const std::string& path) override {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     std::string lastErrorText() override { return errorText(lastError_); }
 
 private:

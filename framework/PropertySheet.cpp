@@ -143,14 +143,13 @@ INT_PTR CPropertySheet::DoModal() {
     header.ppsp = records.data();
     header.pfnCallback = &CPropertySheet::SheetCallback;
 
-    m_endedWithOk = false;
     CPropertySheet* outer = t_startingSheet;
     t_startingSheet = this;
     INT_PTR result = ::PropertySheetA(&header);
     t_startingSheet = outer;
     for (CPropertyPage* page : m_pages) page->m_sheet = nullptr;
     if (result < 0) return -1;
-    return m_endedWithOk ? IDOK : IDCANCEL;
+    return result > 0 ? IDOK : IDCANCEL;
 }
 
 int CALLBACK CPropertySheet::SheetCallback(HWND window, UINT message, LPARAM) {
@@ -168,10 +167,6 @@ int CALLBACK CPropertySheet::SheetCallback(HWND window, UINT message, LPARAM) {
 bool CPropertySheet::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == IDOK) m_endedWithOk = true;
-        if (LOWORD(wParam) == IDCANCEL) m_endedWithOk = false;
-    }
     LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
     return DefWindowProc(message, wParam, lParam);

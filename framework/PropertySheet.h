@@ -77,7 +77,8 @@ public:
     void ModifyFlags(DWORD remove, DWORD add) { m_flags = (m_flags & ~remove) | add; }
     DWORD GetFlags() const { return m_flags; }
 
-    // Runs the sheet modally. IDOK when the user accepted it with OK, IDCANCEL otherwise, -1 on failure.
+    // Runs the sheet modally: IDOK when the pages' changes were applied (OK, or Apply before
+    // closing), IDCANCEL when nothing was applied, -1 on failure.
     virtual INT_PTR DoModal();
 
 protected:
@@ -96,5 +97,4 @@ private:
     UINT m_startPage;
     DWORD m_flags = 0;
     std::vector<CPropertyPage*> m_pages;
-    bool m_endedWithOk = false;
 };

@@ -5,28 +5,19 @@
 #pragma once
 #include <memory>
 
-#include "database/Doc.h"
 #include "database/TrackRecord.h"
 #include "plugin/Timer.h"
 #include "plugin/WinampHost.h"
 
 struct AppContext;
 
-// Where finished plays go. The plug-in hands them to CDoc::AddTrack (CDocTrackSink).
+// Where finished plays go. The plug-in hands them to CDoc::AddTrack (CDocTrackSink of
+// plugin/DocTrackSink.h).
 class ITrackSink {
 public:
     virtual ~ITrackSink() = default;
     // True when the play was stored. The record stays the caller's.
     virtual bool AddTrack(const CTrackRecord& pending) = 0;
-};
-
-class CDocTrackSink : public ITrackSink {
-public:
-    explicit CDocTrackSink(CDoc& doc) : doc_(doc) {}
-    bool AddTrack(const CTrackRecord& pending) override { return doc_.AddTrack(pending); }
-
-private:
-    CDoc& doc_;
 };
 
 class CPlaybackMonitor {

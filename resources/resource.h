@@ -11,6 +11,11 @@
 #define IDC_DONT_SHOW_AGAIN 1069
 #define IDC_MESSAGE_TEXT 1071
 
+// Progress dialog (template IDD_PROGRESS).
+#define IDC_PROGRESS_BAR 1003
+#define IDC_PROGRESS_PERCENT 1004
+#define IDC_PROGRESS_TEXT 1005
+
 // Strings of the dialog framework's data exchange.
 #define IDS_DDX_INTEGER 2001
 #define IDS_DDX_POSITIVE_INTEGER 2002

@@ -79,6 +79,13 @@ public:
         return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
+        // Windows refuses to replace a read-only file, but not every implementation of the call
+        // does (Wine replaces it): a file the user protected is never replaced.
+        DWORD attributes = GetFileAttributesA(to.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            lastError_ = ERROR_ACCESS_DENIED;
+            return false;
+        }
         return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || fail();
     }
     bool moveFile(const std::string& from, const std::string& to) override {
@@ -86,6 +93,10 @@ public:
     }
     bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) || fail(); }
     bool exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool isFolder(const std::string& path) override {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     std::string lastErrorText() override { return errorText(lastError_); }
 
 private:

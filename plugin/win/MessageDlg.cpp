@@ -1,13 +1,8 @@
 #include "plugin/win/MessageDlg.h"
 
 #include "plugin/Profile.h"
-#include "resources/StringTable.h"
+#include "plugin/Settings.h"
 #include "resources/resource.h"
-
-namespace {
-// The profile section that holds the message keys (string 25, "Main").
-std::string mainSection() { return loadString(25); }
-}  // namespace
 
 CMessageDlg::CMessageDlg(IProfile& profile, const std::string& text, const std::string& key, HWND parent)
     : CMessageDlg(IDD_MESSAGE, profile, text, key, parent) {}
@@ -19,7 +14,7 @@ CMessageDlg::CMessageDlg(UINT templateId, IProfile& profile, const std::string& 
 bool CMessageDlg::IsSilenced() {
     // An empty key would name the section's default value: such a message is never silenced.
     if (m_key.empty()) return false;
-    m_doNotShow = m_profile.getInt(mainSection(), m_key, 0);
+    m_doNotShow = m_profile.getInt(sectionMain(), m_key, 0);
     return m_doNotShow == 1;
 }
 
@@ -41,7 +36,7 @@ BOOL CMessageDlg::OnInitDialog() {
 
 void CMessageDlg::OnOK() {
     if (!UpdateData(true)) return;
-    if (!m_key.empty()) m_profile.writeInt(mainSection(), m_key, m_doNotShow);
+    if (!m_key.empty()) m_profile.writeInt(sectionMain(), m_key, m_doNotShow);
     EndDialog(IDOK);
 }
 
@@ -72,6 +67,6 @@ void CQuestionDlg::OnOK() { OnYes(); }
 
 void CQuestionDlg::OnYes() {
     if (!UpdateData(true)) return;
-    if (!m_key.empty()) m_profile.writeInt(mainSection(), m_key, m_doNotShow);
+    if (!m_key.empty()) m_profile.writeInt(sectionMain(), m_key, m_doNotShow);
     EndDialog(IDYES);
 }

@@ -26,9 +26,13 @@ class FailingFileSystem : public MemoryFileSystem {
 public:
     int failAtWrite = 0;  // this write call (1, 2, ...) writes half its bytes and fails; 0: none
     bool failCreate = false, failFlush = false, failClose = false, failReplace = false, failMove = false;
+    bool failOpenRead = false;  // as when another program holds the file locked
     int writes = 0;
     std::function<void()> afterStep = [] {};
 
+    std::unique_ptr<IFile> openRead(const std::string& path) override {
+        return failOpenRead ? nullptr : MemoryFileSystem::openRead(path);
+    }
     std::unique_ptr<IFile> createWrite(const std::string& path) override {
         if (failCreate) {
             lastErrorText_ = "Disk is write-protected";
@@ -219,8 +223,13 @@ TEST_F(DbSafety, AnUnreadableFileThatCannotBeMovedIsKeptAsideBeforeTheNextSave) 
     EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + "Sharing violation");
 
     fs.failMove = false;
+    setup.messages.shown.clear();
     setup.doc.SaveDatabase();
     EXPECT_EQ(*fs.get(kDbPath + ".damaged-" + kNowStamp), bytes);
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(setup.messages.shown[0].text,
+              "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" +
+                  kDbPath + ".damaged-" + kNowStamp);
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2)));
     EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
 }
@@ -235,6 +244,7 @@ TEST_F(DbSafety, AFileWithAnUnknownSignatureIsKeptAsideBeforeTheFirstSave) {
 
     setup.doc.SaveDatabase();
     const std::string kept = kDbPath + ".unknown-" + kNowStamp;
+    EXPECT_EQ(setup.messages.keys(), (std::vector<std::string>{"ErrorOpening", "UnknownErrorLoading"}));
     ASSERT_NE(fs.get(kept), nullptr);
     EXPECT_EQ(*fs.get(kept), foreign);
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2)));
@@ -245,6 +255,36 @@ TEST_F(DbSafety, AFileWithAnUnknownSignatureIsKeptAsideBeforeTheFirstSave) {
     std::size_t keptFiles = 0;
     for (const auto& f : fs.files) keptFiles += f.first.find(".unknown-") != std::string::npos;
     EXPECT_EQ(keptFiles, 1u);
+}
+
+// A file that cannot be opened loads as an empty one; the next save then must not put
+// the plays in memory in the place of the history it could not read.
+TEST_F(DbSafety, ADatabaseThatCouldNotBeOpenedIsKeptAsideBeforeTheFirstSave) {
+    const std::string history = databaseBytes(plays(40));
+    fs.put(kDbPath, history);
+    fs.failOpenRead = true;
+    setup.doc.LoadDatabase();
+    EXPECT_TRUE(setup.messages.shown.empty());
+    EXPECT_TRUE(setup.doc.records.empty());
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), kDbPath);
+
+    fs.failOpenRead = false;
+    setup.fill(plays(2, 90000));
+    setup.doc.SaveDatabase();
+    const std::string kept = kDbPath + ".unreadable-" + kNowStamp;
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    ASSERT_NE(fs.get(kept), nullptr);
+    EXPECT_EQ(*fs.get(kept), history);
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2, 90000)));
+
+    // A folder at the path, or no file at all, is not kept aside.
+    fs.files.clear();
+    fs.failOpenRead = true;
+    setup.doc.LoadDatabase();
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+    fs.folders.insert(kDbPath);
+    setup.doc.LoadDatabase();
+    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
 }
 
 TEST_F(DbSafety, ASuccessfulLoadForgetsAnEarlierUnknownFile) {

@@ -9,6 +9,7 @@
 
 #include "plugin/AppContext.h"
 #include "plugin/Clock.h"
+#include "plugin/DocTrackSink.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/Profile.h"
 #include "plugin/Settings.h"

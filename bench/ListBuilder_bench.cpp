@@ -1,0 +1,101 @@
+// The list builder on a synthetic database: plays of 20,000 songs whose hits follow a Zipf-like
+// law, spread over two years, oldest first. Playtally mode against the plain algorithm, and Log
+// mode with a top count at several database sizes (its cost must not grow with the size).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bench/reference/ReferenceListBuilder.h"
+#include "database/Doc.h"
+#include "plugin/AppContext.h"
+#include "plugin/Profile.h"
+
+namespace {
+
+constexpr int kSongs = 20000;
+constexpr int kPlays = 100000;
+constexpr TimeValue kStart = 1600000000;
+constexpr TimeValue kTwoYears = 2 * 365 * 86400;
+
+struct Database {
+    MemoryProfile profile;
+    AppContext context;
+    CDoc doc{context};
+
+    explicit Database(int plays) {
+        context.profile = &profile;
+        context.userName = "bench";
+        std::mt19937 random(7);
+        // Zipf-like: the song of rank k is played in proportion to 1 / k.
+        std::vector<double> cumulative(kSongs);
+        double sum = 0;
+        for (int k = 0; k < kSongs; ++k) cumulative[k] = sum += 1.0 / (k + 1);
+        std::uniform_real_distribution<double> pickSong(0, sum);
+        const double spacing = static_cast<double>(kTwoYears) / plays;
+        doc.records.reserve(plays);
+        for (int i = 0; i < plays; ++i) {
+            const int song = static_cast<int>(std::lower_bound(cumulative.begin(), cumulative.end(), pickSong(random)) -
+                                              cumulative.begin());
+            const TimeValue date = kStart + static_cast<TimeValue>(i * spacing);
+            auto record = std::make_unique<CTrackRecord>("C:\\m\\" + std::to_string(song) + ".mp3", 180 + song % 120,
+                                                         date, 150 + song % 60);
+            record->tag = CId3v1Tag("Artist " + std::to_string(song % 2500), "Album " + std::to_string(song % 6000),
+                                    "Title of song " + std::to_string(song), std::to_string(1960 + song % 60), "",
+                                    static_cast<std::uint8_t>(song % 126));
+            doc.records.push_back(std::move(record));
+        }
+    }
+};
+
+Database& database(int plays) {
+    static std::map<int, std::unique_ptr<Database>> made;
+    auto& slot = made[plays];
+    if (!slot) slot = std::make_unique<Database>(plays);
+    return *slot;
+}
+
+BuildListParams params(bool logMode, int top) {
+    BuildListParams p;
+    p.since = 0;  // from the beginning
+    p.till = INT_MAX;
+    p.logMode = logMode;
+    p.topOn = top > 0;
+    p.topCount = top;
+    return p;
+}
+
+template <typename Build>
+void run(benchmark::State& state, int plays, const BuildListParams& p, Build build) {
+    Database& db = database(plays);
+    for (auto _ : state) {
+        build(db.doc, p);
+        benchmark::DoNotOptimize(db.doc.groupRows.data());
+    }
+    state.counters["rows"] = static_cast<double>(db.doc.groupRows.size());
+    state.counters["plays"] = plays;
+    db.doc.ClearGroupRows();
+}
+
+void product(CDoc& doc, const BuildListParams& p) { doc.BuildList(p); }
+
+void PlaytallyAllReference(benchmark::State& state) { run(state, kPlays, params(false, 0), referenceBuildList); }
+void PlaytallyAllProduct(benchmark::State& state) { run(state, kPlays, params(false, 0), product); }
+void PlaytallyTop100Product(benchmark::State& state) { run(state, kPlays, params(false, 100), product); }
+void LogTop100Product(benchmark::State& state) {
+    run(state, static_cast<int>(state.range(0)), params(true, 100), product);
+}
+void LogAllProduct(benchmark::State& state) { run(state, kPlays, params(true, 0), product); }
+
+}  // namespace
+
+BENCHMARK(PlaytallyAllReference)->Name("Playtally/All/Reference")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlaytallyAllProduct)->Name("Playtally/All/Product")->Unit(benchmark::kMillisecond);
+BENCHMARK(PlaytallyTop100Product)->Name("Playtally/Top100/Product")->Unit(benchmark::kMillisecond);
+BENCHMARK(LogTop100Product)->Name("Log/Top100/Product")->Arg(kPlays)->Arg(10000)->Arg(400000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LogAllProduct)->Name("Log/All/Product")->Unit(benchmark::kMillisecond);

@@ -1,0 +1,263 @@
+#include "database/PlaytallyGroups.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "database/AnsiText.h"
+#include "database/ListRow.h"
+
+namespace {
+
+// A set of byte keys, each with a group number: open addressing over one array of slots, the
+// keys themselves one after another in one text. Two allocations however many keys.
+class KeyTable {
+public:
+    // Eight bytes at a time: keys are a few dozen bytes, and a byte-wise hash would cost more
+    // than the lookup itself.
+    static std::uint32_t hashOf(std::string_view key) {
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+        std::uint64_t hash = key.size() * kMultiplier;
+        const char* p = key.data();
+        std::size_t left = key.size();
+        for (; left >= 8; p += 8, left -= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            hash = (hash ^ word) * kMultiplier;
+            hash ^= hash >> 32;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, p, left);
+        hash = (hash ^ tail) * kMultiplier;
+        hash ^= hash >> 29;
+        return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+    }
+
+    // The group of the key, or -1.
+    std::int32_t find(std::string_view key, std::uint32_t hash) const {
+        if (slots_.empty()) return -1;
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            const Slot& slot = slots_[i];
+            if (slot.group < 0) return -1;
+            if (slot.hash == hash && slot.length == key.size() &&
+                std::memcmp(keys_.data() + slot.offset, key.data(), key.size()) == 0)
+                return slot.group;
+        }
+    }
+
+    // Adds a key that is not in the table yet.
+    void insert(std::string_view key, std::uint32_t hash, std::int32_t group) {
+        if ((count_ + 1) * 2 > slots_.size()) grow();
+        Slot slot{hash, static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(key.size()), group};
+        keys_.append(key.data(), key.size());
+        place(slot);
+        ++count_;
+    }
+
+private:
+    // 16 bytes. 32-bit offsets: the keys of one build (a few dozen bytes per distinct key) stay
+    // far below 4 GB for any database a 32-bit process can hold.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+        std::int32_t group = -1;  // -1: free
+    };
+
+    void place(const Slot& slot) {
+        std::size_t i = slot.hash & mask_;
+        while (slots_[i].group >= 0) i = (i + 1) & mask_;
+        slots_[i] = slot;
+    }
+
+    void grow() {
+        std::vector<Slot> old;
+        old.swap(slots_);
+        slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+        mask_ = slots_.size() - 1;
+        for (const Slot& slot : old)
+            if (slot.group >= 0) place(slot);
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t count_ = 0;
+    std::string keys_;
+};
+
+class GroupCollector {
+public:
+    GroupCollector(RecordArray& records, const GeneralSettings& settings)
+        : records_(records), settings_(settings), flags_(settings.GroupPlaytallyBy) {}
+
+    std::vector<PlayGroup> collect(TimeValue since, TimeValue till) {
+        for (std::size_t i = 0; i < records_.size(); ++i) {
+            CTrackRecord& play = *records_[i];
+            if (play.marked) {
+                play.marked = 0;  // marked before the build: left out, as if it had joined a group
+                continue;
+            }
+            if (play.date < since || play.date > till) continue;
+            readTexts(play);
+            const std::int32_t group = groupOf(play, static_cast<std::int32_t>(i));
+            if (groups_[group].first != static_cast<std::int32_t>(i)) join(group, play);
+        }
+        return std::move(groups_);
+    }
+
+private:
+    // The group of a play: found by its exact key when an earlier play had the very same values,
+    // else by its folded key; a new group when neither is known. Equal exact keys imply equal
+    // folded keys, so the first lookup only saves the folding.
+    std::int32_t groupOf(const CTrackRecord& play, std::int32_t position) {
+        buildKey(play, false);
+        const std::uint32_t exactHash = KeyTable::hashOf(key_);
+        std::int32_t group = byExactKey_.find(key_, exactHash);
+        if (group >= 0) return group;
+        exactKey_.swap(key_);
+
+        buildKey(play, true);
+        const std::uint32_t foldedHash = KeyTable::hashOf(key_);
+        group = byFoldedKey_.find(key_, foldedHash);
+        if (group < 0) {
+            group = static_cast<std::int32_t>(groups_.size());
+            PlayGroup created;
+            created.first = position;
+            created.played = static_cast<std::uint32_t>(play.played);
+            groups_.push_back(created);
+            rememberFirst(play);
+            byFoldedKey_.insert(key_, foldedHash, group);
+        }
+        byExactKey_.insert(exactKey_, exactHash, group);
+        return group;
+    }
+
+    void join(std::int32_t index, const CTrackRecord& play) {
+        PlayGroup& group = groups_[index];
+        const FirstPlay& first = firsts_[index];
+        ++group.hits;
+        group.played += static_cast<std::uint32_t>(play.played);
+        for (int id : kComparedFields) {
+            const std::uint16_t bit = static_cast<std::uint16_t>(1u << id);
+            if ((group.cleared & bit) == 0 && !sameText(index, first, play, id)) {
+                group.cleared = static_cast<std::uint16_t>(group.cleared | bit);
+            }
+        }
+    }
+
+    // What a join compares, copied from the group's first play when the group starts, so that a
+    // join does not have to reach that (distant) record: its date, length and genre, and its
+    // texts side by side in one text.
+    struct FirstPlay {
+        TimeValue date;
+        std::int32_t length;
+        std::uint8_t genre;
+        std::uint32_t textOffset;
+        std::uint8_t textLength[kFieldCount];  // tag texts are at most 30 bytes
+        std::string dateText;                  // formatted on first need
+    };
+
+    void rememberFirst(const CTrackRecord& play) {
+        FirstPlay first{play.date, play.length, play.tag.genre(), static_cast<std::uint32_t>(firstTexts_.size()), {}, {}};
+        for (int id = 0; id < kFieldCount; ++id) {
+            if (!CGroupRecord::isTextField(id)) continue;
+            first.textLength[id] = static_cast<std::uint8_t>(texts_[id].size());
+            firstTexts_.append(texts_[id].data(), texts_[id].size());
+        }
+        firsts_.push_back(std::move(first));
+    }
+
+    std::string_view firstText(const FirstPlay& first, int id) const {
+        std::size_t offset = first.textOffset;
+        for (int before = 0; before < id; ++before)
+            if (CGroupRecord::isTextField(before)) offset += first.textLength[before];
+        return std::string_view(firstTexts_.data() + offset, first.textLength[id]);
+    }
+
+    // Whether the field texts of the first play and a later play are the same bytes. Equal values
+    // give equal texts; only different values need their texts, which may still agree (lengths a
+    // whole number of days apart, a coarse date format). Those rare cases ask the record itself.
+    bool sameText(std::int32_t index, const FirstPlay& first, const CTrackRecord& play, int id) {
+        switch (id) {
+            case FieldDate:
+                if (first.date == play.date) return true;
+                return firstDateText(index) == play.GetFieldText(FieldDate, settings_.DateFormat);
+            case FieldLength:
+                if (first.length == play.length) return true;
+                return firstRecord(index).GetFieldText(id, settings_.DateFormat) == play.GetFieldText(id, settings_.DateFormat);
+            case FieldGenre:
+                if (first.genre == play.tag.genre()) return true;
+                return firstRecord(index).GetFieldText(id, settings_.DateFormat) == play.GetFieldText(id, settings_.DateFormat);
+            default:
+                return firstText(first, id) == texts_[id];
+        }
+    }
+
+    const CTrackRecord& firstRecord(std::int32_t index) const { return *records_[groups_[index].first]; }
+
+    const std::string& firstDateText(std::int32_t index) {
+        std::string& text = firsts_[index].dateText;
+        if (text.empty()) text = firstRecord(index).GetFieldText(FieldDate, settings_.DateFormat);
+        return text;
+    }
+
+    // The tag views cost a scan of the body each: taken once per play.
+    void readTexts(const CTrackRecord& play) {
+        for (int id = 0; id < kFieldCount; ++id)
+            if (CGroupRecord::isTextField(id)) texts_[id] = tagTextOf(play, id);
+    }
+
+    void appendNumber(std::int32_t value) {
+        char bytes[sizeof value];
+        std::memcpy(bytes, &value, sizeof value);
+        key_.append(bytes, sizeof value);
+    }
+    // Length first, so that no text can run into the next one.
+    void appendText(std::string_view text) {
+        appendNumber(static_cast<std::int32_t>(text.size()));
+        key_.append(text.data(), text.size());
+    }
+
+    // The values of the grouping fields, exact or as the grouping test sees them (case-folded
+    // texts, the date through DateFormat and case-folded).
+    void buildKey(const CTrackRecord& play, bool folded) {
+        key_.clear();
+        for (int id = 0; id < kFieldCount; ++id) {
+            if (!flags_[id]) continue;
+            switch (id) {
+                case FieldDate:
+                    if (folded) appendText(ansiFoldCase(play.GetFieldText(FieldDate, settings_.DateFormat)));
+                    else appendNumber(play.date);
+                    break;
+                case FieldLength: appendNumber(play.length); break;
+                case FieldPlayed: appendNumber(play.played); break;
+                case FieldGenre: key_.push_back(static_cast<char>(play.tag.genre())); break;
+                default:
+                    if (!CGroupRecord::isTextField(id)) break;  // Number and Hits do not group
+                    if (folded) appendText(ansiFoldCase(texts_[id]));
+                    else appendText(texts_[id]);
+                    break;
+            }
+        }
+    }
+
+    RecordArray& records_;
+    const GeneralSettings& settings_;
+    const FieldFlags flags_;
+    std::vector<PlayGroup> groups_;
+    std::vector<FirstPlay> firsts_;  // per group
+    std::string firstTexts_;         // the first plays' tag texts
+    KeyTable byExactKey_;   // the values as stored: most plays are found here without folding
+    KeyTable byFoldedKey_;  // the values as the grouping test compares them
+    std::string key_;       // reused: lookups do not allocate
+    std::string exactKey_;
+    std::array<std::string_view, kFieldCount> texts_{};  // the current play's tag texts
+};
+
+}  // namespace
+
+std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
+                                         TimeValue since, TimeValue till) {
+    return GroupCollector(records, settings).collect(since, till);
+}

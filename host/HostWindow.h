@@ -1,0 +1,48 @@
+// The stand-in's main window, of the player's class "Winamp v1.x": it answers the plug-in's
+// requests from the Player, takes files handed over by a second instance (WM_COPYDATA) and
+// shows what plays. Plug-ins put their timers and their subclass on it.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "host/Player.h"
+
+// dwData of the WM_COPYDATA by which a second instance hands over a file to play; lpData is
+// the full path, an ANSI text ending in a zero byte.
+constexpr ULONG_PTR kHandOverFile = 0x504C4159;  // 'PLAY'
+
+class HostWindow {
+public:
+    explicit HostWindow(Player& player) : player_(player) {}
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    bool create();
+    HWND handle() const { return window_; }
+    // Set when the window was asked to close (or WM_QUIT arrived): the script stops.
+    bool closeRequested = false;
+    // Every request is logged, or only the first of each kind and changed answers.
+    bool logAllRequests = false;
+    // Length of the files handed over by a second instance.
+    int handOverLength = 180;
+
+    // Ends finished tracks and repaints when what plays has changed.
+    void update();
+    // "requests answered: 104 x 12, 105 x 3, ..."
+    std::string requestSummary() const;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT answer(WPARAM wParam, LPARAM code);
+    void handOver(const COPYDATASTRUCT& data);
+    void paint();
+
+    Player& player_;
+    HWND window_ = nullptr;
+    std::map<long long, long long> counts_;            // requests answered, by code
+    std::map<std::string, std::string> lastAnswers_;   // by code and argument
+    std::string shown_;                                // the text the window shows
+};

@@ -1,0 +1,284 @@
+// WinAmp.exe, the project's stand-in for the player: it loads the general-purpose plug-ins of
+// its Plugins folder, plays a playback script (see PlaybackScript.h) and logs what it does and
+// which requests it answered on standard output.
+//
+//   WinAmp.exe [/script] <script file>   plays the script
+//   WinAmp.exe [/play] <media file>      like the player: hands the file to the running
+//                                        instance, or starts and plays it until closed
+// Without /script or /play, a file with a media extension (.mp3, .wav, ...) is a media file.
+// Exit codes: 0 done, 1 the player could not run, 2 bad command line or script.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "host/HostWindow.h"
+#include "host/Log.h"
+#include "host/PlaybackScript.h"
+#include "host/Player.h"
+#include "host/Plugins.h"
+#include "plugin/win/PluginRecord.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitBadInput = 2;
+
+int complain(const std::string& text, int code) {
+    std::fprintf(stderr, "WinAmp.exe: %s\n", text.c_str());
+    std::fflush(stderr);
+    return code;
+}
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string formatSeconds(double s) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", s);
+    return buffer;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string fullPath(const std::string& path) {
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
+bool isMediaFile(const std::string& path) {
+    static const char* const kExtensions[] = {"mp3", "mp2", "mp1", "mpa", "wav", "ogg", "oga", "wma", "flac", "m4a",
+                                              "aac", "ape", "mpc", "wv",  "mod", "xm",  "s3m", "it",  "mid", "midi",
+                                              "cda", "voc", "aif", "aiff", "au"};
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || path.find_first_of("\\/", dot) != std::string::npos) return false;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return std::find_if(std::begin(kExtensions), std::end(kExtensions),
+                        [&](const char* e) { return ext == e; }) != std::end(kExtensions);
+}
+
+// Hands a file to the instance that runs, as the player does when started with a file.
+int handOver(HWND running, const std::string& file) {
+    const std::string path = fullPath(file);
+    logLine("another instance runs: handing over " + quoted(path));
+    COPYDATASTRUCT data = {};
+    data.dwData = kHandOverFile;
+    data.cbData = static_cast<DWORD>(path.size() + 1);
+    data.lpData = const_cast<char*>(path.c_str());
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                             &result) ||
+        !result)
+        return complain("the running instance did not take " + quoted(path), kExitFailed);
+    logLine("handed over, exiting");
+    return 0;
+}
+
+class Session {
+public:
+    Session() : player_(logLine), window_(player_) {}
+
+    bool start(const std::string& exeFolder) {
+        if (!window_.create()) return false;
+        logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created");
+        plugins_.load(exeFolder + "\\Plugins", window_.handle());
+        return true;
+    }
+
+    void run(const std::vector<ScriptCommand>& commands) {
+        for (const ScriptCommand& cmd : commands) {
+            pump();
+            if (window_.closeRequested) {
+                logLine("script stopped: the main window was closed");
+                return;
+            }
+            if (!execute(cmd)) return;
+        }
+        logLine("end of the script");
+    }
+
+    int finish() {
+        window_.update();
+        plugins_.quitAll();
+        logLine(window_.requestSummary());
+        logLine("exit 0");
+        return 0;
+    }
+
+private:
+    // One command; false ends the script.
+    bool execute(const ScriptCommand& cmd) {
+        const double now = elapsedSeconds();
+        const std::string head = std::string("script line ") + std::to_string(cmd.line) + ": ";
+        window_.update();
+        switch (cmd.op) {
+        case ScriptOp::Play:
+        case ScriptOp::Next:
+        case ScriptOp::Add:
+            logLine(head + scriptOpName(cmd.op) + " " + quoted(cmd.path) + " " + std::to_string(cmd.number));
+            if (cmd.op == ScriptOp::Play) player_.play(cmd.path, cmd.number, now);
+            if (cmd.op == ScriptOp::Next) player_.next(cmd.path, cmd.number, now);
+            if (cmd.op == ScriptOp::Add) player_.add(cmd.path, cmd.number);
+            break;
+        case ScriptOp::Replay:
+            logLine(head + "replay");
+            if (!player_.replay(now)) logLine("nothing to replay: the playlist is empty");
+            break;
+        case ScriptOp::Pause:
+            logLine(head + "pause");
+            if (!player_.pause(now)) logLine("not playing: nothing to pause");
+            break;
+        case ScriptOp::Resume:
+            logLine(head + "resume");
+            if (!player_.resume(now)) logLine("not paused: nothing to resume");
+            break;
+        case ScriptOp::Stop:
+            logLine(head + "stop");
+            if (!player_.stop(now)) logLine("already stopped");
+            break;
+        case ScriptOp::Wait:
+            logLine(head + "wait " + formatSeconds(cmd.seconds) + " s");
+            wait(cmd.seconds, false);
+            break;
+        case ScriptOp::WaitForever:
+            logLine(head + "wait until the main window is closed");
+            wait(0, true);
+            break;
+        case ScriptOp::LengthDelay:
+            logLine(head + "length-delay " + std::to_string(cmd.number));
+            player_.setLengthDelay(cmd.number);
+            break;
+        case ScriptOp::DefaultLength:
+            logLine(head + "default-length " + std::to_string(cmd.number));
+            window_.handOverLength = cmd.number;
+            break;
+        case ScriptOp::Config:
+            logLine(head + "config");
+            plugins_.config(window_.handle(), cmd.closeAfter ? cmd.seconds : -1);
+            break;
+        case ScriptOp::LogRequests:
+            logLine(head + "log-requests " + (cmd.allRequests ? "all" : "changes"));
+            window_.logAllRequests = cmd.allRequests;
+            break;
+        case ScriptOp::Echo:
+            logLine("echo: " + cmd.text);
+            break;
+        case ScriptOp::Quit:
+            logLine(head + "quit");
+            return false;
+        }
+        window_.update();
+        return true;
+    }
+
+    void pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                window_.closeRequested = true;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        window_.update();
+    }
+
+    // Runs the message loop for `seconds` (or until the window closes), waking when a track
+    // is due to end so that the log shows the end when it happens.
+    void wait(double seconds, bool forever) {
+        const double end = elapsedSeconds() + seconds;
+        while (!window_.closeRequested) {
+            pump();
+            const double now = elapsedSeconds();
+            if (!forever && now >= end) return;
+            double until = forever ? 1e9 : end - now;
+            const double trackEnd = player_.secondsToTrackEnd(now);
+            if (trackEnd >= 0) until = std::min(until, trackEnd);
+            const DWORD ms = until >= 1e6 ? INFINITE : static_cast<DWORD>(std::ceil(until * 1000));
+            MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
+        if (forever) logLine("the main window was closed");
+    }
+
+    Player player_;
+    HostWindow window_;
+    Plugins plugins_;
+};
+
+std::string exeFolder() {
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return folderOf(std::string(buffer, n));
+}
+
+int usage() {
+    return complain("usage: WinAmp.exe [/script] <playback script> | WinAmp.exe [/play] <media file>", kExitBadInput);
+}
+
+int runMain(int argc, char** argv) {
+    std::string file;
+    enum { Guess, Script, Media } kind = Guess;
+    if (argc == 2) {
+        file = argv[1];
+    } else if (argc == 3 && (std::string(argv[1]) == "/script" || std::string(argv[1]) == "/play")) {
+        kind = std::string(argv[1]) == "/script" ? Script : Media;
+        file = argv[2];
+    } else {
+        return usage();
+    }
+    if (file.empty()) return usage();
+    if (kind == Guess) kind = isMediaFile(file) ? Media : Script;
+
+    std::vector<ScriptCommand> commands;
+    if (kind == Media) {
+        if (HWND running = FindWindowA(kWinampWindowClass, nullptr)) return handOver(running, file);
+        // No instance runs: this one plays the file until its window is closed.
+        ScriptCommand play;
+        play.op = ScriptOp::Play;
+        play.path = fullPath(file);
+        play.number = 180;
+        ScriptCommand hold;
+        hold.op = ScriptOp::WaitForever;
+        commands = {play, hold};
+        logLine("playing " + quoted(play.path));
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) return complain("cannot open the playback script " + quoted(file), kExitBadInput);
+        std::ostringstream text;
+        text << in.rdbuf();
+        ParsedScript script = parsePlaybackScript(text.str(), file, folderOf(fullPath(file)));
+        if (!script.ok()) return complain(script.error, kExitBadInput);
+        commands = std::move(script.commands);
+        logLine("playback script " + quoted(file) + ": " + std::to_string(commands.size()) + " commands");
+    }
+
+    Session session;
+    if (!session.start(exeFolder())) return complain("cannot create the main window", kExitFailed);
+    session.run(commands);
+    return session.finish();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Plain "\n" line ends, so that tests reading the log see the same lines on every system.
+    _setmode(_fileno(stdout), _O_BINARY);
+    try {
+        return runMain(argc, argv);
+    } catch (const std::exception& e) {
+        return complain(std::string("failed: ") + e.what(), kExitFailed);
+    }
+}

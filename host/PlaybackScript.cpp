@@ -1,0 +1,175 @@
+#include "host/PlaybackScript.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+struct OpName {
+    const char* name;
+    ScriptOp op;
+};
+const OpName kOps[] = {
+    {"play", ScriptOp::Play},       {"next", ScriptOp::Next},
+    {"add", ScriptOp::Add},         {"replay", ScriptOp::Replay},
+    {"pause", ScriptOp::Pause},     {"resume", ScriptOp::Resume},
+    {"stop", ScriptOp::Stop},       {"wait", ScriptOp::Wait},
+    {"length-delay", ScriptOp::LengthDelay}, {"default-length", ScriptOp::DefaultLength},
+    {"config", ScriptOp::Config},   {"log-requests", ScriptOp::LogRequests},
+    {"echo", ScriptOp::Echo},       {"quit", ScriptOp::Quit},
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Splits a line into tokens; false (with `error`) on an unterminated quote.
+bool tokenize(const std::string& line, std::vector<std::string>& tokens, std::string& error) {
+    std::size_t i = 0;
+    while (true) {
+        while (i < line.size() && isBlank(line[i])) ++i;
+        if (i >= line.size()) return true;
+        std::string token;
+        if (line[i] == '"') {
+            std::size_t end = line.find('"', i + 1);
+            if (end == std::string::npos) {
+                error = "missing closing quote";
+                return false;
+            }
+            token = line.substr(i + 1, end - i - 1);
+            i = end + 1;
+            if (i < line.size() && !isBlank(line[i])) {
+                error = "a quoted token must be followed by a blank";
+                return false;
+            }
+        } else {
+            while (i < line.size() && !isBlank(line[i])) token += line[i++];
+        }
+        tokens.push_back(token);
+    }
+}
+
+bool parseInt(const std::string& text, long min, long max, int& out) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < min || value > max) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool parseSeconds(const std::string& text, double& out) {
+    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.')) return false;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value) || value < 0 || value > 1e7) return false;
+    out = value;
+    return true;
+}
+
+constexpr long kMaxLength = 24L * 3600 * 365;  // a year of seconds is plenty for one track
+
+}  // namespace
+
+const char* scriptOpName(ScriptOp op) {
+    if (op == ScriptOp::WaitForever) return "wait";
+    for (const OpName& o : kOps)
+        if (o.op == op) return o.name;
+    return "?";
+}
+
+std::string resolveScriptPath(const std::string& path, const std::string& folder) {
+    const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
+    if (drive || rooted || folder.empty()) return path;
+    const char last = folder.back();
+    return folder + (last == '\\' || last == '/' ? "" : "\\") + path;
+}
+
+ParsedScript parsePlaybackScript(const std::string& text, const std::string& name, const std::string& folder) {
+    ParsedScript result;
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        auto fail = [&](const std::string& what) {
+            result.error = name + ":" + std::to_string(lineNo) + ": " + what;
+            result.commands.clear();
+            return result;
+        };
+        std::vector<std::string> tokens;
+        std::string tokenError;
+        std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        if (!tokenize(line, tokens, tokenError)) return fail(tokenError);
+
+        const std::string& word = tokens[0];
+        ScriptCommand cmd;
+        cmd.line = lineNo;
+        bool known = false;
+        for (const OpName& o : kOps)
+            if (word == o.name) {
+                cmd.op = o.op;
+                known = true;
+            }
+        if (!known) return fail("unknown command \"" + word + "\"");
+        const std::size_t args = tokens.size() - 1;
+        auto wantArgs = [&](std::size_t n) { return args == n; };
+        const std::string usage = std::string("usage: ");
+
+        switch (cmd.op) {
+        case ScriptOp::Play:
+        case ScriptOp::Next:
+        case ScriptOp::Add:
+            if (!wantArgs(2)) return fail(usage + word + " <path> <length in seconds>");
+            if (tokens[1].empty()) return fail("empty path");
+            if (!parseInt(tokens[2], -1, kMaxLength, cmd.number))
+                return fail("bad track length \"" + tokens[2] + "\" (whole seconds, or -1 for unknown)");
+            cmd.path = resolveScriptPath(tokens[1], folder);
+            break;
+        case ScriptOp::Wait:
+            if (!wantArgs(1)) return fail("usage: wait <seconds> | wait forever");
+            if (tokens[1] == "forever") {
+                cmd.op = ScriptOp::WaitForever;
+            } else if (!parseSeconds(tokens[1], cmd.seconds)) {
+                return fail("bad number of seconds \"" + tokens[1] + "\"");
+            }
+            break;
+        case ScriptOp::LengthDelay:
+            if (!wantArgs(1) || !parseInt(tokens[1], 0, 1000000, cmd.number))
+                return fail("usage: length-delay <number of -1 answers>");
+            break;
+        case ScriptOp::DefaultLength:
+            if (!wantArgs(1) || !parseInt(tokens[1], -1, kMaxLength, cmd.number))
+                return fail("usage: default-length <length in seconds>");
+            break;
+        case ScriptOp::Config:
+            if (args > 1) return fail("usage: config [<seconds before closing its windows>]");
+            if (args == 1) {
+                if (!parseSeconds(tokens[1], cmd.seconds)) return fail("bad number of seconds \"" + tokens[1] + "\"");
+                cmd.closeAfter = true;
+            }
+            break;
+        case ScriptOp::LogRequests:
+            if (!wantArgs(1) || (tokens[1] != "all" && tokens[1] != "changes"))
+                return fail("usage: log-requests all|changes");
+            cmd.allRequests = tokens[1] == "all";
+            break;
+        case ScriptOp::Echo: {
+            std::size_t at = line.find(word) + word.size();
+            std::size_t from = line.find_first_not_of(" \t", at);
+            cmd.text = from == std::string::npos ? "" : line.substr(from);
+            while (!cmd.text.empty() && cmd.text.back() == '\r') cmd.text.pop_back();
+            break;
+        }
+        default:
+            if (!wantArgs(0)) return fail("\"" + word + "\" takes no arguments");
+            break;
+        }
+        result.commands.push_back(cmd);
+    }
+    return result;
+}

@@ -1,0 +1,173 @@
+#include "WinTestSupport.h"
+
+#include <vector>
+
+#include "framework/RegistryProfile.h"
+
+namespace {
+struct DriveState {
+    std::function<void(HWND)> act;
+    std::string caption;
+    std::string className;
+    int closeAfterMs = 0;
+    DWORD started = 0;
+    DWORD acted = 0;
+    HWND window = nullptr;
+    DriveResult result;
+};
+thread_local DriveState* t_drive = nullptr;
+
+HWND findWindow(const DriveState& state) {
+    struct Search {
+        const DriveState* state;
+        HWND found;
+    } search{&state, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (!::IsWindowVisible(window)) return TRUE;
+            char className[64] = {}, caption[256] = {};
+            ::GetClassNameA(window, className, sizeof className);
+            ::GetWindowTextA(window, caption, sizeof caption);
+            if (s->state->className != className) return TRUE;
+            if (!s->state->caption.empty() && s->state->caption != caption) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void CALLBACK driveTick(HWND, UINT, UINT_PTR, DWORD) {
+    DriveState* state = t_drive;
+    if (!state) return;
+    DWORD now = ::GetTickCount();
+    if (!state->result.found) {
+        if (HWND window = findWindow(*state)) {
+            state->result.found = true;
+            state->window = window;
+            state->acted = now;
+            state->act(window);
+        } else if (now - state->started > static_cast<DWORD>(state->closeAfterMs)) {
+            state->started = now;  // nothing to close: the run ends by itself or the test times out
+        }
+        return;
+    }
+    if (::IsWindow(state->window) && ::IsWindowVisible(state->window) &&
+        now - state->acted > static_cast<DWORD>(state->closeAfterMs)) {
+        state->result.forced = true;
+        ::PostMessageA(state->window, WM_CLOSE, 0, 0);
+        state->acted = now;
+    }
+}
+
+thread_local HHOOK t_cbtHook = nullptr;
+thread_local int t_created = 0;
+
+LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) ++t_created;
+    return ::CallNextHookEx(t_cbtHook, code, wParam, lParam);
+}
+}  // namespace
+
+DriveResult driveModal(const std::function<void()>& run, const std::function<void(HWND)>& act,
+                       const std::string& caption, const char* className, int closeAfterMs) {
+    DriveState state;
+    state.act = act;
+    state.caption = caption;
+    state.className = className;
+    state.closeAfterMs = closeAfterMs;
+    state.started = ::GetTickCount();
+    DriveState* outer = t_drive;
+    t_drive = &state;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &driveTick);
+    run();
+    ::KillTimer(nullptr, timer);
+    t_drive = outer;
+    // Drop a tick that may still wait in the queue.
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    return state.result;
+}
+
+WindowCreationCounter::WindowCreationCounter() {
+    t_created = 0;
+    t_cbtHook = ::SetWindowsHookExA(WH_CBT, &cbtHook, nullptr, ::GetCurrentThreadId());
+}
+
+WindowCreationCounter::~WindowCreationCounter() {
+    if (t_cbtHook) ::UnhookWindowsHookEx(t_cbtHook);
+    t_cbtHook = nullptr;
+}
+
+int WindowCreationCounter::count() const { return t_created; }
+
+TestApplicationKey::TestApplicationKey(const std::string& testName) : name_("ptly_test_" + testName) {
+    RegistryProfile(name_).deleteApplicationKey();
+}
+
+TestApplicationKey::~TestApplicationKey() { RegistryProfile(name_).deleteApplicationKey(); }
+
+std::string TestApplicationKey::sectionPath(const std::string& section) const {
+    return "software\\Dozoderi Playtally v 1.2\\" + name_ + "\\" + section;
+}
+
+bool rawReadValue(const std::string& path, const std::string& name, DWORD& type, std::string& bytes) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    bool ok = ::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        std::vector<char> data(size + 1);
+        ok = ::RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+             ERROR_SUCCESS;
+        bytes.assign(data.data(), size);
+    }
+    ::RegCloseKey(key);
+    return ok;
+}
+
+bool rawWriteValue(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    bool ok = ::RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return ok;
+}
+
+bool rawKeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+int rawValueCount(const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    DWORD values = 0;
+    ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                       nullptr);
+    ::RegCloseKey(key);
+    return static_cast<int>(values);
+}
+
+RECT controlRectInDialog(HWND dialog, int controlId) {
+    RECT rect{};
+    HWND control = ::GetDlgItem(dialog, controlId);
+    if (!control) return rect;
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT dialogUnitsToPixels(HWND dialog, int x, int y, int width, int height) {
+    // The dialog manager converts the position and the size each on their own.
+    RECT units{x, y, width, height};
+    ::MapDialogRect(dialog, &units);
+    return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
+}

@@ -1,0 +1,52 @@
+// Helpers for the Windows-side tests: driving modal windows from inside their own message loop,
+// counting window creations, and registry keys that clean up after themselves.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Runs `run`, which shows a modal window on this thread, and calls `act` with the first visible
+// top-level window of this thread whose class is `className` and whose caption is `caption`
+// ("" matches any). A thread timer looks for the window from inside the modal loop. If the
+// window stays open for `closeAfterMs` after `act` (or none appears in that time), it is closed
+// (WM_CLOSE) so that a failing test cannot hang.
+struct DriveResult {
+    bool found = false;     // the window appeared and `act` ran
+    bool forced = false;    // the window had to be closed by force
+};
+DriveResult driveModal(const std::function<void()>& run, const std::function<void(HWND)>& act,
+                       const std::string& caption = "", const char* className = "#32770",
+                       int closeAfterMs = 5000);
+
+// Counts the windows created on this thread while it lives (a CBT hook).
+class WindowCreationCounter {
+public:
+    WindowCreationCounter();
+    ~WindowCreationCounter();
+    int count() const;
+};
+
+// A registry application name unique to one test, whose key is deleted before and after the test.
+class TestApplicationKey {
+public:
+    explicit TestApplicationKey(const std::string& testName);
+    ~TestApplicationKey();
+    const std::string& name() const { return name_; }
+    // "software\Dozoderi Playtally v 1.2\<name>\<section>"
+    std::string sectionPath(const std::string& section) const;
+
+private:
+    std::string name_;
+};
+
+// Raw registry access below HKEY_CURRENT_USER, independent of the code under test.
+bool rawReadValue(const std::string& path, const std::string& name, DWORD& type, std::string& bytes);
+bool rawWriteValue(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size);
+bool rawKeyExists(const std::string& path);
+int rawValueCount(const std::string& path);
+
+// A dialog control's rectangle in the dialog's client coordinates, and the pixel rectangle that a
+// template rectangle in dialog units gives.
+RECT controlRectInDialog(HWND dialog, int controlId);
+RECT dialogUnitsToPixels(HWND dialog, int x, int y, int width, int height);
