@@ -11,6 +11,7 @@
 #include "plugin/AppContext.h"
 #include "plugin/Clock.h"
 #include "plugin/Manifest.h"
+#include "plugin/DocTrackSink.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/win/HostWindowHook.h"
 #include "plugin/win/WinNotices.h"
