@@ -60,7 +60,7 @@ void BM_Report(benchmark::State& state) {
     for (auto _ : state) publishReport(setup.context, setup.doc, shell);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_Report)->Name("Report/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Report)->Name("Report")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // The tag replacement of the same report: the default item filled for every row.
 void BM_ReportTagReplacement(benchmark::State& state) {
@@ -79,7 +79,7 @@ void BM_ReportTagReplacement(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ReportTagReplacement)->Name("Report/TagReplacement/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportTagReplacement)->Name("Report/TagReplacement")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // The rows alone.
 void BM_ReportRows(benchmark::State& state) {
@@ -91,6 +91,6 @@ void BM_ReportRows(benchmark::State& state) {
     for (auto _ : state) setup.doc.BuildList(params);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ReportRows)->Name("Report/Rows/20000")->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportRows)->Name("Report/Rows")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

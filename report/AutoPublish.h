@@ -6,7 +6,6 @@
 #include "plugin/Clock.h"
 
 struct AppContext;
-class IProfile;
 class ITimer;
 
 // The period of the check's timer (a thread timer on Windows, report/win/ThreadTimer).
@@ -15,13 +14,9 @@ constexpr unsigned kAutoPublishCheckMs = 60000;
 // Seconds of an "Every" choice: an hour, a day, a week, 30 days, 355 days.
 int autoPublishPeriod(int every);
 
-// The last automatic publication, kept in section "Main" as five numbers of local time without
-// seconds ("Year (AutoPublish)" ... "Minute (AutoPublish)"); absent keys give 1980-01-01 01:01.
-TimeValue loadLastAutoPublish(IProfile& profile);
-void saveLastAutoPublish(IProfile& profile, TimeValue time);
-
 // The check itself, run at start-up, after the settings change and on every tick of `timer`:
 // kills the timer, and unless auto-publishing is off (or the plug-in disabled) starts it again
 // and, when the period has passed, sets `lastAutoPublish` to now and then calls `publish`.
+// The application keeps `lastAutoPublish` (and stores it in section "Main").
 void autoPublishCheck(AppContext& context, ITimer& timer, TimeValue& lastAutoPublish,
                       const std::function<void()>& publish);

@@ -49,6 +49,7 @@ std::string replaceTag(const std::string& text, const std::string& tag, const st
 }
 
 std::string htmlEscape(const std::string& text) {
+    if (text.find_first_of("&<>\"") == std::string::npos) return text;
     std::string out;
     out.reserve(text.size());
     for (char c : text) {

@@ -18,7 +18,12 @@ constexpr std::size_t kMemoBitLimit = std::size_t{1} << 26;
 class Matcher {
 public:
     Matcher(Program& program, const char* subject)
-        : program_(program), code_(program.code), subject_(subject), length_(std::strlen(subject)) {}
+        : program_(program),
+          code_(program.code),
+          subject_(subject),
+          length_(std::strlen(subject)),
+          stack_(program.frames),
+          trail_(program.marks) {}
 
     enum Result { kNoMatch, kMatched, kAborted };
 
@@ -48,17 +53,8 @@ private:
         kAlternative,  // the next branch to try
         kCount,        // the count of a star or plus tried last
     };
-    struct Frame {
-        FrameKind kind;
-        int node;
-        std::size_t pos;
-        std::size_t count;
-        std::size_t trail;
-    };
-    struct Mark {
-        std::uint8_t kind;  // an open or close node kind
-        std::size_t pos;
-    };
+    using Frame = MatchFrame;
+    using Mark = MatchMark;
 
     bool abort(int code) {
         program_.error = code;
@@ -152,7 +148,7 @@ private:
         while (!stack_.empty()) {
             Frame frame = stack_.back();
             stack_.pop_back();
-            switch (frame.kind) {
+            switch (static_cast<FrameKind>(frame.kind)) {
             case kFailMark:
                 rememberFailure(frame.node, frame.pos);
                 break;
@@ -303,10 +299,12 @@ private:
     const std::vector<std::uint8_t>& code_;
     const char* subject_;
     std::size_t length_;
-    std::vector<Frame> stack_;
-    std::vector<Mark> trail_;
+    std::vector<Frame>& stack_;
+    std::vector<Mark>& trail_;
     std::vector<std::uint64_t> memo_;
 };
+
+bool search(Program& program, const char* subject);
 
 }  // namespace
 
@@ -324,6 +322,17 @@ bool execute(Program& program, const char* subject) {
     }
     if (!program.mustHave.empty() && std::strstr(subject, program.mustHave.c_str()) == nullptr) return false;
 
+    bool matched = search(program, subject);
+    // A long per-byte repetition leaves big scratch stacks behind: do not keep them.
+    constexpr std::size_t kKeptScratch = 4096;
+    if (program.frames.capacity() > kKeptScratch) std::vector<MatchFrame>().swap(program.frames);
+    if (program.marks.capacity() > kKeptScratch) std::vector<MatchMark>().swap(program.marks);
+    return matched;
+}
+
+namespace {
+
+bool search(Program& program, const char* subject) {
     Matcher matcher(program, subject);
     auto attempt = [&](const char* at) { return matcher.tryAt(static_cast<std::size_t>(at - subject)); };
     if (program.anchored) return attempt(subject) == Matcher::kMatched;
@@ -343,5 +352,7 @@ bool execute(Program& program, const char* subject) {
         ++at;
     }
 }
+
+}  // namespace
 
 }  // namespace regex

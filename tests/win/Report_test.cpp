@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -205,7 +206,14 @@ TEST_F(WinPublishing, UnwritableReportIsReportedWithItsKey) {
 
 TEST_F(WinPublishing, FreshUsersFirstAutoPublishCheckPublishesAtOnce) {
     profile.writeInt(sectionPublish(), "AutoPublish", 1);
-    TimeValue last = loadLastAutoPublish(profile);  // nothing stored: 1980
+    // Nothing stored: the application starts from 1980-01-01 01:01 local time.
+    std::tm fresh{};
+    fresh.tm_year = 80;
+    fresh.tm_mday = 1;
+    fresh.tm_hour = 1;
+    fresh.tm_min = 1;
+    fresh.tm_isdst = -1;
+    TimeValue last = static_cast<TimeValue>(std::mktime(&fresh));
     CThreadTimer timer(kAutoPublishCheckMs, [] {});
     autoPublishCheck(context, timer, last, [&] { publishReport(context, doc, shell); });
     EXPECT_EQ(last, clock.t);
