@@ -11,6 +11,8 @@
 #include "plugin/win/VersionInfo.h"
 #include "plugin/win/WinMessages.h"
 #include "plugin/win/WinampLink.h"
+#include "report/AutoPublish.h"
+#include "report/Publisher.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -59,8 +61,11 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     moduleFile_ = moduleFileName(module);
     profile_ = std::make_unique<RegistryProfile>(applicationNameFromPath(moduleFile_));
     messages_ = std::make_unique<WinMessages>(*profile_);
+    runner_ = std::make_unique<CProgramRunner>(*messages_);
     context_.profile = profile_.get();
     context_.messages = messages_.get();
+    context_.runner = runner_.get();
+    context_.progress = &progress_;
     context_.clock = &clock_;
     context_.files = &systemFileSystem();
     context_.views = this;
@@ -76,6 +81,7 @@ CPlaytallyApp::~CPlaytallyApp() {
     // Whatever quit did not end (a player that unloads without quitting): no timer or hook may
     // call into an unloaded library.
     hook_.removeHook();
+    if (autoPublishTimer_) autoPublishTimer_->stop();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (pollTimer_) pollTimer_->stop();
 }
@@ -104,6 +110,10 @@ int CPlaytallyApp::init(HWND winampWindow) {
         guardedTick("automatic save", autoSaveFailureReported_, [this] { autoSaveTick(); });
     });
 
+    autoPublishTimer_ = std::make_unique<CThreadTimer>(kAutoPublishCheckMs, [this] {
+        autoPublishCheck();
+    });
+
     // 4. The version resource signs the database file.
     context_.signature = signatureOf(readModuleVersion(moduleFile_));
 
@@ -126,6 +136,17 @@ void CPlaytallyApp::startServices(const GeneralSettings& settings) {
     doc_.LoadDatabase();
     monitor_->startPolling();
     restartAutoSave(settings);
+    autoPublishCheck();
+}
+
+void CPlaytallyApp::publishReport() { ::publishReport(context_, doc_, shell_); }
+
+void CPlaytallyApp::autoPublishCheck() {
+    if (!autoPublishTimer_) return;  // before init
+    // Also run at init and when settings change: a failing report must not cut those short.
+    guardedTick("auto-publish check", autoPublishFailureReported_, [this] {
+        ::autoPublishCheck(context_, *autoPublishTimer_, lastAutoPublish_, [this] { publishReport(); });
+    });
 }
 
 void CPlaytallyApp::restartAutoSave(const GeneralSettings& settings) {
@@ -153,6 +174,7 @@ void CPlaytallyApp::applySettings() {
         monitor_->stopPolling();
     else
         monitor_->startPolling();
+    autoPublishCheck();
     restartAutoSave(settings);
     monitor_->setSuspended(settings.NotStore);
 }
@@ -167,6 +189,7 @@ void CPlaytallyApp::quit() {
     // 5. The hook goes, and with it every timer of this plug-in.
     hook_.removeHook();
     if (autoSaveTimer_) autoSaveTimer_->stop();
+    if (autoPublishTimer_) autoPublishTimer_->stop();
 }
 
 void CPlaytallyApp::readLastAutoPublish() {

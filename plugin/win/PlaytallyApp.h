@@ -15,6 +15,10 @@
 #include "plugin/win/HostWindowHook.h"
 #include "plugin/win/WinNotices.h"
 #include "plugin/win/WindowTimer.h"
+#include "report/win/ProgramRunner.h"
+#include "report/win/ShellOpen.h"
+#include "report/win/ThreadTimer.h"
+#include "ui/ProgressDlg.h"
 
 class RegistryProfile;
 class WinMessages;
@@ -39,6 +43,10 @@ public:
 
     // Run when the settings change: re-reads them and starts or stops what depends on them.
     void applySettings();
+    // Publishes the report now (the tray menu, the window and the Publish page call this).
+    void publishReport();
+    // Publishes when the auto-publish period has passed; (re)starts its 60 s check timer.
+    void autoPublishCheck();
     // The plug-in's own text for the player's list, "<name> Plug-In (<file>)"; "" before init.
     const char* description() const { return description_; }
 
@@ -77,7 +85,10 @@ private:
 
     std::unique_ptr<RegistryProfile> profile_;
     std::unique_ptr<WinMessages> messages_;
+    std::unique_ptr<CProgramRunner> runner_;
     WinNotices notices_;
+    CProgressFactory progress_;
+    CShellOpen shell_;
     SystemClock clock_;
     AppContext context_;
     CDoc doc_;
@@ -87,10 +98,12 @@ private:
     std::unique_ptr<CDocTrackSink> sink_;
     std::unique_ptr<CPlaybackMonitor> monitor_;
     std::unique_ptr<CWindowTimer> autoSaveTimer_;
+    std::unique_ptr<CThreadTimer> autoPublishTimer_;
     CHostWindowHook hook_;
 
     bool pollFailureReported_ = false;
     bool autoSaveFailureReported_ = false;
+    bool autoPublishFailureReported_ = false;
     bool suspendedAtStart_ = false;
 };
 
