@@ -13,7 +13,8 @@ not through the plug-in's own loader.
   disabled          with "Disable" set, quit neither loads, saves nor touches the database
                     file; the hook on the main window exists all the same; nothing polls
   firstrun          a fresh user sees the welcome text once, at the first init only
-  renamed           a renamed file has its own description, settings and registry keys
+  renamed           a renamed file ("gen_e2e_Renamed Copy.dll") has its own description,
+                    settings and registry keys
   quitplaying       quitting while a track plays stores it with its time so far
   manifest          the first run in a folder writes winamp.exe.manifest and says so once
   manifest_readonly a Winamp folder that cannot be written to: no manifest, no message
@@ -342,28 +343,28 @@ class HostRun:
 
 
 class Case:
-    def __init__(self, name, exe, dll, work):
+    def __init__(self, name, exe, dll, work, dll_name):
         self.name, self.exe, self.dll, self.work = name, Path(exe), Path(dll), Path(work).resolve()
+        self.dll_name = dll_name  # the plug-in's file name in the Winamp folder
         self.plugins = self.work / 'Plugins'
         self.music = self.work / 'music'
         self.runs = 0
 
-    def lay_out(self, folder=None, dll_name=None, manifest=True):
-        """A Winamp folder: WinAmp.exe, Plugins/<dll_name>; a manifest there already unless told not to."""
-        folder = folder or self.work
+    def lay_out(self, manifest=True):
+        """A Winamp folder: WinAmp.exe, the plug-in in Plugins; a manifest of the user's own there
+        already unless told not to (the plug-in leaves it alone and says nothing)."""
+        folder = self.work
         release(folder)
         if folder.exists():
             shutil.rmtree(folder)
         (folder / 'Plugins').mkdir(parents=True)
         shutil.copy(self.exe, folder / 'WinAmp.exe')
-        shutil.copy(self.dll, folder / 'Plugins' / (dll_name or f'gen_e2e_{self.name}.dll'))
-        if manifest:  # a manifest of the user's own: the plug-in leaves it alone and says nothing
+        shutil.copy(self.dll, folder / 'Plugins' / self.dll_name)
+        if manifest:
             (folder / 'winamp.exe.manifest').write_bytes(b'<!-- the user\'s own manifest -->\r\n')
-        return folder
 
-    def run(self, script, folder=None, on_line=None):
-        """Runs the stand-in in `folder` with the script lines; `on_line(text)` sees each log line."""
-        folder = folder or self.work
+    def run(self, script, on_line=None):
+        """Runs the stand-in with the script lines; `on_line(text)` sees each log line as it comes."""
         self.runs += 1
         script_file = self.work.parent / f'{self.work.name}-script{self.runs}.txt'
         script_file.write_bytes(('\n'.join(script) + '\n').encode('cp1252'))
@@ -373,7 +374,7 @@ class Case:
         lines = []
         started = time.time()
         with open(out_file, 'wb') as out:
-            host = subprocess.Popen([str(WINE_RUN), winpath(folder / 'WinAmp.exe'), winpath(script_file)],
+            host = subprocess.Popen([str(WINE_RUN), winpath(self.work / 'WinAmp.exe'), winpath(script_file)],
                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
             for raw in host.stdout:
                 out.write(raw)
@@ -398,7 +399,8 @@ class Case:
 def release(folder):
     """Gives a folder that an earlier run made unwritable back its permissions, so it can go."""
     if folder.exists():
-        subprocess.run(['chattr', '-i', str(folder)], capture_output=True)
+        if shutil.which('chattr'):
+            subprocess.run(['chattr', '-i', str(folder)], capture_output=True)
         os.chmod(folder, 0o755)
 
 
@@ -552,7 +554,7 @@ def case_disabled(case, registry):
     old = database_bytes([(1000000000, 200, 210, b'C:\\Music\\old one.mp3', body),
                           (1000000500, 150, 150, b'C:\\Music\\old two.mp3', body)], high=VERSION_HIGH + 1)
     db.write_bytes(old)
-    stamp = 981173106  # 2001-02-03, in nanoseconds below: any write would move it
+    stamp = 981173106  # 2001-02-03: any write would move the file's time
     os.utime(db, ns=(stamp * 10**9, stamp * 10**9))
     before = sorted(p.name for p in case.plugins.iterdir())
 
@@ -593,29 +595,27 @@ def case_firstrun(case, registry):
 
 
 def case_renamed(case, registry):
-    dll_name = 'gen_e2e_Renamed Copy.dll'
-    registry = Registry(case.work, 'gen_e2e_Renamed Copy')
+    # The registry application name is the file name without its extension: "gen_e2e_Renamed Copy".
     registry.reset({('Main', 'First Time'): 0, ('General', 'DBPath'): 'renamed tally.dat'})
-    try:
-        case.lay_out(dll_name=dll_name)
-        run = case.run(['dismiss 1', 'quit'])
-        run.has(f'plugin {dll_name}: init returned 0, description "{APP_TITLE} Plug-In ({dll_name})"')
-        check_quiet(run, 'renamed (its own "First Time" is 0)')
-        # Its own "DBPath": the bare name is taken from the plug-in folder.
-        own = case.plugins / 'renamed tally.dat'
-        check(own.exists(), 'the renamed plug-in did not save to the "DBPath" of its own settings')
-        signature, high, low, records = parse_database(own.read_bytes())
-        check_header(signature, high, low)
-        check(records == [], 'records appeared from nowhere')
-        check(not list(case.plugins.glob("*'s Playtally database.dat")), 'a database of the default name appeared')
-        values = registry.read()
-        expected = {('Main', 'First Time'): 0, ('Main', 'Year (AutoPublish)'): 1980,
-                    ('Main', 'Month (AutoPublish)'): 1, ('Main', 'Day (AutoPublish)'): 1,
-                    ('Main', 'Hour (AutoPublish)'): 1, ('Main', 'Minute (AutoPublish)'): 1}
-        for key, value in expected.items():
-            check(values.get(key) == value, f'{key} under the renamed application: {values.get(key)!r}, not {value}')
-    finally:
-        registry.delete()
+    case.lay_out()
+    run = case.run(['dismiss 1', 'quit'])
+    dll = case.dll_name
+    run.has(f'plugin {dll}: init returned 0, description "{APP_TITLE} Plug-In ({dll})"')
+    check_quiet(run, 'renamed (its own "First Time" is 0)')
+    # Its own "DBPath": the bare name is taken from the plug-in folder.
+    own = case.plugins / 'renamed tally.dat'
+    check(own.exists(), 'the renamed plug-in did not save to the "DBPath" of its own settings')
+    signature, high, low, records = parse_database(own.read_bytes())
+    check_header(signature, high, low)
+    check(records == [], 'records appeared from nowhere')
+    check(not list(case.plugins.glob("*'s Playtally database.dat")), 'a database of the default name appeared')
+    # What it writes goes under its own name too: the welcome flag and the last auto-publish time.
+    values = registry.read()
+    expected = {('Main', 'First Time'): 0, ('Main', 'Year (AutoPublish)'): 1980,
+                ('Main', 'Month (AutoPublish)'): 1, ('Main', 'Day (AutoPublish)'): 1,
+                ('Main', 'Hour (AutoPublish)'): 1, ('Main', 'Minute (AutoPublish)'): 1}
+    for key, value in expected.items():
+        check(values.get(key) == value, f'{key} under {registry.app!r}: {values.get(key)!r}, not {value}')
 
 
 def case_quitplaying(case, registry):
@@ -633,10 +633,6 @@ def case_quitplaying(case, registry):
     check_header(signature, high, low)
     check(len(records) == 1, f'{len(records)} records, expected the one playing at quit')
     check_record(records[0], plays[0], body, run, 'the track playing at quit')
-
-
-def manifest_notices(run):
-    return [w for w in run.closed_windows() if w[0] == MANIFEST_CAPTION]
 
 
 def case_manifest(case, registry):
@@ -666,7 +662,8 @@ def case_manifest_readonly(case, registry):
         probe.write_bytes(b'')
         probe.unlink()
         os.chmod(case.work, 0o755)
-        if subprocess.run(['chattr', '+i', str(case.work)], capture_output=True).returncode != 0:
+        if not shutil.which('chattr') or \
+                subprocess.run(['chattr', '+i', str(case.work)], capture_output=True).returncode != 0:
             raise Skipped('the Winamp folder cannot be made read-only here (root, and no chattr +i)')
     except PermissionError:
         pass
@@ -687,19 +684,20 @@ def case_autosave(case, registry):
     case.lay_out()
     body = tag_body('Saved At Quit', 'Artist', 'Album', '2000', '', 1)
     write_mp3(case.music / 'a.mp3', body)
-    db = default_database(case.plugins)
     seen_while_running = []
 
     def on_line(text):
         if text == 'echo: stored, still running':
-            seen_while_running.append(db.exists())
+            seen_while_running.append(sorted(p.name for p in case.plugins.glob('*.dat')))
 
     # A timer of 0 ms would save over and over: the file would be there long before quit.
     run = case.run(['dismiss 1', f'play "{winpath(case.music / "a.mp3")}" 3', 'wait 4',
                     'echo stored, still running', 'wait 1.5', 'kill-timer 1', 'quit'], on_line=on_line)
-    check(seen_while_running == [False], 'with "AutoSave" 0 the database was saved while the player ran')
+    check(seen_while_running == [[]],
+          f'with "AutoSave" 0 the database was saved while the player ran: {seen_while_running}')
     run.has('timer 1 of the main window: none')
     check_quiet(run, 'autosave 0')
+    db = default_database(case.plugins)
     check(db.exists(), 'with "AutoSave" 0 the database was not saved at quit')
     signature, high, low, records = parse_database(db.read_bytes())
     check_header(signature, high, low)
@@ -712,15 +710,16 @@ def case_autosave(case, registry):
     run.has('timer 1 of the main window: was running, killed')
 
 
+# Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
 CASES = {
-    'playback': case_playback,
-    'disabled': case_disabled,
-    'firstrun': case_firstrun,
-    'renamed': case_renamed,
-    'quitplaying': case_quitplaying,
-    'manifest': case_manifest,
-    'manifest_readonly': case_manifest_readonly,
-    'autosave': case_autosave,
+    'playback': (case_playback, None),
+    'disabled': (case_disabled, None),
+    'firstrun': (case_firstrun, None),
+    'renamed': (case_renamed, 'gen_e2e_Renamed Copy.dll'),
+    'quitplaying': (case_quitplaying, None),
+    'manifest': (case_manifest, None),
+    'manifest_readonly': (case_manifest_readonly, None),
+    'autosave': (case_autosave, None),
 }
 
 
@@ -728,15 +727,16 @@ def main():
     if len(sys.argv) != 5 or sys.argv[1] not in CASES:
         sys.exit(__doc__)
     name, exe, dll, work = sys.argv[1:]
-    case = Case(name, exe, dll, work)
+    run_case, dll_name = CASES[name]
+    case = Case(name, exe, dll, work, dll_name or f'gen_e2e_{name}.dll')
     case.work.parent.mkdir(parents=True, exist_ok=True)
-    registry = Registry(case.work, f'gen_e2e_{name}')
+    registry = Registry(case.work, Path(case.dll_name).stem)
     try:
         with Display():
             progress('starting Wine')
             Display.warm_up()
             try:
-                CASES[name](case, registry)
+                run_case(case, registry)
             finally:
                 registry.delete()
     except Skipped as e:
