@@ -52,3 +52,13 @@ if(PTLY_WIN_TESTS)
     include(${extra})
   endforeach()
 endif()
+
+# The 32-bit plug-in is the one that ships; its build checks the DLL itself: PE i386, the
+# undecorated export and system imports only, and the version resource that signs the database
+# file (without it the plug-in would write files with an empty signature).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  enable_testing()
+  add_test(NAME dll_check COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-dll $<TARGET_FILE:gen_ptly>)
+  add_test(NAME dll_version_resource
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/win/check_version_resource.py $<TARGET_FILE:gen_ptly>)
+endif()

@@ -60,6 +60,11 @@ std::string HostWindow::requestSummary() const {
     return text;
 }
 
+bool HostWindow::ownsProcedure() const {
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC));
+    return current == &HostWindow::procedure;
+}
+
 LRESULT HostWindow::answer(WPARAM wParam, LPARAM code) {
     player_.update(elapsedSeconds());
     const double now = elapsedSeconds();

@@ -33,6 +33,8 @@ public:
     void update();
     // "requests answered: 104 x 12, 105 x 3, ..."
     std::string requestSummary() const;
+    // Whether the window's procedure is still this class's own, or a plug-in put its hook in front.
+    bool ownsProcedure() const;
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

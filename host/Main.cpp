@@ -115,6 +115,8 @@ public:
         loadPlugins();  // a script of settings only still starts and stops the plug-ins
         window_.update();
         plugins_.quitAll();
+        // A hook left in place would call into an unloaded library.
+        logProcedure();
         WindowCloser::disarm();
         logLine(window_.requestSummary());
         logLine("exit 0");
@@ -122,6 +124,11 @@ public:
     }
 
 private:
+    void logProcedure() {
+        logLine(window_.ownsProcedure() ? "main window procedure: the player's own"
+                                        : "main window procedure: replaced (a plug-in's hook)");
+    }
+
     void loadPlugins() {
         if (pluginsLoaded_) return;
         pluginsLoaded_ = true;
@@ -194,6 +201,17 @@ private:
         case ScriptOp::Echo:
             logLine("echo: " + cmd.text);
             break;
+        case ScriptOp::CheckHook:
+            logLine(head + "check-hook");
+            logProcedure();
+            break;
+        case ScriptOp::KillTimer: {
+            logLine(head + "kill-timer " + std::to_string(cmd.number));
+            const bool killed = KillTimer(window_.handle(), static_cast<UINT_PTR>(cmd.number)) != 0;
+            logLine("timer " + std::to_string(cmd.number) + " of the main window: " +
+                    (killed ? "was running, killed" : "none"));
+            break;
+        }
         case ScriptOp::Quit:
             logLine(head + "quit");
             return false;

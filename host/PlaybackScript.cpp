@@ -20,7 +20,8 @@ const OpName kOps[] = {
     {"length-delay", ScriptOp::LengthDelay}, {"default-length", ScriptOp::DefaultLength},
     {"config", ScriptOp::Config},   {"dismiss", ScriptOp::Dismiss},
     {"log-requests", ScriptOp::LogRequests},
-    {"echo", ScriptOp::Echo},       {"quit", ScriptOp::Quit},
+    {"echo", ScriptOp::Echo},       {"check-hook", ScriptOp::CheckHook},
+    {"kill-timer", ScriptOp::KillTimer}, {"quit", ScriptOp::Quit},
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -178,6 +179,10 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
             if (!wantArgs(1) || (tokens[1] != "all" && tokens[1] != "changes"))
                 return fail("usage: log-requests all|changes");
             cmd.allRequests = tokens[1] == "all";
+            break;
+        case ScriptOp::KillTimer:
+            if (!wantArgs(1) || !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
+                return fail("usage: kill-timer <timer id>");
             break;
         case ScriptOp::Echo: {
             std::size_t at = line.find(word) + word.size();

@@ -21,6 +21,11 @@
 //                            window) once it has been open that long, logging its texts
 //   log-requests all|changes every request, or (the default) the first of each kind and
 //                            those whose answer changed
+//   check-hook               logs whether the main window's procedure is still the player's
+//                            own or was replaced (a plug-in's hook); after the plug-ins quit,
+//                            the player logs the same once more by itself
+//   kill-timer <id>          kills the main window's timer <id> and logs whether there was one
+//                            (how a test sees which window timers the plug-ins started)
 //   echo <text>              writes the rest of the line to the log
 //   quit                     ends the script (so does its end)
 //
@@ -33,14 +38,14 @@
 #include <vector>
 
 enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitForever, LengthDelay,
-                      DefaultLength, Config, Dismiss, LogRequests, Echo, Quit };
+                      DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit };
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;
     int line = 0;
     std::string path;       // play, next, add
     std::string text;       // echo
-    int number = 0;         // track length, length-delay count, default length
+    int number = 0;         // track length, length-delay count, default length, timer id
     double seconds = 0;     // wait, config (closing delay)
     bool closeAfter = false;  // config with seconds; dismiss (false: dismiss off)
     bool allRequests = false; // log-requests all

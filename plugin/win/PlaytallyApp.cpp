@@ -1,12 +1,10 @@
 #include "plugin/win/PlaytallyApp.h"
 
 #include <ctime>
-#include <exception>
 
 #include "database/FileSystem.h"
 #include "framework/Module.h"
 #include "framework/RegistryProfile.h"
-#include "framework/Wnd.h"
 #include "plugin/Profile.h"
 #include "plugin/win/VersionInfo.h"
 #include "plugin/win/WinMessages.h"
@@ -100,14 +98,14 @@ int CPlaytallyApp::init(HWND winampWindow) {
     link_ = std::make_unique<CWinampLink>(winamp_);
     pollTimer_ = std::make_unique<CWindowTimer>(winamp_, CPlaybackMonitor::kPollTimerId,
                                                 CPlaybackMonitor::kPollPeriodMs, [this] {
-                                                    guardedTick("playback poll", pollFailureReported_,
-                                                                [this] { monitor_->pollPlayback(); });
+                                                    pollGuard_.run(*context_.messages,
+                                                                   [this] { monitor_->pollPlayback(); });
                                                 });
     sink_ = std::make_unique<CDocTrackSink>(doc_);
     monitor_ = std::make_unique<CPlaybackMonitor>(context_, *link_, *pollTimer_, *sink_);
     monitor_->setSuspended(suspendedAtStart_);
     autoSaveTimer_ = std::make_unique<CWindowTimer>(winamp_, kAutoSaveTimerId, 0, [this] {
-        guardedTick("automatic save", autoSaveFailureReported_, [this] { autoSaveTick(); });
+        autoSaveGuard_.run(*context_.messages, [this] { autoSaveTick(); });
     });
 
     autoPublishTimer_ = std::make_unique<CThreadTimer>(kAutoPublishCheckMs, [this] {
@@ -144,7 +142,7 @@ void CPlaytallyApp::publishReport() { ::publishReport(context_, doc_, shell_); }
 void CPlaytallyApp::autoPublishCheck() {
     if (!autoPublishTimer_) return;  // before init
     // Also run at init and when settings change: a failing report must not cut those short.
-    guardedTick("auto-publish check", autoPublishFailureReported_, [this] {
+    autoPublishGuard_.run(*context_.messages, [this] {
         ::autoPublishCheck(context_, *autoPublishTimer_, lastAutoPublish_, [this] { publishReport(); });
     });
 }
@@ -221,25 +219,6 @@ void CPlaytallyApp::showFirstRunMessage() {
     const bool first = profile_->getInt(main, "First Time", 1) != 0;
     profile_->writeInt(main, "First Time", 0);
     if (first) notices_.showInformation(loadString(1), loadString(81));
-}
-
-template <class Work>
-void CPlaytallyApp::guardedTick(const char* what, bool& reported, Work work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        reportCallbackException(what);
-        if (!reported) {
-            reported = true;
-            context_.messages->showMessage(loadString(1100) + e.what(), "UnexpectedError");
-        }
-    } catch (...) {
-        reportCallbackException(what);
-        if (!reported) {
-            reported = true;
-            context_.messages->showMessage(loadString(1100), "UnexpectedError");
-        }
-    }
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "plugin/Manifest.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/win/HostWindowHook.h"
+#include "plugin/win/TimerGuard.h"
 #include "plugin/win/WinNotices.h"
 #include "plugin/win/WindowTimer.h"
 #include "report/win/ProgramRunner.h"
@@ -72,9 +73,6 @@ private:
     void readLastAutoPublish();
     void writeLastAutoPublish();
     void showFirstRunMessage();
-    // Runs `work` for a timer; the first failure of each timer is reported, later ones only logged.
-    template <class Work>
-    void guardedTick(const char* what, bool& reported, Work work);
 
     HINSTANCE module_;
     HWND winamp_ = nullptr;
@@ -101,9 +99,10 @@ private:
     std::unique_ptr<CThreadTimer> autoPublishTimer_;
     CHostWindowHook hook_;
 
-    bool pollFailureReported_ = false;
-    bool autoSaveFailureReported_ = false;
-    bool autoPublishFailureReported_ = false;
+    // Each timer reports its first failure only.
+    CTimerGuard pollGuard_{"playback poll"};
+    CTimerGuard autoSaveGuard_{"automatic save"};
+    CTimerGuard autoPublishGuard_{"auto-publish check"};
     bool suspendedAtStart_ = false;
 };
 

@@ -23,6 +23,7 @@ TEST(PlaybackScript, ParsesEveryCommand) {
         "dismiss 0.5\ndismiss off\n"
         "log-requests all\n"
         "echo   hello  world \n"
+        "check-hook\nkill-timer 1\n"
         "quit\n";
     ParsedScript s = parsePlaybackScript(text, "s.txt", "D:\\scripts");
     ASSERT_TRUE(s.ok()) << s.error;
@@ -30,7 +31,8 @@ TEST(PlaybackScript, ParsesEveryCommand) {
                                        ScriptOp::Pause,  ScriptOp::Resume,      ScriptOp::Stop,       ScriptOp::Wait,
                                        ScriptOp::WaitForever, ScriptOp::LengthDelay, ScriptOp::DefaultLength,
                                        ScriptOp::Config, ScriptOp::Config,      ScriptOp::Dismiss,    ScriptOp::Dismiss,
-                                       ScriptOp::LogRequests, ScriptOp::Echo,   ScriptOp::Quit};
+                                       ScriptOp::LogRequests, ScriptOp::Echo,   ScriptOp::CheckHook,
+                                       ScriptOp::KillTimer,   ScriptOp::Quit};
     ASSERT_EQ(s.commands.size(), ops.size());
     for (std::size_t i = 0; i < ops.size(); ++i) EXPECT_EQ(s.commands[i].op, ops[i]) << i;
     EXPECT_EQ(s.commands[0].path, "C:\\My Music\\a.mp3");
@@ -50,11 +52,14 @@ TEST(PlaybackScript, ParsesEveryCommand) {
     EXPECT_FALSE(s.commands[14].closeAfter);
     EXPECT_TRUE(s.commands[15].allRequests);
     EXPECT_EQ(s.commands[16].text, "hello  world ");
+    EXPECT_EQ(s.commands[18].number, 1);
     // Settings may run before the plug-ins load; anything that plays or calls them may not.
     for (ScriptOp op : {ScriptOp::LengthDelay, ScriptOp::DefaultLength, ScriptOp::LogRequests, ScriptOp::Dismiss,
                         ScriptOp::Echo})
         EXPECT_TRUE(isScriptSetting(op)) << scriptOpName(op);
-    for (ScriptOp op : {ScriptOp::Play, ScriptOp::Wait, ScriptOp::Config, ScriptOp::Quit, ScriptOp::Pause})
+    // The checks look at the plug-ins' work: they load them first.
+    for (ScriptOp op : {ScriptOp::Play, ScriptOp::Wait, ScriptOp::Config, ScriptOp::Quit, ScriptOp::Pause,
+                        ScriptOp::CheckHook, ScriptOp::KillTimer})
         EXPECT_FALSE(isScriptSetting(op)) << scriptOpName(op);
 }
 
@@ -84,6 +89,10 @@ TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
         {"dismiss never", "s.txt:2: bad number of seconds \"never\""},
         {"log-requests some", "s.txt:2: usage: log-requests all|changes"},
         {"pause now", "s.txt:2: \"pause\" takes no arguments"},
+        {"check-hook now", "s.txt:2: \"check-hook\" takes no arguments"},
+        {"kill-timer", "s.txt:2: usage: kill-timer <timer id>"},
+        {"kill-timer one", "s.txt:2: usage: kill-timer <timer id>"},
+        {"kill-timer -1", "s.txt:2: usage: kill-timer <timer id>"},
     };
     for (const auto& c : cases) {
         ParsedScript s = parsePlaybackScript(std::string("stop\n") + c.line + "\nquit\n", "s.txt", "");

@@ -1,0 +1,756 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real plug-in (gen_ptly.dll) inside the stand-in player under Wine.
+
+usage: e2e_test.py <case> <WinAmp.exe> <gen_ptly.dll> <work folder>
+
+Each case lays out a Winamp folder of its own (WinAmp.exe, Plugins/gen_e2e_<case>.dll, a few MP3
+files), so that its settings live under a registry application name of its own, which is deleted
+before and after the case. The database file is read byte by byte from its documented layout,
+not through the plug-in's own loader.
+
+  playback          a scripted listening session is recorded exactly: full plays, a skip, a
+                    pause left out of the played time, a track change, a track heard twice
+  disabled          with "Disable" set, quit neither loads, saves nor touches the database
+                    file; the hook on the main window exists all the same; nothing polls
+  firstrun          a fresh user sees the welcome text once, at the first init only
+  renamed           a renamed file has its own description, settings and registry keys
+  quitplaying       quitting while a track plays stores it with its time so far
+  manifest          the first run in a folder writes winamp.exe.manifest and says so once
+  manifest_readonly a Winamp folder that cannot be written to: no manifest, no message
+  autosave          "AutoSave" 0 starts no save timer (nothing saved while running), and the
+                    database is still saved at quit; a positive "AutoSave" starts timer 1
+
+Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the case needs).
+"""
+import os
+import pwd
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+WINE_RUN = ROOT / 'scripts' / 'wine-run'
+REGISTRY_KEY = r'HKEY_CURRENT_USER\software\Dozoderi Playtally v 1.2'
+SIGNATURE = b'Dozoderi Playtally WinAmp Plug-in'
+VERSION_HIGH, VERSION_LOW = 0x00010002, 0x00000000
+TAG_BODY_SIZE = 125
+SKIP = 77
+
+# Texts the user sees, as the plug-in must show them.
+APP_TITLE = 'Dozoderi Playtally v 1.4'
+WELCOME_TEXT = ('Congratulations!\n\nThis is the first time you run WinAmp with Playtally plug-in. \n\n'
+                '-Left-click the green circle icon located on system tray (near the clock) to open the main '
+                'Playtally window.\n-Right click the icon to display a menu.\n\nEnjoy your Dozoderi Playtally!')
+MANIFEST_CAPTION = 'Dozoderi Playtally (Winamp Plugin) -- v1.4'
+MANIFEST_NOTICE = 'The Windows XP style for Playtally WinAmp plugin will be applyed after restarting WinAmp. '
+MANIFEST_LINES = [
+    '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
+    '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">',
+    '<assemblyIdentity version="2.0.0.0" processorArchitecture="X86" name="Nullsoft.Winamp.Winamp" type="win32"/>',
+    '<description>Winamp</description>',
+    '<dependency>',
+    '\t<dependentAssembly>',
+    '\t\t<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" '
+    'processorArchitecture="X86" publicKeyToken="6595b64144ccf1df" language="*"/>',
+    '\t</dependentAssembly>',
+    '</dependency>',
+    '</assembly>',
+]
+MANIFEST_BYTES = '\r\n'.join(MANIFEST_LINES).encode('ascii')
+
+# How far the plug-in's measurements may be from the player's own clock: the poll sees each edge
+# up to half a second late, and dates and played times are whole seconds.
+PLAYED_TOLERANCE = 1.6
+DATE_TOLERANCE = 2.0
+
+
+T0 = time.time()
+
+
+def progress(text):
+    """What the case does, with the time since it began (shown by ctest on failure)."""
+    print(f'[{time.time() - T0:6.1f} s] {text}', flush=True)
+
+
+class Failure(Exception):
+    pass
+
+
+class Skipped(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def winpath(path):
+    return 'Z:' + str(path).replace('/', '\\')
+
+
+# ---------------------------------------------------------------------------------------------
+# Files the cases lay out
+
+def tag_body(title, artist, album, year, comment, genre, track=None):
+    """The 125 bytes after "TAG": title 30, artist 30, album 30, year 4, comment 30, genre 1."""
+    def field(text, width):
+        data = text.encode('cp1252')
+        assert len(data) <= width
+        return data + b'\0' * (width - len(data))
+    body = field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4)
+    if track is None:
+        body += field(comment, 30)
+    else:  # the comment's last two bytes hold a zero and the track number
+        body += field(comment, 28) + b'\0' + bytes([track])
+    body += bytes([genre])
+    assert len(body) == TAG_BODY_SIZE
+    return body
+
+
+def write_mp3(path, body):
+    frame = b'\xff\xfb\x90\x64' + b'\0' * 413  # one silent MPEG-1 Layer III frame
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(frame * 6 + b'TAG' + body)
+
+
+def archive_string(data):
+    n = len(data)
+    if n < 255:
+        prefix = bytes([n])
+    elif n < 0xFFFE:
+        prefix = b'\xff' + struct.pack('<H', n)
+    else:
+        prefix = b'\xff\xff\xff' + struct.pack('<I', n)
+    return prefix + data
+
+
+def database_bytes(records, high=VERSION_HIGH, low=VERSION_LOW):
+    """A database file in the documented layout; records are (date, played, length, path, body)."""
+    out = archive_string(SIGNATURE) + struct.pack('<II', high, low)
+    for date, played, length, path, body in records:
+        out += struct.pack('<iii', date, played, length) + archive_string(path) + body
+    return out
+
+
+def parse_database(data):
+    """Reads a database file strictly by its layout; raises Failure on anything else."""
+    pos = 0
+
+    def need(n, what):
+        check(pos + n <= len(data), f'database file ends inside {what} at offset {pos}')
+
+    def string(what):
+        nonlocal pos
+        need(1, what)
+        n = data[pos]
+        pos += 1
+        if n == 0xFF:
+            need(2, what)
+            n = struct.unpack_from('<H', data, pos)[0]
+            pos += 2
+            check(n != 0xFFFE, f'{what}: the wide string form, which the plug-in never writes')
+            if n == 0xFFFF:
+                need(4, what)
+                n = struct.unpack_from('<I', data, pos)[0]
+                pos += 4
+                check(n >= 0xFFFE, f'{what}: 4-byte length prefix for a length of {n}')
+            else:
+                check(n >= 255, f'{what}: 2-byte length prefix for a length of {n}')
+        need(n, what)
+        text = data[pos:pos + n]
+        pos += n
+        return text
+
+    signature = string('the signature')
+    need(8, 'the version words')
+    high, low = struct.unpack_from('<II', data, pos)
+    pos += 8
+    records = []
+    while pos < len(data):
+        need(12, f'record {len(records)}')
+        date, played, length = struct.unpack_from('<iii', data, pos)
+        pos += 12
+        path = string(f'the path of record {len(records)}')
+        need(TAG_BODY_SIZE, f'the tag body of record {len(records)}')
+        body = data[pos:pos + TAG_BODY_SIZE]
+        pos += TAG_BODY_SIZE
+        records.append({'date': date, 'played': played, 'length': length, 'path': path, 'body': body})
+    return signature, high, low, records
+
+
+def show_records(records):
+    for r in records:
+        progress(f'  record: date {r["date"]} played {r["played"]} length {r["length"]} path {r["path"]!r}')
+
+
+def check_header(signature, high, low):
+    check(signature == SIGNATURE, f'database signature {signature!r}, expected {SIGNATURE!r}')
+    check((high, low) == (VERSION_HIGH, VERSION_LOW),
+          f'database version words {high:#010x} {low:#010x}, expected {VERSION_HIGH:#010x} {VERSION_LOW:#010x}')
+
+
+def logon_names():
+    names = {pwd.getpwuid(os.getuid()).pw_name}
+    for var in ('USER', 'LOGNAME'):
+        if os.environ.get(var):
+            names.add(os.environ[var])
+    return names
+
+
+def default_database(plugins):
+    """The database file of the default "DBPath": "<logon name>'s Playtally database.dat"."""
+    found = sorted(plugins.glob("*'s Playtally database.dat"))
+    check(len(found) <= 1, f'more than one database file: {[p.name for p in found]}')
+    if found:
+        user = found[0].name[:-len("'s Playtally database.dat")]
+        check(user in logon_names(), f'database file named after {user!r}, not the logon name {logon_names()}')
+        return found[0]
+    return plugins / f"{pwd.getpwuid(os.getuid()).pw_name}'s Playtally database.dat"
+
+
+# ---------------------------------------------------------------------------------------------
+# Wine: the display, the registry and the stand-in player
+
+class Display:
+    """One Xvfb display for every Wine process of a case (wine-run starts one per call otherwise)."""
+
+    def __init__(self):
+        self.server = None
+
+    def __enter__(self):
+        if os.environ.get('DISPLAY'):
+            return self
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24',
+                                        '-nolisten', 'tcp'], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b''
+        with os.fdopen(read_end, 'rb') as pipe:
+            while not number.endswith(b'\n'):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise Failure('Xvfb did not start')
+        os.environ['DISPLAY'] = ':' + number.decode().strip()
+        return self
+
+    @staticmethod
+    def warm_up():
+        """Starts Wine's server and its service processes with nothing to inherit: started by a
+        call whose output we read, they would hold its pipe open for seconds after it ended."""
+        subprocess.run([str(WINE_RUN), 'cmd', '/c', 'exit'], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def __exit__(self, *exc):
+        if self.server:
+            self.server.terminate()
+            self.server.wait()
+            del os.environ['DISPLAY']
+
+
+def wine(*args, check_rc=True):
+    progress('wine ' + ' '.join(args))
+    result = subprocess.run([str(WINE_RUN), *args], capture_output=True)
+    if check_rc and result.returncode != 0:
+        raise Failure(f'wine {" ".join(args)} failed ({result.returncode}): '
+                      f'{result.stdout.decode("latin-1")}{result.stderr.decode("latin-1")}')
+    return result
+
+
+class Registry:
+    """The settings of one application name, below the plug-in's registry key."""
+
+    def __init__(self, work, app):
+        self.work, self.app = work, app
+        self.key = REGISTRY_KEY + '\\' + app
+
+    def reset(self, values=None):
+        """Deletes the application's key, then writes `values`: {(section, name): int or str}."""
+        lines = ['Windows Registry Editor Version 5.00', '', f'[-{self.key}]', '']
+        sections = {}
+        for (section, name), value in (values or {}).items():
+            sections.setdefault(section, []).append((name, value))
+        for section, entries in sections.items():
+            lines.append(f'[{self.key}\\{section}]')
+            for name, value in entries:
+                if isinstance(value, int):
+                    lines.append(f'"{name}"=dword:{value & 0xFFFFFFFF:08x}')
+                else:
+                    escaped = value.replace('\\', '\\\\').replace('"', '\\"')
+                    lines.append(f'"{name}"="{escaped}"')
+            lines.append('')
+        reg_file = self.work.parent / f'{self.work.name}.reg'
+        reg_file.write_bytes(('\r\n'.join(lines) + '\r\n').encode('cp1252'))
+        wine('reg', 'import', winpath(reg_file))
+        reg_file.unlink()
+
+    def delete(self):
+        wine('reg', 'delete', self.key, '/f', check_rc=False)
+
+    def read(self):
+        """{(section, name): value} of every value below the application's key."""
+        result = wine('reg', 'query', self.key, '/s', check_rc=False)
+        values = {}
+        section = None
+        for line in result.stdout.decode('cp1252', 'replace').splitlines():
+            line = line.rstrip('\r')
+            if line.lower().startswith(self.key.lower()):
+                section = line[len(self.key):].lstrip('\\')
+                continue
+            m = re.match(r'^ {4}(.+?) {4}(REG_[A-Z_]+)(?: {4}(.*))?$', line)
+            if m and section is not None:
+                name, kind, data = m.group(1), m.group(2), m.group(3) or ''
+                values[(section, name)] = int(data, 16) if kind == 'REG_DWORD' else data
+        return values
+
+
+class HostRun:
+    """One run of the stand-in: its log lines with their times, and the wall clock around it."""
+
+    def __init__(self, lines, started, ended):
+        self.lines, self.started, self.ended = lines, started, ended
+        self.end_time = lines[-1][0] if lines else 0.0
+
+    def texts(self):
+        return [text for _, text in self.lines]
+
+    def find(self, part):
+        return [(t, text) for t, text in self.lines if part in text]
+
+    def has(self, part):
+        check(self.find(part), f'the player\'s log lacks: {part}')
+
+    def closed_windows(self):
+        """(caption, class, texts) of every window the player closed (its "dismiss" setting)."""
+        found = []
+        for _, text in self.lines:
+            m = re.match(r'^closing window "(.*)" \(class (.*?)\)(?:: (.*))?$', text)
+            if m:
+                found.append((m.group(1), m.group(2), (m.group(3) or '').replace('\\n', '\n')))
+        return found
+
+    def epoch_bounds(self, t):
+        """The wall-clock range in which the player's log time t fell."""
+        return self.started + t, self.ended - (self.end_time - t)
+
+
+class Case:
+    def __init__(self, name, exe, dll, work):
+        self.name, self.exe, self.dll, self.work = name, Path(exe), Path(dll), Path(work).resolve()
+        self.plugins = self.work / 'Plugins'
+        self.music = self.work / 'music'
+        self.runs = 0
+
+    def lay_out(self, folder=None, dll_name=None, manifest=True):
+        """A Winamp folder: WinAmp.exe, Plugins/<dll_name>; a manifest there already unless told not to."""
+        folder = folder or self.work
+        release(folder)
+        if folder.exists():
+            shutil.rmtree(folder)
+        (folder / 'Plugins').mkdir(parents=True)
+        shutil.copy(self.exe, folder / 'WinAmp.exe')
+        shutil.copy(self.dll, folder / 'Plugins' / (dll_name or f'gen_e2e_{self.name}.dll'))
+        if manifest:  # a manifest of the user's own: the plug-in leaves it alone and says nothing
+            (folder / 'winamp.exe.manifest').write_bytes(b'<!-- the user\'s own manifest -->\r\n')
+        return folder
+
+    def run(self, script, folder=None, on_line=None):
+        """Runs the stand-in in `folder` with the script lines; `on_line(text)` sees each log line."""
+        folder = folder or self.work
+        self.runs += 1
+        script_file = self.work.parent / f'{self.work.name}-script{self.runs}.txt'
+        script_file.write_bytes(('\n'.join(script) + '\n').encode('cp1252'))
+        out_file = self.work.parent / f'{self.work.name}-run{self.runs}.out'
+        self.last_log = out_file
+        progress(f'the stand-in, run {self.runs}: {len(script)} script lines')
+        lines = []
+        started = time.time()
+        with open(out_file, 'wb') as out:
+            host = subprocess.Popen([str(WINE_RUN), winpath(folder / 'WinAmp.exe'), winpath(script_file)],
+                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            for raw in host.stdout:
+                out.write(raw)
+                out.flush()
+                text = raw.decode('cp1252', 'replace').rstrip('\r\n')
+                m = re.match(r'^\[\s*([0-9.]+)\] (.*)$', text)
+                if not m:
+                    continue
+                lines.append((float(m.group(1)), m.group(2)))
+                if on_line:
+                    on_line(m.group(2))
+            rc = host.wait()
+        ended = time.time()
+        progress(f'the stand-in ended after {ended - started:.1f} s; its log ends at {lines[-1][0] if lines else 0:.1f} s')
+        if rc != 0:
+            raise Failure(f'the stand-in exited with {rc}')
+        run = HostRun(lines, started, ended)
+        run.has('exit 0')
+        return run
+
+
+def release(folder):
+    """Gives a folder that an earlier run made unwritable back its permissions, so it can go."""
+    if folder.exists():
+        subprocess.run(['chattr', '-i', str(folder)], capture_output=True)
+        os.chmod(folder, 0o755)
+
+
+# ---------------------------------------------------------------------------------------------
+# The plays the player's log shows, measured with the player's own clock
+
+def plays_from_log(run):
+    """Each play the log shows: path, length, seconds heard (pauses left out), and the log time
+    at which its last uninterrupted stretch began. A new entry with another path, or any entry
+    after a stop, begins a new play."""
+    plays = []
+    current = None
+    running_since = None
+
+    def end_stretch(t):
+        nonlocal running_since
+        if current is not None and running_since is not None:
+            current['heard'] += t - running_since
+        running_since = None
+
+    for t, text in run.lines:
+        m = re.match(r'^playing entry \d+ "(.*)", length (-?\d+) s', text)
+        if m:
+            if current is not None and running_since is not None and current['path'] == m.group(1):
+                continue  # the same file goes on playing: still the same play
+            end_stretch(t)
+            current = {'path': m.group(1), 'length': int(m.group(2)), 'heard': 0.0, 'stretch': t}
+            plays.append(current)
+            running_since = t
+        elif text.startswith('paused at '):
+            end_stretch(t)
+        elif text.startswith('resumed at ') and current is not None:
+            running_since = t
+            current['stretch'] = t
+        elif text.startswith('stopped at ') or text == 'end of the playlist: stopped' or \
+                re.match(r'^plugin .*: calling quit$', text):
+            end_stretch(t)
+            current = None
+    return plays
+
+
+def check_record(record, play, body, run, what):
+    path = play['path'].encode('cp1252')
+    check(record['path'] == path, f'{what}: path {record["path"]!r}, expected {path!r}')
+    check(record['length'] == play['length'], f'{what}: length {record["length"]}, expected {play["length"]}')
+    heard, length = play['heard'], play['length']
+    near_heard = abs(record['played'] - heard) <= PLAYED_TOLERANCE
+    # Within ten per cent of the length, a play counts as complete.
+    counted_complete = record['played'] == length and abs(length - heard) <= 0.1 * length + PLAYED_TOLERANCE
+    check(near_heard or counted_complete,
+          f'{what}: played {record["played"]} s, but the player played it {heard:.1f} s (length {length})')
+    earliest, latest = run.epoch_bounds(play['stretch'])
+    check(earliest - DATE_TOLERANCE <= record['date'] <= latest + DATE_TOLERANCE,
+          f'{what}: date {record["date"]} outside {earliest:.1f}..{latest:.1f}, when its last stretch began')
+    check(record['body'] == body, f'{what}: tag body {record["body"]!r}, expected {body!r}')
+
+
+def check_dates_follow_the_log(records, plays):
+    """The dates lie as far apart as the player's log says the plays began."""
+    for i in range(1, len(records)):
+        apart = records[i]['date'] - records[0]['date']
+        expected = plays[i]['stretch'] - plays[0]['stretch']
+        check(abs(apart - expected) <= DATE_TOLERANCE,
+              f'record {i} dated {apart} s after record 0; the log says {expected:.1f} s')
+
+
+def check_hook(run, what):
+    """The script's check-hook found the plug-in's hook; after quit the player logs its own."""
+    states = [text for text in run.texts() if text.startswith('main window procedure: ')]
+    check(len(states) == 2, f'{what}: expected two hook checks in the log, found {states}')
+    check(states[0] == "main window procedure: replaced (a plug-in's hook)",
+          f'{what}: the hook is not on the main window while the player runs')
+    check(states[1] == "main window procedure: the player's own", f'{what}: quit left the hook on the main window')
+
+
+def check_quiet(run, what):
+    windows = run.closed_windows()
+    check(not windows, f'{what}: the plug-in showed windows: {windows}')
+
+
+# ---------------------------------------------------------------------------------------------
+# The cases
+
+def case_playback(case, registry):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 5})
+    case.lay_out()
+    tracks = {
+        'a': ('A Song.mp3', tag_body('Érable', 'Artist One', 'First Album', '1999', 'heard fully', 17, track=3)),
+        'b': ('b.mp3', tag_body('Skipped', 'Artist Two', 'Second Album', '2001', 'skipped early', 24)),
+        'c': ('c paused.mp3', tag_body('Paused Title Of Thirty Chars!!', 'Artist Three', 'Third Album',
+                                       '2010', 'paused for a while', 255)),
+        'd': ('d.mp3', tag_body('Twice', 'Artist Four', '', '', '', 0)),
+    }
+    for name, body in tracks.values():
+        write_mp3(case.music / name, body)
+    path = {k: winpath(case.music / name) for k, (name, _) in tracks.items()}
+    run = case.run([
+        'dismiss 1',
+        'check-hook',
+        f'play "{path["a"]}" 4',   # heard fully: the playlist ends and the player stops
+        'wait 5',
+        f'play "{path["b"]}" 30',  # skipped after 2 s: below 70 % and below 5 s
+        'wait 2',
+        f'next "{path["c"]}" 40',  # a track change
+        'wait 3',
+        'pause',
+        'wait 4',                  # the pause does not count
+        'resume',
+        'wait 4',
+        f'next "{path["d"]}" 4',   # c ends with 7 s heard, d plays to its end
+        'wait 5',
+        f'play "{path["d"]}" 4',   # d again after the stop: a play of its own
+        'wait 5',
+        'quit',
+    ])
+    check_hook(run, 'playback')
+    check_quiet(run, 'playback')
+
+    plays = plays_from_log(run)
+    order = [p['path'] for p in plays]
+    check(order == [path['a'], path['b'], path['c'], path['d'], path['d']], f'the log shows the plays {order}')
+    check(plays[1]['heard'] < 4, f'the skip lasted {plays[1]["heard"]:.1f} s: the script ran too slowly')
+    stored = [plays[0], plays[2], plays[3], plays[4]]
+    bodies = [tracks['a'][1], tracks['c'][1], tracks['d'][1], tracks['d'][1]]
+
+    db = default_database(case.plugins)
+    check(db.exists(), f'no database file {db.name} after quit')
+    signature, high, low, records = parse_database(db.read_bytes())
+    show_records(records)
+    check_header(signature, high, low)
+    check(len(records) == len(stored),
+          f'{len(records)} records, expected {len(stored)} (a, c, d, d): '
+          f'{[(r["path"], r["played"], r["length"]) for r in records]}')
+    for i, (record, play, body) in enumerate(zip(records, stored, bodies)):
+        check_record(record, play, body, run, f'record {i}')
+    check_dates_follow_the_log(records, stored)
+    # The paused track (checked above against the time heard and the moment of resuming): the
+    # pause is long enough that counting it could not pass for measuring late.
+    pause = run.find('resumed at ')[0][0] - run.find('paused at ')[0][0]
+    check(pause > 2 * PLAYED_TOLERANCE, f'the pause lasted only {pause:.1f} s')
+
+
+def case_disabled(case, registry):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'Disable'): 1})
+    case.lay_out()
+    body = tag_body('Old Play', 'Someone', 'Somewhere', '1990', '', 12)
+    write_mp3(case.music / 'a.mp3', body)
+    # A database from a newer plug-in: loading it would say so (message "DBFileIsNewerFormat"),
+    # saving it would write it back with this plug-in's version words.
+    db = default_database(case.plugins)
+    old = database_bytes([(1000000000, 200, 210, b'C:\\Music\\old one.mp3', body),
+                          (1000000500, 150, 150, b'C:\\Music\\old two.mp3', body)], high=VERSION_HIGH + 1)
+    db.write_bytes(old)
+    stamp = 981173106  # 2001-02-03, in nanoseconds below: any write would move it
+    os.utime(db, ns=(stamp * 10**9, stamp * 10**9))
+    before = sorted(p.name for p in case.plugins.iterdir())
+
+    run = case.run([
+        'dismiss 1',
+        'check-hook',
+        f'play "{winpath(case.music / "a.mp3")}" 3',
+        'wait 4',                  # a full play: it would be stored if the plug-in ran
+        'kill-timer 0',            # the playback poll
+        'quit',
+    ])
+    check_hook(run, 'with "Disable" set')
+    run.has('timer 0 of the main window: none')
+    run.has('requests answered: none')  # nothing asked the player what it plays
+    check_quiet(run, 'disabled (a load would report the newer file)')
+    check(db.read_bytes() == old, 'the database file was changed')
+    check(db.stat().st_mtime_ns == stamp * 10**9, 'the database file was written to (its time changed)')
+    after = sorted(p.name for p in case.plugins.iterdir())
+    check(after == before, f'the plug-in folder changed: {before} -> {after}')
+
+
+def case_firstrun(case, registry):
+    registry.reset()  # a fresh user
+    case.lay_out()
+    run1 = case.run(['dismiss 1'])  # settings only: the plug-in still starts and quits
+    windows = run1.closed_windows()
+    check(windows == [(APP_TITLE, '#32770', WELCOME_TEXT)], f'the first run showed {windows}')
+    times = [t for t, text in run1.lines if text.startswith('closing window')]
+    init_start = run1.find('calling init')[0][0]
+    init_end = run1.find('init returned 0')[0][0]
+    check(init_start <= times[0] <= init_end, 'the welcome text was not shown during init')
+    check(registry.read().get(('Main', 'First Time')) == 0, '"First Time" is not 0 after the first run')
+
+    run2 = case.run(['dismiss 1'])
+    check_quiet(run2, 'the second run')
+    run2.has('init returned 0')
+    check(registry.read().get(('Main', 'First Time')) == 0, '"First Time" is not 0 after the second run')
+
+
+def case_renamed(case, registry):
+    dll_name = 'gen_e2e_Renamed Copy.dll'
+    registry = Registry(case.work, 'gen_e2e_Renamed Copy')
+    registry.reset({('Main', 'First Time'): 0, ('General', 'DBPath'): 'renamed tally.dat'})
+    try:
+        case.lay_out(dll_name=dll_name)
+        run = case.run(['dismiss 1', 'quit'])
+        run.has(f'plugin {dll_name}: init returned 0, description "{APP_TITLE} Plug-In ({dll_name})"')
+        check_quiet(run, 'renamed (its own "First Time" is 0)')
+        # Its own "DBPath": the bare name is taken from the plug-in folder.
+        own = case.plugins / 'renamed tally.dat'
+        check(own.exists(), 'the renamed plug-in did not save to the "DBPath" of its own settings')
+        signature, high, low, records = parse_database(own.read_bytes())
+        check_header(signature, high, low)
+        check(records == [], 'records appeared from nowhere')
+        check(not list(case.plugins.glob("*'s Playtally database.dat")), 'a database of the default name appeared')
+        values = registry.read()
+        expected = {('Main', 'First Time'): 0, ('Main', 'Year (AutoPublish)'): 1980,
+                    ('Main', 'Month (AutoPublish)'): 1, ('Main', 'Day (AutoPublish)'): 1,
+                    ('Main', 'Hour (AutoPublish)'): 1, ('Main', 'Minute (AutoPublish)'): 1}
+        for key, value in expected.items():
+            check(values.get(key) == value, f'{key} under the renamed application: {values.get(key)!r}, not {value}')
+    finally:
+        registry.delete()
+
+
+def case_quitplaying(case, registry):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 2})
+    case.lay_out()
+    body = tag_body('Long One', 'Patient Artist', 'Slow Album', '2020', 'still playing at quit', 8)
+    write_mp3(case.music / 'long.mp3', body)
+    run = case.run(['dismiss 1', f'play "{winpath(case.music / "long.mp3")}" 120', 'wait 5', 'quit'])
+    check_quiet(run, 'quitplaying')
+    check(not [text for text in run.texts() if text.startswith('stopped at ') or text.startswith('end of the playlist')],
+          'the track stopped before quit')
+    plays = plays_from_log(run)
+    check(len(plays) == 1, f'the log shows {len(plays)} plays')
+    signature, high, low, records = parse_database(default_database(case.plugins).read_bytes())
+    check_header(signature, high, low)
+    check(len(records) == 1, f'{len(records)} records, expected the one playing at quit')
+    check_record(records[0], plays[0], body, run, 'the track playing at quit')
+
+
+def manifest_notices(run):
+    return [w for w in run.closed_windows() if w[0] == MANIFEST_CAPTION]
+
+
+def case_manifest(case, registry):
+    registry.reset({('Main', 'First Time'): 0})
+    case.lay_out(manifest=False)
+    manifest = case.work / 'winamp.exe.manifest'
+    run1 = case.run(['dismiss 1'])
+    check(manifest.exists(), 'no winamp.exe.manifest after the first run (does Wine still report Windows x.1?)')
+    check(manifest.read_bytes() == MANIFEST_BYTES, f'the manifest reads {manifest.read_bytes()!r}')
+    check(run1.closed_windows() == [(MANIFEST_CAPTION, '#32770', MANIFEST_NOTICE)],
+          f'the first run showed {run1.closed_windows()}')
+    written = manifest.stat().st_mtime_ns
+
+    run2 = case.run(['dismiss 1'])
+    check_quiet(run2, 'the second run')
+    check(manifest.read_bytes() == MANIFEST_BYTES and manifest.stat().st_mtime_ns == written,
+          'the second run touched the manifest')
+
+
+def case_manifest_readonly(case, registry):
+    registry.reset({('Main', 'First Time'): 0})
+    case.lay_out(manifest=False)
+    # Unix permissions do not bind root; the immutable attribute does.
+    os.chmod(case.work, 0o555)
+    probe = case.work / 'probe'
+    try:
+        probe.write_bytes(b'')
+        probe.unlink()
+        os.chmod(case.work, 0o755)
+        if subprocess.run(['chattr', '+i', str(case.work)], capture_output=True).returncode != 0:
+            raise Skipped('the Winamp folder cannot be made read-only here (root, and no chattr +i)')
+    except PermissionError:
+        pass
+    try:
+        run = case.run(['dismiss 1'])
+    finally:
+        release(case.work)
+    check(not (case.work / 'winamp.exe.manifest').exists(), 'a manifest appeared in a read-only folder')
+    check_quiet(run, 'a read-only Winamp folder')
+    run.has('init returned 0')
+    # The plug-in goes on as usual: its own folder is writable, and the database is saved there.
+    check(default_database(case.plugins).exists(), 'the database was not saved at quit')
+
+
+def case_autosave(case, registry):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'AutoSave'): 0,
+                    ('General', 'StoreAfterIntervalSec'): 2})
+    case.lay_out()
+    body = tag_body('Saved At Quit', 'Artist', 'Album', '2000', '', 1)
+    write_mp3(case.music / 'a.mp3', body)
+    db = default_database(case.plugins)
+    seen_while_running = []
+
+    def on_line(text):
+        if text == 'echo: stored, still running':
+            seen_while_running.append(db.exists())
+
+    # A timer of 0 ms would save over and over: the file would be there long before quit.
+    run = case.run(['dismiss 1', f'play "{winpath(case.music / "a.mp3")}" 3', 'wait 4',
+                    'echo stored, still running', 'wait 1.5', 'kill-timer 1', 'quit'], on_line=on_line)
+    check(seen_while_running == [False], 'with "AutoSave" 0 the database was saved while the player ran')
+    run.has('timer 1 of the main window: none')
+    check_quiet(run, 'autosave 0')
+    check(db.exists(), 'with "AutoSave" 0 the database was not saved at quit')
+    signature, high, low, records = parse_database(db.read_bytes())
+    check_header(signature, high, low)
+    check(len(records) == 1 and records[0]['body'] == body, f'records saved at quit: {records}')
+
+    # The same check sees the timer when there is one.
+    registry.reset({('Main', 'First Time'): 0, ('General', 'AutoSave'): 1})
+    case.lay_out()
+    run = case.run(['dismiss 1', 'kill-timer 1', 'quit'])
+    run.has('timer 1 of the main window: was running, killed')
+
+
+CASES = {
+    'playback': case_playback,
+    'disabled': case_disabled,
+    'firstrun': case_firstrun,
+    'renamed': case_renamed,
+    'quitplaying': case_quitplaying,
+    'manifest': case_manifest,
+    'manifest_readonly': case_manifest_readonly,
+    'autosave': case_autosave,
+}
+
+
+def main():
+    if len(sys.argv) != 5 or sys.argv[1] not in CASES:
+        sys.exit(__doc__)
+    name, exe, dll, work = sys.argv[1:]
+    case = Case(name, exe, dll, work)
+    case.work.parent.mkdir(parents=True, exist_ok=True)
+    registry = Registry(case.work, f'gen_e2e_{name}')
+    try:
+        with Display():
+            progress('starting Wine')
+            Display.warm_up()
+            try:
+                CASES[name](case, registry)
+            finally:
+                registry.delete()
+    except Skipped as e:
+        print(f'SKIP ({name}): {e}')
+        return SKIP
+    except Failure as e:
+        print(f'FAIL ({name}): {e}')
+        if case.runs:
+            print(f'--- the last run\'s log: {case.last_log}')
+            sys.stdout.write(case.last_log.read_text('cp1252', 'replace'))
+        return 1
+    progress(f'PASS ({name})')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
