@@ -44,7 +44,7 @@ public:
 
     // --- Database file (DocFile.cpp) ---
     // The archive exchange: writes or reads `target` (null: records).
-    void SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows);
+    virtual void SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows);
     // Loads the database file named by "DBPath" into records (reporting failures itself).
     void LoadDatabase();
     // Saves records to the database file (reporting failures itself).

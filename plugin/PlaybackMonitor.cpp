@@ -27,6 +27,7 @@ void CPlaybackMonitor::pollPlayback() {
         break;
     case PlayState::Stopped:
         if (lastState_ != PlayState::Stopped) finishTrack();
+        unmeasured_.reset();  // started again, the file gets a new chance
         break;
     case PlayState::Playing:
         if (isNewTrack()) {
@@ -51,10 +52,18 @@ bool CPlaybackMonitor::isNewTrack() {
 
 void CPlaybackMonitor::beginTrack() {
     pending_.reset();
+    const std::string file = host_.currentFile();
+    // A file whose length never came (a stream, say) is not asked about again while it plays:
+    // each try blocks the player for about 5 seconds, and every poll would start another one.
+    if (unmeasured_ && *unmeasured_ == file) return;
+    unmeasured_.reset();
     // The player may need a moment to know the length; this waits up to about 5 seconds.
     const std::int32_t length = host_.trackLengthSeconds();
-    if (length == -1) return;  // never known: the track goes unrecorded
-    pending_ = std::make_unique<CTrackRecord>(host_.currentFile(), length, context_.clock->now(), 0);
+    if (length == -1) {
+        unmeasured_ = file;  // never known: the track goes unrecorded
+        return;
+    }
+    pending_ = std::make_unique<CTrackRecord>(file, length, context_.clock->now(), 0);
 }
 
 void CPlaybackMonitor::pausePlay() {

@@ -4,6 +4,8 @@
 // out), and hands the record to the database when the track ends, changes or stops.
 #pragma once
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "database/TrackRecord.h"
 #include "plugin/Timer.h"
@@ -75,6 +77,9 @@ private:
     ITrackSink& sink_;
     PlayState lastState_ = PlayState::Stopped;
     std::unique_ptr<CTrackRecord> pending_;
+    // The file whose length the player could not give; not asked about again until it changes
+    // or playback stops.
+    std::optional<std::string> unmeasured_;
     bool suspended_ = false;
     // Set during a poll: a tick that arrives while the window refresh pumps messages is skipped.
     bool polling_ = false;

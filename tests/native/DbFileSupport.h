@@ -1,6 +1,7 @@
 // What the database file tests share: file bytes built by hand from the layout (independent of
 // the archive code), recording fakes, and a document set up over a given file system.
 #pragma once
+#include "tests/native/TagBytes.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,25 +44,6 @@ inline std::string archiveString(const std::string& s) {
 inline std::string header(std::uint32_t high = kVersionHigh, std::uint32_t low = kVersionLow,
                           const std::string& signature = kSignature) {
     return archiveString(signature) + le32(high) + le32(low);
-}
-
-// A 125-byte tag body: title 30, artist 30, album 30, year 4, comment 30, genre 1.
-inline std::string tagBody(const std::string& title, const std::string& artist, const std::string& album = "",
-                           const std::string& year = "", const std::string& comment = "",
-                           unsigned char genre = 255) {
-    std::string body;
-    auto place = [&body](const std::string& text, std::size_t width) {
-        std::string field = text.substr(0, width);
-        field.resize(width, '\0');
-        body += field;
-    };
-    place(title, 30);
-    place(artist, 30);
-    place(album, 30);
-    place(year, 4);
-    place(comment, 30);
-    body += static_cast<char>(genre);
-    return body;
 }
 
 inline std::string recordBlock(std::int32_t date, std::int32_t played, std::int32_t length, const std::string& path,

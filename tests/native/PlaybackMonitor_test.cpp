@@ -332,13 +332,31 @@ TEST_F(PlaybackMonitorTest, UnknownLengthLeavesTheTrackUnrecorded) {
     poll(kPlaying, "A");
     EXPECT_EQ(monitor.pending(), nullptr);
     at(1001);
-    poll(kPlaying, "A");  // asks again: still no pending record
-    EXPECT_EQ(host.lengthCalls, 2);
+    poll(kPlaying, "A");  // not asked again: each try blocks the player for seconds
+    poll(kPlaying, "A");
+    EXPECT_EQ(host.lengthCalls, 1);
     EXPECT_EQ(monitor.pending(), nullptr);
     at(1100);
     poll(kStopped);
     monitor.stopPolling();
     EXPECT_TRUE(sink.added.empty());
+}
+
+TEST_F(PlaybackMonitorTest, UnknownLengthIsAskedAgainAfterAStopOrAnotherFile) {
+    host.length = -1;
+    at(1000);
+    poll(kPlaying, "A");
+    poll(kPlaying, "B");  // another file: asked
+    poll(kPlaying, "B");
+    EXPECT_EQ(host.lengthCalls, 2);
+    poll(kStopped);
+    host.length = 200;
+    at(1010);
+    poll(kPlaying, "B");  // played again after a stop: asked, and now known
+    EXPECT_EQ(host.lengthCalls, 3);
+    ASSERT_NE(monitor.pending(), nullptr);
+    EXPECT_EQ(monitor.pending()->length, 200);
+    EXPECT_EQ(monitor.pending()->date, 1010);
 }
 
 TEST_F(PlaybackMonitorTest, UnknownLengthOfTheNextTrackStillFinishesTheOldOne) {

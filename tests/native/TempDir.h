@@ -1,5 +1,6 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
+#include "tests/native/TagBytes.h"
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,21 +33,3 @@ public:
 private:
     std::string path_;
 };
-
-// The last 128 bytes of an MP3 file: "TAG" and a body built from the given fields.
-inline std::string id3v1Block(const std::string& title, const std::string& artist, const std::string& album,
-                              const std::string& year, const std::string& comment, unsigned char genre) {
-    std::string block = "TAG";
-    auto place = [&block](const std::string& text, std::size_t width) {
-        std::string field = text.substr(0, width);
-        field.resize(width, '\0');
-        block += field;
-    };
-    place(title, 30);
-    place(artist, 30);
-    place(album, 30);
-    place(year, 4);
-    place(comment, 30);
-    block += static_cast<char>(genre);
-    return block;
-}

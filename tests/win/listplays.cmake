@@ -1,0 +1,5 @@
+# ListPlays.exe under Wine: a database written byte by byte is listed ranked and logged, and a
+# missing or damaged file ends with a message, a non-zero exit and the file untouched.
+add_test(NAME listplays_exe
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/listplays_test.sh $<TARGET_FILE:ListPlays> ${CMAKE_BINARY_DIR}/tests/listplays)
+set_tests_properties(listplays_exe PROPERTIES TIMEOUT 120)
