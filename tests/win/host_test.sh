@@ -73,11 +73,10 @@ quit
 SCRIPT
   has "$plog" "init window ok"
   has "$plog" 'probe state stopped file ""'
-  # A new track: its path is asked first (a file whose length never came is not measured again),
-  # then its length.
-  in_order "$plog" "state playing" "file \"$A\"" "length 30" "state paused" "state playing" \
+  # A new track: its length is asked first, then its path.
+  in_order "$plog" "state playing" "length 30" "file \"$A\"" "state paused" "state playing" \
     "file \"$B\"" "finished \"$A\" length 30" "length 2" "state stopped" "finished \"$B\" length 2" \
-    "state playing" "file \"$A\"" "length 30" "finished \"$A\" length 30" "quit"
+    "state playing" "length 30" "file \"$A\"" "finished \"$A\" length 30" "quit"
   # 3.4 s heard, the 4 s pause left out (whole seconds, each edge seen up to one poll late)
   between "$(played "$plog" "$A" 1)" 2 5 "first play of a"
   between "$(played "$plog" "$B" 1)" 1 3 "play of b"
