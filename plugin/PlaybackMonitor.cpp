@@ -52,18 +52,19 @@ bool CPlaybackMonitor::isNewTrack() {
 
 void CPlaybackMonitor::beginTrack() {
     pending_.reset();
-    const std::string file = host_.currentFile();
     // A file whose length never came (a stream, say) is not asked about again while it plays:
     // each try blocks the player for about 5 seconds, and every poll would start another one.
-    if (unmeasured_ && *unmeasured_ == file) return;
-    unmeasured_.reset();
+    if (unmeasured_) {
+        if (host_.currentFile() == *unmeasured_) return;
+        unmeasured_.reset();
+    }
     // The player may need a moment to know the length; this waits up to about 5 seconds.
     const std::int32_t length = host_.trackLengthSeconds();
     if (length == -1) {
-        unmeasured_ = file;  // never known: the track goes unrecorded
+        unmeasured_ = host_.currentFile();  // never known: the track goes unrecorded
         return;
     }
-    pending_ = std::make_unique<CTrackRecord>(file, length, context_.clock->now(), 0);
+    pending_ = std::make_unique<CTrackRecord>(host_.currentFile(), length, context_.clock->now(), 0);
 }
 
 void CPlaybackMonitor::pausePlay() {
