@@ -93,11 +93,16 @@ bool MemoryFileSystem::replaceFile(const std::string& from, const std::string& t
     if (folders.count(to)) return fail("Is a folder");
     if (readOnly.count(to)) return fail("Access denied");
     if (!folderExists(to)) return fail("No such folder");
+    renameEntry(from, to);
+    return true;
+}
+
+void MemoryFileSystem::renameEntry(const std::string& from, const std::string& to) {
+    auto it = files.find(from);
     auto content = it->second;
     files.erase(it);
     files[to] = content;
     if (readOnly.erase(from)) readOnly.insert(to);
-    return true;
 }
 
 bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) {
@@ -105,10 +110,7 @@ bool MemoryFileSystem::moveFile(const std::string& from, const std::string& to) 
     auto it = files.find(from);
     if (it == files.end()) return fail("No such file");
     if (!folderExists(to)) return fail("No such folder");
-    auto content = it->second;
-    files.erase(it);
-    files[to] = content;
-    if (readOnly.erase(from)) readOnly.insert(to);
+    renameEntry(from, to);
     return true;
 }
 

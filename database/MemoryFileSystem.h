@@ -34,5 +34,7 @@ public:
 private:
     bool fail(const std::string& text);
     bool folderExists(const std::string& path) const;
+    // Moves the entry `from` (which exists) to `to`, with its read-only mark.
+    void renameEntry(const std::string& from, const std::string& to);
     std::string lastError_;
 };
