@@ -30,6 +30,9 @@ set_target_properties(gen_ptly PROPERTIES PREFIX "" OUTPUT_NAME gen_ptly
 target_link_libraries(gen_ptly PRIVATE ptly_win)
 target_link_options(gen_ptly PRIVATE -Wl,--kill-at)
 
+# ---- Shipping: the stripped plug-in and its setup program ----
+include(${CMAKE_SOURCE_DIR}/installer/installer.cmake)
+
 # The stand-in Winamp and whatever else lives under host/.
 if(EXISTS ${CMAKE_SOURCE_DIR}/host/CMakeLists.txt)
   add_subdirectory(host)
@@ -54,11 +57,13 @@ if(PTLY_WIN_TESTS)
 endif()
 
 # The 32-bit plug-in is the one that ships; its build checks the DLL itself: PE i386, the
-# undecorated export and system imports only, and the version resource that signs the database
-# file (without it the plug-in would write files with an empty signature).
+# undecorated exports, system imports only, stripped and small, and the version resource that signs
+# the database file (without it the plug-in would write files with an empty signature); and that
+# its setup program is an x86 one.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   enable_testing()
   add_test(NAME dll_check COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-dll $<TARGET_FILE:gen_ptly>)
   add_test(NAME dll_version_resource
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/win/check_version_resource.py $<TARGET_FILE:gen_ptly>)
+  add_test(NAME setup_check COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-dll --setup ${PTLY_SETUP})
 endif()

@@ -20,3 +20,7 @@
 #define IDS_DDX_INTEGER 2001
 #define IDS_DDX_POSITIVE_INTEGER 2002
 #define IDS_DDX_INTEGER_RANGE 2003
+
+// Uninstall from the player's preferences: the question, and what a failed removal says.
+#define IDS_UNINSTALL_REMOVE_DATA 2140
+#define IDS_UNINSTALL_DATABASE_KEPT 2141

@@ -1,4 +1,4 @@
-// The plug-in's only export and the record the player reads through it. The record's entries
+// The plug-in's exports and the record the player reads through it. The record's entries
 // are trampolines into the application object; no exception may unwind into the player.
 #include <windows.h>
 
@@ -48,3 +48,14 @@ void pluginQuit() {
 }  // namespace
 
 extern "C" __declspec(dllexport) winampGeneralPurposePlugin* winampGetGeneralPurposePlugin() { return &g_record; }
+
+// Uninstall from the player's preferences. The answer 0 has the player delete the file at its next
+// start: the plug-in's hook sits on the player's main window, so it must never be unloaded at once.
+extern "C" __declspec(dllexport) int winampUninstallPlugin(HINSTANCE, HWND, int) {
+    try {
+        theApp().uninstall();
+    } catch (...) {
+        reportCallbackException("uninstall");
+    }
+    return 0;
+}

@@ -12,6 +12,7 @@
 #include "report/AutoPublish.h"
 #include "report/Publisher.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     winamp_ = winampWindow;
     // 1. The plug-in folder: the library's path up to its last backslash.
     const std::size_t slash = moduleFile_.find_last_of('\\');
-    context_.pluginFolder = slash == std::string::npos ? std::string() : moduleFile_.substr(0, slash);
+    context_.pluginFolder = moduleFolder();
     const std::string fileName = slash == std::string::npos ? moduleFile_ : moduleFile_.substr(slash + 1);
 
     // 2. The description shown in the player's list.
@@ -158,7 +159,7 @@ void CPlaytallyApp::restartAutoSave(const GeneralSettings& settings) {
 }
 
 void CPlaytallyApp::autoSaveTick() {
-    if (!context_.readSettings().Disable) doc_.SaveDatabase();
+    if (!dataRemoved_ && !context_.readSettings().Disable) doc_.SaveDatabase();
 }
 
 void CPlaytallyApp::config() {
@@ -180,6 +181,12 @@ void CPlaytallyApp::applySettings() {
 void CPlaytallyApp::quit() {
     // 1. The playing track goes to the database.
     if (monitor_) monitor_->stopPolling();
+    if (dataRemoved_) {
+        // Uninstalled with the plays and settings: saving or writing the last publish time would
+        // bring them back.
+        hook_.removeHook();
+        return;
+    }
     // 3. Save, unless disabled.
     if (!context_.readSettings().Disable) doc_.SaveDatabase();
     // 4. The time of the last automatic publication.
@@ -219,6 +226,34 @@ void CPlaytallyApp::showFirstRunMessage() {
     const bool first = profile_->getInt(main, "First Time", 1) != 0;
     profile_->writeInt(main, "First Time", 0);
     if (first) notices_.showInformation(loadString(1), loadString(81));
+}
+
+std::string CPlaytallyApp::moduleFolder() const {
+    const std::size_t slash = moduleFile_.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : moduleFile_.substr(0, slash);
+}
+
+// ---- Uninstall from the player's preferences ----
+
+bool CPlaytallyApp::uninstall() {
+    if (dataRemoved_) return true;
+    if (!context_.messages->askYesNo(loadString(IDS_UNINSTALL_REMOVE_DATA), "")) return false;
+    // The player may call this before init; the database is found as the plug-in finds it.
+    const std::string folder = context_.pluginFolder.empty() ? moduleFolder() : context_.pluginFolder;
+    const std::string database = resolvePluginPath(context_.readSettings().DBPath, folder);
+
+    // Nothing records or saves from here on, so that neither comes back before the player quits.
+    dataRemoved_ = true;
+    if (monitor_) monitor_->stopPolling();
+    if (autoSaveTimer_) autoSaveTimer_->stop();
+    if (autoPublishTimer_) autoPublishTimer_->stop();
+    profile_->deleteApplicationKey();
+
+    IFileSystem& files = *context_.files;
+    if (!database.empty() && files.exists(database) && !files.removeFile(database))
+        context_.messages->showMessage(loadString(IDS_UNINSTALL_DATABASE_KEPT) + database + "\n" + files.lastErrorText(),
+                                       "");
+    return true;
 }
 
 namespace {

@@ -42,6 +42,12 @@ public:
     void config();
     void quit();
 
+    // Uninstall from the player's preferences (the player deletes the file at its next start).
+    // Asks whether the plays and settings go as well; on Yes removes the database file the
+    // settings name and this plug-in's registry key, stops recording, and from then on writes
+    // neither again, not even at quit. Returns whether they were removed.
+    bool uninstall();
+
     // Run when the settings change: re-reads them and starts or stops what depends on them.
     void applySettings();
     // Publishes the report now (the tray menu, the window and the Publish page call this).
@@ -73,6 +79,7 @@ private:
     void readLastAutoPublish();
     void writeLastAutoPublish();
     void showFirstRunMessage();
+    std::string moduleFolder() const;
 
     HINSTANCE module_;
     HWND winamp_ = nullptr;
@@ -104,6 +111,8 @@ private:
     CTimerGuard autoSaveGuard_{"automatic save"};
     CTimerGuard autoPublishGuard_{"auto-publish check"};
     bool suspendedAtStart_ = false;
+    // Set once uninstall removed the plays and settings: nothing may write them back.
+    bool dataRemoved_ = false;
 };
 
 // The one application object of the loaded plug-in (created on first use).

@@ -1,0 +1,144 @@
+// The real plug-in's uninstall export, called as the player's preferences call it: a copy of the
+// DLL under a name of its own (so its settings are its own), its question answered by its window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "WinTestSupport.h"
+#include "resources/resource.h"
+
+namespace {
+using UninstallFn = int (*)(HINSTANCE, HWND, int);
+
+std::string windowsPath(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
+}
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void writeFile(const std::string& path) {
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fputs("plays", f);
+        std::fclose(f);
+    }
+}
+
+std::string logonName() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    return GetUserNameA(name, &size) && name[0] ? name : "unknown_user";
+}
+
+// With PTLY_SCREENS set to a folder, the window as it is drawn goes there as a bitmap file.
+void saveScreenshot(HWND window, const char* name) {
+    const char* folder = std::getenv("PTLY_SCREENS");
+    if (!folder) return;
+    // The picture only: let the dialog's controls reach the screen first.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(window, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        Sleep(20);
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC source = GetWindowDC(window);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
+    GdiFlush();
+    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + size), 0, 0,
+                             static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
+    if (FILE* f = std::fopen((std::string(folder) + "\\" + name + ".bmp").c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f);
+        std::fwrite(bits, size, 1, f);
+        std::fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+struct UninstallCase {
+    const char* what;
+    bool yes;              // the answer
+    const char* dbPath;    // "DBPath"; nullptr: not set (the default name)
+    const char* named;     // the file the settings name, relative to the plug-in folder
+    bool removed;          // the named file and the registry key are gone afterwards
+};
+}  // namespace
+
+TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
+    const std::string folder = windowsPath(PTLY_BINARY_DIR "/tests/uninstall_export");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string dll = folder + "\\ptly_test_uninstall.dll";
+    ASSERT_TRUE(CopyFileA(windowsPath(PTLY_PLUGIN_DLL).c_str(), dll.c_str(), FALSE));
+    const std::string defaultName = logonName() + "'s Playtally database.dat";
+    const std::string elsewhere = windowsPath(PTLY_BINARY_DIR "/tests/uninstall_export_elsewhere.dat");
+
+    const UninstallCase cases[] = {
+        {"No keeps everything", false, nullptr, defaultName.c_str(), false},
+        {"Yes, the default database", true, nullptr, defaultName.c_str(), true},
+        {"Yes, a bare name in the plug-in folder", true, "mine.dat", "mine.dat", true},
+        {"Yes, a full path", true, elsewhere.c_str(), nullptr, true},
+        {"Yes, no database file yet", true, "never saved.dat", nullptr, true},
+    };
+    for (const UninstallCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestApplicationKey app("uninstall");
+        const DWORD zero = 0;
+        rawWriteValue(app.sectionPath("Main"), "First Time", REG_DWORD, &zero, sizeof zero);
+        if (c.dbPath) rawWriteValue(app.sectionPath("General"), "DBPath", REG_SZ, c.dbPath, lstrlenA(c.dbPath) + 1);
+        const std::string files[] = {folder + "\\" + defaultName, folder + "\\mine.dat", elsewhere};
+        for (const std::string& f : files) writeFile(f);
+        const std::string named = c.named ? folder + "\\" + c.named : c.dbPath && c.dbPath == elsewhere ? elsewhere : "";
+
+        HMODULE module = LoadLibraryA(dll.c_str());
+        ASSERT_NE(module, nullptr);
+        auto uninstall = reinterpret_cast<UninstallFn>(GetProcAddress(module, "winampUninstallPlugin"));
+        ASSERT_NE(uninstall, nullptr);
+        int result = -1;
+        std::string text;
+        bool boxEnabled = true;
+        auto run = driveModal([&] { result = uninstall(module, nullptr, 0); },
+                              [&](HWND dialog) {
+                                  char buffer[1024] = {};
+                                  GetDlgItemTextA(dialog, IDC_MESSAGE_TEXT, buffer, sizeof buffer);
+                                  text = buffer;
+                                  boxEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_DONT_SHOW_AGAIN)) != FALSE;
+                                  saveScreenshot(dialog, "uninstall_question");
+                                  SendMessageA(GetDlgItem(dialog, c.yes ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
+                              },
+                              "Winamp - Dozoderi Playtally");
+        FreeLibrary(module);  // the player's unload: nothing may write the settings back
+
+        ASSERT_TRUE(run.found);
+        EXPECT_FALSE(run.forced);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(text.rfind("Do you also want to remove your plays and settings?", 0), 0u) << text;
+        EXPECT_FALSE(boxEnabled);  // an empty key: the question cannot be silenced
+        EXPECT_EQ(rawKeyExists("software\\Dozoderi Playtally v 1.2\\" + app.name()), !c.removed);
+        for (const std::string& f : files) EXPECT_EQ(fileExists(f), !(c.removed && f == named)) << f;
+    }
+}
