@@ -49,6 +49,7 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 XPStyle on
+BrandingText "${NAME} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -212,7 +213,7 @@ FunctionEnd
 Function un.OptionsShow
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 40u "Setup removes the ${NAME} plug-in (${PLUGIN_FILE}) from $INSTDIR.$\r$\n$\r$\nYour plays (the Playtally database) and your settings stay, so that the plug-in finds them again when you install it once more."
+  ${NSD_CreateLabel} 0 0 100% 40u "Uninstall removes the ${NAME} plug-in (${PLUGIN_FILE}) from $INSTDIR.$\r$\n$\r$\nYour plays (the Playtally database) and your settings stay, so that the plug-in finds them again when you install it once more."
   Pop $0
   ${NSD_CreateCheckbox} 0 48u 100% 12u "Also remove my plays and settings"
   Pop $RemoveDataBox

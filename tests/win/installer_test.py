@@ -10,8 +10,8 @@ usage: installer_test.py <case> <gen_ptly-setup.exe> <WinAmp.exe> <work folder>
   removedata  the silent uninstall with /REMOVEDATA removes the database the settings name (the
               default name, or a name of the user's) and the plug-in's registry key, nothing else
   running     while the stand-in runs, setup and uninstaller end non-zero and change nothing
-  screens     (by hand) screenshots of the setup's and the uninstaller's first windows, into the
-              work folder
+  screens     (by hand) screenshots of the setup's folder page, its question while the stand-in
+              runs, and the uninstaller's page, beside the work folder
 
 The plug-in is installed under its real name, so its settings are the real gen_ptly key, which
 each case deletes before and after. Exit codes: 0 passed, 1 failed.
@@ -25,8 +25,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from e2e_test import (Case, Display, Failure, Registry, check, default_database, parse_database,  # noqa: E402
-                      progress, tag_body, wine, winpath, write_mp3)
+from e2e_test import (WINE_RUN, Case, Display, Failure, Registry, check, default_database,  # noqa: E402
+                      parse_database, progress, tag_body, wine, winpath, write_mp3)
 
 ENTRY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dozoderi Playtally (gen_ptly)'
 UNINSTALLER = 'gen_ptly-uninstall.exe'
@@ -140,18 +140,33 @@ def case_removedata(inst):
         check(not inst.registry.read(), 'the settings are still there')
 
 
-def case_running(inst):
-    inst.lay_out({('Main', 'First Time'): 0})
-    inst.install()
+def start_host(inst):
+    """The stand-in, running until stopped; returns its process once its plug-ins are loaded."""
     lines = []
     script = inst.case.work.parent / 'running-script.txt'
     script.write_text('dismiss 1\ncheck-hook\necho ready\nwait 120\n')
-    host = subprocess.Popen([str(Path(__file__).resolve().parents[2] / 'scripts' / 'wine-run'),
-                             winpath(inst.case.work / 'WinAmp.exe'), winpath(script)],
+    host = subprocess.Popen([str(WINE_RUN), winpath(inst.case.work / 'WinAmp.exe'), winpath(script)],
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     threading.Thread(target=lambda: lines.extend(host.stdout), daemon=True).start()
     try:
         wait_for(lambda: any(b'echo: ready' in line for line in lines), 'the stand-in runs')
+    except Failure:
+        stop(host)
+        raise
+    return host
+
+
+def stop(process):
+    """Ends a process this driver started, with the Wine programs it runs."""
+    os.killpg(process.pid, signal.SIGTERM)
+    process.wait()
+
+
+def case_running(inst):
+    inst.lay_out({('Main', 'First Time'): 0})
+    inst.install()
+    host = start_host(inst)
+    try:
         before, entry_before = snapshot(inst.case.work), entry()
         rc = wine(str(inst.setup), '/S', '/D=' + winpath(inst.case.work), check_rc=False).returncode
         check(rc == RUNNING, f'the setup ended with {rc} while the stand-in ran')
@@ -163,22 +178,25 @@ def case_running(inst):
         check(entry() == entry_before, 'the entry changed while the stand-in ran')
         check(inst.registry.read(), 'the settings went while the stand-in ran')
     finally:
-        os.killpg(host.pid, signal.SIGTERM)
-        host.wait()
+        stop(host)
 
 
 def case_screens(inst):
-    """The setup's folder page and the uninstaller's page, each shown and captured, then closed."""
+    """The setup's folder page, the uninstaller's page, and the setup's question while the stand-in
+    runs, each shown, captured from the display, and ended."""
     inst.lay_out({('Main', 'First Time'): 0})
     inst.install()
-    for name, command in (('setup', [str(inst.setup), '/D=' + winpath(inst.case.work)]),
-                          ('uninstall', [winpath(inst.plugins / UNINSTALLER), '_?=' + winpath(inst.plugins)])):
-        shown = subprocess.Popen([str(Path(__file__).resolve().parents[2] / 'scripts' / 'wine-run'), *command],
-                                 start_new_session=True)
-        time.sleep(4)  # only for a picture: nothing is checked
+    setup = [str(inst.setup), '/D=' + winpath(inst.case.work)]
+    uninstall = [winpath(inst.plugins / UNINSTALLER), '_?=' + winpath(inst.plugins)]
+    for name, command, running in (('setup', setup, False), ('uninstall', uninstall, False),
+                                   ('setup-running', setup, True)):
+        host = start_host(inst) if running else None
+        shown = subprocess.Popen([str(WINE_RUN), *command], start_new_session=True)
+        time.sleep(4)  # for the picture only: nothing is checked
         subprocess.run(['import', '-window', 'root', str(inst.case.work.parent / f'screen-{name}.png')])
-        os.killpg(shown.pid, signal.SIGTERM)
-        shown.wait()
+        stop(shown)
+        if host:
+            stop(host)
 
 
 CASES = {'roundtrip': case_roundtrip, 'removedata': case_removedata, 'running': case_running,
