@@ -9,6 +9,7 @@
 #include <string>
 
 #include "WinTestSupport.h"
+#include "plugin/win/PluginRecord.h"
 #include "resources/resource.h"
 
 namespace {
@@ -86,6 +87,7 @@ struct UninstallCase {
     const char* dbPath;    // "DBPath"; nullptr: not set (the default name)
     const char* named;     // the file the settings name, relative to the plug-in folder
     bool removed;          // the named file and the registry key are gone afterwards
+    bool running = false;  // the player started the plug-in (init) first, and quits it afterwards
 };
 }  // namespace
 
@@ -103,7 +105,10 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
         {"Yes, a bare name in the plug-in folder", true, "mine.dat", "mine.dat", true},
         {"Yes, a full path", true, elsewhere.c_str(), nullptr, true},
         {"Yes, no database file yet", true, "never saved.dat", nullptr, true},
+        {"Yes while running: quit saves and writes nothing back", true, "never saved.dat", nullptr, true, true},
     };
+    // A manifest of the user's own beside the "player": the plug-in leaves it alone and says nothing.
+    writeFile(windowsPath(PTLY_BINARY_DIR "/tests/winamp.exe.manifest"));
     for (const UninstallCase& c : cases) {
         SCOPED_TRACE(c.what);
         TestApplicationKey app("uninstall");
@@ -118,6 +123,17 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
         ASSERT_NE(module, nullptr);
         auto uninstall = reinterpret_cast<UninstallFn>(GetProcAddress(module, "winampUninstallPlugin"));
         ASSERT_NE(uninstall, nullptr);
+        winampGeneralPurposePlugin* record = nullptr;
+        HWND player = nullptr;
+        if (c.running) {
+            player = CreateWindowA("STATIC", "player", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            auto get = reinterpret_cast<GetGeneralPurposePluginFn>(GetProcAddress(module, kGetGeneralPurposePluginName));
+            ASSERT_NE(get, nullptr);
+            record = get();
+            record->hwndParent = player;
+            record->hDllInstance = module;
+            ASSERT_EQ(record->init(), 0);
+        }
         int result = -1;
         std::string text;
         bool boxEnabled = true;
@@ -131,7 +147,9 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
                                   SendMessageA(GetDlgItem(dialog, c.yes ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
                               },
                               "Winamp - Dozoderi Playtally");
+        if (record) record->quit();
         FreeLibrary(module);  // the player's unload: nothing may write the settings back
+        if (player) DestroyWindow(player);
 
         ASSERT_TRUE(run.found);
         EXPECT_FALSE(run.forced);
@@ -140,5 +158,6 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
         EXPECT_FALSE(boxEnabled);  // an empty key: the question cannot be silenced
         EXPECT_EQ(rawKeyExists("software\\Dozoderi Playtally v 1.2\\" + app.name()), !c.removed);
         for (const std::string& f : files) EXPECT_EQ(fileExists(f), !(c.removed && f == named)) << f;
+        EXPECT_FALSE(fileExists(folder + "\\never saved.dat"));
     }
 }
