@@ -40,17 +40,6 @@ std::string logonName() {
 void saveScreenshot(HWND window, const char* name) {
     const char* folder = std::getenv("PTLY_SCREENS");
     if (!folder) return;
-    // The picture only: let the dialog's controls reach the screen first.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (!IsDialogMessageA(window, &message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
-        Sleep(20);
-    }
     RECT r;
     GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -61,6 +50,7 @@ void saveScreenshot(HWND window, const char* name) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
+    // Drawn now, controls and all, rather than when the dialog gets round to it.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     HDC source = GetWindowDC(window);
     BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
