@@ -8,10 +8,11 @@ usage: installer_test.py <case> <gen_ptly-setup.exe> <WinAmp.exe> <work folder>
               a play; the silent uninstall removes the DLL, itself and the entry, and keeps the
               database and the settings
   removedata  the silent uninstall with /REMOVEDATA removes the database the settings name (the
-              default name, or a name of the user's) and the plug-in's registry key, nothing else
+              default name, or a name of the user's) and the plug-in's registry key, nothing else;
+              the second install finds the folder through Winamp's own registry key
   running     while the stand-in runs, setup and uninstaller end non-zero and change nothing
-  screens     (by hand) screenshots of the setup's folder page, its question while the stand-in
-              runs, and the uninstaller's page, beside the work folder
+  screens     (by hand) screenshots of the setup's folder page, its warning and its question,
+              and the uninstaller's page, beside the work folder
 
 The plug-in is installed under its real name, so its settings are the real gen_ptly key, which
 each case deletes before and after. Exit codes: 0 passed, 1 failed.
@@ -29,6 +30,7 @@ from e2e_test import (WINE_RUN, Case, Display, Failure, Registry, check, default
                       parse_database, progress, tag_body, wine, winpath, write_mp3)
 
 ENTRY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dozoderi Playtally (gen_ptly)'
+WINAMP_KEY = r'HKCU\Software\Winamp'
 UNINSTALLER = 'gen_ptly-uninstall.exe'
 RUNNING = 2  # the exit code of a setup that would not copy while Winamp runs
 DEADLINE = 60
@@ -75,8 +77,12 @@ class Installer:
         self.registry.reset(settings)
         wine('reg', 'delete', ENTRY, '/f', check_rc=False)
 
-    def install(self):
-        rc = wine(str(self.setup), '/S', '/D=' + winpath(self.case.work), check_rc=False).returncode
+    def install(self, found=False):
+        """Into the folder given with /D=, or (found) the one Winamp's own registry key names."""
+        if found:
+            wine('reg', 'add', WINAMP_KEY, '/ve', '/d', winpath(self.case.work), '/f')
+        folder = [] if found else ['/D=' + winpath(self.case.work)]
+        rc = wine(str(self.setup), '/S', *folder, check_rc=False).returncode
         check(rc == 0, f'the silent setup ended with {rc}')
         check((self.plugins / 'gen_ptly.dll').read_bytes() == self.dll.read_bytes(), 'the installed DLL differs')
         check((self.plugins / UNINSTALLER).exists(), 'no uninstaller beside the DLL')
@@ -89,6 +95,7 @@ class Installer:
 
     def clean_up(self):
         self.registry.delete()
+        wine('reg', 'delete', WINAMP_KEY, '/f', check_rc=False)
         wine('reg', 'delete', ENTRY, '/f', check_rc=False)
 
 
@@ -126,7 +133,7 @@ def case_removedata(inst):
         if db_path:
             settings[('General', 'DBPath')] = db_path
         inst.lay_out(settings)
-        inst.install()
+        inst.install(found=db_path is not None)
         named = default_database(inst.plugins) if db_path is None else inst.plugins / db_path
         others = [inst.plugins / 'other.dat', inst.plugins / (named.name + '.damaged-20260101-000000')]
         if db_path:
@@ -181,18 +188,41 @@ def case_running(inst):
         stop(host)
 
 
+def press_return():
+    """The Return key on the display, as a user would press it (the X test extension)."""
+    import ctypes
+    x11, xtest = ctypes.CDLL('libX11.so.6'), ctypes.CDLL('libXtst.so.6')
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xtest.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    display = x11.XOpenDisplay(os.environ['DISPLAY'].encode())
+    code = x11.XKeysymToKeycode(display, 0xFF0D)
+    for down in (1, 0):
+        xtest.XTestFakeKeyEvent(display, code, down, 0)
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
 def case_screens(inst):
-    """The setup's folder page, the uninstaller's page, and the setup's question while the stand-in
-    runs, each shown, captured from the display, and ended."""
+    """The setup's folder page, its warning for a folder without winamp.exe, its question while the
+    stand-in runs, and the uninstaller's page: each shown, captured from the display, and ended."""
     inst.lay_out({('Main', 'First Time'): 0})
     inst.install()
+    empty = inst.case.work.parent / 'no-winamp'
+    empty.mkdir(exist_ok=True)
     setup = [str(inst.setup), '/D=' + winpath(inst.case.work)]
     uninstall = [winpath(inst.plugins / UNINSTALLER), '_?=' + winpath(inst.plugins)]
-    for name, command, running in (('setup', setup, False), ('uninstall', uninstall, False),
-                                   ('setup-running', setup, True)):
+    for name, command, running, enter in (
+            ('setup', setup, False, False), ('uninstall', uninstall, False, False),
+            ('setup-running', setup, True, False),
+            ('setup-no-winamp', [str(inst.setup), '/D=' + winpath(empty)], False, True)):
         host = start_host(inst) if running else None
         shown = subprocess.Popen([str(WINE_RUN), *command], start_new_session=True)
         time.sleep(4)  # for the picture only: nothing is checked
+        if enter:
+            press_return()
+            time.sleep(2)
         subprocess.run(['import', '-window', 'root', str(inst.case.work.parent / f'screen-{name}.png')])
         stop(shown)
         if host:
