@@ -126,23 +126,30 @@ def case_roundtrip(inst):
 
 
 def case_removedata(inst):
-    # The database the settings name goes; files that only look like one stay.
-    for db_path in (None, 'my plays.dat'):
+    # The database the settings name goes; files that only look like one stay. A path relative to
+    # some folder depends on the player's working folder, so that file stays too.
+    elsewhere = inst.case.work.parent / 'elsewhere.dat'
+    rows = [(None, None), ('my plays.dat', inst.plugins / 'my plays.dat'),
+            (winpath(elsewhere), elsewhere), ('data\\plays.dat', None)]
+    for found, (db_path, named) in enumerate(rows):
         progress(f'"DBPath": {db_path!r}')
         settings = {('Main', 'First Time'): 0}
         if db_path:
             settings[('General', 'DBPath')] = db_path
         inst.lay_out(settings)
-        inst.install(found=db_path is not None)
-        named = default_database(inst.plugins) if db_path is None else inst.plugins / db_path
-        others = [inst.plugins / 'other.dat', inst.plugins / (named.name + '.damaged-20260101-000000')]
-        if db_path:
-            others.append(default_database(inst.plugins))
-        for f in [named, *others]:
+        inst.install(found=found % 2 == 1)
+        default = default_database(inst.plugins)
+        named = named or (default if db_path is None else None)
+        files = {default, inst.plugins / 'other.dat', inst.plugins / (default.name + '.damaged-20260101-000000'),
+                 inst.plugins / 'data' / 'plays.dat', elsewhere}
+        for f in files:
+            f.parent.mkdir(exist_ok=True)
             f.write_bytes(b'plays')
+        if named:
+            named.write_bytes(b'plays')
         inst.uninstall('/REMOVEDATA')
-        check(not named.exists(), f'{named.name} is still there')
-        for f in others:
+        check(named is None or not named.exists(), f'{named} is still there')
+        for f in files - {named}:
             check(f.exists(), f'{f.name} was removed too')
         check(not inst.registry.read(), 'the settings are still there')
 
