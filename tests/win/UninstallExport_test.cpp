@@ -78,7 +78,21 @@ struct UninstallCase {
     const char* named;     // the file the settings name, relative to the plug-in folder
     bool removed;          // the named file and the registry key are gone afterwards
     bool running = false;  // the player started the plug-in (init) first, and quits it afterwards
+    bool locked = false;   // another program holds the named file open: it stays, and a notice says so
 };
+
+// Answers the notice of the keyed message dialog (its OK button) and keeps its text.
+thread_local std::string* t_notice = nullptr;
+void CALLBACK answerNotice(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM) -> BOOL {
+        if (!IsWindowVisible(window) || !GetDlgItem(window, IDOK) || GetDlgItem(window, IDYES)) return TRUE;
+        char text[1024] = {};
+        GetDlgItemTextA(window, IDC_MESSAGE_TEXT, text, sizeof text);
+        *t_notice = text;
+        SendMessageA(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        return FALSE;
+    }, 0);
+}
 }  // namespace
 
 TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
@@ -96,6 +110,7 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
         {"Yes, a full path", true, elsewhere.c_str(), nullptr, true},
         {"Yes, no database file yet", true, "never saved.dat", nullptr, true},
         {"Yes while running: quit saves and writes nothing back", true, "never saved.dat", nullptr, true, true},
+        {"Yes, the database in use", true, "mine.dat", "mine.dat", true, false, true},
     };
     // A manifest of the user's own beside the "player": the plug-in leaves it alone and says nothing.
     writeFile(windowsPath(PTLY_BINARY_DIR "/tests/winamp.exe.manifest"));
@@ -125,8 +140,12 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
             ASSERT_EQ(record->init(), 0);
         }
         int result = -1;
-        std::string text;
+        std::string text, notice;
         bool boxEnabled = true;
+        t_notice = &notice;
+        const UINT_PTR noticeTimer = SetTimer(nullptr, 0, 20, &answerNotice);
+        HANDLE held = c.locked ? CreateFileA(named.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
         auto run = driveModal([&] { result = uninstall(module, nullptr, 0); },
                               [&](HWND dialog) {
                                   char buffer[1024] = {};
@@ -137,6 +156,8 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
                                   SendMessageA(GetDlgItem(dialog, c.yes ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
                               },
                               "Winamp - Dozoderi Playtally");
+        KillTimer(nullptr, noticeTimer);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         if (record) record->quit();
         FreeLibrary(module);  // the player's unload: nothing may write the settings back
         if (player) DestroyWindow(player);
@@ -147,7 +168,10 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
         EXPECT_EQ(text.rfind("Do you also want to remove your plays and settings?", 0), 0u) << text;
         EXPECT_FALSE(boxEnabled);  // an empty key: the question cannot be silenced
         EXPECT_EQ(rawKeyExists("software\\Dozoderi Playtally v 1.2\\" + app.name()), !c.removed);
-        for (const std::string& f : files) EXPECT_EQ(fileExists(f), !(c.removed && f == named)) << f;
+        for (const std::string& f : files) EXPECT_EQ(fileExists(f), !(c.removed && !c.locked && f == named)) << f;
+        const std::string expectedNotice = c.locked ? "The Playtally database file could not be removed:\n" + named : "";
+        EXPECT_EQ(notice.substr(0, expectedNotice.size()), expectedNotice);
+        EXPECT_EQ(notice.empty(), !c.locked) << notice;
         EXPECT_FALSE(fileExists(folder + "\\never saved.dat"));
     }
 }
