@@ -160,7 +160,7 @@ void CDataExchange::RichText(int id, std::string& value) {
     if (m_bSaveAndValidate)
         value = withNewlineBreaks(edit.StreamOutText());
     else
-        edit.StreamInText(value);
+        edit.StreamInText(withNewlineBreaks(value));  // the control would read CR CR LF as a space
 }
 
 void CDataExchange::DateTime(int id, SYSTEMTIME& value) {

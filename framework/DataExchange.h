@@ -33,7 +33,7 @@ public:
     // The selection index of a combo box, -1 for none.
     void CBIndex(int id, int& index);
     // The text of a rich edit control, of any length (the control's limit is raised to hold it).
-    // Taken back with "\n" line breaks only, whatever the control answers (CR LF or CR).
+    // Line breaks go in and come back as "\n" only, whatever the control answers (CR LF or CR).
     void RichText(int id, std::string& value);
     // The value of a date-time picker. Taking it from a picker that holds no valid time leaves
     // `value` as it was.
