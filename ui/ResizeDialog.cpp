@@ -165,6 +165,8 @@ void CResizer::OnSize() {
     }
     if (!abandoned && batch) ::EndDeferWindowPos(batch);
     m_lastRect = now;
+    // A maximized window cannot be sized: its grip would promise what it cannot do.
+    if (m_grip && ::IsWindow(m_grip)) ::ShowWindow(m_grip, ::IsZoomed(m_owner) ? SW_HIDE : SW_SHOWNA);
 }
 
 void CResizer::OnGetMinMaxInfo(MINMAXINFO* info) {

@@ -183,6 +183,9 @@ TEST_F(HtmlEditDlgTest, OkStoresThePlacementAndTheNextEditorOpensMaximized) {
         EXPECT_EQ(ok.top, cancel.top);
         EXPECT_GT(ok.top, edit.bottom);
         EXPECT_LT(ok.bottom, client.bottom);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, CResizer::kGripId)));  // nothing to drag when maximized
+        ShowWindow(dialog, SW_RESTORE);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, CResizer::kGripId)));
         click(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);

@@ -10,6 +10,9 @@ bool saveWindowScreenshot(HWND window, const std::string& name) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT rect{};
     ::GetWindowRect(window, &rect);
+    // A maximized window reaches past the screen's edges: only what is on the screen can be copied.
+    RECT screenArea{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::IntersectRect(&rect, &rect, &screenArea);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return false;
 
