@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "FrameworkTestResources.h"
 #include "UiTestResources.h"
 #include "WinTestSupport.h"
 #include "ui/ResizeDialog.h"
@@ -207,6 +208,45 @@ TEST_F(ResizerTest, AFailedMoveAbandonsThePassButKeepsItsPositions) {
     resizer.OnSize();
     EXPECT_EQ(rect(IDOK).left, ok.left + 15);
     EXPECT_EQ(resizer.moves, 5);
+}
+
+class StretchPage : public CResizePropertyPage {
+public:
+    StretchPage() : CResizePropertyPage(IDD_TEST_PAGE_A, 0, 0) {}
+    int sizeCalls = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        CResizePropertyPage::OnInitDialog();
+        m_resizer.AddControl(IDC_TEST_PAGE_A_NUMBER, ResizeRule{0, 0, 1, 0});
+        return TRUE;
+    }
+    void OnSizeChanged(UINT, int, int) override { ++sizeCalls; }
+};
+
+TEST(ResizePropertyPage, StretchesItsControlsWithoutAGrip) {
+    StretchPage page;
+    CPropertySheet sheet("Resize page test");
+    sheet.AddPage(&page);
+    DriveResult drive = driveModal([&] { sheet.DoModal(); },
+                                   [&](HWND window) {
+                                       HWND self = page.GetSafeHwnd();
+                                       ASSERT_NE(self, nullptr);
+                                       EXPECT_EQ(GetDlgItem(self, CResizer::kGripId), nullptr);
+                                       EXPECT_NE(page.GetStyle() & WS_CLIPCHILDREN, 0u);
+                                       RECT edit = controlRectInDialog(self, IDC_TEST_PAGE_A_NUMBER);
+                                       SIZE before = sizeOf(page.GetWindowRect());
+                                       int calls = page.sizeCalls;
+                                       SetWindowPos(self, nullptr, 0, 0, before.cx + 30, before.cy + 10, SWP_NOMOVE | SWP_NOZORDER);
+                                       RECT now = controlRectInDialog(self, IDC_TEST_PAGE_A_NUMBER);
+                                       EXPECT_EQ(now.right - edit.right, 30);
+                                       EXPECT_EQ(now.left, edit.left);
+                                       EXPECT_EQ(now.bottom, edit.bottom);
+                                       EXPECT_EQ(page.sizeCalls, calls + 1);
+                                       PostMessageA(window, WM_CLOSE, 0, 0);
+                                   },
+                                   "Resize page test");
+    EXPECT_TRUE(drive.found);
 }
 
 TEST(ReachableRect, KeepsAStoredWindowWhereItCanBeSeenAndReached) {
