@@ -241,42 +241,25 @@ bool CResizer::SavePlacement(const std::string& section) {
     return profile->writeBinary(section, kPlacementValue, data);
 }
 
-CResizeDialog::CResizeDialog(UINT templateId, HWND parent, DWORD flags)
-    : CDialog(templateId, parent), m_resizer(*this, flags) {}
-
-BOOL CResizeDialog::OnInitDialog() {
-    CDialog::OnInitDialog();
+template <class Base>
+BOOL CResizeHost<Base>::OnInitDialog() {
+    Base::OnInitDialog();
     m_resizer.Init();
     return TRUE;
 }
 
-bool CResizeDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+template <class Base>
+bool CResizeHost<Base>::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SIZE) {
         m_resizer.OnSize();
         OnSizeChanged(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        return false;  // the dialog's default processing follows
+        return false;  // the window's default processing follows
     }
     return resizeMessage(*this, m_resizer, message, lParam, result);
 }
 
-void CResizeDialog::OnSizeChanged(UINT, int, int) {}
+template <class Base>
+void CResizeHost<Base>::OnSizeChanged(UINT, int, int) {}
 
-CResizePropertyPage::CResizePropertyPage(UINT templateId, UINT captionId, DWORD flags)
-    : CPropertyPage(templateId, captionId), m_resizer(*this, flags | ResizeNoGrip) {}
-
-BOOL CResizePropertyPage::OnInitDialog() {
-    CPropertyPage::OnInitDialog();
-    m_resizer.Init();
-    return TRUE;
-}
-
-bool CResizePropertyPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_SIZE) {
-        m_resizer.OnSize();
-        OnSizeChanged(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        return false;
-    }
-    return resizeMessage(*this, m_resizer, message, lParam, result);
-}
-
-void CResizePropertyPage::OnSizeChanged(UINT, int, int) {}
+template class CResizeHost<CDialog>;
+template class CResizeHost<CPropertyPage>;

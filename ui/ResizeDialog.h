@@ -103,16 +103,20 @@ private:
     UniqueBitmap m_gripBitmap;
 };
 
-class CResizeDialog : public CDialog {
+// The wiring of a resizer to a dialog-based window: WM_SIZE, WM_GETMINMAXINFO and the grip's
+// hit test. Base is CDialog or CPropertyPage.
+template <class Base>
+class CResizeHost : public Base {
 public:
-    CResizeDialog(UINT templateId, HWND parent, DWORD flags);
+    template <class... BaseArguments>
+    explicit CResizeHost(DWORD flags, BaseArguments... arguments) : Base(arguments...), m_resizer(*this, flags) {}
 
     CResizer& Resizer() { return m_resizer; }
 
 protected:
     // The base initialisation (the exchange), then the resizer's; returns TRUE.
     BOOL OnInitDialog() override;
-    // A derived dialog that overrides this calls the base for every message it does not handle.
+    // A derived window that overrides this calls the base for every message it does not handle.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // After the resizer's own handling of every WM_SIZE.
     virtual void OnSizeChanged(UINT type, int cx, int cy);
@@ -120,17 +124,17 @@ protected:
     CResizer m_resizer;
 };
 
-// A property page whose controls follow the sheet's size; it never has a grip.
-class CResizePropertyPage : public CPropertyPage {
+class CResizeDialog : public CResizeHost<CDialog> {
 public:
-    CResizePropertyPage(UINT templateId, UINT captionId, DWORD flags);
-
-    CResizer& Resizer() { return m_resizer; }
-
-protected:
-    BOOL OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    virtual void OnSizeChanged(UINT type, int cx, int cy);
-
-    CResizer m_resizer;
+    CResizeDialog(UINT templateId, HWND parent, DWORD flags) : CResizeHost(flags, templateId, parent) {}
 };
+
+// A property page whose controls follow the sheet's size; it never has a grip.
+class CResizePropertyPage : public CResizeHost<CPropertyPage> {
+public:
+    CResizePropertyPage(UINT templateId, UINT captionId, DWORD flags)
+        : CResizeHost(flags | ResizeNoGrip, templateId, captionId) {}
+};
+
+extern template class CResizeHost<CDialog>;
+extern template class CResizeHost<CPropertyPage>;
