@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -253,5 +254,16 @@ TEST_F(HelpControlsTest, ThePickerKeepsItsChangeAndDropDownToItself) {
     ASSERT_TRUE(dialog_.UpdateData(true));
     EXPECT_EQ(dialog_.date.wYear, 2001);
     EXPECT_EQ(dialog_.date.wDay, 31);
+
+    // A user's change: the arrow key steps the selected field and the picker notifies.
+    dialog_.notifications.clear();
+    SetFocus(picker);
+    SYSTEMTIME before{}, after{};
+    dialog_.picker.GetTime(before);
+    SendMessageA(picker, WM_KEYDOWN, VK_RIGHT, 1);
+    SendMessageA(picker, WM_KEYDOWN, VK_UP, 1);
+    dialog_.picker.GetTime(after);
+    EXPECT_NE(memcmp(&before, &after, sizeof before), 0);
+    for (UINT code : dialog_.notifications) EXPECT_NE(code, static_cast<UINT>(DTN_DATETIMECHANGE));
 }
 }  // namespace
