@@ -101,6 +101,17 @@ TEST_F(HtmlEditDlgTest, ResizingMovesTheButtonsAndStretchesTheEdit) {
             EXPECT_EQ(grip.right, client.right);
             EXPECT_EQ(grip.bottom, client.bottom);
         }
+        // Never smaller than the template made it.
+        RECT window;
+        GetWindowRect(dialog, &window);
+        MINMAXINFO info{};
+        SendMessageA(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, window.right - window.left - 101);
+        EXPECT_EQ(info.ptMinTrackSize.y, window.bottom - window.top - 77);
+        SetWindowPos(dialog, nullptr, 0, 0, 50, 40, SWP_NOMOVE | SWP_NOZORDER);
+        GetWindowRect(dialog, &window);
+        EXPECT_EQ(window.right - window.left, info.ptMinTrackSize.x);
+        EXPECT_EQ(window.bottom - window.top, info.ptMinTrackSize.y);
         click(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
