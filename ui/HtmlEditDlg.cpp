@@ -2,6 +2,7 @@
 
 #include "framework/RichEdit.h"
 #include "resources/resource.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 // A template is the user's own text of any length: the editor takes as much as the control can.
@@ -22,6 +23,9 @@ HtmlEditDlg::HtmlEditDlg(std::string* target, HWND parent)
 
 INT_PTR HtmlEditDlg::DoModal() {
     loadRichEditLibrary();  // the template's control class
+    // Without an owner the window the editor was opened from (a settings page) would stay usable
+    // and could be closed under it, taking the edited string with it: the active window owns it.
+    if (!m_parent) m_parent = CProgressDlg::SafeOwner();
     return CResizeDialog::DoModal();
 }
 

@@ -18,7 +18,8 @@ public:
     // `target` is read now and written on OK (null edits an empty text that goes nowhere).
     explicit HtmlEditDlg(std::string* target, HWND parent = nullptr);
 
-    // IDOK or IDCANCEL (-1 when the window cannot be made).
+    // IDOK or IDCANCEL (-1 when the window cannot be made). Without a parent, the thread's active
+    // window owns the editor and is disabled while it runs.
     INT_PTR DoModal() override;
     bool PreTranslateMessage(MSG* message) override;
 

@@ -149,13 +149,20 @@ TEST_F(HtmlEditDlgTest, TabInsertsATabAtTheCaretWithStopsEvery180Twips) {
 }
 
 TEST_F(HtmlEditDlgTest, CancelChangesNeitherTheTextNorTheStoredPlacement) {
+    // Opened without a parent from a window of its own (the settings sheet), which it keeps disabled.
+    HWND opener = CreateWindowExA(0, "STATIC", "opener", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(opener);
     std::string text = "keep me";
     INT_PTR result = run(text, [&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), opener);
+        EXPECT_FALSE(IsWindowEnabled(opener));
         SetDlgItemTextA(dialog, IDC_HTMLEDIT_TEXT, "changed");
         ShowWindow(dialog, SW_MAXIMIZE);
         click(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(IsWindowEnabled(opener));
+    DestroyWindow(opener);
     EXPECT_EQ(text, "keep me");
     WINDOWPLACEMENT placement;
     EXPECT_FALSE(storedPlacement(placement));
