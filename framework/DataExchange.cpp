@@ -160,7 +160,9 @@ void CDataExchange::RichText(int id, std::string& value) {
     if (m_bSaveAndValidate)
         value = withNewlineBreaks(edit.StreamOutText());
     else
-        edit.StreamInText(withNewlineBreaks(value));  // the control would read CR CR LF as a space
+        // Lone LF is a paragraph end to the control in any chunk of the stream (a CR LF split
+        // between two chunks would make two), and CR CR LF would be read as a space.
+        edit.StreamInText(withNewlineBreaks(value));
 }
 
 void CDataExchange::DateTime(int id, SYSTEMTIME& value) {
