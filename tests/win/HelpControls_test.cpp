@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,11 @@ const char kAreaHelp[] = "This area explains the controls.";
 class HelpTestDialog : public CDialog, public IHelpTextSink {
 public:
     HelpTestDialog() : CDialog(IDD_TEST_HELP) {}
-    void ShowHelpText(HelpValue value) override { shown.push_back(HelpValueText(value)); }
+    void ShowHelpText(HelpValue value) override {
+        if (failing) throw std::runtime_error("no room for help");
+        shown.push_back(HelpValueText(value));
+    }
+    bool failing = false;
 
     std::vector<std::string> shown;
     std::vector<UINT> notifications;
@@ -120,6 +125,11 @@ TEST_F(HelpControlsTest, EveryControlReportsItsHelpText) {
     moveOver(dialog_.area);
     moveOver(dialog_.edit);
     EXPECT_EQ(dialog_.shown, std::vector<std::string>{kEditHelp});
+    // A window that fails to show a text stops nothing: the exception stays in the control.
+    SetPlaytallyHelpSink(&dialog_);
+    dialog_.failing = true;
+    for (const auto& c : cases) moveOver(c.control);
+    EXPECT_EQ(GetCapture(), dialog_.link.GetSafeHwnd());  // the hover itself went on
 }
 
 // One step of a hover: the label's text, whether the wave runs and whether the label holds the capture.
