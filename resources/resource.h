@@ -24,3 +24,10 @@
 // Uninstall from the player's preferences: the question, and what a failed removal says.
 #define IDS_UNINSTALL_REMOVE_DATA 2140
 #define IDS_UNINSTALL_DATABASE_KEPT 2141
+
+// Template editor (template 1018) and About box (template 1011).
+#define IDD_ABOUTBOX 1011
+#define IDD_HTMLEDIT 1018
+#define IDC_HTMLEDIT_TEXT 1112
+#define IDC_ABOUT_WEBSITE 1086
+#define IDS_WEB_PAGE 38
