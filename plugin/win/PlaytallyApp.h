@@ -61,6 +61,8 @@ public:
     bool playtallyWindowVisible() const override { return false; }
     bool settingsSheetOpen() const override { return false; }
     void refreshPlaytallyWindow() override {}
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
 
     // For tests: where the system version comes from (GetVersionExA by default).
     using VersionSource = SystemVersion (*)();
