@@ -67,6 +67,7 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     context_.clock = &clock_;
     context_.files = &systemFileSystem();
     context_.views = this;
+    context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
 
     readLastAutoPublish();

@@ -20,6 +20,8 @@
 #include "report/win/ShellOpen.h"
 #include "report/win/ThreadTimer.h"
 #include "ui/ProgressDlg.h"
+// Record editing
+#include "window/RecordDialogs.h"
 
 class RegistryProfile;
 class WinMessages;
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<CProgramRunner> runner_;
     WinNotices notices_;
     CProgressFactory progress_;
+    CRecordDialogs recordDialogs_;  // record editing
     CShellOpen shell_;
     SystemClock clock_;
     AppContext context_;
