@@ -20,3 +20,10 @@
 #define IDS_DDX_INTEGER 2001
 #define IDS_DDX_POSITIVE_INTEGER 2002
 #define IDS_DDX_INTEGER_RANGE 2003
+
+// Template editor (template 1018) and About box (template 1011).
+#define IDD_ABOUTBOX 1011
+#define IDD_HTMLEDIT 1018
+#define IDC_HTMLEDIT_TEXT 1112
+#define IDC_ABOUT_WEBSITE 1086
+#define IDS_WEB_PAGE 38
