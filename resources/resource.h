@@ -34,3 +34,10 @@
 #define IDC_TAG_YEAR 1007
 #define IDC_TAG_GENRE 1008
 #define IDC_TAG_COMMENT 1009
+
+// Template editor (template 1018) and About box (template 1011).
+#define IDD_ABOUTBOX 1011
+#define IDD_HTMLEDIT 1018
+#define IDC_HTMLEDIT_TEXT 1112
+#define IDC_ABOUT_WEBSITE 1086
+#define IDS_WEB_PAGE 38

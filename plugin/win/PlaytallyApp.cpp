@@ -1,9 +1,16 @@
 #include "plugin/win/PlaytallyApp.h"
 
+#include <shellapi.h>
+
+#include "resources/resource.h"
+#include "ui/AboutDlg.h"
+#include "window/PlaytallyDlg.h"
+
 #include <ctime>
 
 #include "database/FileSystem.h"
 #include "framework/Module.h"
+#include "framework/RichEdit.h"
 #include "framework/RegistryProfile.h"
 #include "plugin/Profile.h"
 #include "plugin/win/VersionInfo.h"
@@ -69,6 +76,8 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     context_.views = this;
     context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
+    // Dialog foundations: windows store their placements in this profile.
+    setApplicationProfile(profile_.get());
 
     readLastAutoPublish();
     const GeneralSettings& settings = context_.reloadSettings();
@@ -83,10 +92,14 @@ CPlaytallyApp::~CPlaytallyApp() {
     if (autoPublishTimer_) autoPublishTimer_->stop();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (pollTimer_) pollTimer_->stop();
+    // Dialog foundations: no window stores its placement through a profile that is gone.
+    if (applicationProfile() == profile_.get()) setApplicationProfile(nullptr);
 }
 
 int CPlaytallyApp::init(HWND winampWindow) {
     winamp_ = winampWindow;
+    // Dialog foundations: the template editor's control class.
+    loadRichEditLibrary();
     // 1. The plug-in folder: the library's path up to its last backslash.
     const std::size_t slash = moduleFile_.find_last_of('\\');
     context_.pluginFolder = slash == std::string::npos ? std::string() : moduleFile_.substr(0, slash);
@@ -119,9 +132,12 @@ int CPlaytallyApp::init(HWND winampWindow) {
     // 5. Start what the settings allow.
     const GeneralSettings settings = context_.readSettings();
     if (!settings.Disable) startServices(settings);
+    if (!settings.Disable && settings.ShowIcon) setTrayIcon(false);
 
     // 6. The hook on the player's main window.
-    hook_.installHook(winamp_, [](HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; });
+    hook_.installHook(winamp_, [this](HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return onHostMessage(message, wParam, lParam, result);
+    });
 
     // 7. The welcome text, once per user.
     showFirstRunMessage();
@@ -176,12 +192,17 @@ void CPlaytallyApp::applySettings() {
     autoPublishCheck();
     restartAutoSave(settings);
     monitor_->setSuspended(settings.NotStore);
+    setTrayIcon(!(settings.ShowIcon && !settings.Disable));
+    if (settings.Disable) destroyPlaytallyWindow();
 }
 
 void CPlaytallyApp::quit() {
     // 1. The playing track goes to the database.
     if (monitor_) monitor_->stopPolling();
     // 3. Save, unless disabled.
+    // 2. The window keeps its state, then goes.
+    destroyPlaytallyWindow();
+    setTrayIcon(true);
     if (!context_.readSettings().Disable) doc_.SaveDatabase();
     // 4. The time of the last automatic publication.
     writeLastAutoPublish();
@@ -236,3 +257,97 @@ CPlaytallyApp& theApp() {
 }
 
 void destroyTheApp() { appHolder().reset(); }
+
+// ---- Playtally window and tray icon ----
+namespace {
+constexpr UINT kTrayMessage = WM_USER + 128;
+constexpr UINT kTrayIconId = 1224;
+}  // namespace
+
+void CPlaytallyApp::setTrayIcon(bool remove) {
+    if (!winamp_) return;
+    NOTIFYICONDATAA data = {};
+    data.cbSize = 88;  // the size every shell version knows
+    data.hWnd = winamp_;
+    data.uID = kTrayIconId;
+    if (remove) {
+        Shell_NotifyIconA(NIM_DELETE, &data);
+        return;
+    }
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayMessage;
+    data.hIcon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_PLAYTALLY));
+    lstrcpynA(data.szTip, "Dozoderi Playtally", 63);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+bool CPlaytallyApp::onHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != kTrayMessage) return false;
+    if (LOWORD(lParam) == WM_LBUTTONDOWN && LOWORD(wParam) == kTrayIconId) {
+        showPlaytallyWindow();
+        result = 0;
+        return true;
+    }
+    if (LOWORD(lParam) == WM_RBUTTONDOWN) runTrayMenu();
+    return false;  // passed on like every other message
+}
+
+void CPlaytallyApp::runTrayMenu() {
+    HMENU menu = LoadMenuA(module_, MAKEINTRESOURCEA(1004));
+    if (!menu) return;
+    POINT p = {};
+    GetCursorPos(&p);
+    SetForegroundWindow(winamp_);
+    const UINT choice = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0),
+                                                         TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN | TPM_CENTERALIGN,
+                                                         p.x, p.y, 0, winamp_, nullptr));
+    DestroyMenu(menu);
+    switch (choice) {
+    case 32773: config(); break;
+    case 32774: showPlaytallyWindow(); break;
+    case 32775: publishReport(); break;
+    case 32778: ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL); break;
+    case 32772: showAbout(); break;
+    default: break;
+    }
+}
+
+void CPlaytallyApp::showPlaytallyWindow() {
+    if (!window_) {
+        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile);
+        if (!window->Create(nullptr)) return;
+        window_ = std::move(window);
+    }
+    window_->ShowWindow(SW_SHOW);
+    window_->UpdateRecordLinks();
+    SetForegroundWindow(window_->m_hWnd);
+}
+
+void CPlaytallyApp::showAbout() {
+    if (aboutOpen_) return;
+    aboutOpen_ = true;
+    try {
+        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr);
+        about.DoModal();
+    } catch (...) {
+        aboutOpen_ = false;
+        throw;
+    }
+    aboutOpen_ = false;
+}
+
+bool CPlaytallyApp::playtallyWindowVisible() const { return window_ && window_->IsWindowVisible(); }
+
+bool CPlaytallyApp::playtallyWindowInLogMode() const { return window_ && window_->IsLogMode(); }
+
+void CPlaytallyApp::refreshPlaytallyWindow() {
+    if (window_) window_->Refresh();
+}
+
+void CPlaytallyApp::destroyPlaytallyWindow() {
+    if (!window_) return;
+    window_->SaveState();
+    window_->ShowWindow(SW_MINIMIZE);
+    window_.reset();
+}
+// ---- end of the Playtally window block ----

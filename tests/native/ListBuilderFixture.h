@@ -85,9 +85,9 @@ public:
     bool playtallyWindowExists() const override { return windowVisible; }
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
-    void refreshPlaytallyWindow() override {}
     void destroyPlaytallyWindow() override {}
     bool playtallyWindowInLogMode() const override { return false; }
+    void refreshPlaytallyWindow() override {}
     bool windowVisible = false;
     bool sheetOpen = false;
 };

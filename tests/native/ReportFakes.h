@@ -50,9 +50,9 @@ struct ReportViews : IViewHooks {
     bool playtallyWindowExists() const override { return windowVisible; }
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
-    void refreshPlaytallyWindow() override {}
     void destroyPlaytallyWindow() override {}
     bool playtallyWindowInLogMode() const override { return false; }
+    void refreshPlaytallyWindow() override {}
 };
 
 // Progress windows that log every call and cancel at a chosen CheckCancel call (counting from 1).
