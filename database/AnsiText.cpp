@@ -74,3 +74,16 @@ std::string_view ansiTrimRight(std::string_view text) {
     }
     return text.substr(0, end);
 }
+
+std::size_t ansiFitLength(std::string_view text, std::size_t width, bool (*isLead)(unsigned char)) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const bool pair = isLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size();
+        const std::size_t next = end + (pair ? 2 : 1);
+        if (next > width) break;
+        end = next;
+    }
+    return end;
+}
+
+std::size_t ansiFitLength(std::string_view text, std::size_t width) { return ansiFitLength(text, width, &isLeadByte); }

@@ -12,3 +12,9 @@ bool ansiEqualNoCase(std::string_view a, std::string_view b);
 // The text without its trailing white space (space, tab, line feed, vertical tab, form feed,
 // carriage return). Leading white space stays.
 std::string_view ansiTrimRight(std::string_view text);
+
+// How many leading bytes of `text` fit into `width` bytes without cutting a double-byte character
+// in two (a lead byte that would lose its trail byte stays out).
+std::size_t ansiFitLength(std::string_view text, std::size_t width);
+// The same with the lead-byte test of some code page.
+std::size_t ansiFitLength(std::string_view text, std::size_t width, bool (*isLeadByte)(unsigned char));

@@ -62,8 +62,30 @@ public:
     // Replaces groupRows with the rows of the given mode, period and top count.
     void BuildList(const BuildListParams& params);
 
+    // --- Record edits (RecordEdit.cpp) ---
+    // The commands on the record behind a row of the Playtally window, `index` its position in
+    // records. Each takes the record and its group as they are when it starts: the questions and
+    // dialogs let timers run (a stored play, a trimming save), and what the user confirms acts on
+    // those records wherever they went, never on records that moved into their places.
+    // Removes the record (in Playtally mode with its group, after asking); true when any went.
+    bool RemoveRecord(int index);
+    // Asks for a new path (`missingPath` non-empty: its file was not found) and sets it on the
+    // record or its group; true when any path changed.
+    bool ChangePath(int index, const std::string& missingPath);
+    // Edits the stored tag of the record or of its group (never the file); true when any changed.
+    bool EditTag(int index);
+    // Plays the record's file in Winamp, asking for a new path while the file cannot be opened.
+    void PlayRecord(int index);
+    // The position in records of the record with this identity (looking at `hint` first), or -1.
+    int FindRecord(std::uint64_t identity, int hint = -1) const;
+
 private:
     AppContext& context_;
+
+    // --- Record edits (RecordEdit.cpp) ---
+    // Identities of the records in the same group as `like` under the grouping of the window's
+    // mode (reloading the settings; Log mode puts the instance flags in place), sorted.
+    std::vector<std::uint64_t> groupOf(const CTrackRecord& like, bool logMode);
 
     // --- Database file (DocFile.cpp) ---
     enum class FileRole { database, mergeSource };

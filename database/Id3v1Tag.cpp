@@ -1,6 +1,5 @@
 #include "database/Id3v1Tag.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "database/AnsiText.h"
@@ -27,7 +26,8 @@ std::string_view fieldOf(const CId3v1Tag::Body& body, Place p) {
 
 void writePlace(CId3v1Tag::Body& body, Place p, std::string_view text) {
     text = ansiTrimRight(text);
-    std::size_t n = std::min(text.size(), p.width);  // longer texts are cut, with no terminator
+    // Longer texts are cut, with no terminator, and never inside a double-byte character.
+    std::size_t n = ansiFitLength(text, p.width);
     std::memcpy(body.data() + p.offset, text.data(), n);
     std::memset(body.data() + p.offset + n, 0, p.width - n);
 }

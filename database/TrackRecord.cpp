@@ -1,7 +1,14 @@
 #include "database/TrackRecord.h"
 
+#include <atomic>
+
 #include "database/AnsiText.h"
 #include "database/TimeFormat.h"
+
+std::uint64_t RecordIdentity::next() {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
 
 CTrackRecord::CTrackRecord(const std::string& path_, std::int32_t length_, TimeValue date_, std::int32_t played_)
     : path(path_), length(length_), date(date_), played(played_) {}

@@ -9,6 +9,22 @@
 
 class IFileSystem;
 
+// Which object a record is, apart from what it holds. A command that waits for the user (a
+// question, a dialog) finds its records again by it afterwards, although the timers may have
+// trimmed, added or rebuilt meanwhile; an address could be handed to a new record in between.
+// Numbers are never reused; a copy is another object and takes a number of its own.
+class RecordIdentity {
+public:
+    RecordIdentity() : value_(next()) {}
+    RecordIdentity(const RecordIdentity&) : value_(next()) {}
+    RecordIdentity& operator=(const RecordIdentity&) { return *this; }  // an object keeps its identity
+    std::uint64_t value() const { return value_; }
+
+private:
+    static std::uint64_t next();
+    std::uint64_t value_;
+};
+
 class CTrackRecord {
 public:
     std::string path;          // full path of the played file as Winamp reported it
@@ -17,6 +33,7 @@ public:
     std::int32_t played = 0;   // seconds listened to
     CId3v1Tag tag;
     std::int32_t marked = 0;   // working mark of the list builder; never stored
+    RecordIdentity identity;   // never stored
 
     CTrackRecord() = default;
     CTrackRecord(const std::string& path, std::int32_t length, TimeValue date, std::int32_t played);

@@ -152,6 +152,11 @@ LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam,
             self->handOver(*data);
             return TRUE;
         }
+        case WM_USER + 128:
+            // The tray icon's message: what the plug-in's hook passes on reaches the player.
+            logLine("main window: message 1152 wParam " + std::to_string(wParam) + " lParam " + std::to_string(lParam) +
+                    " reached the player");
+            return 0;
         case WM_PAINT:
             self->paint();
             return 0;

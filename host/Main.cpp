@@ -25,6 +25,7 @@
 #include "host/PlaybackScript.h"
 #include "host/Player.h"
 #include "host/Plugins.h"
+#include "host/UserDriver.h"
 #include "host/WindowCloser.h"
 #include "plugin/win/PluginRecord.h"
 
@@ -94,21 +95,24 @@ public:
     bool start(const std::string& exeFolder) {
         if (!window_.create()) return false;
         logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created");
+        driver_ = UserDriver(window_.handle());
         pluginFolder_ = exeFolder + "\\Plugins";
         return true;
     }
 
+    // Plays the script. The commands run from a thread timer as well as from this loop: the
+    // timer ticks in every message loop of the thread, so a menu, a modal dialog or a message
+    // box that a command starts does not stop the script, and later commands can drive it.
     void run(const std::vector<ScriptCommand>& commands) {
-        for (const ScriptCommand& cmd : commands) {
+        commands_ = commands;
+        g_session = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, &Session::tick);
+        while (!finished_) {
             pump();
-            if (window_.closeRequested) {
-                logLine("script stopped: the main window was closed");
-                return;
-            }
-            if (!isScriptSetting(cmd.op)) loadPlugins();
-            if (!execute(cmd)) return;
+            if (!stepOne() && !finished_) idle();
         }
-        logLine("end of the script");
+        if (timer) KillTimer(nullptr, timer);
+        g_session = nullptr;
     }
 
     int finish() {
@@ -167,11 +171,11 @@ private:
             break;
         case ScriptOp::Wait:
             logLine(head + "wait " + formatSeconds(cmd.seconds) + " s");
-            wait(cmd.seconds, false);
+            resumeAt_ = now + cmd.seconds;
             break;
         case ScriptOp::WaitForever:
             logLine(head + "wait until the main window is closed");
-            wait(0, true);
+            waitingForClose_ = true;
             break;
         case ScriptOp::LengthDelay:
             logLine(head + "length-delay " + std::to_string(cmd.number));
@@ -215,6 +219,10 @@ private:
         case ScriptOp::Quit:
             logLine(head + "quit");
             return false;
+        default:
+            logLine(head + scriptOpName(cmd.op) + (cmd.window.empty() ? "" : " " + quoted(cmd.window + (cmd.prefix ? "*" : ""))));
+            driver_.execute(cmd);
+            break;
         }
         window_.update();
         return true;
@@ -233,29 +241,85 @@ private:
         window_.update();
     }
 
-    // Runs the message loop for `seconds` (or until the window closes), waking when a track
-    // is due to end so that the log shows the end when it happens.
-    void wait(double seconds, bool forever) {
-        const double end = elapsedSeconds() + seconds;
-        while (!window_.closeRequested) {
-            pump();
-            const double now = elapsedSeconds();
-            if (!forever && now >= end) return;
-            double until = forever ? 1e9 : end - now;
-            const double trackEnd = player_.secondsToTrackEnd(now);
-            if (trackEnd >= 0) until = std::min(until, trackEnd);
-            const DWORD ms = until >= 1e6 ? INFINITE : static_cast<DWORD>(std::ceil(until * 1000));
-            MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // Runs the next command if it is due; false when it has to wait (for a time, a window, a
+    // menu, the main window's close) or the script has ended. One command at a time, with the
+    // messages it posted handled before the next: the loop pumps between commands, and a modal
+    // loop handles posted messages before it lets the timer tick again. Re-entered from the
+    // timer inside a modal loop that a command started: the command is taken before it runs,
+    // so each runs once.
+    bool stepOne() {
+        window_.update();
+        if (finished_) return false;
+        if (waitingForClose_) {
+            if (!window_.closeRequested) return false;
+            waitingForClose_ = false;
+            logLine("the main window was closed");
         }
-        if (forever) logLine("the main window was closed");
+        const double now = elapsedSeconds();
+        const bool atEnd = next_ >= commands_.size();
+        if (window_.closeRequested && !atEnd) {
+            logLine("script stopped: the main window was closed");
+            finished_ = true;
+            return false;
+        }
+        if (now < resumeAt_ && !window_.closeRequested) return false;
+        if (atEnd) {
+            logLine("end of the script");
+            finished_ = true;
+            return false;
+        }
+        if (busy_) return false;
+        const ScriptCommand& cmd = commands_[next_];
+        // A command that runs the plug-ins' own code (init, config) holds the script until it
+        // returns, even while a window it shows runs its own loop: what it shows is closed by
+        // "dismiss" or "config <seconds>". The driving commands only post, so they never hold it.
+        busy_ = true;
+        if (!isScriptSetting(cmd.op)) loadPlugins();
+        const bool ready = driver_.ready(cmd, now);
+        if (ready) {
+            ++next_;
+            if (!execute(cmd)) finished_ = true;
+        }
+        busy_ = false;
+        return ready && !finished_;
     }
 
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (g_session) g_session->stepOne();
+    }
+
+    // Sleeps until a message comes, a wait ends or a track is due to end (so that the log
+    // shows the end when it happens); a command that waits for a window is looked at again
+    // at every tick.
+    void idle() {
+        const double now = elapsedSeconds();
+        double until = waitingForClose_ ? 1e9 : resumeAt_ - now;
+        if (!waitingForClose_ && next_ < commands_.size() && until <= 0) until = kTickMs / 1000.0;
+        const double trackEnd = player_.secondsToTrackEnd(now);
+        if (trackEnd >= 0) until = std::min(until, trackEnd);
+        if (until < 0) until = 0;
+        const DWORD ms = until >= 1e6 ? INFINITE : static_cast<DWORD>(std::ceil(until * 1000));
+        MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+
+    static constexpr UINT kTickMs = 20;
+    static Session* g_session;
+
+    std::vector<ScriptCommand> commands_;
+    std::size_t next_ = 0;
+    double resumeAt_ = 0;
+    bool waitingForClose_ = false;
+    bool finished_ = false;
+    bool busy_ = false;  // a command runs: the timer must not start another
     Player player_;
     HostWindow window_;
+    UserDriver driver_{nullptr};
     Plugins plugins_;
     std::string pluginFolder_;
     bool pluginsLoaded_ = false;
 };
+
+Session* Session::g_session = nullptr;
 
 std::string exeFolder() {
     char buffer[MAX_PATH * 4];

@@ -22,7 +22,42 @@ const OpName kOps[] = {
     {"log-requests", ScriptOp::LogRequests},
     {"echo", ScriptOp::Echo},       {"check-hook", ScriptOp::CheckHook},
     {"kill-timer", ScriptOp::KillTimer}, {"quit", ScriptOp::Quit},
+    {"tray", ScriptOp::Tray},       {"menu", ScriptOp::Menu},
+    {"wait-window", ScriptOp::WaitWindow}, {"wait-gone", ScriptOp::WaitGone},
+    {"click", ScriptOp::Click},     {"type", ScriptOp::Type},
+    {"key", ScriptOp::Key},         {"pick", ScriptOp::Pick},
+    {"date", ScriptOp::Date},       {"row", ScriptOp::Row},
+    {"column", ScriptOp::Column},   {"hover", ScriptOp::Hover},
+    {"resize", ScriptOp::Resize},   {"close", ScriptOp::Close},
+    {"log-window", ScriptOp::LogWindow}, {"screenshot", ScriptOp::Screenshot},
 };
+
+// Words that stand for numbers: the tray icon's mouse events and the keys of "key".
+struct NamedNumber {
+    const char* name;
+    int value;
+};
+const NamedNumber kMouseEvents[] = {{"move", 0x200}, {"left", 0x201}, {"double", 0x203}, {"right", 0x204}};
+const NamedNumber kKeys[] = {{"delete", 0x2E}, {"enter", 0x0D}, {"escape", 0x1B}, {"tab", 0x09},
+                             {"space", 0x20},  {"up", 0x26},    {"down", 0x28}};
+
+template <std::size_t N>
+bool lookUp(const NamedNumber (&table)[N], const std::string& word, int& out) {
+    for (const NamedNumber& n : table)
+        if (word == n.name) {
+            out = n.value;
+            return true;
+        }
+    return false;
+}
+
+bool isDate(const std::string& t) {
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (!std::isdigit(static_cast<unsigned char>(t[i]))) return false;
+    const int month = std::atoi(t.c_str() + 5), day = std::atoi(t.c_str() + 8);
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -72,6 +107,62 @@ bool parseSeconds(const std::string& text, double& out) {
 }
 
 constexpr long kMaxLength = 24L * 3600 * 365;  // a year of seconds is plenty for one track
+
+// The arguments after the window of a driving command; an error text when they are bad.
+std::string parseDriving(ScriptCommand& cmd, const std::vector<std::string>& tokens, const std::string& folder) {
+    const std::size_t args = tokens.size() - 2;  // after the window
+    const std::string& word = tokens[0];
+    auto id = [&](std::size_t at, int& out) { return parseInt(tokens[at], 0, 0xFFFF, out); };
+    switch (cmd.op) {
+    case ScriptOp::WaitWindow:
+    case ScriptOp::WaitGone:
+        cmd.seconds = 10;
+        if (args > 1 || (args == 1 && !parseSeconds(tokens[2], cmd.seconds)))
+            return "usage: " + word + " <window> [<seconds>]";
+        return "";
+    case ScriptOp::Click:
+    case ScriptOp::Hover:
+        if (args != 1 || !id(2, cmd.control)) return "usage: " + word + " <window> <control id>";
+        return "";
+    case ScriptOp::Type:
+    case ScriptOp::Pick:
+        if (args != 2 || !id(2, cmd.control)) return "usage: " + word + (cmd.op == ScriptOp::Type ? " <window> <edit id> <text>" : " <window> <combo id> <index or text>");
+        cmd.word = tokens[3];
+        return "";
+    case ScriptOp::Key:
+        if (args != 2 || !id(2, cmd.control) ||
+            (!lookUp(kKeys, tokens[3], cmd.number) && !parseInt(tokens[3], 1, 0xFE, cmd.number)))
+            return "usage: key <window> <control id> delete|enter|escape|tab|space|up|down|<virtual key>";
+        return "";
+    case ScriptOp::Date:
+        if (args != 2 || !id(2, cmd.control) || !isDate(tokens[3])) return "usage: date <window> <picker id> <yyyy-mm-dd>";
+        cmd.word = tokens[3];
+        return "";
+    case ScriptOp::Row:
+    case ScriptOp::Column: {
+        const bool row = cmd.op == ScriptOp::Row;
+        const char* actions = row ? "click|double|right" : "click|hover";
+        const std::string& action = args == 3 ? tokens[4] : std::string();
+        const bool known = row ? (action == "click" || action == "double" || action == "right")
+                               : (action == "click" || action == "hover");
+        if (args != 3 || !id(2, cmd.control) || !parseInt(tokens[3], 0, 0x7FFFFFFF, cmd.number2) || !known)
+            return "usage: " + word + " <window> <list id> <" + (row ? "row" : "column") + "> " + actions;
+        cmd.word = action;
+        return "";
+    }
+    case ScriptOp::Resize:
+        if (args != 2 || !parseInt(tokens[2], 0, 30000, cmd.number) || !parseInt(tokens[3], 0, 30000, cmd.number2))
+            return "usage: resize <window> <width> <height>";
+        return "";
+    case ScriptOp::Screenshot:
+        if (args != 1 || tokens[2].empty()) return "usage: screenshot <window> <file.png>";
+        cmd.path = resolveScriptPath(tokens[2], folder);
+        return "";
+    default:  // close, log-window
+        if (args != 0) return "usage: " + word + " <window>";
+        return "";
+    }
+}
 
 }  // namespace
 
@@ -184,6 +275,32 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
             if (!wantArgs(1) || !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
                 return fail("usage: kill-timer <timer id>");
             break;
+        case ScriptOp::Tray:
+            if (args < 1 || args > 2) return fail("usage: tray left|right|double|move|<lParam> [<icon id>]");
+            if (!lookUp(kMouseEvents, tokens[1], cmd.number) && !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
+                return fail("bad tray event \"" + tokens[1] + "\"");
+            cmd.number2 = 1224;
+            if (args == 2 && !parseInt(tokens[2], 0, 0x7FFFFFFF, cmd.number2))
+                return fail("bad icon id \"" + tokens[2] + "\"");
+            break;
+        case ScriptOp::Menu:
+            if (!wantArgs(1) || (tokens[1] != "none" && !parseInt(tokens[1], 1, 0xFFFF, cmd.number)))
+                return fail("usage: menu <command id>|none");
+            break;
+        default:
+            if (cmd.op >= ScriptOp::WaitWindow) {
+                // Every other driving command names a window first.
+                if (args < 1 || tokens[1].empty() || tokens[1] == "*") return fail(usage + word + ": a window caption first");
+                cmd.window = tokens[1];
+                if (cmd.window.back() == '*') {
+                    cmd.window.pop_back();
+                    cmd.prefix = true;
+                }
+                if (std::string bad = parseDriving(cmd, tokens, folder); !bad.empty()) return fail(bad);
+                break;
+            }
+            if (!wantArgs(0)) return fail("\"" + word + "\" takes no arguments");
+            break;
         case ScriptOp::Echo: {
             std::size_t at = line.find(word) + word.size();
             std::size_t from = line.find_first_not_of(" \t", at);
@@ -191,9 +308,6 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
             while (!cmd.text.empty() && cmd.text.back() == '\r') cmd.text.pop_back();
             break;
         }
-        default:
-            if (!wantArgs(0)) return fail("\"" + word + "\" takes no arguments");
-            break;
         }
         result.commands.push_back(cmd);
     }

@@ -29,6 +29,39 @@
 //   echo <text>              writes the rest of the line to the log
 //   quit                     ends the script (so does its end)
 //
+// Driving the plug-ins' windows as a user would, with the messages a mouse, the keyboard and the
+// shell send. <window> is a window's caption: exact, or a prefix when it ends in '*'; only the
+// visible top-level windows of the player's thread count (message boxes and dialogs included).
+// Clicks and keys are posted, like real input, so the script goes on while what they start
+// (a menu, a modal dialog, a message box) runs: the script is played from a thread timer that
+// ticks in every message loop of the thread. (The plug-ins' own calls, their init and "config",
+// still hold the script until they return: close what they show with "dismiss".) A command
+// whose window is missing logs that and does nothing.
+//   tray <event> [<icon id>] the shell's notification of the tray icon to the main window:
+//                            message 1152, wParam the icon id (1224), lParam the mouse event:
+//                            left, right, double, move, or a number
+//   menu <command id>|none   waits (up to 10 s) for a pop-up menu, then chooses the item of
+//                            that command with the keyboard, or closes the menu unchosen
+//   wait-window <window> [<seconds>]   waits (up to 10 s) until the window is shown
+//   wait-gone <window> [<seconds>]     waits (up to 10 s) until no such window is shown
+//   click <window> <id>      a left click on the control (a button's click, a static's notify)
+//   type <window> <id> <text>           replaces the text of an edit by typing it (WM_CHAR),
+//                            so the edit checks and reports every character; "" clears it
+//   key <window> <id> <key>  a key press on the control: delete, enter, escape, tab, space,
+//                            up, down, or a virtual-key number
+//   pick <window> <id> <entry>          selects a combo box entry by index or by its text,
+//                            and tells the parent as a user's choice does (CBN_SELCHANGE)
+//   date <window> <id> <yyyy-mm-dd>     sets a date-time picker and notifies its parent
+//   row <window> <list id> <row> click|double|right   a mouse click on a list view row
+//   column <window> <list id> <column> click|hover    on a list view header item
+//   hover <window> <id>      moves the mouse over the control (the window itself for id 0)
+//   resize <window> <width> <height>   resizes the window as its sizing border would
+//   close <window>           the close box (WM_CLOSE)
+//   log-window <window>      logs the window's rectangle and every control: id, class,
+//                            text, check, enabled and visible state, a combo's selection, a
+//                            picker's date, a list view's columns and rows
+//   screenshot <window> <file.png>      saves the window as it looks to a PNG file
+//
 // A length is whole seconds, -1 for a track whose length is never known (it plays until
 // stopped). A relative path is taken from the script's folder. The settings at the top of a
 // script (length-delay, default-length, log-requests, dismiss, echo) take effect before the
@@ -38,7 +71,10 @@
 #include <vector>
 
 enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitForever, LengthDelay,
-                      DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit };
+                      DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit,
+                      // driving the plug-ins' windows
+                      Tray, Menu, WaitWindow, WaitGone, Click, Type, Key, Pick, Date, Row, Column,
+                      Hover, Resize, Close, LogWindow, Screenshot };
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;
@@ -49,6 +85,14 @@ struct ScriptCommand {
     double seconds = 0;     // wait, config (closing delay)
     bool closeAfter = false;  // config with seconds; dismiss (false: dismiss off)
     bool allRequests = false; // log-requests all
+    // Driving commands: the window's caption (a prefix when `prefix`), the control id, a second
+    // number (tray icon id, row, column, height) and the word or text (typed text, combo entry,
+    // key, row or column action, date, PNG path). `number` holds the tray event or the width.
+    std::string window;
+    bool prefix = false;
+    int control = 0;
+    int number2 = 0;
+    std::string word;
 };
 
 struct ParsedScript {

@@ -12,6 +12,7 @@ class IClock;
 class IFileSystem;
 class IProgressFactory;
 class IProgramRunner;
+class IRecordDialogs;
 
 // What the portable code asks of the plug-in's windows (which may not exist yet).
 class IViewHooks {
@@ -22,6 +23,10 @@ public:
     virtual bool settingsSheetOpen() const = 0;
     // The Playtally window rebuilds its list (does nothing when there is no window).
     virtual void refreshPlaytallyWindow() = 0;
+    // Saves the window's state, minimizes and destroys it (nothing when there is none).
+    virtual void destroyPlaytallyWindow() = 0;
+    // The Playtally window's mode: true when it shows the log (false when there is no window).
+    virtual bool playtallyWindowInLogMode() const = 0;
 };
 
 // The database file's signature: the plug-in's file description and file version.
@@ -39,6 +44,8 @@ struct AppContext {
     IProgressFactory* progress = nullptr;  // none: no progress window is ever shown
     IProgramRunner* runner = nullptr;
     IViewHooks* views = nullptr;           // none: no window exists
+    // Record editing: the path dialog and the tag editor (none: every edit is cancelled).
+    IRecordDialogs* dialogs = nullptr;
 
     std::string userName = "unknown_user";
     std::string pluginFolder;  // the plug-in file's folder, without the last backslash

@@ -25,6 +25,20 @@
 #define IDS_UNINSTALL_REMOVE_DATA 2140
 #define IDS_UNINSTALL_DATABASE_KEPT 2141
 
+// Record editing: the path dialog (template 1014) and the tag editor (template 129).
+#define IDD_PATH 1014
+#define IDC_PATH_BROWSE 1106
+#define IDC_PATH_EDIT 1107
+#define IDC_PATH_MISSING 1108
+#define IDC_PATH_PROMPT 1109
+#define IDD_TAGEDIT 129
+#define IDC_TAG_TITLE 1004
+#define IDC_TAG_ARTIST 1005
+#define IDC_TAG_ALBUM 1006
+#define IDC_TAG_YEAR 1007
+#define IDC_TAG_GENRE 1008
+#define IDC_TAG_COMMENT 1009
+
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011
 #define IDD_HTMLEDIT 1018

@@ -1,5 +1,11 @@
 #include "plugin/win/PlaytallyApp.h"
 
+#include <shellapi.h>
+
+#include "resources/resource.h"
+#include "ui/AboutDlg.h"
+#include "window/PlaytallyDlg.h"
+
 #include <ctime>
 
 #include "database/FileSystem.h"
@@ -69,6 +75,7 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     context_.clock = &clock_;
     context_.files = &systemFileSystem();
     context_.views = this;
+    context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
     // Dialog foundations: windows store their placements in this profile.
     setApplicationProfile(profile_.get());
@@ -126,9 +133,12 @@ int CPlaytallyApp::init(HWND winampWindow) {
     // 5. Start what the settings allow.
     const GeneralSettings settings = context_.readSettings();
     if (!settings.Disable) startServices(settings);
+    if (!settings.Disable && settings.ShowIcon) setTrayIcon(false);
 
     // 6. The hook on the player's main window.
-    hook_.installHook(winamp_, [](HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; });
+    hook_.installHook(winamp_, [this](HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return onHostMessage(message, wParam, lParam, result);
+    });
 
     // 7. The welcome text, once per user.
     showFirstRunMessage();
@@ -183,6 +193,8 @@ void CPlaytallyApp::applySettings() {
     autoPublishCheck();
     restartAutoSave(settings);
     monitor_->setSuspended(settings.NotStore);
+    setTrayIcon(!(settings.ShowIcon && !settings.Disable));
+    if (settings.Disable) destroyPlaytallyWindow();
 }
 
 void CPlaytallyApp::quit() {
@@ -194,6 +206,9 @@ void CPlaytallyApp::quit() {
         hook_.removeHook();
         return;
     }
+    // 2. The window keeps its state, then goes, and the tray icon with it.
+    destroyPlaytallyWindow();
+    setTrayIcon(true);
     // 3. Save, unless disabled.
     if (!context_.readSettings().Disable) doc_.SaveDatabase();
     // 4. The time of the last automatic publication.
@@ -254,6 +269,9 @@ bool CPlaytallyApp::uninstall() {
     if (monitor_) monitor_->stopPolling();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (autoPublishTimer_) autoPublishTimer_->stop();
+    // The window writes its state as it goes, so it goes before the key does.
+    destroyPlaytallyWindow();
+    setTrayIcon(true);
     profile_->deleteApplicationKey();
 
     IFileSystem& files = *context_.files;
@@ -277,3 +295,97 @@ CPlaytallyApp& theApp() {
 }
 
 void destroyTheApp() { appHolder().reset(); }
+
+// ---- Playtally window and tray icon ----
+namespace {
+constexpr UINT kTrayMessage = WM_USER + 128;
+constexpr UINT kTrayIconId = 1224;
+}  // namespace
+
+void CPlaytallyApp::setTrayIcon(bool remove) {
+    if (!winamp_) return;
+    NOTIFYICONDATAA data = {};
+    data.cbSize = 88;  // the size every shell version knows
+    data.hWnd = winamp_;
+    data.uID = kTrayIconId;
+    if (remove) {
+        Shell_NotifyIconA(NIM_DELETE, &data);
+        return;
+    }
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayMessage;
+    data.hIcon = LoadIconA(module_, MAKEINTRESOURCEA(IDI_PLAYTALLY));
+    lstrcpynA(data.szTip, "Dozoderi Playtally", 63);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+bool CPlaytallyApp::onHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != kTrayMessage) return false;
+    if (LOWORD(lParam) == WM_LBUTTONDOWN && LOWORD(wParam) == kTrayIconId) {
+        showPlaytallyWindow();
+        result = 0;
+        return true;
+    }
+    if (LOWORD(lParam) == WM_RBUTTONDOWN) runTrayMenu();
+    return false;  // passed on like every other message
+}
+
+void CPlaytallyApp::runTrayMenu() {
+    HMENU menu = LoadMenuA(module_, MAKEINTRESOURCEA(1004));
+    if (!menu) return;
+    POINT p = {};
+    GetCursorPos(&p);
+    SetForegroundWindow(winamp_);
+    const UINT choice = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0),
+                                                         TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN | TPM_CENTERALIGN,
+                                                         p.x, p.y, 0, winamp_, nullptr));
+    DestroyMenu(menu);
+    switch (choice) {
+    case 32773: config(); break;
+    case 32774: showPlaytallyWindow(); break;
+    case 32775: publishReport(); break;
+    case 32778: ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL); break;
+    case 32772: showAbout(); break;
+    default: break;
+    }
+}
+
+void CPlaytallyApp::showPlaytallyWindow() {
+    if (!window_) {
+        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile);
+        if (!window->Create(nullptr)) return;
+        window_ = std::move(window);
+    }
+    window_->ShowWindow(SW_SHOW);
+    window_->UpdateRecordLinks();
+    SetForegroundWindow(window_->m_hWnd);
+}
+
+void CPlaytallyApp::showAbout() {
+    if (aboutOpen_) return;
+    aboutOpen_ = true;
+    try {
+        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr);
+        about.DoModal();
+    } catch (...) {
+        aboutOpen_ = false;
+        throw;
+    }
+    aboutOpen_ = false;
+}
+
+bool CPlaytallyApp::playtallyWindowVisible() const { return window_ && window_->IsWindowVisible(); }
+
+bool CPlaytallyApp::playtallyWindowInLogMode() const { return window_ && window_->IsLogMode(); }
+
+void CPlaytallyApp::refreshPlaytallyWindow() {
+    if (window_) window_->Refresh();
+}
+
+void CPlaytallyApp::destroyPlaytallyWindow() {
+    if (!window_) return;
+    window_->SaveState();
+    window_->ShowWindow(SW_MINIMIZE);
+    window_.reset();
+}
+// ---- end of the Playtally window block ----

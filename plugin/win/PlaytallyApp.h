@@ -20,10 +20,13 @@
 #include "report/win/ShellOpen.h"
 #include "report/win/ThreadTimer.h"
 #include "ui/ProgressDlg.h"
+// Record editing
+#include "window/RecordDialogs.h"
 
 class RegistryProfile;
 class WinMessages;
 class CWinampLink;
+class CPlaytallyDlg;
 
 class CPlaytallyApp : public IViewHooks {
 public:
@@ -62,11 +65,22 @@ public:
     const std::string& pluginFolder() const { return context_.pluginFolder; }
     TimeValue lastAutoPublish() const { return lastAutoPublish_; }
 
-    // IViewHooks: the Playtally window and the settings sheet do not exist in this build yet.
-    bool playtallyWindowExists() const override { return false; }
-    bool playtallyWindowVisible() const override { return false; }
+    // ---- Playtally window and tray icon ----
+    // IViewHooks, answered for the real window (the settings sheet is not there yet).
+    bool playtallyWindowExists() const override { return window_ != nullptr; }
+    bool playtallyWindowVisible() const override;
     bool settingsSheetOpen() const override { return false; }
-    void refreshPlaytallyWindow() override {}
+    void refreshPlaytallyWindow() override;
+    void destroyPlaytallyWindow() override;
+    bool playtallyWindowInLogMode() const override;
+    // Creates the window when there is none, then shows it in front.
+    void showPlaytallyWindow();
+    // The About box, one at a time.
+    void showAbout();
+    // Adds (false) or deletes (true) the tray icon.
+    void setTrayIcon(bool remove);
+    CPlaytallyDlg* playtallyWindow() { return window_.get(); }
+    // ---- end of the Playtally window block ----
 
     // For tests: where the system version comes from (GetVersionExA by default).
     using VersionSource = SystemVersion (*)();
@@ -93,6 +107,7 @@ private:
     std::unique_ptr<CProgramRunner> runner_;
     WinNotices notices_;
     CProgressFactory progress_;
+    CRecordDialogs recordDialogs_;  // record editing
     CShellOpen shell_;
     SystemClock clock_;
     AppContext context_;
@@ -105,6 +120,11 @@ private:
     std::unique_ptr<CWindowTimer> autoSaveTimer_;
     std::unique_ptr<CThreadTimer> autoPublishTimer_;
     CHostWindowHook hook_;
+    // The Playtally window and the tray icon.
+    bool onHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void runTrayMenu();
+    std::unique_ptr<CPlaytallyDlg> window_;
+    bool aboutOpen_ = false;
 
     // Each timer reports its first failure only.
     CTimerGuard pollGuard_{"playback poll"};

@@ -119,6 +119,8 @@ public:
     bool playtallyWindowExists() const override { return true; }
     bool playtallyWindowVisible() const override { return true; }
     bool settingsSheetOpen() const override { return false; }
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override { ++refreshes; }
     int refreshes = 0;
 };

@@ -85,6 +85,8 @@ public:
     bool playtallyWindowExists() const override { return windowVisible; }
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override {}
     bool windowVisible = false;
     bool sheetOpen = false;

@@ -66,6 +66,8 @@ struct FakeViews : IViewHooks {
     bool playtallyWindowExists() const override { return exists; }
     bool playtallyWindowVisible() const override { return exists; }
     bool settingsSheetOpen() const override { return false; }
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override {
         ++refreshes;
         if (onRefresh) onRefresh();

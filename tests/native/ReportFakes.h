@@ -50,6 +50,8 @@ struct ReportViews : IViewHooks {
     bool playtallyWindowExists() const override { return windowVisible; }
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override {}
 };
 

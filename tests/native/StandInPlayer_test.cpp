@@ -101,6 +101,83 @@ TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
     }
 }
 
+TEST(PlaybackScript, DrivingCommandsNameAWindowAndWhatToDoWithIt) {
+    // line, op, window, prefix, control, number, number2, word
+    const struct {
+        const char* line;
+        ScriptOp op;
+        const char* window;
+        bool prefix;
+        int control, number, number2;
+        const char* word;
+    } cases[] = {
+        {"tray left", ScriptOp::Tray, "", false, 0, 0x201, 1224, ""},
+        {"tray right 7", ScriptOp::Tray, "", false, 0, 0x204, 7, ""},
+        {"tray 513", ScriptOp::Tray, "", false, 0, 513, 1224, ""},
+        {"menu 32774", ScriptOp::Menu, "", false, 0, 32774, 0, ""},
+        {"menu none", ScriptOp::Menu, "", false, 0, 0, 0, ""},
+        {"wait-window \"Dozoderi Playtally*\"", ScriptOp::WaitWindow, "Dozoderi Playtally", true, 0, 0, 0, ""},
+        {"wait-gone About", ScriptOp::WaitGone, "About", false, 0, 0, 0, ""},
+        {"click \"A b\" 1012", ScriptOp::Click, "A b", false, 1012, 0, 0, ""},
+        {"type W 1022 \"\"", ScriptOp::Type, "W", false, 1022, 0, 0, ""},
+        {"type W 1022 12", ScriptOp::Type, "W", false, 1022, 0, 0, "12"},
+        {"key W 1010 delete", ScriptOp::Key, "W", false, 1010, 0x2E, 0, ""},
+        {"key W 1010 65", ScriptOp::Key, "W", false, 1010, 65, 0, ""},
+        {"pick W 1019 Day", ScriptOp::Pick, "W", false, 1019, 0, 0, "Day"},
+        {"date W 1024 2025-02-28", ScriptOp::Date, "W", false, 1024, 0, 0, "2025-02-28"},
+        {"row W* 1010 3 right", ScriptOp::Row, "W", true, 1010, 0, 3, "right"},
+        {"column W 1010 0 hover", ScriptOp::Column, "W", false, 1010, 0, 0, "hover"},
+        {"hover W 0", ScriptOp::Hover, "W", false, 0, 0, 0, ""},
+        {"resize W 300 200", ScriptOp::Resize, "W", false, 0, 300, 200, ""},
+        {"close W", ScriptOp::Close, "W", false, 0, 0, 0, ""},
+        {"log-window W", ScriptOp::LogWindow, "W", false, 0, 0, 0, ""},
+    };
+    for (const auto& c : cases) {
+        ParsedScript s = parsePlaybackScript(c.line, "s.txt", "D:\\x");
+        ASSERT_TRUE(s.ok()) << c.line << ": " << s.error;
+        ASSERT_EQ(s.commands.size(), 1u) << c.line;
+        const ScriptCommand& cmd = s.commands[0];
+        EXPECT_EQ(cmd.op, c.op) << c.line;
+        EXPECT_EQ(cmd.window, c.window) << c.line;
+        EXPECT_EQ(cmd.prefix, c.prefix) << c.line;
+        EXPECT_EQ(cmd.control, c.control) << c.line;
+        EXPECT_EQ(cmd.number, c.number) << c.line;
+        EXPECT_EQ(cmd.number2, c.number2) << c.line;
+        if (c.op != ScriptOp::Key) EXPECT_EQ(cmd.word, c.word) << c.line;
+        EXPECT_FALSE(isScriptSetting(cmd.op)) << c.line;
+    }
+    ParsedScript shot = parsePlaybackScript("screenshot W shots\\w.png\nwait-window W 2.5", "s.txt", "D:\\x");
+    ASSERT_TRUE(shot.ok()) << shot.error;
+    EXPECT_EQ(shot.commands[0].path, "D:\\x\\shots\\w.png");
+    EXPECT_EQ(shot.commands[1].seconds, 2.5);
+
+    const struct {
+        const char* line;
+        const char* error;
+    } bad[] = {
+        {"tray", "s.txt:1: usage: tray left|right|double|move|<lParam> [<icon id>]"},
+        {"tray middle", "s.txt:1: bad tray event \"middle\""},
+        {"menu", "s.txt:1: usage: menu <command id>|none"},
+        {"menu 0", "s.txt:1: usage: menu <command id>|none"},
+        {"click", "s.txt:1: usage: click: a window caption first"},
+        {"click *", "s.txt:1: usage: click: a window caption first"},
+        {"click W", "s.txt:1: usage: click <window> <control id>"},
+        {"click W 70000", "s.txt:1: usage: click <window> <control id>"},
+        {"type W 1022", "s.txt:1: usage: type <window> <edit id> <text>"},
+        {"key W 1 f13", "s.txt:1: usage: key <window> <control id> delete|enter|escape|tab|space|up|down|<virtual key>"},
+        {"date W 1024 2025-13-01", "s.txt:1: usage: date <window> <picker id> <yyyy-mm-dd>"},
+        {"date W 1024 25-01-01", "s.txt:1: usage: date <window> <picker id> <yyyy-mm-dd>"},
+        {"row W 1010 -1 click", "s.txt:1: usage: row <window> <list id> <row> click|double|right"},
+        {"row W 1010 0 hover", "s.txt:1: usage: row <window> <list id> <row> click|double|right"},
+        {"column W 1010 0 double", "s.txt:1: usage: column <window> <list id> <column> click|hover"},
+        {"resize W 10", "s.txt:1: usage: resize <window> <width> <height>"},
+        {"wait-window W soon", "s.txt:1: usage: wait-window <window> [<seconds>]"},
+        {"close W now", "s.txt:1: usage: close <window>"},
+        {"screenshot W", "s.txt:1: usage: screenshot <window> <file.png>"},
+    };
+    for (const auto& b : bad) EXPECT_EQ(parsePlaybackScript(b.line, "s.txt", "").error, b.error) << b.line;
+}
+
 TEST(PlaybackScript, RelativePathsAreTakenFromTheScriptFolder) {
     EXPECT_EQ(resolveScriptPath("a.mp3", "Z:\\tmp\\x"), "Z:\\tmp\\x\\a.mp3");
     EXPECT_EQ(resolveScriptPath("sub\\a.mp3", "Z:\\tmp\\"), "Z:\\tmp\\sub\\a.mp3");

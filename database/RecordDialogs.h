@@ -1,0 +1,17 @@
+// The two dialogs the record edits ask the user through: the path dialog and the tag editor. The
+// Windows build shows the real dialogs; tests answer in their place.
+#pragma once
+#include <string>
+
+#include "database/Id3v1Tag.h"
+
+class IRecordDialogs {
+public:
+    virtual ~IRecordDialogs() = default;
+    // The path dialog on `path`; a non-empty `missingPath` adds the line that the file was not
+    // found. On OK `path` holds the confirmed text (unchecked: it may be empty) and the result is
+    // true; on Cancel `path` is left alone.
+    virtual bool editPath(std::string& path, const std::string& missingPath) = 0;
+    // The tag editor on a record's 125-byte tag body, changed in place on OK (true).
+    virtual bool editTag(CId3v1Tag::Body& body) = 0;
+};

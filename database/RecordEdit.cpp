@@ -1,0 +1,178 @@
+// The record commands of the Playtally window: remove a play, correct its path, edit its stored
+// tag, play it again; for one play or for all plays of its group.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "database/Doc.h"
+#include "database/FileSystem.h"
+#include "database/RecordDialogs.h"
+#include "plugin/AppContext.h"
+#include "plugin/Messages.h"
+#include "report/ProgramRunner.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+using Identities = std::vector<std::uint64_t>;  // sorted
+
+constexpr int kAskRemoveGroup = 35;    // "Delete the grouped records?"
+constexpr int kAskTagGroup = 39;       // Playtally mode: the edit for the group, or for nothing
+constexpr int kAskPathGroup = 44;      // Playtally mode: the path for the group, or for nothing
+constexpr int kAskTagInstances = 45;   // Log mode: the edit for every instance, or the play only
+constexpr int kAskPathInstances = 48;  // Log mode: the path for every instance, or the play only
+
+bool windowExists(const AppContext& context) { return context.views && context.views->playtallyWindowExists(); }
+bool windowInLogMode(const AppContext& context) {
+    return context.views && context.views->playtallyWindowInLogMode();
+}
+
+// Questions about records are never silenced (an empty key): deleting or rewriting a group must
+// be confirmed each time. Without a message box nothing is confirmed.
+bool confirm(AppContext& context, int textId) {
+    return context.messages && context.messages->askYesNo(loadString(textId), std::string());
+}
+
+bool contains(const Identities& set, std::uint64_t identity) {
+    return std::binary_search(set.begin(), set.end(), identity);
+}
+
+// The plays of the same file content: everything but the number, the date, the hits and the time
+// listened.
+FieldFlags instanceFlags() {
+    FieldFlags flags{};
+    for (int id : {FieldLength, FieldArtist, FieldTitle, FieldAlbum, FieldYear, FieldGenre, FieldComment})
+        flags[id] = true;
+    return flags;
+}
+
+// The file can be opened for reading, as the player will (a folder cannot be played).
+bool canOpen(IFileSystem& files, const std::string& path) {
+    if (path.empty() || files.isFolder(path)) return false;
+    std::unique_ptr<IFile> file = files.openRead(path);
+    if (!file) return false;
+    try {
+        file->close();
+    } catch (...) {
+        // Opening was the question; a failing close of a file only read changes nothing.
+    }
+    return true;
+}
+
+// "<Winamp folder>\WinAmp.exe" "<path>": Winamp's folder is the one above the plug-in folder.
+std::string playCommandLine(const std::string& pluginFolder, const std::string& path) {
+    const std::size_t slash = pluginFolder.rfind('\\');
+    const std::string winampFolder = slash == std::string::npos ? std::string() : pluginFolder.substr(0, slash);
+    return "\"" + winampFolder + "\\WinAmp.exe\" \"" + path + "\"";
+}
+
+}  // namespace
+
+int CDoc::FindRecord(std::uint64_t identity, int hint) const {
+    if (hint >= 0 && static_cast<std::size_t>(hint) < records.size() && records[hint]->identity.value() == identity)
+        return hint;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i]->identity.value() == identity) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::vector<std::uint64_t> CDoc::groupOf(const CTrackRecord& like, bool logMode) {
+    // The grouping test reads the current copy: reload it, so that the stored flags apply. In Log
+    // mode the instance flags stay in the copy until the next reload.
+    context_.reloadSettings();
+    if (logMode) context_.current.GroupPlaytallyBy = instanceFlags();
+    Identities group;
+    for (const auto& record : records) {
+        if (IsSameGroup(like, *record)) group.push_back(record->identity.value());  // `like` too
+    }
+    std::sort(group.begin(), group.end());
+    return group;
+}
+
+bool CDoc::RemoveRecord(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size() || !windowExists(context_)) return false;
+    Identities doomed{records[index]->identity.value()};
+    if (!windowInLogMode(context_)) {
+        Identities group = groupOf(*records[index], false);
+        if (group.size() > 1) {
+            if (!confirm(context_, kAskRemoveGroup)) return false;
+            doomed = std::move(group);
+        }
+    }
+    // One pass, whatever the size of the group: each kept record moves once.
+    const auto kept = std::remove_if(records.begin(), records.end(),
+                                     [&](const std::unique_ptr<CTrackRecord>& r) { return contains(doomed, r->identity.value()); });
+    const bool removed = kept != records.end();
+    records.erase(kept, records.end());
+    return removed;
+}
+
+bool CDoc::ChangePath(int index, const std::string& missingPath) {
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return false;
+    const CTrackRecord& record = *records[index];
+    const std::uint64_t chosen = record.identity.value();
+    const bool logMode = windowInLogMode(context_);
+    Identities targets = groupOf(record, logMode);
+    std::string path = record.path;
+    if (!context_.dialogs || !context_.dialogs->editPath(path, missingPath)) return false;
+    if (!windowExists(context_)) return false;
+    if (targets.size() > 1 && !confirm(context_, logMode ? kAskPathInstances : kAskPathGroup)) {
+        if (!logMode) return false;
+        targets = {chosen};
+    }
+    bool changed = false;
+    for (auto& r : records) {
+        if (!contains(targets, r->identity.value())) continue;
+        r->path = path;
+        changed = true;
+    }
+    return changed;
+}
+
+bool CDoc::EditTag(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return false;
+    const std::uint64_t chosen = records[index]->identity.value();
+    CTrackRecord edit(*records[index]);
+    const bool logMode = windowInLogMode(context_);
+    Identities targets = groupOf(*records[index], logMode);
+    if (!context_.dialogs || !context_.dialogs->editTag(edit.tag.body())) return false;
+    if (!windowExists(context_)) return false;
+    edit.tag.RebuildFields();
+    if (targets.size() > 1 && !confirm(context_, logMode ? kAskTagInstances : kAskTagGroup)) {
+        if (!logMode) return false;
+        targets = {chosen};
+    }
+    bool changed = false;
+    for (auto& r : records) {
+        const std::uint64_t identity = r->identity.value();
+        if (!contains(targets, identity)) continue;
+        // The chosen play takes the edit whole but keeps its date. The other plays of the group
+        // take only the tag: their paths, lengths and listening times are their own and the tag
+        // editor never showed them.
+        if (identity == chosen)
+            r->CopyAllButDate(edit);
+        else
+            r->tag = edit.tag;
+        changed = true;
+    }
+    return changed;
+}
+
+void CDoc::PlayRecord(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return;
+    const std::uint64_t chosen = records[index]->identity.value();
+    IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+    // Each new attempt follows a path the user confirmed; Cancel (or any other refusal) ends it.
+    for (;;) {
+        index = FindRecord(chosen, index);
+        if (index < 0) return;
+        const std::string path = records[index]->path;
+        if (canOpen(files, path)) {
+            if (context_.runner) context_.runner->runProgram(playCommandLine(context_.pluginFolder, path), 0);
+            return;
+        }
+        if (!ChangePath(index, path)) return;
+    }
+}

@@ -1,0 +1,150 @@
+// The path dialog and the tag editor from their real templates, driven as a user would: typed
+// characters, clicks, and the open-file box found and cancelled. Each dialog is also captured to a
+// bitmap (PTLY_SHOT_DIR, default the working folder) to be looked at.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "WinTestSupport.h"
+#include "framework/Module.h"
+#include "resources/StringTable.h"
+#include "resources/resource.h"
+#include "window/PathDlg.h"
+#include "window/TagEditDlg.h"
+
+namespace {
+
+std::string textOf(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+// Replaces the edit's text by typing: select all, then one WM_CHAR per character.
+void type(HWND dialog, int id, const std::string& text) {
+    HWND edit = GetDlgItem(dialog, id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 0);
+    for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+// The window as it is on the screen, as a 24-bit bitmap file.
+void capture(HWND window, const std::string& name) {
+    UpdateWindow(window);
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = (w * 3 + 3) & ~3u, size = rowBytes * h;
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
+                          sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    const char* dir = std::getenv("PTLY_SHOT_DIR");
+    std::ofstream out(std::string(dir ? dir : ".") + "\\" + name + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), size);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST(PathDlg, ShowsTheLineAndPromptOfItsCaseAndBrowseCancelledPutsThePathBack) {
+    struct Case {
+        const char* name;
+        const char* missing;
+        bool lineShown;
+        int prompt;
+    } cases[] = {
+        {"path_command", "", false, 49},
+        {"path_missing_file", "C:\\old\\song.mp3", true, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CPathDlg dialog("C:\\old\\song.mp3", c.missing);
+        INT_PTR result = 0;
+        auto run = driveModal([&] { result = dialog.DoModal(); },
+                              [&](HWND window) {
+                                  EXPECT_EQ(IsWindowVisible(GetDlgItem(window, IDC_PATH_MISSING)) != FALSE, c.lineShown);
+                                  if (c.lineShown) EXPECT_EQ(textOf(window, IDC_PATH_MISSING), "File not found: \"C:\\old\\song.mp3\"");
+                                  EXPECT_EQ(textOf(window, IDC_PATH_PROMPT), loadString(c.prompt));
+                                  EXPECT_EQ(textOf(window, IDC_PATH_EDIT), "C:\\old\\song.mp3");
+                                  RECT browse = controlRectInDialog(window, IDC_PATH_BROWSE);
+                                  RECT expected = dialogUnitsToPixels(window, 300, 28, 40, 13);
+                                  EXPECT_TRUE(EqualRect(&browse, &expected));
+                                  capture(window, c.name);
+
+                                  type(window, IDC_PATH_EDIT, "typed before browsing");
+                                  auto box = driveModal([&] { click(window, IDC_PATH_BROWSE); },
+                                                        [&](HWND open) { PostMessageA(open, WM_COMMAND, IDCANCEL, 0); },
+                                                        "Mp3 file");
+                                  EXPECT_TRUE(box.found);
+                                  EXPECT_EQ(textOf(window, IDC_PATH_EDIT), "C:\\old\\song.mp3");
+                                  type(window, IDC_PATH_EDIT, "D:\\new\\song.mp3");
+                                  click(window, IDOK);
+                              },
+                              "Path To Source File");
+        ASSERT_TRUE(run.found);
+        EXPECT_FALSE(run.forced);
+        EXPECT_EQ(result, IDOK);
+        EXPECT_EQ(dialog.m_path, "D:\\new\\song.mp3");
+    }
+}
+
+TEST(TagEditDlg, GenreSelectionYearDigitsAndTheRebuiltBody) {
+    struct Case {
+        const char* name;
+        std::uint8_t genre;
+        int selected;      // the entry selected on opening (-1: none)
+        const char* shown; // its text
+        int pick;          // the entry the user picks (-1: leaves the selection)
+        std::uint8_t stored;
+    } cases[] = {
+        {"tag_no_genre", 255, 0, "", -1, 255},
+        {"tag_rock", 17, -2, "Rock", -1, 17},
+        {"tag_unnamed_genre", 200, -1, "", -1, 200},  // kept: the user picked nothing
+        {"tag_unnamed_cleared", 200, -1, "", 0, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CId3v1Tag::Body body = CId3v1Tag("Artist", "Album", "Title", "2001", "Comment", c.genre).body();
+        CTagEditDlg dialog(body);
+        INT_PTR result = 0;
+        auto run = driveModal([&] { result = dialog.DoModal(); },
+                              [&](HWND window) {
+                                  HWND genres = GetDlgItem(window, IDC_TAG_GENRE);
+                                  EXPECT_EQ(SendMessageA(genres, CB_GETCOUNT, 0, 0), 127);
+                                  const int selected = static_cast<int>(SendMessageA(genres, CB_GETCURSEL, 0, 0));
+                                  if (c.selected != -2) EXPECT_EQ(selected, c.selected);
+                                  EXPECT_EQ(textOf(window, IDC_TAG_GENRE), c.shown);
+                                  EXPECT_EQ(textOf(window, IDC_TAG_TITLE), "Title");
+                                  EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "2001");
+                                  if (c.genre == 17) capture(window, "tag_editor");
+                                  type(window, IDC_TAG_YEAR, "19a9x9");
+                                  EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "1999");
+                                  type(window, IDC_TAG_TITLE, std::string(40, 'T'));
+                                  if (c.pick >= 0) SendMessageA(genres, CB_SETCURSEL, c.pick, 0);
+                                  click(window, IDOK);
+                              },
+                              "id3v1 Tag Editor");
+        ASSERT_TRUE(run.found);
+        EXPECT_FALSE(run.forced);
+        EXPECT_EQ(result, IDOK);
+        const CId3v1Tag expected("Artist", "Album", std::string(30, 'T'), "1999", "Comment", c.stored);
+        EXPECT_EQ(body, expected.body());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,502 @@
+#include "window/PlaytallyDlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include <cstdio>
+#include <ctime>
+
+#include "database/Doc.h"
+#include "plugin/Profile.h"
+#include "plugin/win/PlaytallyApp.h"
+#include "framework/Module.h"
+#include "resources/StringTable.h"
+#include "resources/resource.h"
+#include "ui/HelpControls.h"
+#include "ui/MyStatic.h"
+
+namespace {
+
+const char* const kSection = "Playtally Dialog";
+constexpr UINT_PTR kHelpTimer = 1;
+constexpr int kMinWidth = 353, kMinHeight = 500;
+
+// Column switches by field id: check box id, registry key, default, help id.
+struct Switch {
+    int id;
+    const char* key;
+    int def;
+    int help;
+};
+const Switch kSwitches[kFieldCount] = {
+    {1032, "Num", 1, 1038},    {1053, "ShowDate", 0, 1042}, {1033, "Hits", 0, 1039},    {1035, "Len", 0, 1040},
+    {1036, "LenPlayed", 0, 1041}, {1048, "Artist", 1, 1043}, {1047, "Title", 1, 1044},  {1049, "Album", 0, 1045},
+    {1050, "Year", 0, 1047},   {1051, "Genre", 0, 1046},    {1052, "Comment", 0, 1050},
+};
+// The link labels and their help ids.
+const int kLinks[][2] = {{1100, 1060}, {1098, 1061}, {1101, 1062}, {1091, 1063}, {1092, 43}, {1093, 47}, {1097, 1064}};
+// The other help-aware controls: 0 button, 1 combo, 2 edit, 3 help area.
+const int kHelped[][3] = {{1031, 1051, 0}, {1, 1048, 0}, {2, 1049, 0}, {1012, 1052, 0}, {1013, 1053, 0},
+                          {1019, 1056, 1}, {1104, 1057, 3}, {1022, 1065, 2}, {1109, 40, 0}, {1110, 41, 0}};
+
+TimeValue periodStart(int index, TimeValue now) {
+    switch (index) {
+    case 0: {
+        std::tm t = {};
+        t.tm_year = 90;
+        t.tm_mday = 1;
+        t.tm_hour = t.tm_min = t.tm_sec = 1;
+        t.tm_isdst = -1;
+        return static_cast<TimeValue>(std::mktime(&t));
+    }
+    case 1: return now - 86400;
+    case 2: return now - 7 * 86400;
+    case 3: return now - 31 * 86400;
+    case 4: return now - 356 * 86400;
+    default: return index;
+    }
+}
+
+TimeValue fromSystemTime(const SYSTEMTIME& s) {
+    std::tm t = {};
+    t.tm_year = s.wYear - 1900;
+    t.tm_mon = s.wMonth - 1;
+    t.tm_mday = s.wDay;
+    t.tm_hour = s.wHour;
+    t.tm_min = s.wMinute;
+    t.tm_sec = s.wSecond;
+    t.tm_isdst = -1;
+    return static_cast<TimeValue>(std::mktime(&t));
+}
+
+}  // namespace
+
+CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile)
+    : CResizeDialog(1001, nullptr, 0), m_doc(doc), m_profile(profile) {
+    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    m_periodKind = get("TimePeriod", 1) == 0 ? 0 : 1;
+    m_lastCombo = get("LastCombo", 3);
+    if (m_lastCombo < 0 || m_lastCombo > 4) m_lastCombo = 3;
+    for (int f = 0; f < kFieldCount; ++f) m_checks[f] = get(kSwitches[f].key, kSwitches[f].def) != 0;
+    m_showTop = get("ShowTop", 1) != 0;
+    m_topCount = get("TopCnt", 100);
+    if (m_topCount < 1) m_topCount = 100;
+    m_shown = m_checks;
+}
+
+CPlaytallyDlg::~CPlaytallyDlg() {
+    if (PlaytallyHelpSink() == this) SetPlaytallyHelpSink(nullptr);
+}
+
+BOOL CPlaytallyDlg::OnInitDialog() {
+    SetWindowText(loadString(16));
+    CResizeDialog::OnInitDialog();
+    SetPlaytallyHelpSink(this);
+    for (const auto& link : kLinks) {
+        auto label = std::make_unique<CMyStatic>();
+        label->SubclassDlgItem(link[0], m_hWnd);
+        label->m_helpValue = static_cast<HelpValue>(link[1]);
+        m_wrappers.push_back(std::move(label));
+    }
+    m_list.Attach(::GetDlgItem(m_hWnd, 1010));
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
+    for (const Switch& s : kSwitches) {
+        auto b = std::make_unique<CHelpButton>();
+        b->SubclassDlgItem(s.id, m_hWnd);
+        b->m_helpValue = static_cast<HelpValue>(s.help);
+        m_wrappers.push_back(std::move(b));
+    }
+    for (const auto& h : kHelped) {
+        std::unique_ptr<CWnd> w;
+        HelpValue value = static_cast<HelpValue>(h[1]);
+        if (h[2] == 0) { auto b = std::make_unique<CHelpButton>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
+        if (h[2] == 1) { auto b = std::make_unique<CHelpComboBox>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
+        if (h[2] == 2) { auto b = std::make_unique<CHelpEdit>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
+        if (h[2] == 3) { auto b = std::make_unique<CMyStatic>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; b->m_hoverOff = TRUE; w = std::move(b); }
+        m_wrappers.push_back(std::move(w));
+    }
+    HICON icon = static_cast<HICON>(LoadImageA(moduleInstance(),
+                                               MAKEINTRESOURCEA(IDI_PLAYTALLY), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    if (icon) {
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    ::SetTimer(m_hWnd, kHelpTimer, 50, nullptr);
+    for (int id : {1024, 1025}) {
+        HWND placeholder = ::GetDlgItem(m_hWnd, id);
+        RECT r = {0, 0, 80, 20};
+        if (placeholder) {
+            ::GetWindowRect(placeholder, &r);
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            ::DestroyWindow(placeholder);
+        }
+        HWND picker = CreateWindowExA(0, DATETIMEPICK_CLASSA, "", WS_CHILD | WS_VISIBLE | DTS_SHORTDATEFORMAT, r.left,
+                                      r.top, r.right - r.left, r.bottom - r.top, m_hWnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        ::SendMessageA(picker, WM_SETFONT, SendMessage(WM_GETFONT), TRUE);
+        (id == 1024 ? m_since : m_till) = picker;
+    }
+    HWND combo = ::GetDlgItem(m_hWnd, 1019);
+    for (int s : {6, 2, 3, 4, 5}) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
+    const bool log = m_profile && m_profile->getInt(kSection, "SelectedTab", 0) != 0;
+    CheckDlgButton(log ? 1110 : 1109, BST_CHECKED);
+    RestoreDates();
+    RestoreWindowRect();
+    WriteControls();
+    UpdateControlStates();
+    RECT c;
+    ::GetClientRect(m_hWnd, &c);
+    Layout(c.right, c.bottom);
+    SetDlgItemText(1022, std::to_string(m_topCount));  // its change notification fills the list
+    return TRUE;
+}
+
+void CPlaytallyDlg::RestoreDates() {
+    const std::time_t now = std::time(nullptr);
+    const std::time_t yesterday = now - 86400;
+    std::tm s = *std::localtime(&yesterday), t = *std::localtime(&now);
+    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    SYSTEMTIME since = {}, till = {};
+    since.wYear = WORD(get("SYear", s.tm_year + 1900)); since.wMonth = WORD(get("SMonth", s.tm_mon + 1)); since.wDay = WORD(get("SDay", s.tm_mday));
+    till.wYear = WORD(get("TYear", t.tm_year + 1900)); till.wMonth = WORD(get("TMonth", t.tm_mon + 1)); till.wDay = WORD(get("TDay", t.tm_mday));
+    // A date the calendar lacks (2025-02-31) is refused by the picker: both then show now.
+    FILETIME probe;
+    if (!SystemTimeToFileTime(&since, &probe) || !SystemTimeToFileTime(&till, &probe) ||
+        !::SendMessageA(m_since, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&since)) ||
+        !::SendMessageA(m_till, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&till))) {
+        SYSTEMTIME current;
+        GetLocalTime(&current);
+        ::SendMessageA(m_since, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&current));
+        ::SendMessageA(m_till, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&current));
+    }
+}
+
+void CPlaytallyDlg::RestoreWindowRect() {
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    int cx = get("CX", kMinWidth), cy = get("CY", kMinHeight);
+    // Sizes that make no sense (0, beyond the screen) give the default size.
+    if (cx < kMinWidth || cx > W) cx = std::min(kMinWidth, W);
+    if (cy < kMinHeight || cy > H) cy = std::min(kMinHeight, H);
+    int left = std::max(0, get("Left", W / 2 - 176)), top = std::max(0, get("Top", H / 2 - 250));
+    if (left + cx > W) left = W - cx;
+    if (top + cy > H) top = H - cy;
+    ::MoveWindow(m_hWnd, std::max(0, left), std::max(0, top), cx, cy, TRUE);
+}
+
+void CPlaytallyDlg::ReadControls() {
+    for (int f = 0; f < kFieldCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
+    m_showTop = IsDlgButtonChecked(1031) == BST_CHECKED;
+    m_periodKind = IsDlgButtonChecked(1012) == BST_CHECKED ? 0 : 1;
+    m_lastCombo = static_cast<int>(::SendDlgItemMessageA(m_hWnd, 1019, CB_GETCURSEL, 0, 0));
+}
+
+void CPlaytallyDlg::WriteControls() {
+    for (int f = 0; f < kFieldCount; ++f) CheckDlgButton(kSwitches[f].id, m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(1031, m_showTop ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(1012, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(1013, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
+    ::SendDlgItemMessageA(m_hWnd, 1019, CB_SETCURSEL, static_cast<WPARAM>(m_lastCombo), 0);
+    SetDlgItemText(1104, m_helpText);
+}
+
+void CPlaytallyDlg::UpdateControlStates() {
+    ReadControls();
+    ::EnableWindow(::GetDlgItem(m_hWnd, 1019), m_periodKind == 1);
+    ::EnableWindow(m_since, m_periodKind == 0);
+    ::EnableWindow(m_till, m_periodKind == 0);
+    ::EnableWindow(::GetDlgItem(m_hWnd, 1022), m_showTop);
+}
+
+bool CPlaytallyDlg::ValidateTopCount() {
+    HWND edit = ::GetDlgItem(m_hWnd, 1022);
+    if (!edit) return false;
+    const std::string text = GetDlgItemText(1022);
+    if (text.empty()) {
+        m_topCount = 1;
+        return true;
+    }
+    // "%i" reads hexadecimal and octal too; anything beyond an int is as invalid as below 1.
+    long long value = 0;
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 0);
+    if (end == text.c_str() || value < 1 || value > 2147483647LL) {
+        MessageBoxA(m_hWnd, loadString(46).c_str(), loadString(16).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    m_topCount = static_cast<int>(value);
+    return true;
+}
+
+bool CPlaytallyDlg::IsLogMode() const { return IsDlgButtonChecked(1109) != BST_CHECKED; }
+
+void CPlaytallyDlg::GetPeriod(TimeValue& since, TimeValue& till) const {
+    const TimeValue now = static_cast<TimeValue>(std::time(nullptr));
+    if (m_periodKind == 1) {
+        till = now;
+        since = periodStart(m_lastCombo, now);
+        return;
+    }
+    SYSTEMTIME s = {}, t = {};
+    ::SendMessageA(m_since, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s));
+    ::SendMessageA(m_till, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t));
+    since = fromSystemTime(s);
+    till = fromSystemTime(t);
+}
+
+void CPlaytallyDlg::BuildRows(bool showProgress) {
+    if (!m_doc) return;
+    BuildListParams p;
+    GetPeriod(p.since, p.till);
+    p.logMode = IsLogMode();
+    p.topOn = m_showTop;
+    p.topCount = m_topCount;
+    p.showProgress = showProgress;
+    m_doc->BuildList(p);
+}
+
+void CPlaytallyDlg::LoadColumnWidths(std::array<int, kFieldCount>& widths) {
+    for (int f = 0; f < kFieldCount; ++f) widths[f] = CTrackListCtrl::DefaultWidth(f);
+    const std::string text = m_profile ? m_profile->getString(kSection, "ListWidth", "") : std::string();
+    std::size_t from = 0;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const std::size_t comma = text.find(',', from);
+        if (comma == std::string::npos) break;
+        const long long v = std::strtoll(text.substr(from, comma - from).c_str(), nullptr, 0);
+        // A width the screen cannot hold is as useless as a negative one.
+        widths[i] = v < 0 ? 0 : v > 4000 ? CTrackListCtrl::DefaultWidth(i) : static_cast<int>(v);
+        from = comma + 1;
+    }
+}
+
+void CPlaytallyDlg::SaveColumnWidths() {
+    std::array<int, kFieldCount> widths{};
+    LoadColumnWidths(widths);
+    int k = 0;
+    const int columns = m_list.IsWindow() ? m_list.ColumnCount() : 0;
+    for (int f = 0; f < kFieldCount && k < columns; ++f)
+        if (m_shown[f]) widths[f] = static_cast<int>(m_list.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(k++)));
+    std::string text;
+    for (int w : widths) text += std::to_string(w) + ",";
+    if (m_profile) m_profile->writeString(kSection, "ListWidth", text);
+}
+
+void CPlaytallyDlg::Refresh() {
+    UpdateControlStates();
+    m_list.ReloadList(true, false);
+}
+
+void CPlaytallyDlg::SaveState() {
+    ValidateTopCount();
+    ReadControls();
+    if (m_profile) {
+        const char* keys[] = {"TimePeriod", "LastCombo", "ShowTop", "TopCnt"};
+        const int values[] = {m_periodKind, m_lastCombo, m_showTop ? 1 : 0, m_topCount};
+        for (int i = 0; i < 4; ++i) m_profile->writeInt(kSection, keys[i], values[i]);
+        for (int f = 0; f < kFieldCount; ++f) m_profile->writeInt(kSection, kSwitches[f].key, m_checks[f] ? 1 : 0);
+        m_profile->writeInt(kSection, "SelectedTab", IsLogMode() ? 1 : 0);
+        SYSTEMTIME s = {}, t = {};
+        if (::SendMessageA(m_since, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s)) == GDT_VALID) {
+            m_profile->writeInt(kSection, "SYear", s.wYear);
+            m_profile->writeInt(kSection, "SMonth", s.wMonth);
+            m_profile->writeInt(kSection, "SDay", s.wDay);
+        }
+        if (::SendMessageA(m_till, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) == GDT_VALID) {
+            m_profile->writeInt(kSection, "TYear", t.wYear);
+            m_profile->writeInt(kSection, "TMonth", t.wMonth);
+            m_profile->writeInt(kSection, "TDay", t.wDay);
+        }
+        WINDOWPLACEMENT wp = {};
+        wp.length = sizeof wp;
+        if (GetWindowPlacement(m_hWnd, &wp)) {
+            const RECT& r = wp.rcNormalPosition;
+            m_profile->writeInt(kSection, "CX", r.right - r.left);
+            m_profile->writeInt(kSection, "CY", r.bottom - r.top);
+            m_profile->writeInt(kSection, "Top", r.top);
+            m_profile->writeInt(kSection, "Left", r.left);
+        }
+    }
+    SaveColumnWidths();
+    ShowWindow(SW_HIDE);
+    UpdateRecordLinks();
+}
+
+void CPlaytallyDlg::ShowHelpText(HelpValue value) {
+    const std::string text = HelpValueText(value);
+    if (text == m_helpText) return;
+    m_helpText = text;
+    SetDlgItemText(1104, text);
+}
+
+void CPlaytallyDlg::UpdateRecordLinks() {
+    const bool selected = SelectedRecordIndex() >= 0;
+    for (int id : {1091, 1092, 1093}) ::EnableWindow(::GetDlgItem(m_hWnd, id), selected);
+}
+
+int CPlaytallyDlg::SelectedRecordIndex() const {
+    if (!m_doc || !m_list.IsWindow()) return -1;
+    const int item = static_cast<int>(m_list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0) return -1;
+    LVITEMA it = {};
+    it.mask = LVIF_PARAM;
+    it.iItem = item;
+    m_list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return static_cast<int>(it.lParam);
+}
+
+bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam), code = HIWORD(wParam);
+    for (int f = 0; f < kFieldCount; ++f)
+        if (id == kSwitches[f].id && code == BN_CLICKED) {
+            SaveColumnWidths();
+            m_shown[f] = IsDlgButtonChecked(id) == BST_CHECKED;
+            UpdateControlStates();
+            m_list.ReloadList(false, false);
+            return true;
+        }
+    switch (id) {
+    case 1012:
+    case 1013:
+        if (code != BN_CLICKED) return false;
+        UpdateControlStates();
+        m_list.RefillRows(true, false);
+        return true;
+    case 1109:
+    case 1110:
+        if (code != BN_CLICKED) return false;
+        UpdateControlStates();
+        m_list.ReloadList(true, false);
+        return true;
+    case 1019:
+        if (code != CBN_SELCHANGE) return false;
+        UpdateControlStates();
+        m_list.ReloadList(true, false);
+        return true;
+    case 1031:
+        if (code != BN_CLICKED) return false;
+        SaveColumnWidths();
+        UpdateControlStates();
+        m_list.ReloadList(true, false);
+        return true;
+    case 1022:
+        if (code != EN_CHANGE) return false;
+        if (ValidateTopCount()) {
+            SaveColumnWidths();
+            UpdateControlStates();
+            m_list.ReloadList(true, true);
+        }
+        return true;
+    case 1097: theApp().config(); return true;
+    case 1100: theApp().publishReport(); return true;
+    case 1101:
+        ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return true;
+    case 1098: theApp().showAbout(); return true;
+    case 1091: RemoveCommand(); return true;
+    case 1092: EditCommand(); return true;
+    case 1093: PlayCommand(); return true;
+    case 32777: PathCommand(); return true;
+    default:
+        break;
+    }
+    return CResizeDialog::OnCommand(wParam, lParam);
+}
+
+bool CPlaytallyDlg::OnNotify(int controlId, NMHDR* header) {
+    if (controlId == 1010 || header->hwndFrom == reinterpret_cast<HWND>(m_list.SendMessage(LVM_GETHEADER))) {
+        switch (header->code) {
+        case HDN_ITEMCLICKA:
+        case HDN_ITEMCLICKW: {
+            auto* h = reinterpret_cast<NMHEADERA*>(header);
+            if (h->iButton == 0) m_list.SortByColumn(h->iItem);
+            SetMsgResult(0);
+            return true;
+        }
+        case LVN_COLUMNCLICK:
+            m_list.SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+            SetMsgResult(0);
+            return true;
+        case LVN_ITEMCHANGED:
+            UpdateRecordLinks();
+            SetMsgResult(0);
+            return true;
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) RemoveCommand();
+            SetMsgResult(0);
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+void CPlaytallyDlg::OnTimer(UINT_PTR id) {
+    if (id != kHelpTimer) return;
+    POINT p;
+    RECT r;
+    if (GetCursorPos(&p) && ::GetWindowRect(m_hWnd, &r) && !PtInRect(&r, p)) ShowHelpText(0);
+}
+
+bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_SIZING) {
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        if (r->right - r->left < kMinWidth) r->right = r->left + kMinWidth;
+        if (r->bottom - r->top < kMinHeight) r->bottom = r->top + kMinHeight;
+        ShowHelpText(0);
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_MOUSEMOVE) ShowHelpText(0);
+    return CResizeDialog::OnMessage(message, wParam, lParam, result);
+}
+
+void CPlaytallyDlg::OnSizeChanged(UINT, int w, int h) { Layout(w, h); }
+
+void CPlaytallyDlg::Layout(int w, int h) {
+    HWND refresh = ::GetDlgItem(m_hWnd, 1), close = ::GetDlgItem(m_hWnd, 2), list = ::GetDlgItem(m_hWnd, 1010);
+    if (!refresh || !close || !list) return;
+    auto rectOf = [&](HWND c) {
+        RECT r = {};
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto place = [&](HWND c, int x, int y, int cx, int cy) {
+        if (c) ::SetWindowPos(c, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    auto rightAt = [&](int id, int right) -> int {
+        HWND c = ::GetDlgItem(m_hWnd, id);
+        if (!c) return right;
+        RECT r = rectOf(c);
+        place(c, right - (r.right - r.left), r.top, r.right - r.left, r.bottom - r.top);
+        return right - int(r.right - r.left);
+    };
+    rightAt(1098, w - 3);
+    const int play = rightAt(1093, w - 1);
+    const int edit = rightAt(1092, play - 1);
+    rightAt(1091, edit - 3);
+    for (int id : {1099, 1102, 1103})
+        if (HWND c = ::GetDlgItem(m_hWnd, id)) {
+            RECT r = rectOf(c);
+            place(c, r.left, r.top, w - 3 - r.left, r.bottom - r.top);
+        }
+    const RECT b = rectOf(refresh);
+    const int bh = b.bottom - b.top, bw = b.right - b.left;
+    RECT help = {};
+    if (HWND c = ::GetDlgItem(m_hWnd, 1104)) {
+        RECT r = rectOf(c);
+        const int hh = r.bottom - r.top;
+        help = {r.left, h - bh - 9 - hh, w - 4, h - bh - 9};
+        place(c, help.left, help.top, help.right - help.left, hh);
+    }
+    const RECT l = rectOf(list);
+    place(list, l.left, l.top, w - 4 - l.left, help.top - 3 - l.top);
+    const RECT cr = rectOf(close);
+    place(close, w / 2 + 3, h - 3 - (cr.bottom - cr.top), cr.right - cr.left, cr.bottom - cr.top);
+    place(refresh, w / 2 - 3 - bw, h - 3 - (cr.bottom - cr.top), bw, bh);
+    ::InvalidateRect(refresh, nullptr, TRUE);
+    ::InvalidateRect(close, nullptr, TRUE);
+}

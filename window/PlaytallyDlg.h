@@ -1,0 +1,84 @@
+// The Playtally window: the modeless main window of the plug-in (template 1001). It shows the
+// list builder's rows in Playtally or Log mode, for a period and a top count, with one switch per
+// column, and keeps all of it in the registry section "Playtally Dialog".
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plugin/Clock.h"
+#include "ui/HelpText.h"
+#include "ui/ResizeDialog.h"
+#include "window/TrackListCtrl.h"
+
+class CDoc;
+class IProfile;
+class CMyStatic;
+
+class CPlaytallyDlg : public CResizeDialog, public IHelpTextSink, private CTrackListCtrl::Owner {
+public:
+    // The document rows come from, and the profile of the window's state.
+    CPlaytallyDlg(CDoc* doc, IProfile* profile);
+    ~CPlaytallyDlg() override;
+
+    // Record index of the first selected row, -1 when none is selected.
+    int SelectedRecordIndex() const;
+    bool IsLogMode() const;
+    CTrackListCtrl& List() { return m_list; }
+    // Reads the controls and rebuilds the list (the "Refresh" button and Enter).
+    void Refresh();
+    // Stores everything the user set, then hides the window.
+    void SaveState();
+    void ShowHelpText(HelpValue value) override;
+    void UpdateRecordLinks() override;
+    // since/till of the list: the picker dates, or the "Last:" span ending now.
+    void GetPeriod(TimeValue& since, TimeValue& till) const;
+
+    // The record commands (the links, the list's Delete key, double click and context menu).
+    void RemoveCommand();
+    void EditCommand();
+    void PlayCommand();
+    void PathCommand();
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(int controlId, NMHDR* header) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnOK() override { Refresh(); }
+    void OnCancel() override { SaveState(); }
+    void OnSizeChanged(UINT type, int cx, int cy) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    const std::array<bool, kFieldCount>& ShownColumns() const override { return m_shown; }
+    void LoadColumnWidths(std::array<int, kFieldCount>& widths) override;
+    void BuildRows(bool showProgress) override;
+    CDoc* Document() override { return m_doc; }
+
+    void SaveColumnWidths();
+    bool ValidateTopCount();
+    void ReadControls();
+    void WriteControls();
+    void UpdateControlStates();
+    void RestoreWindowRect();
+    void RestoreDates();
+    void Layout(int w, int h);
+
+    CDoc* m_doc;
+    IProfile* m_profile;
+    CTrackListCtrl m_list{*this};
+    std::array<bool, kFieldCount> m_checks{};
+    std::array<bool, kFieldCount> m_shown{};
+    int m_periodKind = 1;
+    int m_lastCombo = 3;
+    bool m_showTop = true;
+    int m_topCount = 100;
+    std::string m_helpText;
+    std::vector<std::unique_ptr<CWnd>> m_wrappers;
+    HWND m_since = nullptr;
+    HWND m_till = nullptr;
+};
