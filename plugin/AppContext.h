@@ -22,6 +22,10 @@ public:
     virtual bool settingsSheetOpen() const = 0;
     // The Playtally window rebuilds its list (does nothing when there is no window).
     virtual void refreshPlaytallyWindow() = 0;
+    // Saves the window's state, minimizes and destroys it (nothing when there is none).
+    virtual void destroyPlaytallyWindow() = 0;
+    // The Playtally window's mode: true when it shows the log (false when there is no window).
+    virtual bool playtallyWindowInLogMode() const = 0;
 };
 
 // The database file's signature: the plug-in's file description and file version.

@@ -20,12 +20,13 @@
 #include "report/win/ShellOpen.h"
 #include "report/win/ThreadTimer.h"
 #include "ui/ProgressDlg.h"
+#include "ui/SettingsSheet.h"
 
 class RegistryProfile;
 class WinMessages;
 class CWinampLink;
 
-class CPlaytallyApp : public IViewHooks {
+class CPlaytallyApp : public IViewHooks, public ISettingsHost {
 public:
     // Timer ids on the player's main window.
     static constexpr UINT_PTR kAutoSaveTimerId = 1;
@@ -42,25 +43,34 @@ public:
     void config();
     void quit();
 
-    // Run when the settings change: re-reads them and starts or stops what depends on them.
-    void applySettings();
+    // Run when the settings sheet closes: its pages save (unless it was cancelled), then the
+    // settings are re-read and what depends on them is started or stopped.
+    void applySettings() override;
     // Publishes the report now (the tray menu, the window and the Publish page call this).
-    void publishReport();
+    void publishReport() override;
     // Publishes when the auto-publish period has passed; (re)starts its 60 s check timer.
     void autoPublishCheck();
     // The plug-in's own text for the player's list, "<name> Plug-In (<file>)"; "" before init.
     const char* description() const { return description_; }
 
-    CDoc& doc() { return doc_; }
-    AppContext& context() { return context_; }
+    CDoc& doc() override { return doc_; }
+    AppContext& context() override { return context_; }
     const std::string& pluginFolder() const { return context_.pluginFolder; }
     TimeValue lastAutoPublish() const { return lastAutoPublish_; }
 
     // IViewHooks: the Playtally window and the settings sheet do not exist in this build yet.
     bool playtallyWindowExists() const override { return false; }
     bool playtallyWindowVisible() const override { return false; }
-    bool settingsSheetOpen() const override { return false; }
     void refreshPlaytallyWindow() override {}
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
+
+    // --- Settings sheet ---
+    // Whether the settings sheet is shown (config brings it to the front instead of a second one).
+    bool settingsSheetOpen() const override { return sheet_ != nullptr; }
+    // Re-reads the General settings; the tray icon, the poll, the auto-publish check, the
+    // auto-save timer and the suspend flag follow them.
+    void applyGeneralSettings() override;
 
     // For tests: where the system version comes from (GetVersionExA by default).
     using VersionSource = SystemVersion (*)();
@@ -103,6 +113,8 @@ private:
     CTimerGuard pollGuard_{"playback poll"};
     CTimerGuard autoSaveGuard_{"automatic save"};
     CTimerGuard autoPublishGuard_{"auto-publish check"};
+    // The settings sheet while it is shown.
+    std::unique_ptr<CSettingsSheet> sheet_;
     bool suspendedAtStart_ = false;
 };
 

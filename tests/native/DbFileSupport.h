@@ -120,6 +120,8 @@ public:
     bool playtallyWindowVisible() const override { return true; }
     bool settingsSheetOpen() const override { return false; }
     void refreshPlaytallyWindow() override { ++refreshes; }
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     int refreshes = 0;
 };
 

@@ -86,6 +86,8 @@ public:
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
     void refreshPlaytallyWindow() override {}
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
     bool windowVisible = false;
     bool sheetOpen = false;
 };

@@ -51,6 +51,8 @@ struct ReportViews : IViewHooks {
     bool playtallyWindowVisible() const override { return windowVisible; }
     bool settingsSheetOpen() const override { return sheetOpen; }
     void refreshPlaytallyWindow() override {}
+    void destroyPlaytallyWindow() override {}
+    bool playtallyWindowInLogMode() const override { return false; }
 };
 
 // Progress windows that log every call and cancel at a chosen CheckCancel call (counting from 1).
