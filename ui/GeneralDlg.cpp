@@ -52,6 +52,9 @@ const char* const kFieldNames[kFieldCount] = {"#",      "Date",  "Hit",   "Lengt
 const FieldFlags kRequiredMask = {true, true, true, true, true, false, false, false, false, false, false};
 const FieldFlags kGroupingMask = {true, false, true, false, false, false, false, false, false, false, false};
 
+// Posted to the page by its initialisation (see OnInitDialog).
+constexpr UINT kMarkModified = WM_APP + 1;
+
 constexpr UINT kBrowseTitle = 1015;   // "Locate A Playtally Database File"
 constexpr UINT kNotRequiredCaption = 36;
 constexpr UINT kGroupByCaption = 37;
@@ -160,7 +163,16 @@ BOOL CGeneralDlg::OnInitDialog() {
     refresh();
 
     createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    // Filling the path edit above counted as a change of the database. The sheet may still reset
+    // its Apply button after creating its first page, so the page marks itself once it is shown.
+    if (m_settingsChanged) PostMessage(kMarkModified);
     return TRUE;
+}
+
+bool CGeneralDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+    if (message != kMarkModified) return false;
+    SetModified(true);
+    return true;
 }
 
 bool CGeneralDlg::PreTranslateMessage(MSG* message) {
@@ -250,7 +262,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
     UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
     const DWORD error = file ? ERROR_ACCESS_DENIED : ::GetLastError();
-    if (!file || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!file || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return refuse(loadString(kCannotSave) + systemErrorText(error), "ErrorSavingDBFile");
     file.reset();
     // Another program's file would be moved aside at the next save to make room.

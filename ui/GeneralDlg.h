@@ -48,6 +48,7 @@ protected:
     BOOL OnApply() override;
     void OnReset() override;
     bool PreTranslateMessage(MSG* message) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void refresh();
