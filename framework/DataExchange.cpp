@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
+#include "framework/RichEdit.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 
@@ -138,4 +139,36 @@ void CDataExchange::MinMax(int id, unsigned value, unsigned min, unsigned max) {
     std::string text = loadString(IDS_DDX_INTEGER_RANGE);
     text = replaceAll(replaceAll(text, "%1", std::to_string(min)), "%2", std::to_string(max));
     Fail(id, text);
+}
+
+std::string withNewlineBreaks(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            result += text[i];
+            continue;
+        }
+        result += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return result;
+}
+
+void CDataExchange::RichText(int id, std::string& value) {
+    CRichEditCtrl edit(control(id));
+    if (m_bSaveAndValidate)
+        value = withNewlineBreaks(edit.StreamOutText());
+    else
+        edit.StreamInText(withNewlineBreaks(value));  // the control would read CR CR LF as a space
+}
+
+void CDataExchange::DateTime(int id, SYSTEMTIME& value) {
+    CDateTimeCtrl picker(control(id));
+    if (!m_bSaveAndValidate) {
+        picker.SetTime(value);
+        return;
+    }
+    SYSTEMTIME time{};
+    if (picker.GetTime(time) == GDT_VALID) value = time;
 }

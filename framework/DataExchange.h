@@ -32,6 +32,12 @@ public:
     void Radio(int firstId, int& index);
     // The selection index of a combo box, -1 for none.
     void CBIndex(int id, int& index);
+    // The text of a rich edit control, of any length (the control's limit is raised to hold it).
+    // Line breaks go in and come back as "\n" only, whatever the control answers (CR LF or CR).
+    void RichText(int id, std::string& value);
+    // The value of a date-time picker. Taking it from a picker that holds no valid time leaves
+    // `value` as it was.
+    void DateTime(int id, SYSTEMTIME& value);
     // Validation, only when saving: the value must lie in [min, max].
     void MinMax(int id, int value, int min, int max);
     void MinMax(int id, unsigned value, unsigned min, unsigned max);
@@ -51,3 +57,6 @@ struct DataExchangeStopped {};
 // Reads a whole decimal number as the data exchange does: blanks around it are allowed, a sign
 // too, nothing else. False when the text holds no number or the number lies outside [min, max].
 bool parseExchangedNumber(const std::string& text, long long min, long long max, long long& value);
+
+// The text with every CR LF and every lone CR turned into "\n".
+std::string withNewlineBreaks(const std::string& text);

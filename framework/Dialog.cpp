@@ -170,6 +170,14 @@ INT_PTR CDialog::HandleMessage(CDialog* self, HWND window, UINT message, WPARAM 
     }
     try {
         LRESULT result = 0;
+        if (message == WM_NOTIFY && lParam) {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            CWnd* child = header->hwndFrom != window ? CWnd::FromHandlePermanent(header->hwndFrom) : nullptr;
+            if (child && child->OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam), result)) {
+                ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+                return TRUE;
+            }
+        }
         if (self->OnMessage(message, wParam, lParam, result)) {
             if (answersDirectly(message)) return static_cast<INT_PTR>(result);
             ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);

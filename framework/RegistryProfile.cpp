@@ -153,3 +153,10 @@ std::string applicationNameFromModule(HINSTANCE module) {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+namespace {
+RegistryProfile* g_applicationProfile = nullptr;
+}  // namespace
+
+RegistryProfile* applicationProfile() { return g_applicationProfile; }
+void setApplicationProfile(RegistryProfile* profile) { g_applicationProfile = profile; }

@@ -88,6 +88,8 @@ HWND CWnd::UnsubclassWindow() {
     return window;
 }
 
+bool CWnd::OnReflectedNotify(NMHDR*, LRESULT&) { return false; }
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(message, wParam, lParam);
 }

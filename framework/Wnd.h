@@ -99,6 +99,11 @@ public:
     }
     std::string GetClassName() const;
 
+    // Message reflection: a dialog offers the WM_NOTIFY of a child control to the control's own
+    // object first. True when the control answered it (with `result`); the dialog then neither
+    // handles nor passes on the notification. The default answers nothing.
+    virtual bool OnReflectedNotify(NMHDR* header, LRESULT& result);
+
 protected:
     // Messages of a subclassed window. The default passes them to the window's previous procedure.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -78,3 +78,10 @@
 #define IDC_PUB_HEADER_EDIT 1111
 #define IDC_PUB_ITEM_EDIT 1112
 #define IDC_PUB_FOOTER_EDIT 1113
+
+// Template editor (template 1018) and About box (template 1011).
+#define IDD_ABOUTBOX 1011
+#define IDD_HTMLEDIT 1018
+#define IDC_HTMLEDIT_TEXT 1112
+#define IDC_ABOUT_WEBSITE 1086
+#define IDS_WEB_PAGE 38

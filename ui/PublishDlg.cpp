@@ -8,11 +8,8 @@
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 #include "ui/SettingsPageControls.h"
-#include "ui/SettingsSheet.h"
-#if __has_include("ui/HtmlEditDlg.h")
 #include "ui/HtmlEditDlg.h"
-#define PTLY_HAVE_HTML_EDITOR 1
-#endif
+#include "ui/SettingsSheet.h"
 
 namespace {
 
@@ -262,14 +259,10 @@ void CPublishDlg::browse(int buttonId) {
 
 void CPublishDlg::editTemplate(std::string& text) {
     UpdateData(true);
-#ifdef PTLY_HAVE_HTML_EDITOR
     HtmlEditDlg editor(&text, nullptr);
     if (editor.DoModal() != IDOK) return;
     UpdateData(false);
     SetModified(true);
-#else
-    (void)text;
-#endif
 }
 
 void CPublishDlg::publishNow() {

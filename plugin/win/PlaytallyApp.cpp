@@ -4,6 +4,7 @@
 
 #include "database/FileSystem.h"
 #include "framework/Module.h"
+#include "framework/RichEdit.h"
 #include "framework/RegistryProfile.h"
 #include "plugin/Profile.h"
 #include "plugin/win/VersionInfo.h"
@@ -68,6 +69,8 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     context_.files = &systemFileSystem();
     context_.views = this;
     context_.userName = logonName();
+    // Dialog foundations: windows store their placements in this profile.
+    setApplicationProfile(profile_.get());
 
     readLastAutoPublish();
     const GeneralSettings& settings = context_.reloadSettings();
@@ -82,10 +85,14 @@ CPlaytallyApp::~CPlaytallyApp() {
     if (autoPublishTimer_) autoPublishTimer_->stop();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (pollTimer_) pollTimer_->stop();
+    // Dialog foundations: no window stores its placement through a profile that is gone.
+    if (applicationProfile() == profile_.get()) setApplicationProfile(nullptr);
 }
 
 int CPlaytallyApp::init(HWND winampWindow) {
     winamp_ = winampWindow;
+    // Dialog foundations: the template editor's control class.
+    loadRichEditLibrary();
     // 1. The plug-in folder: the library's path up to its last backslash.
     const std::size_t slash = moduleFile_.find_last_of('\\');
     context_.pluginFolder = slash == std::string::npos ? std::string() : moduleFile_.substr(0, slash);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "database/Doc.h"
 #include "database/FileSystem.h"
@@ -94,17 +95,19 @@ std::string tabText(HWND sheet, int index) {
                  static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     return buffer;
 }
-// Saves a screenshot of a window once the screen shows it painted (more than one colour), for
-// converting to PNG and looking at.
+// Saves a screenshot of a window (when screenshots are on) once the screen shows it painted:
+// more than one colour.
 void screenshot(HWND window, const std::string& name) {
-    const std::string path = screenshotPath(name + ".bmp");
+    const char* folder = getenv("PTLY_SCREENSHOT_DIR");
+    if (!folder || !*folder) return;
+    const std::string path = std::string(folder) + "\\" + name + ".bmp";
     for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(20)) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        ASSERT_TRUE(saveWindowBitmap(window, path));
+        ASSERT_TRUE(saveWindowScreenshot(window, name));
         const std::string bytes = contentOf(path);
         const size_t pixels = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
         if (bytes.size() > pixels + 3 && bytes.find_first_not_of(bytes.substr(pixels, 1), pixels) != std::string::npos)

@@ -73,8 +73,3 @@ private:
     static void removeAll(const std::string& folder);
     std::string path_;
 };
-
-// Saves what the screen shows of a window as a 24-bit BMP file (convert it to PNG to look at it).
-bool saveWindowBitmap(HWND window, const std::string& path);
-// Where the Windows-side tests leave their screenshots: $PTLY_SHOTS, or "shots" beside the tests.
-std::string screenshotPath(const std::string& name);

@@ -1,0 +1,20 @@
+// Dialog templates that only the dialog foundations' tests use.
+#pragma once
+
+#define IDD_TEST_RESIZE 9101
+#define IDD_TEST_HELP 9102
+
+// IDD_TEST_RESIZE
+#define IDC_TEST_GROUP 9110
+#define IDC_TEST_PLAIN_CHECK 9111
+#define IDC_TEST_TAB_CHECK 9112
+#define IDC_TEST_NOTES 9113
+
+// IDD_TEST_HELP
+#define IDC_TEST_HELP_BUTTON 9120
+#define IDC_TEST_HELP_COMBO 9121
+#define IDC_TEST_HELP_EDIT 9122
+#define IDC_TEST_HELP_PICKER 9123
+#define IDC_TEST_LINK 9124
+#define IDC_TEST_HELP_AREA 9125
+#define IDC_TEST_PLAIN_LABEL 9126
