@@ -95,23 +95,21 @@ std::string tabText(HWND sheet, int index) {
                  static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     return buffer;
 }
-// Saves a screenshot of a window (when screenshots are on) once the screen shows it painted:
-// more than one colour.
+// Saves a screenshot of a window (when screenshots are on) once the screen shows it painted and
+// settled: more than one colour, and the same picture twice in a row.
 void screenshot(HWND window, const std::string& name) {
     const char* folder = getenv("PTLY_SCREENSHOT_DIR");
     if (!folder || !*folder) return;
     const std::string path = std::string(folder) + "\\" + name + ".bmp";
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(20)) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+    std::string previous;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
         ASSERT_TRUE(saveWindowScreenshot(window, name));
-        const std::string bytes = contentOf(path);
+        std::string bytes = contentOf(path);
         const size_t pixels = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        if (bytes.size() > pixels + 3 && bytes.find_first_not_of(bytes.substr(pixels, 1), pixels) != std::string::npos)
-            return;
+        const bool painted =
+            bytes.size() > pixels + 3 && bytes.find_first_not_of(bytes.substr(pixels, 1), pixels) != std::string::npos;
+        if (painted && bytes == previous) return;
+        previous = std::move(bytes);
     }
     ADD_FAILURE() << name << ": the window never showed painted";
 }
@@ -483,6 +481,7 @@ TEST_F(Settings, PublishEnablingRules) {
     setInt(publish, "Hour", 7);
     setInt(publish, "Minute", 5);
     run([&](HWND window) {
+        screenshot(window, "settings-general");
         HWND page = publishPage(window);
         ASSERT_NE(page, nullptr);
         SYSTEMTIME time{};
@@ -499,8 +498,6 @@ TEST_F(Settings, PublishEnablingRules) {
             EXPECT_EQ(enabled(page, IDC_PUB_TOPCOUNT), c.topCount);
         }
         screenshot(window, "settings-publish");
-        SendMessageA(window, PSM_SETCURSEL, 0, 0);
-        screenshot(window, "settings-general");
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
 }
