@@ -655,3 +655,37 @@ TEST_F(Settings, CancelRestoresEveryKey) {
         EXPECT_EQ(views.events.back(), "apply settings");
     }
 }
+
+TEST_F(Settings, TemplateEditorButtons) {
+    struct Case {
+        int button;
+        const char* key;
+        int editorButton;
+        std::string stored;  // after the sheet's OK
+        bool modified;
+    };
+    const Case cases[] = {
+        {IDC_PUB_HEADER_EDIT, "Header", IDOK, "<h1>\n#sdate</h1>", true},
+        {IDC_PUB_FOOTER_EDIT, "Footer", IDCANCEL, "old footer", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        setString(publish, c.key, "old footer");
+        bool applyEnabled = false;
+        run([&](HWND window) {
+            HWND page = publishPage(window);
+            SendMessageA(window, PSM_UNCHANGED, reinterpret_cast<WPARAM>(generalPage()), 0);
+            DriveResult r = driveModal([&] { click(page, c.button); },
+                                       [&](HWND editor) {
+                                           SetDlgItemTextA(editor, IDC_HTMLEDIT_TEXT, "<h1>\r\n#sdate</h1>");
+                                           click(editor, c.editorButton);
+                                       },
+                                       "Edit");
+            EXPECT_TRUE(r.found);
+            applyEnabled = enabled(window, kApplyButton);
+            SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        });
+        EXPECT_EQ(applyEnabled, c.modified);
+        EXPECT_EQ(profile.getString("Zudazide Playtally - Settings", c.key, ""), c.stored);
+    }
+}
