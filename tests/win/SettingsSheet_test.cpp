@@ -20,6 +20,7 @@
 #include "framework/RegistryProfile.h"
 #include "resources/resource.h"
 #include "tests/native/DbFileSupport.h"
+#include "plugin/win/PlaytallyApp.h"
 #include "ui/SettingsSheet.h"
 
 using namespace dbtest;
@@ -688,4 +689,45 @@ TEST_F(Settings, TemplateEditorButtons) {
         EXPECT_EQ(applyEnabled, c.modified);
         EXPECT_EQ(profile.getString("Zudazide Playtally - Settings", c.key, ""), c.stored);
     }
+}
+
+// --- The application's config -----------------------------------------------------------------
+
+TEST(SettingsConfig, OneSheetAtATimeAndASecondRequestBringsItToTheFront) {
+    RegistryProfile(applicationNameFromModule(GetModuleHandleA(nullptr))).deleteApplicationKey();
+    {
+        CPlaytallyApp app(GetModuleHandleA(nullptr));
+        int sheets = -1;
+        bool openDuring = false;
+        DriveResult r = driveModal([&] { app.config(); },
+                                   [&](HWND window) {
+                                       // Another window in front, then the tray menu asks again.
+                                       HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                                                    50, nullptr, nullptr, nullptr, nullptr);
+                                       SetForegroundWindow(other);
+                                       EXPECT_EQ(GetForegroundWindow(), other);
+                                       app.config();
+                                       openDuring = app.settingsSheetOpen();
+                                       sheets = 0;
+                                       EnumThreadWindows(
+                                           GetCurrentThreadId(),
+                                           [](HWND w, LPARAM count) {
+                                               char caption[64] = {};
+                                               GetWindowTextA(w, caption, sizeof caption);
+                                               if (IsWindowVisible(w) && std::string(caption) == kCaption)
+                                                   ++*reinterpret_cast<int*>(count);
+                                               return TRUE;
+                                           },
+                                           reinterpret_cast<LPARAM>(&sheets));
+                                       EXPECT_EQ(GetForegroundWindow(), window);
+                                       DestroyWindow(other);
+                                       SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                                   },
+                                   kCaption);
+        EXPECT_TRUE(r.found);
+        EXPECT_TRUE(openDuring);
+        EXPECT_EQ(sheets, 1);
+        EXPECT_FALSE(app.settingsSheetOpen());
+    }
+    RegistryProfile(applicationNameFromModule(GetModuleHandleA(nullptr))).deleteApplicationKey();
 }
