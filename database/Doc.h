@@ -47,8 +47,8 @@ public:
     virtual void SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows);
     // Loads the database file named by "DBPath" into records (reporting failures itself).
     void LoadDatabase();
-    // Saves records to the database file (reporting failures itself).
-    void SaveDatabase();
+    // Saves records to the database file (reporting failures itself); false when it failed.
+    bool SaveDatabase();
     // 0 when the file was read, -1 otherwise.
     int LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows);
     // Adds the plays of another database file without duplicates; 0 on success, -1 when that

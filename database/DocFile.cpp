@@ -227,12 +227,12 @@ void CDoc::LoadDatabase() {
     LoadFileIntoArray(path, nullptr, true);
 }
 
-void CDoc::SaveDatabase() {
+bool CDoc::SaveDatabase() {
     GeneralSettings settings = context_.readSettings();
     const std::string path = resolvePluginPath(settings.DBPath, context_.pluginFolder);
     if (path.empty()) {
         show(context_, loadString(kSavePathEmpty), "SaveDBIsEmpty");
-        return;
+        return false;
     }
     IFileSystem& files = *context_.files;
     const std::string newPath = path + kNewFileSuffix;
@@ -241,7 +241,7 @@ void CDoc::SaveDatabase() {
     std::unique_ptr<IFile> file = files.createWrite(newPath);
     if (!file) {
         show(context_, loadString(kCannotCreate) + files.lastErrorText(), "ErrorSavingDBFile");
-        return;
+        return false;
     }
 
     auto failed = [&] {
@@ -258,7 +258,7 @@ void CDoc::SaveDatabase() {
         file.reset();
     } catch (...) {
         failed();
-        return;
+        return false;
     }
 
     // The list's rows point into records by position; after a trim they must be rebuilt.
@@ -273,14 +273,18 @@ void CDoc::SaveDatabase() {
                 std::string reason = files.lastErrorText();
                 files.removeFile(newPath);
                 show(context_, loadString(kCannotCreate) + reason, "ErrorSavingDBFile");
-                return;
+                return false;
             }
             show(context_, keptAsMessage(keptAs), "UnknownErrorLoading");
         }
         notUnderstoodPath_.clear();
     }
 
-    if (!files.replaceFile(newPath, path)) failed();
+    if (!files.replaceFile(newPath, path)) {
+        failed();
+        return false;
+    }
+    return true;
 }
 
 int CDoc::MergeFrom(const std::string& path) {

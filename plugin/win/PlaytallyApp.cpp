@@ -179,13 +179,27 @@ void CPlaytallyApp::autoSaveTick() {
     if (!dataRemoved_ && !context_.readSettings().Disable) doc_.SaveDatabase();
 }
 
+// --- Settings sheet ---
+
 void CPlaytallyApp::config() {
-    // The settings sheet arrives with its own pages; until then config has nothing to show.
+    if (sheet_) {
+        // One sheet at a time: a second request brings the open one to the front.
+        if (HWND window = sheet_->GetSafeHwnd()) ::SetForegroundWindow(window);
+        return;
+    }
+    sheet_ = std::make_unique<CSettingsSheet>(*this, loadString(18), nullptr, 0);
+    sheet_->DoModal();
+    sheet_.reset();
 }
 
 void CPlaytallyApp::applySettings() {
+    if (sheet_) sheet_->SavePages();
+    applyGeneralSettings();
+}
+
+void CPlaytallyApp::applyGeneralSettings() {
+    const GeneralSettings settings = context_.reloadSettings();
     if (!monitor_) return;  // before init there is nothing to apply to
-    const GeneralSettings settings = context_.readSettings();
     if (settings.Disable)
         monitor_->stopPolling();
     else

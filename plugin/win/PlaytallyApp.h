@@ -22,13 +22,14 @@
 #include "ui/ProgressDlg.h"
 // Record editing
 #include "window/RecordDialogs.h"
+#include "ui/SettingsSheet.h"
 
 class RegistryProfile;
 class WinMessages;
 class CWinampLink;
 class CPlaytallyDlg;
 
-class CPlaytallyApp : public IViewHooks {
+class CPlaytallyApp : public IViewHooks, public ISettingsHost {
 public:
     // Timer ids on the player's main window.
     static constexpr UINT_PTR kAutoSaveTimerId = 1;
@@ -51,25 +52,26 @@ public:
     // neither again, not even at quit. Returns whether they were removed.
     bool uninstall();
 
-    // Run when the settings change: re-reads them and starts or stops what depends on them.
-    void applySettings();
+
+    // Run when the settings sheet closes: its pages save (unless it was cancelled), then the
+    // settings are re-read and what depends on them is started or stopped.
+    void applySettings() override;
     // Publishes the report now (the tray menu, the window and the Publish page call this).
-    void publishReport();
+    void publishReport() override;
     // Publishes when the auto-publish period has passed; (re)starts its 60 s check timer.
     void autoPublishCheck();
     // The plug-in's own text for the player's list, "<name> Plug-In (<file>)"; "" before init.
     const char* description() const { return description_; }
 
-    CDoc& doc() { return doc_; }
-    AppContext& context() { return context_; }
+    CDoc& doc() override { return doc_; }
+    AppContext& context() override { return context_; }
     const std::string& pluginFolder() const { return context_.pluginFolder; }
     TimeValue lastAutoPublish() const { return lastAutoPublish_; }
 
     // ---- Playtally window and tray icon ----
-    // IViewHooks, answered for the real window (the settings sheet is not there yet).
+    // IViewHooks, answered for the real window.
     bool playtallyWindowExists() const override { return window_ != nullptr; }
     bool playtallyWindowVisible() const override;
-    bool settingsSheetOpen() const override { return false; }
     void refreshPlaytallyWindow() override;
     void destroyPlaytallyWindow() override;
     bool playtallyWindowInLogMode() const override;
@@ -81,6 +83,13 @@ public:
     void setTrayIcon(bool remove);
     CPlaytallyDlg* playtallyWindow() { return window_.get(); }
     // ---- end of the Playtally window block ----
+
+    // --- Settings sheet ---
+    // Whether the settings sheet is shown (config brings it to the front instead of a second one).
+    bool settingsSheetOpen() const override { return sheet_ != nullptr; }
+    // Re-reads the General settings; the tray icon, the poll, the auto-publish check, the
+    // auto-save timer and the suspend flag follow them.
+    void applyGeneralSettings() override;
 
     // For tests: where the system version comes from (GetVersionExA by default).
     using VersionSource = SystemVersion (*)();
@@ -130,6 +139,8 @@ private:
     CTimerGuard pollGuard_{"playback poll"};
     CTimerGuard autoSaveGuard_{"automatic save"};
     CTimerGuard autoPublishGuard_{"auto-publish check"};
+    // The settings sheet while it is shown.
+    std::unique_ptr<CSettingsSheet> sheet_;
     bool suspendedAtStart_ = false;
     // Set once uninstall removed the plays and settings: nothing may write them back.
     bool dataRemoved_ = false;

@@ -8,79 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "database/Archive.h"
 #include "tests/native/DbFileSupport.h"
 
 using namespace dbtest;
 
 namespace {
-
-std::string contentOf(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<none>";
-    std::string out;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-    CloseHandle(h);
-    return out;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD put = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-}
-
-// A fresh folder under the temporary folder, emptied and removed afterwards.
-class WinTempDir {
-public:
-    WinTempDir() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        for (unsigned n = GetTickCount();; ++n) {
-            path_ = std::string(base) + "ptlydb" + std::to_string(n);
-            if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-        }
-    }
-    ~WinTempDir() { removeAll(path_); }
-    std::string file(const std::string& name) const { return path_ + "\\" + name; }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (h == INVALID_HANDLE_VALUE) return out;
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..") out.push_back(name);
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-        return out;
-    }
-
-private:
-    static void removeAll(const std::string& folder) {
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string full = folder + "\\" + name;
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeAll(full);
-                else
-                    DeleteFileA(full.c_str());
-            } while (FindNextFileA(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-    std::string path_;
-};
 
 // The kept-aside name's date and time: the clock's time in local time.
 std::string localStamp(TimeValue t) {

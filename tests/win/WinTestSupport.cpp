@@ -7,6 +7,7 @@
 namespace {
 struct DriveState {
     std::function<void(HWND)> act;
+    std::function<bool(HWND)> accept;
     std::string caption;
     std::string className;
     int closeAfterMs = 0;
@@ -32,6 +33,7 @@ HWND findWindow(const DriveState& state) {
             ::GetWindowTextA(window, caption, sizeof caption);
             if (s->state->className != className) return TRUE;
             if (!s->state->caption.empty() && s->state->caption != caption) return TRUE;
+            if (s->state->accept && !s->state->accept(window)) return TRUE;
             s->found = window;
             return FALSE;
         },
@@ -72,9 +74,11 @@ LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 DriveResult driveModal(const std::function<void()>& run, const std::function<void(HWND)>& act,
-                       const std::string& caption, const char* className, int closeAfterMs) {
+                       const std::string& caption, const char* className, int closeAfterMs,
+                       const std::function<bool(HWND)>& accept) {
     DriveState state;
     state.act = act;
+    state.accept = accept;
     state.caption = caption;
     state.className = className;
     state.closeAfterMs = closeAfterMs;
@@ -170,4 +174,70 @@ RECT dialogUnitsToPixels(HWND dialog, int x, int y, int width, int height) {
     RECT units{x, y, width, height};
     ::MapDialogRect(dialog, &units);
     return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
+// --- Files for the tests of the database and the settings pages ---
+
+std::string contentOf(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<none>";
+    std::string out;
+    std::vector<char> buffer(65536);
+    DWORD got = 0;
+    while (ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
+        out.append(buffer.data(), got);
+    CloseHandle(h);
+    return out;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+WinTempDir::WinTempDir() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    for (unsigned n = GetTickCount();; ++n) {
+        path_ = std::string(base) + "ptlydb" + std::to_string(n);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+}
+
+WinTempDir::~WinTempDir() { removeAll(path_); }
+
+std::vector<std::string> WinTempDir::names() const {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") out.push_back(name);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return out;
+}
+
+void WinTempDir::removeAll(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = folder + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeAll(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
 }

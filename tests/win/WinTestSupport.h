@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Runs `run`, which shows a modal window on this thread, and calls `act` with the first visible
 // top-level window of this thread whose class is `className` and whose caption is `caption`
@@ -15,9 +16,10 @@ struct DriveResult {
     bool found = false;     // the window appeared and `act` ran
     bool forced = false;    // the window had to be closed by force
 };
+// `accept`, when given, must also agree to the window (to tell apart windows of one class).
 DriveResult driveModal(const std::function<void()>& run, const std::function<void(HWND)>& act,
                        const std::string& caption = "", const char* className = "#32770",
-                       int closeAfterMs = 5000);
+                       int closeAfterMs = 5000, const std::function<bool(HWND)>& accept = nullptr);
 
 // Counts the windows created on this thread while it lives (a CBT hook).
 class WindowCreationCounter {
@@ -50,3 +52,24 @@ int rawValueCount(const std::string& path);
 // template rectangle in dialog units gives.
 RECT controlRectInDialog(HWND dialog, int controlId);
 RECT dialogUnitsToPixels(HWND dialog, int x, int y, int width, int height);
+
+// --- Files for the tests of the database and the settings pages ---
+// A file's bytes ("<none>" when it cannot be read), and writing a file's bytes.
+std::string contentOf(const std::string& path);
+bool writeFile(const std::string& path, const std::string& bytes);
+
+// A fresh folder under the temporary folder, emptied and removed afterwards.
+class WinTempDir {
+public:
+    WinTempDir();
+    ~WinTempDir();
+    WinTempDir(const WinTempDir&) = delete;
+    WinTempDir& operator=(const WinTempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    std::vector<std::string> names() const;
+
+private:
+    static void removeAll(const std::string& folder);
+    std::string path_;
+};

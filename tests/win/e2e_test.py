@@ -20,6 +20,8 @@ not through the plug-in's own loader.
   manifest_readonly a Winamp folder that cannot be written to: no manifest, no message
   autosave          "AutoSave" 0 starts no save timer (nothing saved while running), and the
                     database is still saved at quit; a positive "AutoSave" starts timer 1
+  settings          Winamp's config opens the settings sheet with the stored values; closing it
+                    (the close box cancels) leaves every General and Publish key as it was
 
 Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the case needs).
 """
@@ -710,6 +712,23 @@ def case_autosave(case, registry):
     run.has('timer 1 of the main window: was running, killed')
 
 
+def case_settings(case, registry):
+    publish = 'Zudazide Playtally - Settings'
+    registry.reset({('Main', 'First Time'): 0, ('General', 'RefreshOnEachTrack'): 1,
+                    ('General', 'GroupPlaytallyBy'): '0,0,0,0,0,1,1,1,0,0,0,',
+                    (publish, 'Log'): 1, (publish, 'Hour'): 7, (publish, 'Minute'): 5})
+    case.lay_out()
+    before = {k: v for k, v in registry.read().items() if k[0] != 'Main'}
+    run = case.run(['config 2', 'quit'])
+    sheets = [w for w in run.closed_windows() if w[0] == 'Zudazide Playtally - Settings']
+    check(len(sheets) == 1, f'config showed {run.closed_windows()}')
+    texts = sheets[0][2]
+    for part in ('Path to database:', 'Group Playtally records by fields: Artist, Title, Album'):
+        check(part in texts, f'the settings sheet lacks {part!r}: {texts}')
+    after = {k: v for k, v in registry.read().items() if k[0] != 'Main'}
+    check(after == before, f'closing the sheet changed the settings: {before} -> {after}')
+
+
 # Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
 CASES = {
     'playback': (case_playback, None),
@@ -720,6 +739,7 @@ CASES = {
     'manifest': (case_manifest, None),
     'manifest_readonly': (case_manifest_readonly, None),
     'autosave': (case_autosave, None),
+    'settings': (case_settings, None),
 }
 
 

@@ -1,0 +1,322 @@
+#include "ui/GeneralDlg.h"
+
+#include "database/Archive.h"
+#include "database/Doc.h"
+#include "database/FileSystem.h"
+#include "framework/Handles.h"
+#include "plugin/AppContext.h"
+#include "plugin/Messages.h"
+#include "plugin/Profile.h"
+#include "plugin/win/BrowseForFile.h"
+#include "resources/StringTable.h"
+#include "resources/resource.h"
+#include "ui/FieldsDlg.h"
+#include "ui/SettingsPageControls.h"
+#include "ui/SettingsSheet.h"
+
+namespace {
+
+// The controls: what a change does and which tooltip explains them.
+const SettingsControl kControls[] = {
+    {IDC_GEN_DISABLE, BN_CLICKED, kChangeRefresh | kChangeModified | kChangeDatabase, 1066},
+    {IDC_GEN_NOTSTORE, BN_CLICKED, kChangeModified, 1067},
+    {IDC_GEN_SHOWICON, BN_CLICKED, kChangeModified, 1068},
+    {IDC_GEN_REFRESH, BN_CLICKED, kChangeModified, 1081},
+    {IDC_GEN_DBPATH, EN_CHANGE, kChangeDatabase | kChangeModified, 1069},
+    {IDC_GEN_BROWSE, BN_CLICKED, kChangeNothing, 1070},
+    {IDC_GEN_NOLARGER, BN_CLICKED, kChangeRefresh | kChangeModified, 1071},
+    {IDC_GEN_DBSIZE, EN_CHANGE, kChangeModified, 1072},
+    {IDC_GEN_DATEFORMAT, EN_CHANGE, kChangeModified, 1073},
+    {IDC_GEN_STOREAFTER, EN_CHANGE, kChangeModified, 1074},
+    {IDC_GEN_AUTOSAVE, EN_CHANGE, kChangeModified, 1080},
+    {IDC_GEN_NOTSTORE_TEXT, STN_CLICKED, kChangeNothing, 1075},
+    {IDC_GEN_NOTSTORE_FIELDS, BN_CLICKED, kChangeNothing, 1076},
+    {IDC_GEN_GROUPBY_TEXT, STN_CLICKED, kChangeNothing, 1077},
+    {IDC_GEN_GROUPBY_FIELDS, BN_CLICKED, kChangeNothing, 1079},
+    {IDC_GEN_MERGE, BN_CLICKED, kChangeNothing, 1078},
+};
+
+// Greyed while "Disable" is set (the box itself and the two field-list labels stay).
+const int kDisabledWithPlugin[] = {IDC_GEN_NOTSTORE,    IDC_GEN_SHOWICON,        IDC_GEN_DBPATH,
+                                   IDC_GEN_BROWSE,      IDC_GEN_DBSIZE,          IDC_GEN_NOLARGER,
+                                   IDC_GEN_DATEFORMAT,  IDC_GEN_STOREAFTER,      IDC_GEN_NOTSTORE_FIELDS,
+                                   IDC_GEN_GROUPBY_FIELDS, IDC_GEN_AUTOSAVE,     IDC_GEN_REFRESH,
+                                   IDC_GEN_MERGE};
+
+// The names of the fields in the two field-list labels, in field order.
+const char* const kFieldNames[kFieldCount] = {"#",      "Date",  "Hit",   "Length", "Played", "Artist",
+                                              "Title",  "Album", "Year",  "Genre",  "Comment"};
+
+// The choosers' masks: a set entry greys that field's box. The required fields can only be tag
+// fields; grouping may use any field that has a box.
+const FieldFlags kRequiredMask = {true, true, true, true, true, false, false, false, false, false, false};
+const FieldFlags kGroupingMask = {true, false, true, false, false, false, false, false, false, false, false};
+
+// Posted to the page by its initialisation (see OnInitDialog).
+constexpr UINT kMarkModified = WM_APP + 1;
+
+constexpr UINT kBrowseTitle = 1015;   // "Locate A Playtally Database File"
+constexpr UINT kNotRequiredCaption = 36;
+constexpr UINT kGroupByCaption = 37;
+constexpr int kUnknownHeader = 26;    // "ErrorOpening"
+constexpr int kCannotSave = 1018;     // "ErrorSavingDBFile", followed by the reason
+
+std::string systemErrorText(DWORD error) {
+    char buffer[1025] = {};
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
+                               sizeof buffer - 1, nullptr);
+    std::string text(buffer, n);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    return text;
+}
+
+// The same file under two names (case, a relative part, a short name): compared by the file's
+// identity when both exist, otherwise by the full path.
+bool sameFile(const std::string& a, const std::string& b) {
+    auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        UniqueFileHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        return file && ::GetFileInformationByHandle(file.get(), &info);
+    };
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (identity(a, ia) && identity(b, ib))
+        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+               ia.nFileIndexLow == ib.nFileIndexLow;
+    auto full = [](const std::string& path) {
+        char buffer[MAX_PATH * 4] = {};
+        DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+        return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+    };
+    return !a.empty() && lstrcmpiA(full(a).c_str(), full(b).c_str()) == 0;
+}
+
+// Whether a file that holds something starts with this plug-in's database signature.
+bool hasOurSignature(IFileSystem& files, const std::string& path, const std::string& signature) {
+    std::unique_ptr<IFile> file = files.openRead(path);
+    if (!file) return false;
+    try {
+        if (file->size() <= 0) return true;  // an empty file is where a new database starts
+        CArchive archive(*file, CArchive::load);
+        const bool ours = archive.ReadString() == signature;
+        file->close();
+        return ours;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string CGeneralDlg::fieldListText(const std::string& caption, const FieldFlags& flags) {
+    std::string list;
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (!flags[i]) continue;
+        if (!list.empty()) list += ", ";
+        list += kFieldNames[i];
+    }
+    return caption + " " + list;
+}
+
+CGeneralDlg::CGeneralDlg(ISettingsHost& host, CSettingsSheet& sheet)
+    : CPropertyPage(IDD_GENERAL), m_host(host), m_sheet(sheet) {}
+
+void CGeneralDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Check(IDC_GEN_NOLARGER, m_values.NoLarger);
+    dx.Text(IDC_GEN_DBPATH, m_values.DBPath);
+    dx.Text(IDC_GEN_DATEFORMAT, m_values.DateFormat);
+    dx.Text(IDC_GEN_DBSIZE, m_values.DBSize);
+    dx.MinMax(IDC_GEN_DBSIZE, m_values.DBSize, 1u, 100000u);
+    dx.Check(IDC_GEN_DISABLE, m_values.Disable);
+    dx.Check(IDC_GEN_SHOWICON, m_values.ShowIcon);
+    dx.Check(IDC_GEN_NOTSTORE, m_values.NotStore);
+    dx.Text(IDC_GEN_STOREAFTER, m_values.StoreAfterIntervalSec);
+    dx.MinMax(IDC_GEN_STOREAFTER, m_values.StoreAfterIntervalSec, 1, 1000);
+    dx.Text(IDC_GEN_NOTSTORE_TEXT, m_values.doNotStoreText);
+    dx.Text(IDC_GEN_GROUPBY_TEXT, m_values.groupByText);
+    dx.Text(IDC_GEN_AUTOSAVE, m_values.AutoSave);
+    dx.MinMax(IDC_GEN_AUTOSAVE, m_values.AutoSave, 0, 1000);
+    dx.Check(IDC_GEN_REFRESH, m_values.RefreshOnEachTrack);
+}
+
+void CGeneralDlg::copyFrom(const GeneralSettings& s) {
+    m_values.doNotStore = s.DoNotStoreFields;
+    m_values.groupBy = s.GroupPlaytallyBy;
+    m_values.NoLarger = s.NoLarger;
+    m_values.DBPath = s.DBPath;
+    m_values.DateFormat = s.DateFormat;
+    m_values.DBSize = s.DBSize > 0 ? static_cast<unsigned>(s.DBSize) : 0u;
+    m_values.Disable = s.Disable;
+    m_values.ShowIcon = s.ShowIcon;
+    m_values.NotStore = s.NotStore;
+    m_values.StoreAfterIntervalSec = s.StoreAfterIntervalSec;
+    m_values.AutoSave = s.AutoSave;
+    m_values.RefreshOnEachTrack = s.RefreshOnEachTrack;
+}
+
+BOOL CGeneralDlg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    AppContext& context = m_host.context();
+    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    copyFrom(m_snapshot);
+    m_wasDisabled = m_values.Disable;
+    UpdateData(false);
+    refresh();
+
+    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    // Filling the path edit above counted as a change of the database. The sheet may still reset
+    // its Apply button after creating its first page, so the page marks itself once it is shown.
+    if (m_settingsChanged) PostMessage(kMarkModified);
+    return TRUE;
+}
+
+bool CGeneralDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+    if (message != kMarkModified) return false;
+    SetModified(true);
+    return true;
+}
+
+bool CGeneralDlg::PreTranslateMessage(MSG* message) {
+    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
+    return CPropertyPage::PreTranslateMessage(message);
+}
+
+void CGeneralDlg::refresh() {
+    UpdateData(true);  // a failure has shown its message; the values taken so far are used
+    m_values.doNotStoreText = fieldListText(loadString(kNotRequiredCaption), m_values.doNotStore);
+    m_values.groupByText = fieldListText(loadString(kGroupByCaption), m_values.groupBy);
+    const bool enabled = !m_values.Disable;
+    for (int id : kDisabledWithPlugin) GetDlgItem(id).EnableWindow(enabled);
+    if (enabled) GetDlgItem(IDC_GEN_DBSIZE).EnableWindow(m_values.NoLarger);
+    m_sheet.ShowPublishPage(enabled);
+    UpdateData(false);
+}
+
+bool CGeneralDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    switch (id) {
+    case IDC_GEN_BROWSE:
+        if (code == BN_CLICKED) browseForDatabase();
+        return code == BN_CLICKED;
+    case IDC_GEN_NOTSTORE_FIELDS:
+        if (code == BN_CLICKED) chooseFields(m_values.doNotStore, kRequiredMask);
+        return code == BN_CLICKED;
+    case IDC_GEN_GROUPBY_FIELDS:
+        if (code == BN_CLICKED) chooseFields(m_values.groupBy, kGroupingMask);
+        return code == BN_CLICKED;
+    case IDC_GEN_MERGE:
+        if (code == BN_CLICKED) merge();
+        return code == BN_CLICKED;
+    default:
+        break;
+    }
+    const SettingsControl* control = lParam ? findSettingsControl(kControls, id, code) : nullptr;
+    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
+    if (control->onChange & kChangeRefresh) refresh();
+    if (control->onChange & kChangeModified) SetModified(true);
+    if (control->onChange & kChangeDatabase) m_settingsChanged = true;
+    return true;
+}
+
+void CGeneralDlg::browseForDatabase() {
+    std::string path = m_values.DBPath;
+    if (browseForFile(path, m_hWnd, "", "", loadString(kBrowseTitle))) m_values.DBPath = path;
+    UpdateData(false);
+    m_settingsChanged = true;
+    SetModified(true);
+}
+
+void CGeneralDlg::chooseFields(FieldFlags& flags, const FieldFlags& mask) {
+    CFieldsDlg chooser(&flags, &mask, nullptr);
+    if (chooser.DoModal() != IDOK) return;
+    SetModified(true);
+    refresh();
+}
+
+void CGeneralDlg::merge() {
+    std::string path;
+    if (!browseForFile(path, m_hWnd, "", "", loadString(kBrowseTitle))) return;
+    AppContext& context = m_host.context();
+    // The database itself holds nothing to add, and reading it as a second copy would bring back
+    // what was removed since the last save.
+    const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
+    if (sameFile(path, own)) return;
+    m_host.doc().MergeFrom(path);
+}
+
+bool CGeneralDlg::checkNewDatabasePath() {
+    AppContext& context = m_host.context();
+    const std::string path = resolvePluginPath(m_values.DBPath, context.pluginFolder);
+    const std::string old = resolvePluginPath(m_snapshot.DBPath, context.pluginFolder);
+    if (path.empty() || sameFile(path, old)) return true;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new database starts there
+
+    auto refuse = [&](const std::string& text, const char* key) {
+        if (context.messages) context.messages->showMessage(text, key);
+        GetDlgItem(IDC_GEN_DBPATH).SetFocus();
+        return false;
+    };
+    // A folder or a file that cannot be written could never take a save: the plays recorded from
+    // now on would be lost at the end.
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    const DWORD error = file ? ERROR_ACCESS_DENIED : ::GetLastError();
+    if (!file || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+        return refuse(loadString(kCannotSave) + systemErrorText(error), "ErrorSavingDBFile");
+    file.reset();
+    // Another program's file would be moved aside at the next save to make room.
+    if (!hasOurSignature(*context.files, path, context.signature.description))
+        return refuse(loadString(kUnknownHeader), "ErrorOpening");
+    return true;
+}
+
+BOOL CGeneralDlg::OnApply() {
+    AppContext& context = m_host.context();
+    CDoc& doc = m_host.doc();
+    if (m_settingsChanged) {
+        if (!m_values.Disable && !checkNewDatabasePath()) return FALSE;
+        // The plays in memory go to the old file before anything else is loaded; if they cannot
+        // be saved there, nothing changes (the message has said why).
+        if (!m_wasDisabled && !doc.SaveDatabase()) return FALSE;
+        saveGeneralSettings();
+        if (m_values.Disable) {
+            if (context.views) context.views->destroyPlaytallyWindow();
+        } else {
+            doc.LoadDatabase();
+            if (context.views) context.views->refreshPlaytallyWindow();
+        }
+        m_settingsChanged = false;
+    } else {
+        saveGeneralSettings();
+    }
+    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    m_wasDisabled = m_values.Disable;
+    m_host.applyGeneralSettings();
+    return TRUE;
+}
+
+void CGeneralDlg::OnReset() {
+    // Every value goes back to the last apply (or the opening), the field lists included.
+    copyFrom(m_snapshot);
+    m_settingsChanged = false;
+    UpdateData(false);
+    m_sheet.MarkCancelled();
+}
+
+void CGeneralDlg::saveGeneralSettings() {
+    IProfile& p = *m_host.context().profile;
+    const std::string s = sectionGeneral();
+    p.writeInt(s, "RefreshOnEachTrack", m_values.RefreshOnEachTrack ? 1 : 0);
+    p.writeInt(s, "Disable", m_values.Disable ? 1 : 0);
+    p.writeInt(s, "NoLarger", m_values.NoLarger ? 1 : 0);
+    p.writeInt(s, "NotStore", m_values.NotStore ? 1 : 0);
+    p.writeInt(s, "ShowIcon", m_values.ShowIcon ? 1 : 0);
+    p.writeInt(s, "DBSize", static_cast<int>(m_values.DBSize));
+    p.writeString(s, "DateFormat", m_values.DateFormat);
+    p.writeString(s, "DBPath", m_values.DBPath);
+    p.writeInt(s, "AutoSave", m_values.AutoSave);
+    p.writeInt(s, "StoreAfterIntervalSec", m_values.StoreAfterIntervalSec);
+    p.writeString(s, "DoNotStoreFields", writeFlagList(m_values.doNotStore));
+    p.writeString(s, "GroupPlaytallyBy", writeFlagList(m_values.groupBy));
+}

@@ -1,0 +1,69 @@
+// The General page of the settings sheet: whether the plug-in is active, the tray icon, the
+// database file and its limits, the date format, the store delay, auto-save, the two field lists,
+// and the merge of another database file into this one.
+#pragma once
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/PropertySheet.h"
+#include "plugin/Settings.h"
+
+class ISettingsHost;
+class CSettingsSheet;
+
+class CGeneralDlg : public CPropertyPage {
+public:
+    CGeneralDlg(ISettingsHost& host, CSettingsSheet& sheet);
+
+    // Writes every General key from the page's values.
+    void saveGeneralSettings();
+
+    // The page's values, one per key of the same name (read by tests and the sheet).
+    struct Values {
+        FieldFlags doNotStore{};
+        FieldFlags groupBy{};
+        bool NoLarger = false;
+        std::string DBPath;
+        std::string DateFormat;
+        unsigned DBSize = 0;
+        bool Disable = false;
+        bool ShowIcon = false;
+        bool NotStore = false;
+        int StoreAfterIntervalSec = 0;
+        std::string doNotStoreText;
+        std::string groupByText;
+        int AutoSave = 0;
+        bool RefreshOnEachTrack = false;
+    };
+    const Values& values() const { return m_values; }
+    bool settingsChanged() const { return m_settingsChanged; }
+
+    // "<caption> <names of the set fields, joined by ", ">" as the two field-list labels show.
+    static std::string fieldListText(const std::string& caption, const FieldFlags& flags);
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnApply() override;
+    void OnReset() override;
+    bool PreTranslateMessage(MSG* message) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void refresh();
+    void browseForDatabase();
+    void chooseFields(FieldFlags& flags, const FieldFlags& mask);
+    void merge();
+    void copyFrom(const GeneralSettings& settings);
+    // False (after telling the user) when the path cannot hold this plug-in's database.
+    bool checkNewDatabasePath();
+
+    ISettingsHost& m_host;
+    CSettingsSheet& m_sheet;
+    GeneralSettings m_snapshot;
+    bool m_settingsChanged = false;
+    Values m_values;
+    CToolTipCtrl m_toolTip;
+    bool m_wasDisabled = false;
+};
