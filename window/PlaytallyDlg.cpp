@@ -449,6 +449,13 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         result = TRUE;
         return true;
     }
+    if (message == WM_GETMINMAXINFO) {
+        // The window's own minimum, whatever size its template has.
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {kMinWidth, kMinHeight};
+        result = 0;
+        return true;
+    }
     if (message == WM_MOUSEMOVE) ShowHelpText(0);
     return CResizeDialog::OnMessage(message, wParam, lParam, result);
 }

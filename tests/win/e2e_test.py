@@ -729,6 +729,92 @@ def case_settings(case, registry):
     check(after == before, f'closing the sheet changed the settings: {before} -> {after}')
 
 
+def list_rows(run, start):
+    """The rows of list 1010 in the log-window output that starts after log line `start`."""
+    rows = []
+    for _, text in run.lines[start:]:
+        m = re.match(r'^control 1010 row \d+ data (-?\d+)[^:]*: (.*)$', text)
+        if m:
+            rows.append([c.strip('"') for c in m.group(2).split(' | ')])
+        elif rows:
+            break
+    return rows
+
+
+def window_logs(run):
+    """For each log-window of the Playtally window: (columns line, rows, check-box lines)."""
+    found = []
+    for i, (_, text) in enumerate(run.lines):
+        if text.startswith('window "Dozoderi Playtally (Winamp Plugin)') and 'size 2' not in text:
+            columns = next(t for _, t in run.lines[i:] if t.startswith('control 1010 columns:'))
+            controls = [t for _, t in run.lines[i:i + 45] if t.startswith('control ')]
+            found.append((text, columns, list_rows(run, i), controls))
+    return found
+
+
+def case_window(case, registry):
+    registry.reset({('Main', 'First Time'): 0})
+    case.lay_out()
+    now = int(time.time())
+    plays = [  # (hours ago, artist, title); the window shows the newest play first in Log mode
+        (60, 'beta', 'Old One'), (5, 'Alpha', 'Twice'), (4, 'gamma', 'Thrice'),
+        (3, 'Alpha', 'Twice'), (2, 'gamma', 'Thrice'), (1, 'gamma', 'Thrice'),
+    ]
+    records = []
+    for hours, artist, title in plays:
+        records.append((now - hours * 3600, 100, 120, f'C:\\Music\\{title}.mp3'.encode(),
+                        tag_body(title, artist, 'Album', '2001', '', 1)))
+    default_database(case.plugins).write_bytes(database_bytes(records))
+    w = '"Dozoderi Playtally (Winamp Plugin) -- v1.4"'
+    shots = case.work / 'shots'
+    shots.mkdir()
+    script = [
+        'dismiss 4', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
+        f'screenshot {w} "{winpath(shots / "playtally.png")}"',
+        f'pick {w} 1019 "From Beginning"', 'wait 0.3', f'log-window {w}',
+        f'click {w} 1110', 'wait 0.3', f'log-window {w}',
+        f'pick {w} 1019 Day', 'wait 0.3', f'log-window {w}',
+        f'type {w} 1022 2', 'wait 0.3', f'log-window {w}',
+        f'click {w} 1053', 'wait 0.3', f'log-window {w}',
+        f'type {w} 1022 50', f'column {w} 1010 2 click', 'wait 0.3', f'log-window {w}',
+        f'column {w} 1010 2 click', 'wait 0.3', f'log-window {w}',
+        f'column {w} 1010 0 click', 'wait 0.3', f'log-window {w}',
+        f'screenshot {w} "{winpath(shots / "log.png")}"',
+        f'close {w}', f'wait-gone {w}', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
+        'tray left', 'wait 0.3', 'tray right', 'menu none', 'wait 0.3', 'quit',
+    ]
+    run = case.run(script)
+    logs = window_logs(run)
+    check(len(logs) == 10, f'{len(logs)} logs of the window, expected 10')
+    first = logs[0]
+    check('size 353x500' in first[0], f'first window: {first[0]}')
+    check('"#" 25, "Artist" 130, "Title" 160' in first[1], f'default columns: {first[1]}')
+    # Playtally mode, the last month: the play of 60 hours ago counts, ranked by hits.
+    check([r[1:] for r in first[2]] == [['gamma', 'Thrice'], ['Alpha', 'Twice'], ['beta', 'Old One']],
+          f'Playtally rows {first[2]}')
+    check(len(logs[1][2]) == 3, f'From Beginning: {logs[1][2]}')
+    log_rows = logs[2][2]
+    check([r[2] for r in log_rows] == ['Thrice', 'Thrice', 'Twice', 'Thrice', 'Twice', 'Old One'],
+          f'Log rows newest first: {log_rows}')
+    check(len(logs[3][2]) == 5, f'Log of the last day: {logs[3][2]}')
+    check(len(logs[4][2]) == 2, f'top count 2: {logs[4][2]}')
+    check('"Date"' in logs[5][1], f'Date column switched on: {logs[5][1]}')
+    artists = [r[2] for r in logs[6][2]]
+    check(artists == sorted(artists, key=str.lower), f'Artist A to Z: {artists}')
+    artists = [r[2] for r in logs[7][2]]
+    check(artists == sorted(artists, key=str.lower, reverse=True), f'Artist Z to A: {artists}')
+    numbers = [int(r[0]) for r in logs[8][2]]
+    check(numbers == sorted(numbers), f'"#" numerically: {numbers}')
+    reopened = logs[9]
+    check('"Date"' in reopened[1] and any('1110 Button "Log" checked' in c for c in reopened[3]) and
+          any('selection 1 "Day"' in c for c in reopened[3]) and any('Edit "50"' in c for c in reopened[3]),
+          f'reopened with its state: {reopened[1]} {reopened[3]}')
+    check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 10, 'window logs')
+    run.has('message 1152 wParam 1224 lParam 516 reached the player')
+    for name in ('playtally.png', 'log.png'):
+        check((shots / name).stat().st_size > 10000, f'screenshot {name}')
+
+
 # Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
 CASES = {
     'playback': (case_playback, None),
@@ -740,6 +826,7 @@ CASES = {
     'manifest_readonly': (case_manifest_readonly, None),
     'autosave': (case_autosave, None),
     'settings': (case_settings, None),
+    'window': (case_window, None),
 }
 
 
