@@ -122,8 +122,6 @@ public:
     void destroyPlaytallyWindow() override {}
     bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override { ++refreshes; }
-    void destroyPlaytallyWindow() override {}
-    bool playtallyWindowInLogMode() const override { return false; }
     int refreshes = 0;
 };
 

@@ -88,8 +88,6 @@ public:
     void destroyPlaytallyWindow() override {}
     bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override {}
-    void destroyPlaytallyWindow() override {}
-    bool playtallyWindowInLogMode() const override { return false; }
     bool windowVisible = false;
     bool sheetOpen = false;
 };

@@ -72,8 +72,6 @@ struct FakeViews : IViewHooks {
         ++refreshes;
         if (onRefresh) onRefresh();
     }
-    void destroyPlaytallyWindow() override {}
-    bool playtallyWindowInLogMode() const override { return false; }
 };
 
 class PlaybackMonitorTest : public ::testing::Test {

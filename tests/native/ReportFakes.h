@@ -53,8 +53,6 @@ struct ReportViews : IViewHooks {
     void destroyPlaytallyWindow() override {}
     bool playtallyWindowInLogMode() const override { return false; }
     void refreshPlaytallyWindow() override {}
-    void destroyPlaytallyWindow() override {}
-    bool playtallyWindowInLogMode() const override { return false; }
 };
 
 // Progress windows that log every call and cancel at a chosen CheckCancel call (counting from 1).
