@@ -1,6 +1,5 @@
 #include "database/TimeFormat.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -56,8 +55,13 @@ std::string formatDuration(std::int32_t seconds) {
         sign = "-";
         s = -s;
     }
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%s%02d:%02d:%02d", sign, static_cast<int>((s / 3600) % 24),
-                  static_cast<int>((s / 60) % 60), static_cast<int>(s % 60));
-    return buffer;
+    // Written by hand: formatted printing would bring a whole printf into the plug-in for this.
+    const long long parts[3] = {(s / 3600) % 24, (s / 60) % 60, s % 60};  // each below 100
+    std::string text = sign;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) text += ':';
+        text += static_cast<char>('0' + parts[i] / 10);
+        text += static_cast<char>('0' + parts[i] % 10);
+    }
+    return text;
 }

@@ -36,7 +36,8 @@
 // (a menu, a modal dialog, a message box) runs: the script is played from a thread timer that
 // ticks in every message loop of the thread. (The plug-ins' own calls, their init and "config",
 // still hold the script until they return: close what they show with "dismiss".) A command
-// whose window is missing logs that and does nothing.
+// whose window is missing logs that and does nothing. <id> is a control of the window, or the
+// shown control with that id on one of its pages.
 //   tray <event> [<icon id>] the shell's notification of the tray icon to the main window:
 //                            message 1152, wParam the icon id (1224), lParam the mouse event:
 //                            left, right, double, move, or a number
@@ -50,7 +51,9 @@
 //   key <window> <id> <key>  a key press on the control: delete, enter, escape, tab, space,
 //                            up, down, or a virtual-key number
 //   pick <window> <id> <entry>          selects a combo box entry by index or by its text,
-//                            and tells the parent as a user's choice does (CBN_SELCHANGE)
+//                            and tells the parent as a user's choice does (CBN_SELCHANGE);
+//                            on a tab control (a settings sheet's, id 12320) shows the page of
+//                            tab <entry> (an index) as a click on the tab does
 //   date <window> <id> <yyyy-mm-dd>     sets a date-time picker and notifies its parent
 //   row <window> <list id> <row> click|double|right   a mouse click on a list view row
 //   column <window> <list id> <column> click|hover    on a list view header item

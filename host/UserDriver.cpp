@@ -153,10 +153,24 @@ HWND UserDriver::findOrLog(const ScriptCommand& cmd) const {
     return w;
 }
 
+namespace {
+HWND shownDescendant(HWND parent, int id) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        if (GetDlgCtrlID(child) == id) return child;
+        if (HWND deeper = shownDescendant(child, id)) return deeper;
+    }
+    return nullptr;
+}
+}  // namespace
+
 HWND UserDriver::control(const ScriptCommand& cmd, HWND& window) const {
     window = findOrLog(cmd);
     if (!window) return nullptr;
     HWND c = cmd.control == 0 ? window : GetDlgItem(window, cmd.control);
+    // A control of a property sheet's page sits on the page, not on the sheet: take the shown
+    // descendant with that id.
+    if (!c && cmd.control != 0) c = shownDescendant(window, cmd.control);
     if (!c) logLine(std::string(scriptOpName(cmd.op)) + ": window " + describe(cmd) + " has no control " +
                     std::to_string(cmd.control));
     return c;
@@ -293,6 +307,18 @@ void UserDriver::execute(const ScriptCommand& cmd) {
         PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(cmd.number), 0xC0000001);
         break;
     case ScriptOp::Pick: {
+        // A tab control (a property sheet's tabs): the page comes up as after a click on its tab.
+        char className[32] = {};
+        GetClassNameA(target, className, sizeof className);
+        if (lstrcmpiA(className, WC_TABCONTROLA) == 0) {
+            const long page = std::strtol(cmd.word.c_str(), nullptr, 10);
+            if (page < 0 || page >= SendMessageA(target, TCM_GETITEMCOUNT, 0, 0)) {
+                logLine("pick: the tab control " + std::to_string(cmd.control) + " has no tab " + quoted(cmd.word));
+                break;
+            }
+            SendMessageA(target, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0);
+            break;
+        }
         LRESULT index = SendMessageA(target, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(cmd.word.c_str()));
         char* end = nullptr;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -131,9 +130,7 @@ std::string CProgressDlg::PercentText(int position, int lower, int upper) {
     if (upper > lower)
         percent = (static_cast<long long>(position) - lower) * 100 / (static_cast<long long>(upper) - lower);
     const int shown = percent == 100 ? 100 : static_cast<int>(percent % 100);
-    char text[16];
-    std::snprintf(text, sizeof text, "%d%c", shown, '%');
-    return text;
+    return std::to_string(shown) + '%';
 }
 
 void CProgressDlg::UpdatePercent(int position) {

@@ -107,7 +107,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     const std::string fileName = slash == std::string::npos ? moduleFile_ : moduleFile_.substr(slash + 1);
 
     // 2. The description shown in the player's list.
-    snprintf(description_, sizeof description_, "%s Plug-In (%s)", loadString(1).c_str(), fileName.c_str());
+    lstrcpynA(description_, (loadString(1) + " Plug-In (" + fileName + ")").c_str(), sizeof description_);
 
     // 3. The player link, and the monitor that follows it on timer 0.
     link_ = std::make_unique<CWinampLink>(winamp_);

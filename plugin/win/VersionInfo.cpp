@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <vector>
 
 ModuleVersion readModuleVersion(const std::string& modulePath) {
@@ -36,9 +35,8 @@ ModuleVersion readModuleVersion(const std::string& modulePath) {
         return result;
     for (UINT i = 0; i < bytes / sizeof(Translation); ++i) {
         if (translations[i].language != 1033 || translations[i].codePage != 1200) continue;
-        char query[64];
-        std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileDescription", translations[i].language,
-                      translations[i].codePage);
+        // Only US English in Unicode is asked for above: its block is named 040904b0.
+        const char* query = "\\StringFileInfo\\040904b0\\FileDescription";
         char* text = nullptr;
         UINT length = 0;
         if (VerQueryValueA(data.data(), query, reinterpret_cast<void**>(&text), &length) && text && length > 0)
