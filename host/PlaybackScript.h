@@ -60,7 +60,8 @@
 //   hover <window> <id>      moves the mouse over the control (the window itself for id 0)
 //   resize <window> <width> <height>   resizes the window as its sizing border would
 //   close <window>           the close box (WM_CLOSE)
-//   log-window <window>      logs the window's rectangle and every control: id, class,
+//   log-window <window>      logs the window's rectangle and every control (those of its shown
+//                            page too, after the page's line; a tab control's tabs): id, class,
 //                            text, check, enabled and visible state, a combo's selection, a
 //                            picker's date, a list view's columns and rows
 //   screenshot <window> <file.png>      saves the window as it looks to a PNG file

@@ -406,6 +406,10 @@ void UserDriver::logWindow(HWND window) const {
     logLine("window " + quoted(windowText(window)) + " class " + className(window) + " at " + std::to_string(r.left) +
             "," + std::to_string(r.top) + " size " + std::to_string(r.right - r.left) + "x" +
             std::to_string(r.bottom - r.top) + (IsIconic(window) ? " minimized" : ""));
+    logControls(window);
+}
+
+void UserDriver::logControls(HWND window) const {
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         const std::string cls = className(c);
         const int id = GetDlgCtrlID(c);
@@ -428,6 +432,20 @@ void UserDriver::logWindow(HWND window) const {
             SYSTEMTIME t = {};
             line += SendMessageA(c, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) == GDT_VALID
                         ? " date " + formatTime(t) : std::string(" no date");
+        } else if (lstrcmpiA(cls.c_str(), WC_TABCONTROLA) == 0) {
+            // A settings sheet's tabs: their captions, and which one is shown.
+            const int count = static_cast<int>(SendMessageA(c, TCM_GETITEMCOUNT, 0, 0));
+            line += " tabs";
+            for (int i = 0; i < count; ++i) {
+                char text[128] = {};
+                TCITEMA item = {};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                SendMessageA(c, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+                line += std::string(i ? " | " : " ") + quoted(text);
+            }
+            line += " selection " + std::to_string(SendMessageA(c, TCM_GETCURSEL, 0, 0));
         } else if (cls != WC_LISTVIEWA) {
             line += " " + quoted(oneLine(windowText(c)));
         }
@@ -435,6 +453,8 @@ void UserDriver::logWindow(HWND window) const {
         if (!IsWindowVisible(c)) line += " hidden";
         logLine(line);
         if (cls == WC_LISTVIEWA) logList(c, "control " + std::to_string(id));
+        // The shown page of a settings sheet: its controls follow the page's own line.
+        if (cls == "#32770" && IsWindowVisible(c)) logControls(c);
     }
 }
 

@@ -23,6 +23,8 @@ private:
     HWND control(const ScriptCommand& cmd, HWND& window) const;
     void chooseMenu(const ScriptCommand& cmd);
     void logWindow(HWND window) const;
+    // Every control of a window, and of the shown page (a child dialog) among them.
+    void logControls(HWND window) const;
     void screenshot(HWND window, const std::string& path) const;
 
     HWND main_;

@@ -728,6 +728,38 @@ def case_settings(case, registry):
     after = {k: v for k, v in registry.read().items() if k[0] != 'Main'}
     check(after == before, f'closing the sheet changed the settings: {before} -> {after}')
 
+    # The same sheet from the tray menu, driven as a user drives it. Each step: what the script
+    # does, then (when it expects texts) a log of the sheet that must show each of them.
+    sheet, box = f'"{publish}"', '"Dozoderi Playtally v 1.4"'
+    steps = [  # (script lines, texts the log that follows them shows)
+        (['tray right', 'menu 32773', f'wait-window {sheet}'],
+         ['tabs "General" | "Publish To HTML" selection 0', 'control 1094 Static "Group Playtally records by fields: Artist, Title, Album"']),
+        ([f'click {sheet} 1056'], ['tabs "General" selection 0', 'control 1058 Button "Do not store tracks anymore" unchecked disabled']),
+        ([f'click {sheet} 1056'], ['tabs "General" | "Publish To HTML" selection 0', 'control 1058 Button "Do not store tracks anymore" unchecked']),
+        ([f'type {sheet} 1061 100001', f'click {sheet} 12321', f'wait-window {box}', f'log-window {box}',
+          f'click {box} 1', f'wait-gone {box}'], ['control 1061 Edit "100001"']),
+        ([f'type {sheet} 1061 100000', f'type {sheet} 1064 0', f'click {sheet} 12321'], ['control 1061 Edit "100000"']),
+        ([f'pick {sheet} 12320 1'], ['control 1036 SysDateTimePick32 date', '07:05:00', 'selection 1']),
+        ([f'type {sheet} 1042 "<p>cancelled</p>"', f'click {sheet} 2', f'wait-gone {sheet}'], []),
+    ]
+    script = ['dismiss off']
+    for lines, texts in steps:
+        script += lines + ['wait 0.3'] + ([f'log-window {sheet}'] if texts else [])
+    run = case.run(script + ['quit'])
+    logs = [i for i, (_, text) in enumerate(run.lines) if text.startswith(f'window {sheet}')]
+    expected = [texts for _, texts in steps if texts]
+    check(len(logs) == len(expected), f'{len(logs)} logs of the sheet, expected {len(expected)}')
+    for n, (start, texts) in enumerate(zip(logs, expected)):
+        shown = [text for _, text in run.lines[start + 1:logs[n + 1] if n + 1 < len(logs) else None]]
+        for part in texts:
+            check(any(part in text for text in shown), f'step {n + 1}: no {part!r} in {shown}')
+    run.has('"Please enter an integer between 1 and 100000."')
+    settings = registry.read()
+    check(settings[('General', 'DBSize')] == 100000 and settings[('General', 'AutoSave')] == 0,
+          f'Apply stored {settings.get(("General", "DBSize"))} and {settings.get(("General", "AutoSave"))}')
+    check(settings.get((publish, 'Header')) == before.get((publish, 'Header')),
+          f'Cancel kept the typed header: {settings.get((publish, "Header"))!r}')
+
 
 def list_rows(run, start):
     """The rows of list 1010 in the log-window output that starts after log line `start`."""
