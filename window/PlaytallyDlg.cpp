@@ -210,7 +210,7 @@ void CPlaytallyDlg::UpdateControlStates() {
     ::EnableWindow(::GetDlgItem(m_hWnd, 1022), m_showTop);
 }
 
-bool CPlaytallyDlg::ValidateTopCount() {
+bool CPlaytallyDlg::ValidateTopCount(bool quiet) {
     HWND edit = ::GetDlgItem(m_hWnd, 1022);
     if (!edit) return false;
     const std::string text = GetDlgItemText(1022);
@@ -223,7 +223,8 @@ bool CPlaytallyDlg::ValidateTopCount() {
     char* end = nullptr;
     value = std::strtoll(text.c_str(), &end, 0);
     if (end == text.c_str() || value < 1 || value > 2147483647LL) {
-        MessageBoxA(m_hWnd, loadString(46).c_str(), loadString(16).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        if (!quiet)
+            MessageBoxA(m_hWnd, loadString(46).c_str(), loadString(16).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_topCount = static_cast<int>(value);
@@ -288,8 +289,8 @@ void CPlaytallyDlg::Refresh() {
     m_list.ReloadList(true, false);
 }
 
-void CPlaytallyDlg::SaveState() {
-    ValidateTopCount();
+void CPlaytallyDlg::SaveState(bool quiet) {
+    ValidateTopCount(quiet);
     ReadControls();
     if (m_profile) {
         const char* keys[] = {"TimePeriod", "LastCombo", "ShowTop", "TopCnt"};

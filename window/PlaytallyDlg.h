@@ -30,8 +30,10 @@ public:
     CTrackListCtrl& List() { return m_list; }
     // Reads the controls and rebuilds the list (the "Refresh" button and Enter).
     void Refresh();
-    // Stores everything the user set, then hides the window.
-    void SaveState();
+    // Stores everything the user set, then hides the window. A top count the user left invalid
+    // is shown the message again, unless the window goes with the player (`quiet`): a box then
+    // would hold up the player's quit. Either way the last valid count is stored.
+    void SaveState(bool quiet = false);
     void ShowHelpText(HelpValue value) override;
     void UpdateRecordLinks() override;
     // since/till of the list: the picker dates, or the "Last:" span ending now.
@@ -60,7 +62,7 @@ private:
     CDoc* Document() override { return m_doc; }
 
     void SaveColumnWidths();
-    bool ValidateTopCount();
+    bool ValidateTopCount(bool quiet = false);
     void ReadControls();
     void WriteControls();
     void UpdateControlStates();

@@ -398,7 +398,7 @@ void CPlaytallyApp::refreshPlaytallyWindow() {
 
 void CPlaytallyApp::destroyPlaytallyWindow() {
     if (!window_) return;
-    window_->SaveState();
+    window_->SaveState(true);
     window_->ShowWindow(SW_MINIMIZE);
     window_.reset();
 }

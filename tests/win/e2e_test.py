@@ -847,6 +847,53 @@ def case_window(case, registry):
         check((shots / name).stat().st_size > 10000, f'screenshot {name}')
 
 
+def case_window_state(case, registry):
+    """The window's stored state from an older version, a crash or a hand edit, and typed top counts."""
+    w = '"Dozoderi Playtally (Winamp Plugin) -- v1.4"'
+    message = 'Static "Please enter a positive integer value."'
+    now = int(time.time())
+    records = [(now - h * 3600, 100, 120, f'C:\\Music\\{t}.mp3'.encode(), tag_body(t, 'Band', 'Album', '2001', '', 1))
+               for h, t in ((3, 'One'), (2, 'Two'), (1, 'Two'))]
+    dialog = 'Playtally Dialog'
+    setups = [  # (stored values, texts the first log of the window shows)
+        ({}, ['at 336,134 size 353x500', '"#" 25, "Artist" 130, "Title" 160', '1013 Button "Last:" checked',
+              'selection 3 "Month"', '1031 Button "ShowTop:" checked', 'Edit "100"', '1109 Button "Playtally" checked']),
+        ({'Left': -30000, 'Top': -5, 'CX': 0, 'CY': 100000, 'ListWidth': 'abc,,-5,99999999,', 'LastCombo': 9,
+          'TimePeriod': 7, 'SYear': 2025, 'SMonth': 2, 'SDay': 31, 'TopCnt': -4},
+         ['at 0,0 size 353x500', '"#" 0, "Artist" 130, "Title" 160', '1013 Button "Last:" checked',
+          'selection 3 "Month"', 'Edit "100"']),
+        ({'Left': 5000, 'Top': 3000, 'CX': 400, 'CY': 520, 'ListWidth': '30,60,', 'TimePeriod': 0},
+         ['at 624,248 size 400x520', '"#" 30, "Artist" 130, "Title" 160', '1012 Button "Period:" checked']),
+    ]
+    today = time.strftime('%Y-%m-%d', time.localtime(now))
+    for n, (stored, texts) in enumerate(setups):
+        registry.reset({('Main', 'First Time'): 0, **{(dialog, k): v for k, v in stored.items()}})
+        case.lay_out()
+        default_database(case.plugins).write_bytes(database_bytes(records))
+        script = ['tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}', 'tray left', 'wait 0.3']
+        if n == 1:  # typed top counts: empty is one row; 0 and a count beyond an int are refused
+            # (each typed character is checked: the prefixes of 2147483648 are all good counts)
+            script += [f'type {w} 1022 ""', 'wait 0.3', f'log-window {w}',
+                       f'type {w} 1022 0', 'wait 0.5', f'log-window {w}', f'close {w}', 'wait 0.3',
+                       f'type {w} 1022 2147483648', 'wait 0.5', f'log-window {w}', f'close {w}', 'wait 0.3',
+                       f'log-window {w}']
+        run = case.run(script + ['tray right', 'menu none', 'wait 0.3', 'quit'])
+        logs = window_logs(run)
+        first = logs[0]
+        shown = [first[0], first[1]] + first[3]
+        for part in texts:
+            check(any(part in t for t in shown), f'setup {n + 1}: no {part!r} in {shown}')
+        if n == 1:
+            check(any(today in c and '1024' in c for c in first[3]), f'a date the calendar lacks shows today: {first[3]}')
+            check(len(logs[1][2]) == 1, f'an empty top count shows one row: {logs[1][2]}')
+            check(len(run.find(message)) == 2, f'message 46 for 0 and for 2147483648: {run.find(message)}')
+            check('Edit "2147483648"' in ' '.join(logs[-1][3]), f'the refused count stays to be mended: {logs[-1][3]}')
+            # The player quits with the refused count in the edit: no box holds it up, and the last
+            # good count (the last prefix typed) is the one stored.
+            stored_count = registry.read().get((dialog, 'TopCnt'))
+            check(stored_count == 214748364, f'"TopCnt" after quit: {stored_count}')
+
+
 # Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
 CASES = {
     'playback': (case_playback, None),
@@ -859,6 +906,7 @@ CASES = {
     'autosave': (case_autosave, None),
     'settings': (case_settings, None),
     'window': (case_window, None),
+    'window_state': (case_window_state, None),
 }
 
 
