@@ -28,7 +28,7 @@ const OpName kOps[] = {
     {"key", ScriptOp::Key},         {"pick", ScriptOp::Pick},
     {"date", ScriptOp::Date},       {"row", ScriptOp::Row},
     {"column", ScriptOp::Column},   {"hover", ScriptOp::Hover},
-    {"resize", ScriptOp::Resize},   {"close", ScriptOp::Close},
+    {"resize", ScriptOp::Resize},   {"close", ScriptOp::Close},     {"drag", ScriptOp::Drag},
     {"log-window", ScriptOp::LogWindow}, {"screenshot", ScriptOp::Screenshot},
 };
 
@@ -153,6 +153,10 @@ std::string parseDriving(ScriptCommand& cmd, const std::vector<std::string>& tok
     case ScriptOp::Resize:
         if (args != 2 || !parseInt(tokens[2], 0, 30000, cmd.number) || !parseInt(tokens[3], 0, 30000, cmd.number2))
             return "usage: resize <window> <width> <height>";
+        return "";
+    case ScriptOp::Drag:
+        if (args != 2 || !parseInt(tokens[2], -30000, 30000, cmd.number) || !parseInt(tokens[3], -30000, 30000, cmd.number2))
+            return "usage: drag <window> <dx> <dy>";
         return "";
     case ScriptOp::Screenshot:
         if (args != 1 || tokens[2].empty()) return "usage: screenshot <window> <file.png>";

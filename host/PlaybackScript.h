@@ -59,6 +59,8 @@
 //   column <window> <list id> <column> click|hover    on a list view header item
 //   hover <window> <id>      moves the mouse over the control (the window itself for id 0)
 //   resize <window> <width> <height>   resizes the window as its sizing border would
+//   drag <window> <dx> <dy>  the mouse drags the window's own surface from 5 pixels inside its
+//                            client area's bottom-right corner by (dx, dy), button down to up
 //   close <window>           the close box (WM_CLOSE)
 //   log-window <window>      logs the window's rectangle and every control (those of its shown
 //                            page too, after the page's line; a tab control's tabs): id, class,
@@ -78,7 +80,7 @@ enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitFo
                       DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit,
                       // driving the plug-ins' windows
                       Tray, Menu, WaitWindow, WaitGone, Click, Type, Key, Pick, Date, Row, Column,
-                      Hover, Resize, Close, LogWindow, Screenshot };
+                      Hover, Resize, Close, LogWindow, Screenshot, Drag };
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;

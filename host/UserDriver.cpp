@@ -275,6 +275,17 @@ void UserDriver::execute(const ScriptCommand& cmd) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
+    case ScriptOp::Drag: {
+        if (!(window = findOrLog(cmd))) return;
+        RECT r = {};
+        GetClientRect(window, &r);
+        const int x = r.right - 5, y = r.bottom - 5;
+        postMouse(window, WM_LBUTTONDOWN, 0, MK_LBUTTON, x, y);
+        moveCursor(window, x + cmd.number, y + cmd.number2);
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, point(x + cmd.number, y + cmd.number2));
+        PostMessageA(window, WM_LBUTTONUP, 0, point(x + cmd.number, y + cmd.number2));
+        return;
+    }
     default:
         break;
     }

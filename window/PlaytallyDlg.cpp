@@ -457,11 +457,57 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         result = 0;
         return true;
     }
-    if (message == WM_MOUSEMOVE) ShowHelpText(0);
+    if (message == WM_CAPTURECHANGED) m_dragging = false;  // another window took the mouse
+    if ((message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) &&
+        CornerDrag(message, lParam)) {
+        result = 0;
+        return true;
+    }
+    if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == m_hWnd && LOWORD(lParam) == HTCLIENT) {
+        // The cursor is set here rather than on the dialog class, which every dialog shares.
+        ::SetCursor(::LoadCursor(nullptr, m_sizeCursor ? IDC_SIZENWSE : IDC_ARROW));
+        result = TRUE;
+        return true;
+    }
     return CResizeDialog::OnMessage(message, wParam, lParam, result);
 }
 
 void CPlaytallyDlg::OnSizeChanged(UINT, int w, int h) { Layout(w, h); }
+
+bool CPlaytallyDlg::CornerDrag(UINT message, LPARAM lParam) {
+    POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    RECT c = {};
+    ::GetClientRect(m_hWnd, &c);
+    // The grip: the 10 x 10 corner square grown by 15 pixels on every side.
+    const bool inGrip = p.x >= c.right - 25 && p.x < c.right + 15 && p.y >= c.bottom - 25 && p.y < c.bottom + 15;
+    ::ClientToScreen(m_hWnd, &p);
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        ShowHelpText(0);
+        m_sizeCursor = inGrip || m_dragging;
+        ::SetCursor(::LoadCursor(nullptr, m_sizeCursor ? IDC_SIZENWSE : IDC_ARROW));
+        if (!m_dragging) return false;
+        RECT w = {};
+        ::GetWindowRect(m_hWnd, &w);
+        const int width = w.right - w.left + p.x - m_dragFrom.x, height = w.bottom - w.top + p.y - m_dragFrom.y;
+        if (width >= kMinWidth && height >= kMinHeight)
+            ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_dragFrom = p;
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+        if (!inGrip) return false;
+        m_dragging = true;
+        m_dragFrom = p;
+        ::SetCapture(m_hWnd);
+        return true;
+    default:  // WM_LBUTTONUP
+        if (!m_dragging) return false;
+        m_dragging = false;
+        ::ReleaseCapture();
+        return true;
+    }
+}
 
 void CPlaytallyDlg::Layout(int w, int h) {
     HWND refresh = ::GetDlgItem(m_hWnd, 1), close = ::GetDlgItem(m_hWnd, 2), list = ::GetDlgItem(m_hWnd, 1010);

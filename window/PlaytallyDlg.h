@@ -69,6 +69,8 @@ private:
     void RestoreWindowRect();
     void RestoreDates();
     void Layout(int w, int h);
+    // The window's own corner drag; true when the message was its.
+    bool CornerDrag(UINT message, LPARAM lParam);
 
     CDoc* m_doc;
     IProfile* m_profile;
@@ -83,4 +85,8 @@ private:
     std::vector<std::unique_ptr<CWnd>> m_wrappers;
     HWND m_since = nullptr;
     HWND m_till = nullptr;
+    // The corner drag: under way, the last mouse position (screen), the cursor over the surface.
+    bool m_dragging = false;
+    POINT m_dragFrom = {};
+    bool m_sizeCursor = false;
 };

@@ -129,6 +129,7 @@ TEST(PlaybackScript, DrivingCommandsNameAWindowAndWhatToDoWithIt) {
         {"column W 1010 0 hover", ScriptOp::Column, "W", false, 1010, 0, 0, "hover"},
         {"hover W 0", ScriptOp::Hover, "W", false, 0, 0, 0, ""},
         {"resize W 300 200", ScriptOp::Resize, "W", false, 0, 300, 200, ""},
+        {"drag W -20 15", ScriptOp::Drag, "W", false, 0, -20, 15, ""},
         {"close W", ScriptOp::Close, "W", false, 0, 0, 0, ""},
         {"log-window W", ScriptOp::LogWindow, "W", false, 0, 0, 0, ""},
     };
@@ -171,6 +172,7 @@ TEST(PlaybackScript, DrivingCommandsNameAWindowAndWhatToDoWithIt) {
         {"row W 1010 0 hover", "s.txt:1: usage: row <window> <list id> <row> click|double|right"},
         {"column W 1010 0 double", "s.txt:1: usage: column <window> <list id> <column> click|hover"},
         {"resize W 10", "s.txt:1: usage: resize <window> <width> <height>"},
+        {"drag W 5", "s.txt:1: usage: drag <window> <dx> <dy>"},
         {"wait-window W soon", "s.txt:1: usage: wait-window <window> [<seconds>]"},
         {"close W now", "s.txt:1: usage: close <window>"},
         {"screenshot W", "s.txt:1: usage: screenshot <window> <file.png>"},

@@ -873,6 +873,9 @@ def case_window_state(case, registry):
         script = ['tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}', 'tray left', 'wait 0.3']
         if n == 0:  # the sizing border stops at the minimum; other tray messages pass to the player
             script += [f'resize {w} 100 100', 'wait 0.3', f'log-window {w}', 'tray move', 'tray left 99', 'wait 0.3']
+        if n == 2:  # the window's own corner drag: larger, then not below the minimum
+            script += [f'drag {w} 50 30', 'wait 0.3', f'log-window {w}', f'drag {w} -200 -200', 'wait 0.3',
+                       f'log-window {w}']
         if n == 1:  # typed top counts: empty is one row; 0 and a count beyond an int are refused
             # (each typed character is checked: the prefixes of 2147483648 are all good counts)
             script += [f'type {w} 1022 ""', 'wait 0.3', f'log-window {w}',
@@ -889,6 +892,9 @@ def case_window_state(case, registry):
             check('size 353x500' in logs[1][0], f'resized below the minimum: {logs[1][0]}')
             for event in ('wParam 1224 lParam 512', 'wParam 99 lParam 513'):
                 run.has(f'message 1152 {event} reached the player')
+        if n == 2:
+            check(['size 450x550' in logs[1][0], 'size 450x550' in logs[2][0]] == [True, True],
+                  f'corner drags: {logs[1][0]}, {logs[2][0]}')
         if n == 1:
             check(any(today in c and '1024' in c for c in first[3]), f'a date the calendar lacks shows today: {first[3]}')
             check(len(logs[1][2]) == 1, f'an empty top count shows one row: {logs[1][2]}')
