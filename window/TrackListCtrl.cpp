@@ -287,8 +287,10 @@ void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
     SuspendRedraw();
     DeleteAllItems();  // the selection and focus go with the items
     const std::size_t count = doc->groupRows.size();
-    m_order.resize(count);
-    for (std::size_t i = 0; i < count; ++i) m_order[i] = static_cast<std::int32_t>(i);
+    // A fresh vector: a list that held 100,000 rows keeps no room for them once it shows 100.
+    std::vector<std::int32_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::int32_t>(i);
+    m_order.swap(order);
     m_generation = doc->groupRowsGeneration();
     m_refillPosted = false;
     m_filling = false;
