@@ -23,6 +23,7 @@
 #include "database/Doc.h"
 #include "plugin/AppContext.h"
 #include "plugin/Profile.h"
+#include "tests/win/HeaderDriving.h"
 #include "window/PlaytallyDlg.h"
 
 // ---- every allocation counted: live bytes of the C++ heap ----
@@ -150,26 +151,13 @@ struct Bench {
     }
 
     static void clickHeader(HWND list, const char* caption) {
-        HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-        const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-        for (int c = 0; c < count; ++c) {
-            char text[64] = {};
-            HDITEMA item = {};
-            item.mask = HDI_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
-            if (std::string(text) != caption) continue;
-            RECT r = {};
-            SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&r));
-            const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-            SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            SendMessageA(header, WM_LBUTTONUP, 0, at);
-            UpdateWindow(list);  // the sorted rows on the screen
-            return;
+        const int column = headerColumn(list, caption);
+        if (column < 0) {
+            std::fprintf(stderr, "no column %s\n", caption);
+            std::exit(1);
         }
-        std::fprintf(stderr, "no column %s\n", caption);
-        std::exit(1);
+        clickHeaderColumn(list, column);
+        UpdateWindow(list);  // the sorted rows on the screen
     }
 
     std::vector<Result> run() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "HeaderDriving.h"
 #include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "database/Doc.h"
@@ -85,32 +86,13 @@ struct TrackListTest : ::testing::Test {
         list = ::GetDlgItem(window->m_hWnd, 1010);
         ASSERT_NE(list, nullptr);
     }
-    HWND header() const { return reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0)); }
-    int column(const std::string& caption) const {
-        const int count = static_cast<int>(::SendMessageA(header(), HDM_GETITEMCOUNT, 0, 0));
-        for (int c = 0; c < count; ++c) {
-            char text[64] = {};
-            HDITEMA item = {};
-            item.mask = HDI_TEXT;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            ::SendMessageA(header(), HDM_GETITEMA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&item));
-            if (caption == text) return c;
-        }
-        return -1;
-    }
-    POINT headerPoint(int c) const {
-        RECT r = {};
-        ::SendMessageA(header(), HDM_GETITEMRECT, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&r));
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
-    // The mouse pressed and released on a caption.
+    HWND header() const { return listHeader(list); }
+    int column(const std::string& caption) const { return headerColumn(list, caption); }
+    POINT headerPoint(int c) const { return ::headerPoint(list, c); }
     void clickHeader(const std::string& caption) {
         const int c = column(caption);
         ASSERT_GE(c, 0) << caption;
-        const POINT p = headerPoint(c);
-        ::SendMessageA(header(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        ::SendMessageA(header(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        clickHeaderColumn(list, c);
     }
     std::vector<std::string> texts(const std::string& caption) const {
         std::vector<std::string> out;
