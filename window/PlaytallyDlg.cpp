@@ -388,6 +388,14 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             m_list.ReloadList(true, true);
         }
         return true;
+    default:
+        break;
+    }
+    // The links and the list's menu act on a click or a menu choice (code 0) only: a link also
+    // reports being enabled or disabled (STN_ENABLE, STN_DISABLE), which the record links are
+    // whenever the selection changes.
+    if (code != 0) return CResizeDialog::OnCommand(wParam, lParam);
+    switch (id) {
     case 1097: theApp().config(); return true;
     case 1100: theApp().publishReport(); return true;
     case 1101:
