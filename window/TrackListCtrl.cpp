@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "database/Doc.h"
 #include "framework/Module.h"
@@ -54,6 +55,18 @@ long long timeKey(const CListRow& row, int field) {
     if (row.cells[field].empty()) return LLONG_MIN;
     return field == FieldDate ? row.date : field == FieldLength ? row.length : row.played;
 }
+
+// Row a before row b: by the keys, or by the texts as the multi-byte, case-insensitive compare
+// has them; the other way round when descending. Rows that compare equal keep their order.
+struct RowOrder {
+    const long long* keys;
+    const unsigned char* const* texts;
+    bool ascending;
+    bool operator()(std::int32_t a, std::int32_t b) const {
+        if (!ascending) std::swap(a, b);
+        return texts ? _mbsicmp(texts[a], texts[b]) < 0 : keys[a] < keys[b];
+    }
+};
 
 void copyText(NMLVDISPINFOA& info, const std::string& text) {
     if (info.item.pszText && info.item.cchTextMax > 0) ::lstrcpynA(info.item.pszText, text.c_str(), info.item.cchTextMax);
@@ -348,22 +361,21 @@ void CTrackListCtrl::SortRows(int column, bool ascending) {
     const std::int32_t selectedRow = selected >= 0 && static_cast<std::size_t>(selected) < m_order.size() ? m_order[selected] : -1;
     const std::int32_t focusedRow = focused >= 0 && static_cast<std::size_t>(focused) < m_order.size() ? m_order[focused] : -1;
 
-    // Keys by row, made once: a comparison then costs no conversion.
-    const int d = ascending ? 1 : -1;
+    // Keys by row, made once: a comparison then costs no conversion. One comparer for every
+    // kind keeps the sort's code in the plug-in once.
+    std::vector<long long> keys;
+    std::vector<const unsigned char*> texts;
     if (kind == SortText) {
-        std::vector<const unsigned char*> texts(rows.size());
+        texts.resize(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r)
             texts[r] = reinterpret_cast<const unsigned char*>(rows[r]->cells[field].c_str());
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [&](std::int32_t a, std::int32_t b) { return d * _mbsicmp(texts[a], texts[b]) < 0; });
     } else {
-        std::vector<long long> keys(rows.size());
+        keys.resize(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r)
             keys[r] = kind == SortNumber ? std::atol(rows[r]->cells[field].c_str()) : timeKey(*rows[r], field);
-        std::stable_sort(m_order.begin(), m_order.end(), [&](std::int32_t a, std::int32_t b) {
-            return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-        });
     }
+    const RowOrder order{keys.data(), texts.empty() ? nullptr : texts.data(), ascending};
+    std::stable_sort(m_order.begin(), m_order.end(), order);
 
     if (selectedRow >= 0 || focusedRow >= 0) {
         SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
