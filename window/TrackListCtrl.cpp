@@ -74,10 +74,10 @@ void copyText(NMLVDISPINFOA& info, const std::string& text) {
 
 void copyText(NMLVDISPINFOW& info, const std::string& text) {
     if (!info.item.pszText || info.item.cchTextMax <= 0) return;
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(needed > 0 ? needed : 1), L'\0');
-    if (needed > 0) ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], needed);
-    ::lstrcpynW(info.item.pszText, wide.c_str(), info.item.cchTextMax);
+    // An ANSI text never has more characters than bytes: what fits of the bytes fits converted.
+    const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1)));
+    const int n = bytes ? ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), bytes, info.item.pszText, info.item.cchTextMax - 1) : 0;
+    info.item.pszText[n > 0 ? n : 0] = L'\0';
 }
 
 }  // namespace
