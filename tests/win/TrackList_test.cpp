@@ -182,6 +182,28 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(window->List().RecordIndexAt(14), -1);
     EXPECT_EQ(window->List().RecordIndexAt(-1), -1);
 
+    // The texts as a list view asks for them, in either character set, cut to its buffer.
+    struct Ask {
+        int cch;
+        bool wide;
+        const char* text;
+    } asks[] = {{64, false, "Gamma"}, {3, false, "Ga"}, {64, true, "Gamma"}, {4, true, "Gam"}, {1, true, ""}};
+    for (const Ask& a : asks) {
+        wchar_t wide[64] = L"?";
+        char narrow[64] = "?";
+        NMLVDISPINFOW info = {};
+        info.hdr = {list, 1010, a.wide ? UINT(LVN_GETDISPINFOW) : UINT(LVN_GETDISPINFOA)};
+        info.item.mask = LVIF_TEXT;
+        info.item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        info.item.iSubItem = column("Artist");
+        info.item.pszText = a.wide ? wide : reinterpret_cast<wchar_t*>(narrow);
+        info.item.cchTextMax = a.cch;
+        ::SendMessageA(window->m_hWnd, WM_NOTIFY, 1010, reinterpret_cast<LPARAM>(&info));
+        std::string got = narrow;
+        if (a.wide) got = std::string(wide, wide + ::lstrlenW(wide));
+        EXPECT_EQ(got, a.text) << a.cch << (a.wide ? " wide" : "");
+    }
+
     window->Refresh();
     EXPECT_EQ(window->List().Header().IndicatorColumn(), -1);
     EXPECT_EQ(window->SelectedRecordIndex(), -1) << "a refill clears the selection";
