@@ -1,16 +1,15 @@
-// The list builder on a synthetic database: plays of 20,000 songs whose hits follow a Zipf-like
-// law, spread over two years, oldest first. Playtally mode against the plain algorithm, and Log
-// mode with a top count at several database sizes (its cost must not grow with the size).
+// The list builder on the synthetic database (SyntheticPlays.h). Playtally mode against the plain
+// algorithm, and Log mode with a top count at several database sizes (its cost must not grow with
+// the size).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/SyntheticPlays.h"
 #include "bench/reference/ReferenceListBuilder.h"
 #include "database/Doc.h"
 #include "plugin/AppContext.h"
@@ -18,10 +17,8 @@
 
 namespace {
 
-constexpr int kSongs = 20000;
 constexpr int kPlays = 100000;
 constexpr TimeValue kStart = 1600000000;
-constexpr TimeValue kTwoYears = 2 * 365 * 86400;
 
 struct Database {
     MemoryProfile profile;
@@ -31,25 +28,7 @@ struct Database {
     explicit Database(int plays) {
         context.profile = &profile;
         context.userName = "bench";
-        std::mt19937 random(7);
-        // Zipf-like: the song of rank k is played in proportion to 1 / k.
-        std::vector<double> cumulative(kSongs);
-        double sum = 0;
-        for (int k = 0; k < kSongs; ++k) cumulative[k] = sum += 1.0 / (k + 1);
-        std::uniform_real_distribution<double> pickSong(0, sum);
-        const double spacing = static_cast<double>(kTwoYears) / plays;
-        doc.records.reserve(plays);
-        for (int i = 0; i < plays; ++i) {
-            const int song = static_cast<int>(std::lower_bound(cumulative.begin(), cumulative.end(), pickSong(random)) -
-                                              cumulative.begin());
-            const TimeValue date = kStart + static_cast<TimeValue>(i * spacing);
-            auto record = std::make_unique<CTrackRecord>("C:\\m\\" + std::to_string(song) + ".mp3", 180 + song % 120,
-                                                         date, 150 + song % 60);
-            record->tag = CId3v1Tag("Artist " + std::to_string(song % 2500), "Album " + std::to_string(song % 6000),
-                                    "Title of song " + std::to_string(song), std::to_string(1960 + song % 60), "",
-                                    static_cast<std::uint8_t>(song % 126));
-            doc.records.push_back(std::move(record));
-        }
+        bench::addSyntheticPlays(doc.records, plays, kStart);
     }
 };
 

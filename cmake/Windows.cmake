@@ -22,6 +22,14 @@ file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
 add_library(ptly_win STATIC ${PTLY_WIN_SOURCES})
 target_link_libraries(ptly_win PUBLIC ptly_core ${PTLY_WIN_LIBS})
 
+# ---- Benchmark of the Playtally window (the 64-bit build; scripts/bench runs it under Wine) ----
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_executable(window_bench ${CMAKE_SOURCE_DIR}/bench/win/WindowBench.cpp ${PTLY_RC})
+  target_link_libraries(window_bench PRIVATE ptly_win psapi)
+  set_target_properties(window_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endif()
+# ---- end of the window benchmark block ----
+
 # The plug-in itself. Sources that only the DLL has (its entry point and export) are in plugin/dll.
 file(GLOB PTLY_DLL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/dll/*.cpp)
 add_library(gen_ptly SHARED ${PTLY_DLL_SOURCES} ${PTLY_RC})

@@ -56,4 +56,5 @@ bool CDoc::IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const {
 void CDoc::ClearGroupRows() {
     groupRows.clear();
     groupRows.shrink_to_fit();
+    ++groupRowsGeneration_;
 }

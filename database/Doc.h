@@ -1,5 +1,6 @@
 // The database document: every stored play, and the rows the list builder makes of them.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     // The grouping test with the application's current settings copy.
     bool IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const;
     void ClearGroupRows();
+    // Changes whenever groupRows is emptied or replaced (a build, a load, a merge): a view that
+    // shows the rows by position can tell that the rows it showed are gone.
+    std::uint32_t groupRowsGeneration() const { return groupRowsGeneration_; }
 
     // --- Database file (DocFile.cpp) ---
     // The archive exchange: writes or reads `target` (null: records).
@@ -81,6 +85,7 @@ public:
 
 private:
     AppContext& context_;
+    std::uint32_t groupRowsGeneration_ = 0;
 
     // --- Record edits (RecordEdit.cpp) ---
     // Identities of the records in the same group as `like` under the grouping of the window's

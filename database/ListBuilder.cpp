@@ -53,6 +53,9 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, int position, 
     row->cells[FieldHits] = std::to_string(group.GetHits());
     for (int id = FieldLength; id < kFieldCount; ++id) row->cells[id] = group.GetFieldText(id, dateFormat);
     row->recordIndex = group.firstIndex;
+    row->date = group.date;
+    row->length = group.length;
+    row->played = group.played;
     return row;
 }
 
@@ -131,6 +134,9 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
         for (int id = 0; id < kFieldCount; ++id) row->cells[id] = record.GetFieldText(id, dateFormat);
         row->cells[FieldNumber] = std::to_string(counter);
         row->recordIndex = static_cast<std::int32_t>(i);
+        row->date = record.date;
+        row->length = record.length;
+        row->played = record.played;
         doc.groupRows.push_back(std::move(row));
         if (!progress) continue;
         // The bar shows how many records were scanned before this one.

@@ -12,6 +12,11 @@ class CListRow {
 public:
     std::array<std::string, kFieldCount> cells;  // indexed by field id
     std::int32_t recordIndex = -1;               // position in records of the record it stands for
+    // The values behind the Date, Length and Played cells (seconds since 1970, seconds): the list
+    // orders those columns by them, since their texts follow "DateFormat" and need not read back.
+    std::int32_t date = 0;
+    std::int32_t length = 0;
+    std::int32_t played = 0;
     virtual ~CListRow() = default;
 };
 

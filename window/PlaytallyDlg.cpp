@@ -100,8 +100,9 @@ BOOL CPlaytallyDlg::OnInitDialog() {
         label->m_helpValue = static_cast<HelpValue>(link[1]);
         m_wrappers.push_back(std::move(label));
     }
-    m_list.Attach(::GetDlgItem(m_hWnd, 1010));
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
+    m_list.SubclassList(::GetDlgItem(m_hWnd, 1010));
+    m_list.m_helpId = 1058;
+    m_list.SetHighlightWholeRow();
     for (const Switch& s : kSwitches) {
         auto b = std::make_unique<CHelpButton>();
         b->SubclassDlgItem(s.id, m_hWnd);
@@ -117,6 +118,10 @@ BOOL CPlaytallyDlg::OnInitDialog() {
         if (h[2] == 3) { auto b = std::make_unique<CMyStatic>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; b->m_hoverOff = TRUE; w = std::move(b); }
         m_wrappers.push_back(std::move(w));
     }
+    std::vector<unsigned char> kinds;
+    for (int f = 0; f < kFieldCount; ++f)
+        if (m_shown[f]) kinds.push_back(CTrackListCtrl::KindOf(f));
+    if (m_list.SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_list.m_sortable = true;
     HICON icon = static_cast<HICON>(LoadImageA(moduleInstance(),
                                                MAKEINTRESOURCEA(IDI_PLAYTALLY), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     if (icon) {
@@ -339,12 +344,7 @@ void CPlaytallyDlg::UpdateRecordLinks() {
 int CPlaytallyDlg::SelectedRecordIndex() const {
     if (!m_doc || !m_list.IsWindow()) return -1;
     const int item = static_cast<int>(m_list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (item < 0) return -1;
-    LVITEMA it = {};
-    it.mask = LVIF_PARAM;
-    it.iItem = item;
-    m_list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    return static_cast<int>(it.lParam);
+    return m_list.RecordIndexAt(item);
 }
 
 bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -389,6 +389,14 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             m_list.ReloadList(true, true);
         }
         return true;
+    default:
+        break;
+    }
+    // The links and the list's menu act on a click or a menu choice (code 0) only: a link also
+    // reports being enabled or disabled (STN_ENABLE, STN_DISABLE), which the record links are
+    // whenever the selection changes.
+    if (code != 0) return CResizeDialog::OnCommand(wParam, lParam);
+    switch (id) {
     case 1097: theApp().config(); return true;
     case 1100: theApp().publishReport(); return true;
     case 1101:
@@ -405,33 +413,12 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CResizeDialog::OnCommand(wParam, lParam);
 }
 
-bool CPlaytallyDlg::OnNotify(int controlId, NMHDR* header) {
-    if (controlId == 1010 || header->hwndFrom == reinterpret_cast<HWND>(m_list.SendMessage(LVM_GETHEADER))) {
-        switch (header->code) {
-        case HDN_ITEMCLICKA:
-        case HDN_ITEMCLICKW: {
-            auto* h = reinterpret_cast<NMHEADERA*>(header);
-            if (h->iButton == 0) m_list.SortByColumn(h->iItem);
-            SetMsgResult(0);
-            return true;
-        }
-        case LVN_COLUMNCLICK:
-            m_list.SortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-            SetMsgResult(0);
-            return true;
-        case LVN_ITEMCHANGED:
-            UpdateRecordLinks();
-            SetMsgResult(0);
-            return true;
-        case LVN_KEYDOWN:
-            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) RemoveCommand();
-            SetMsgResult(0);
-            return true;
-        default:
-            break;
-        }
-    }
-    return false;
+bool CPlaytallyDlg::PreTranslateMessage(MSG* message) {
+    // Only keys go to the dialog manager. A mouse message it would dispatch at once, from inside
+    // whatever loop retrieved it, and a loop that waits for the button's release (the list
+    // view's own, after a right click) would never see the release and never end.
+    if (message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST) return false;
+    return CResizeDialog::PreTranslateMessage(message);
 }
 
 void CPlaytallyDlg::OnTimer(UINT_PTR id) {
@@ -455,6 +442,11 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize = {kMinWidth, kMinHeight};
         result = 0;
+        return true;
+    }
+    if (message == WM_DRAWITEM && wParam == 1010 && lParam) {
+        m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
         return true;
     }
     if (message == WM_CAPTURECHANGED) m_dragging = false;  // another window took the mouse

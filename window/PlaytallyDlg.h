@@ -36,20 +36,21 @@ public:
     void SaveState(bool quiet = false);
     void ShowHelpText(HelpValue value) override;
     void UpdateRecordLinks() override;
+    void SaveColumnWidths() override;
     // since/till of the list: the picker dates, or the "Last:" span ending now.
     void GetPeriod(TimeValue& since, TimeValue& till) const;
 
     // The record commands (the links, the list's Delete key, double click and context menu).
-    void RemoveCommand();
+    void RemoveCommand() override;
     void EditCommand();
-    void PlayCommand();
+    void PlayCommand() override;
     void PathCommand();
 
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool OnNotify(int controlId, NMHDR* header) override;
     void OnTimer(UINT_PTR id) override;
+    bool PreTranslateMessage(MSG* message) override;
     void OnOK() override { Refresh(); }
     void OnCancel() override { SaveState(); }
     void OnSizeChanged(UINT type, int cx, int cy) override;
@@ -61,7 +62,6 @@ private:
     void BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
-    void SaveColumnWidths();
     bool ValidateTopCount(bool quiet = false);
     void ReadControls();
     void WriteControls();

@@ -1,14 +1,20 @@
 #include "window/TrackListCtrl.h"
 
 #include <commctrl.h>
-
-#include <algorithm>
-#include <cstdlib>
 #include <mbstring.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
 #include "database/Doc.h"
+#include "framework/Module.h"
+#include "resources/resource.h"
 
 namespace {
+
+POINT pointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
 struct Column {
     const char* caption;
@@ -24,47 +30,212 @@ const Column kColumns[kFieldCount] = {
     {"Comment", 150, CTrackListCtrl::SortText},
 };
 
-// Times and durations sort by the value the cell shows, not by parsing the text: the shown
-// text depends on "DateFormat" and the locale and need not parse back. "%H:%M:%S" durations
-// and an empty cell (the lowest) order by their digits once read as numbers in each part.
-long long timeKey(const std::string& text) {
-    if (text.empty()) return -(1LL << 62);
-    long long key = 0;
-    long long part = 0;
-    bool digits = false;
-    for (unsigned char c : text) {
-        if (c >= '0' && c <= '9') {
-            part = part * 10 + (c - '0');
-            digits = true;
-            if (part > 100000000) part = 100000000;
-        } else if (digits) {
-            key = key * 100000 + part;
-            part = 0;
-            digits = false;
-        }
+constexpr HelpValue kHeaderHelpId = 1059;
+constexpr int kContextMenuId = 1005;
+// Posted to the list when it finds that the rows it showed were replaced by another build.
+constexpr UINT kRowsGoneMessage = WM_APP + 0x51;
+const UINT kTextFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+
+UINT alignmentOf(int format) {
+    switch (format & LVCFMT_JUSTIFYMASK) {
+    case LVCFMT_CENTER: return DT_CENTER;
+    case LVCFMT_RIGHT: return DT_RIGHT;
+    default: return DT_LEFT;
     }
-    if (digits) key = key * 100000 + part;
-    return key;
+}
+
+int spaceWidth(HDC dc) {
+    SIZE size = {};
+    ::GetTextExtentPoint32A(dc, " ", 1, &size);
+    return size.cx;
+}
+
+// The value a Date, Length or Played cell stands for; an empty cell lies below every value.
+long long timeKey(const CListRow& row, int field) {
+    if (row.cells[field].empty()) return LLONG_MIN;
+    return field == FieldDate ? row.date : field == FieldLength ? row.length : row.played;
+}
+
+// Row a before row b: by the keys, or by the texts as the multi-byte, case-insensitive compare
+// has them; the other way round when descending. Rows that compare equal keep their order.
+struct RowOrder {
+    const long long* keys;
+    const unsigned char* const* texts;
+    bool ascending;
+    bool operator()(std::int32_t a, std::int32_t b) const {
+        if (!ascending) std::swap(a, b);
+        return texts ? _mbsicmp(texts[a], texts[b]) < 0 : keys[a] < keys[b];
+    }
+};
+
+void copyText(NMLVDISPINFOA& info, const std::string& text) {
+    if (info.item.pszText && info.item.cchTextMax > 0) ::lstrcpynA(info.item.pszText, text.c_str(), info.item.cchTextMax);
+}
+
+void copyText(NMLVDISPINFOW& info, const std::string& text) {
+    if (!info.item.pszText || info.item.cchTextMax <= 0) return;
+    // An ANSI text never has more characters than bytes: what fits of the bytes fits converted.
+    const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1)));
+    const int n = bytes ? ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), bytes, info.item.pszText, info.item.cchTextMax - 1) : 0;
+    info.item.pszText[n > 0 ? n : 0] = L'\0';
 }
 
 }  // namespace
+
+// ---- the header ----
+
+CTrackListHeader::CTrackListHeader(ITrackListOwner& owner)
+    : m_owner(owner),
+      m_separator(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW))),
+      m_light(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT))) {
+    LOGFONTA font = {};
+    font.lfHeight = 15;
+    ::lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
+    m_font.reset(::CreateFontIndirectA(&font));
+}
+
+void CTrackListHeader::SetIndicator(int column, bool ascending) {
+    m_indicatorColumn = column;
+    m_indicatorAscending = ascending;
+    if (IsWindow()) Invalidate(true);
+}
+
+int CTrackListHeader::ItemUnder(POINT point) const {
+    UINT flags = 0;
+    const int item = HitTest(point, &flags);
+    return item >= 0 && flags == HHT_ONHEADER ? item : -1;
+}
+
+LRESULT CTrackListHeader::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // the paint fills everything
+    case WM_MOUSEMOVE:
+        OnMouseMove(pointOf(lParam));
+        break;
+    case WM_SETCURSOR: {
+        // The pointing hand over a caption, set here rather than in the header class, which
+        // every other header of the player's process shares.
+        POINT p = {};
+        if (LOWORD(lParam) == HTCLIENT && ::GetCursorPos(&p)) {
+            ScreenToClient(p);
+            HCURSOR hand = ::LoadCursorA(moduleInstance(), MAKEINTRESOURCEA(IDC_HANDCURSOR));
+            if (ItemUnder(p) >= 0 && hand) {
+                ::SetCursor(hand);
+                return TRUE;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+void CTrackListHeader::OnMouseMove(POINT point) {
+    const int item = ItemUnder(point);
+    if (item >= 0) {
+        m_hoverText = HelpValueText(m_helpId) + GetItemText(item, 256);
+        if (HCURSOR hand = ::LoadCursorA(moduleInstance(), MAKEINTRESOURCEA(IDC_HANDCURSOR))) ::SetCursor(hand);
+    } else {
+        m_hoverText.clear();
+    }
+    m_owner.ShowHelpText(m_hoverText.empty() ? 0 : reinterpret_cast<HelpValue>(m_hoverText.c_str()));
+    // A divider the user dragged is stored at once.
+    m_owner.SaveColumnWidths();
+}
+
+void CTrackListHeader::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (!dc) return;
+    RECT client = GetClientRect();
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    const int count = GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        RECT item = {};
+        if (!GetItemRect(i, item)) continue;
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
+        {
+            SelectObjectScope pen(dc, m_separator.get());
+            ::MoveToEx(dc, item.right - 1, item.top + 2, nullptr);
+            ::LineTo(dc, item.right - 1, item.bottom - 2);
+        }
+        // Measured in the context's own font: the indicator keeps its size whatever the captions use.
+        const int c = spaceWidth(dc);
+        RECT caption = item;
+        if (i == m_indicatorColumn) caption.right -= 6 * c;
+        caption.left += 2 * c;
+        caption.right -= 2 * c;
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        if (m_font) ::SelectObject(dc, m_font.get());
+        char text[256] = {};
+        HDITEMA info = {};
+        info.mask = HDI_TEXT | HDI_FORMAT;
+        info.pszText = text;
+        info.cchTextMax = sizeof text;
+        GetItem(i, info);
+        if (!::IsRectEmpty(&caption)) {
+            const UINT align = (info.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? DT_CENTER
+                               : (info.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT ? DT_RIGHT : DT_LEFT;
+            ::DrawTextA(dc, text, -1, &caption, kTextFlags | align);
+        }
+        if (i == m_indicatorColumn) DrawIndicator(dc, item, c);
+        ::RestoreDC(dc, saved);
+    }
+    ::EndPaint(m_hWnd, &ps);
+}
+
+void CTrackListHeader::DrawIndicator(HDC dc, const RECT& item, int c) const {
+    const int R = item.right;
+    const int h = (item.bottom - item.top - 2 * c) / 2;
+    SelectObjectScope light(dc, m_light.get());
+    if (m_indicatorAscending) {
+        ::MoveToEx(dc, R - 4 * c, h - 1, nullptr);
+        ::LineTo(dc, R - 3 * c, h + 2 * c);
+        ::LineTo(dc, R - 5 * c - 2, h + 2 * c);
+        ::SelectObject(dc, m_separator.get());
+        ::MoveToEx(dc, R - 5 * c - 1, h + 2 * c - 1, nullptr);
+        ::LineTo(dc, R - 4 * c, h - 2);
+    } else {
+        ::MoveToEx(dc, R - 3 * c, h - 1, nullptr);
+        ::LineTo(dc, R - 4 * c - 1, h + 2 * c + 1);
+        ::SelectObject(dc, m_separator.get());
+        ::MoveToEx(dc, R - 4 * c - 1, h + 2 * c, nullptr);
+        ::LineTo(dc, R - 5 * c - 1, h - 1);
+        ::LineTo(dc, R - 3 * c, h - 1);
+    }
+}
+
+// ---- the list ----
 
 const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].caption : ""; }
 int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].width : 0; }
 CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[field].kind; }
 
-int CTrackListCtrl::ColumnCount() const {
-    HWND header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
-    return header ? static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+bool CTrackListCtrl::SubclassList(HWND list) {
+    if (!SubclassWindow(list)) return false;
+    m_header.m_helpId = kHeaderHelpId;
+    m_header.SubclassWindow(GetHeaderCtrl());
+    return true;
+}
+
+void CTrackListCtrl::SetHighlightWholeRow() {
+    m_highlight = 1;
+    ModifyStyle(0, LVS_OWNERDRAWFIXED);
 }
 
 bool CTrackListCtrl::SetSortKinds(const unsigned char* kinds, int count) {
     m_sortKinds.clear();
+    if (count < 0 || (count > 0 && !kinds)) return false;
     for (int i = 0; i < count; ++i)
-        if (kinds[i] < SortText || kinds[i] > SortTime) {
-            m_sortKinds.clear();
-            return false;
-        }
+        if (kinds[i] < SortText || kinds[i] > SortTime) return false;
     m_sortKinds.assign(kinds, kinds + count);
     return true;
 }
@@ -77,28 +248,33 @@ void CTrackListCtrl::ResumeRedraw() {
     if (--m_redrawLock > 0) return;
     m_redrawLock = 0;
     SendMessage(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    Invalidate(true);
 }
 
 void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
     SuspendRedraw();
-    for (int n = ColumnCount(); n > 0; --n) SendMessage(LVM_DELETECOLUMN, 0);
+    for (int n = ColumnCount(); n > 0; --n) DeleteColumn(0);
     const auto& shown = m_owner.ShownColumns();
     std::vector<unsigned char> kinds;
+    m_fields.clear();
     for (int f = 0; f < kFieldCount; ++f)
-        if (shown[f]) kinds.push_back(kColumns[f].kind);
+        if (shown[f]) {
+            kinds.push_back(kColumns[f].kind);
+            m_fields.push_back(f);
+        }
     if (SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_sortable = true;
+    m_header.SetIndicator(-1, false);
     std::array<int, kFieldCount> widths{};
     m_owner.LoadColumnWidths(widths);
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (!shown[f]) continue;
+    for (std::size_t k = 0; k < m_fields.size(); ++k) {
+        const int f = m_fields[k];
         LVCOLUMNA col = {};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT;
         col.cx = widths[f];
         col.pszText = const_cast<char*>(kColumns[f].caption);
-        col.iSubItem = f;
-        SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(f), reinterpret_cast<LPARAM>(&col));
+        col.iSubItem = static_cast<int>(k);  // the column's position: the list asks texts by it
+        SendMessage(LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&col));
     }
     RefillRows(rebuild, showProgress);
     ResumeRedraw();
@@ -107,96 +283,311 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
 void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
     CDoc* doc = m_owner.Document();
     const auto& shown = m_owner.ShownColumns();
-    std::vector<int> fields;
-    for (int f = 0; f < kFieldCount; ++f)
-        if (shown[f]) fields.push_back(f);
-    if (!doc || fields.empty()) return;
+    if (!doc || std::none_of(shown.begin(), shown.end(), [](bool on) { return on; })) return;
     m_owner.UpdateRecordLinks();
-    if (rebuild) m_owner.BuildRows(showProgress);
-    SuspendRedraw();
-    SendMessage(LVM_DELETEALLITEMS);
-    const auto& rows = doc->groupRows;
-    SendMessage(LVM_SETITEMCOUNT, rows.size());
-    for (std::size_t j = 0; j < rows.size(); ++j) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(j);
-        item.pszText = const_cast<char*>(rows[j]->cells[fields[0]].c_str());
-        item.lParam = rows[j]->recordIndex;
-        const int at = static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        for (std::size_t k = 1; k < fields.size(); ++k) {
-            LVITEMA sub = {};
-            sub.iSubItem = static_cast<int>(k);
-            sub.pszText = const_cast<char*>(rows[j]->cells[fields[k]].c_str());
-            SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
-        }
+    // While the builder runs (its progress window pumps messages) the old rows are gone.
+    m_filling = true;
+    struct FillingMark {
+        bool& flag;
+        ~FillingMark() { flag = false; }
+    } mark{m_filling};
+    if (rebuild) {
+        const std::uint32_t before = doc->groupRowsGeneration();
+        m_owner.BuildRows(showProgress);
+        // A build asked for while another one runs is refused, and the rows are that build's.
+        if (doc->groupRowsGeneration() == before && before != m_generation) return;
     }
-    if (!rows.empty()) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SuspendRedraw();
+    DeleteAllItems();  // the selection and focus go with the items
+    const std::size_t count = doc->groupRows.size();
+    // A fresh vector: a list that held 100,000 rows keeps no room for them once it shows 100.
+    std::vector<std::int32_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::int32_t>(i);
+    m_order.swap(order);
+    m_generation = doc->groupRowsGeneration();
+    m_refillPosted = false;
+    m_filling = false;
+    SendMessage(LVM_SETITEMCOUNT, count, 0);
+    if (count) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     ResumeRedraw();
+    m_owner.UpdateRecordLinks();  // nothing is selected any more
 }
 
-namespace {
-struct SortItem {
-    LPARAM data;
-    std::string text;
-    long long key;
-};
-}  // namespace
+const CListRow* CTrackListCtrl::RowAt(int item) const {
+    CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    if (!doc || m_filling || item < 0 || static_cast<std::size_t>(item) >= m_order.size()) return nullptr;
+    if (doc->groupRowsGeneration() != m_generation) {
+        // Another build (the report's, a loaded database) replaced the rows: show the window's
+        // own rows again once the message loop has its turn.
+        if (!m_refillPosted && m_hWnd) m_refillPosted = PostMessage(kRowsGoneMessage);
+        return nullptr;
+    }
+    const std::size_t at = static_cast<std::size_t>(m_order[static_cast<std::size_t>(item)]);
+    return at < doc->groupRows.size() ? doc->groupRows[at].get() : nullptr;
+}
 
-void CTrackListCtrl::SortByColumn(int column) {
-    if (!m_sortable || column < 0 || column >= static_cast<int>(m_sortKinds.size())) return;
+const std::string* CTrackListCtrl::CellAt(int item, int column) const {
+    const CListRow* row = RowAt(item);
+    if (!row || column < 0 || static_cast<std::size_t>(column) >= m_fields.size()) return nullptr;
+    return &row->cells[m_fields[static_cast<std::size_t>(column)]];
+}
+
+int CTrackListCtrl::RecordIndexAt(int item) const {
+    const CListRow* row = RowAt(item);
+    return row ? row->recordIndex : -1;
+}
+
+void CTrackListCtrl::OnColumnClick(int column) {
+    if (!m_sortable || column < 0 || static_cast<std::size_t>(column) >= m_sortKinds.size() ||
+        static_cast<std::size_t>(column) >= m_fields.size())
+        return;
     m_ascending = column == m_sortColumn ? !m_ascending : true;
     m_sortColumn = column;
-    const int kind = m_sortKinds[column];
-    const int count = static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
-    const int columns = ColumnCount();
-    // Take the rows out with every cell, order them, and put them back: one pass of messages
-    // instead of a message per comparison.
-    std::vector<std::vector<std::string>> cells(count, std::vector<std::string>(columns));
-    std::vector<SortItem> items(count);
-    char buffer[1024];
-    for (int i = 0; i < count; ++i) {
-        for (int c = 0; c < columns; ++c) {
-            LVITEMA it = {};
-            it.iSubItem = c;
-            it.pszText = buffer;
-            it.cchTextMax = sizeof buffer;
-            buffer[0] = '\0';
-            SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&it));
-            cells[i][c] = buffer;
-        }
-        LVITEMA it = {};
-        it.mask = LVIF_PARAM;
-        it.iItem = i;
-        SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-        items[i] = {it.lParam, cells[i][column], 0};
-        items[i].key = kind == SortNumber ? std::atol(items[i].text.c_str()) : kind == SortTime ? timeKey(items[i].text) : 0;
+    m_header.SetIndicator(m_sortColumn, m_ascending);
+    SortRows(column, m_ascending);
+}
+
+void CTrackListCtrl::SortRows(int column, bool ascending) {
+    CDoc* doc = m_owner.Document();
+    if (!doc || doc->groupRowsGeneration() != m_generation) return;
+    const RowArray& rows = doc->groupRows;
+    if (std::any_of(m_order.begin(), m_order.end(),
+                    [&](std::int32_t at) { return at < 0 || static_cast<std::size_t>(at) >= rows.size(); }))
+        return;
+    const int field = m_fields[static_cast<std::size_t>(column)];
+    const int kind = m_sortKinds[static_cast<std::size_t>(column)];
+    // The selected and focused rows stay selected and focused wherever they go.
+    const int selected = GetNextItem(-1, LVNI_SELECTED), focused = GetNextItem(-1, LVNI_FOCUSED);
+    const std::int32_t selectedRow = selected >= 0 && static_cast<std::size_t>(selected) < m_order.size() ? m_order[selected] : -1;
+    const std::int32_t focusedRow = focused >= 0 && static_cast<std::size_t>(focused) < m_order.size() ? m_order[focused] : -1;
+
+    // Keys by row, made once: a comparison then costs no conversion. One comparer for every
+    // kind keeps the sort's code in the plug-in once.
+    std::vector<long long> keys;
+    std::vector<const unsigned char*> texts;
+    if (kind == SortText) {
+        texts.resize(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            texts[r] = reinterpret_cast<const unsigned char*>(rows[r]->cells[field].c_str());
+    } else {
+        keys.resize(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            keys[r] = kind == SortNumber ? std::atol(rows[r]->cells[field].c_str()) : timeKey(*rows[r], field);
     }
-    std::vector<int> order(count);
-    for (int i = 0; i < count; ++i) order[i] = i;
-    const int d = m_ascending ? 1 : -1;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const SortItem& x = items[a];
-        const SortItem& y = items[b];
-        int r = kind == SortText ? _mbsicmp(reinterpret_cast<const unsigned char*>(x.text.c_str()),
-                                            reinterpret_cast<const unsigned char*>(y.text.c_str()))
-                                 : (x.key < y.key ? -1 : x.key > y.key ? 1 : 0);
-        return d * r < 0;
-    });
-    SuspendRedraw();
-    for (int i = 0; i < count; ++i) {
-        const int from = order[i];
-        for (int c = 0; c < columns; ++c) {
-            LVITEMA it = {};
-            it.iSubItem = c;
-            it.pszText = const_cast<char*>(cells[from][c].c_str());
-            SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&it));
+    const RowOrder order{keys.data(), texts.empty() ? nullptr : texts.data(), ascending};
+    std::stable_sort(m_order.begin(), m_order.end(), order);
+
+    if (selectedRow >= 0 || focusedRow >= 0) {
+        SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        for (std::size_t i = 0; i < m_order.size(); ++i) {
+            UINT state = (m_order[i] == selectedRow ? LVIS_SELECTED : 0) | (m_order[i] == focusedRow ? LVIS_FOCUSED : 0);
+            if (state) SetItemState(static_cast<int>(i), state, state);
         }
-        LVITEMA it = {};
-        it.mask = LVIF_PARAM;
-        it.iItem = i;
-        it.lParam = items[from].data;
-        SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
     }
-    ResumeRedraw();
+    Invalidate(true);
+}
+
+void CTrackListCtrl::ShowContextMenu() {
+    POINT screen = {};
+    if (!::GetCursorPos(&screen)) return;
+    LVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(hit.pt);
+    const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (item < 0 || !(hit.flags & LVHT_ONITEM)) return;  // empty space: no menu
+    UniqueMenu menu(::LoadMenuA(moduleInstance(), MAKEINTRESOURCEA(kContextMenuId)));
+    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) return;
+    // Its commands go to the window the list sits in.
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_NONOTIFY, screen.x, screen.y, 0, ::GetParent(m_hWnd), nullptr);
+}
+
+void CTrackListCtrl::OnFocusChange(UINT message, HWND other) {
+    if (message == WM_KILLFOCUS) m_owner.UpdateRecordLinks();
+    if (other && (other == m_hWnd || ::IsChild(m_hWnd, other))) return;
+    const int focused = GetNextItem(-1, LVNI_FOCUSED);
+    if (focused < 0) return;
+    RECT label = {}, client = GetClientRect();
+    label.left = LVIR_LABEL;
+    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&label))) return;
+    // The row's highlight reaches the client's right edge (see DrawItem).
+    RECT row = {label.left, label.top, client.right + 1, label.bottom};
+    ::InvalidateRect(m_hWnd, &row, FALSE);
+    UpdateWindow();
+}
+
+void CTrackListCtrl::ExtendHighlightToTheRightEdge() {
+    if (GetItemCount() <= 0) return;
+    RECT first = {}, client = GetClientRect(), update = {};
+    first.left = LVIR_BOUNDS;
+    if (!SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) || first.right >= client.right) return;
+    if (!::GetUpdateRect(m_hWnd, &update, FALSE) || ::IsRectEmpty(&update)) return;
+    update.left = std::min(update.left, first.right - 1);
+    update.right = client.right;
+    ::InvalidateRect(m_hWnd, &update, FALSE);
+}
+
+int CTrackListCtrl::FindItem(const NMLVFINDITEMA& find) const {
+    // Typing on the list finds the next row whose first column starts with the typed text.
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || m_fields.empty()) return -1;
+    const std::string typed = find.lvfi.psz;
+    const int count = static_cast<int>(m_order.size());
+    for (int n = 0; n < count; ++n) {
+        const int item = (std::max(find.iStart, 0) + n) % count;
+        const std::string* text = CellAt(item, 0);
+        if (text && text->size() >= typed.size() &&
+            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text->c_str(), static_cast<int>(typed.size()),
+                             typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
+            return item;
+    }
+    return -1;
+}
+
+bool CTrackListCtrl::OnReflectedNotify(NMHDR* header, LRESULT& result) {
+    result = 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW: {
+        auto& info = *reinterpret_cast<NMLVDISPINFOA*>(header);  // the same layout but for the text's type
+        if (info.item.mask & LVIF_TEXT) {
+            const std::string* text = CellAt(info.item.iItem, info.item.iSubItem);
+            const std::string none;
+            if (header->code == LVN_GETDISPINFOA)
+                copyText(info, text ? *text : none);
+            else
+                copyText(*reinterpret_cast<NMLVDISPINFOW*>(header), text ? *text : none);
+        }
+        if (info.item.mask & LVIF_PARAM) info.item.lParam = RecordIndexAt(info.item.iItem);
+        return true;
+    }
+    case LVN_ODFINDITEMA:
+        result = FindItem(*reinterpret_cast<NMLVFINDITEMA*>(header));
+        return true;
+    case LVN_ODFINDITEMW:
+        result = -1;
+        return true;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        m_owner.UpdateRecordLinks();
+        return true;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) m_owner.RemoveCommand();
+        return true;
+    case NM_RCLICK:
+        ShowContextMenu();
+        return true;
+    case LVN_COLUMNCLICK:
+        // Only when the header's own click did not reach the list first.
+        if (!m_inHeaderClick) OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHDR*>(lParam);
+        if (nm && nm->hwndFrom == m_header.m_hWnd && (nm->code == HDN_ITEMCLICKA || nm->code == HDN_ITEMCLICKW)) {
+            // Sorted here, and not passed on: the list view would answer it with LVN_COLUMNCLICK
+            // (and some forward the header's notification too), a second sort of the same click.
+            if (reinterpret_cast<NMHEADERA*>(nm)->iButton == 0) {
+                m_inHeaderClick = true;
+                OnColumnClick(reinterpret_cast<NMHEADERA*>(nm)->iItem);
+                m_inHeaderClick = false;
+            }
+            return 0;
+        }
+        break;
+    }
+    case WM_MOUSEMOVE:
+        m_owner.ShowHelpText(m_helpId);
+        break;
+    case WM_LBUTTONDBLCLK: {
+        const LRESULT r = DefWindowProc(message, wParam, lParam);
+        LVHITTESTINFO hit = {};
+        hit.pt = pointOf(lParam);
+        const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (item >= 0 && (hit.flags & LVHT_ONITEM)) m_owner.PlayCommand();
+        return r;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT r = DefWindowProc(message, wParam, lParam);
+        OnFocusChange(message, reinterpret_cast<HWND>(wParam));
+        return r;
+    }
+    case WM_PAINT:
+        if (m_highlight) ExtendHighlightToTheRightEdge();
+        break;
+    case kRowsGoneMessage: {
+        m_refillPosted = false;
+        CDoc* doc = m_owner.Document();
+        if (!doc || doc->groupRowsGeneration() == m_generation || m_filling) return 0;
+        const int column = m_header.IndicatorColumn();
+        RefillRows(true, false);
+        if (column >= 0) SortRows(column, m_ascending);  // as the user left it
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
+    HDC dc = draw.hDC;
+    const int item = static_cast<int>(draw.itemID);
+    if (!dc || item < 0) return;
+    const int saved = ::SaveDC(dc);
+    const bool focus = ::GetFocus() == m_hWnd;
+    // An owner-data list keeps only the selection and the focus (no drop highlight), and some
+    // list views answer other state bits of such a list with whatever they happen to hold.
+    const UINT state = GetItemState(item, LVIS_SELECTED | LVIS_FOCUSED);
+    const bool selectedLook = (state & LVIS_SELECTED) && (focus || (GetStyle() & LVS_SHOWSELALWAYS));
+    RECT bounds = {}, label = {};
+    bounds.left = LVIR_BOUNDS;
+    label.left = LVIR_LABEL;
+    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
+    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label));
+    const int offset = 2 * spaceWidth(dc);
+    const RECT client = GetClientRect();
+    const RECT highlight = {label.left, bounds.top, client.right + 1, bounds.bottom};
+    ::SetBkMode(dc, TRANSPARENT);
+    if (selectedLook) {
+        ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_HIGHLIGHT));
+        ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    } else {
+        const COLORREF text = static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR));
+        ::SetTextColor(dc, text == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOWTEXT) : text);
+        ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_WINDOW));
+    }
+
+    const int columns = static_cast<int>(m_fields.size());
+    int left = bounds.left;
+    for (int k = 0; k < columns && k < ColumnCount(); ++k) {
+        const int width = GetColumnWidth(k);
+        const std::string* text = CellAt(item, k);
+        if (k == 0) {
+            RECT clip = bounds;
+            clip.right = bounds.left + width;
+            ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+            RECT r = {label.left + offset / 2, label.top, label.right - offset, label.bottom};
+            if (text) ::DrawTextA(dc, text->c_str(), -1, &r, kTextFlags | DT_LEFT);
+            // The other columns may draw up to the highlight's right edge.
+            ::SelectClipRgn(dc, nullptr);
+            ::IntersectClipRect(dc, bounds.left, bounds.top, std::max(bounds.right, highlight.right), bounds.bottom);
+        } else if (text && !text->empty()) {
+            LVCOLUMNA col = {};
+            col.mask = LVCF_FMT;
+            SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&col));
+            RECT r = {left + offset, bounds.top, left + width - offset, bounds.bottom};
+            ::DrawTextA(dc, text->c_str(), -1, &r, kTextFlags | alignmentOf(col.fmt));
+        }
+        left += width;
+    }
+    if ((state & LVIS_FOCUSED) && focus) ::DrawFocusRect(dc, &highlight);
+    ::RestoreDC(dc, saved);
 }

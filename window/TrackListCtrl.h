@@ -1,54 +1,139 @@
 // The track list: the list view of the Playtally window (control 1010). One column per shown
-// field id, in field-id order; the rows are the list builder's, each item's data the record
-// index of its row. Sorting by a header click; redrawing suspended (nested) while it refills.
+// field id, in field-id order, over the list builder's rows in the document's groupRows.
+//
+// The list holds its rows virtually (an owner-data list view): it keeps only their order, one
+// position in groupRows per item, and answers texts from the rows' cells when the list view asks.
+// Filling 100,000 rows is then one LVM_SETITEMCOUNT, and a sort reorders positions instead of
+// moving texts. Rows are drawn by the list itself (whole-row highlight), and its header paints
+// itself with the sort indicator.
 #pragma once
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "database/ListRow.h"
-#include "framework/Wnd.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "ui/HelpText.h"
 
 class CDoc;
 
-class CTrackListCtrl : public CWnd {
+// What the list needs of the window it sits in.
+class ITrackListOwner {
+public:
+    virtual ~ITrackListOwner() = default;
+    virtual const std::array<bool, kFieldCount>& ShownColumns() const = 0;
+    virtual void LoadColumnWidths(std::array<int, kFieldCount>& widths) = 0;
+    virtual void SaveColumnWidths() = 0;
+    virtual void BuildRows(bool showProgress) = 0;  // the list builder into groupRows
+    virtual void UpdateRecordLinks() = 0;
+    virtual void ShowHelpText(HelpValue value) = 0;
+    virtual void RemoveCommand() = 0;
+    virtual void PlayCommand() = 0;
+    virtual CDoc* Document() = 0;
+};
+
+// The list's header: paints itself completely (captions in its own font, a separator at each
+// item's right edge, the sort indicator) and tells the window what a click on the caption under
+// the mouse does.
+class CTrackListHeader : public CHeaderCtrl {
+public:
+    explicit CTrackListHeader(ITrackListOwner& owner);
+    // The column that shows the indicator (-1: none) and its direction; repaints the header.
+    void SetIndicator(int column, bool ascending);
+    int IndicatorColumn() const { return m_indicatorColumn; }
+    bool IndicatorAscending() const { return m_indicatorAscending; }
+
+    HelpValue m_helpId = 0;  // the text before the caption in the hover help
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    void DrawIndicator(HDC dc, const RECT& item, int c) const;
+    int ItemUnder(POINT point) const;  // the item (not a divider) under a client point, or -1
+    void OnMouseMove(POINT point);
+
+    ITrackListOwner& m_owner;
+    UniquePen m_separator;
+    UniquePen m_light;
+    UniqueFont m_font;
+    int m_indicatorColumn = -1;
+    bool m_indicatorAscending = false;
+    std::string m_hoverText;  // the help text shown while the mouse is over a caption
+};
+
+class CTrackListCtrl : public CListCtrl {
 public:
     enum SortKind : unsigned char { SortText = 1, SortNumber = 2, SortTime = 3 };
-    static constexpr int kFields = kFieldCount;
+    using Owner = ITrackListOwner;
 
-    // The window side the list needs.
-    struct Owner {
-        virtual ~Owner() = default;
-        virtual const std::array<bool, kFieldCount>& ShownColumns() const = 0;
-        virtual void LoadColumnWidths(std::array<int, kFieldCount>& widths) = 0;
-        virtual void BuildRows(bool showProgress) = 0;   // the list builder into groupRows
-        virtual void UpdateRecordLinks() = 0;
-        virtual CDoc* Document() = 0;
-    };
+    explicit CTrackListCtrl(Owner& owner) : m_owner(owner), m_header(owner) {}
 
-    explicit CTrackListCtrl(Owner& owner) : m_owner(owner) {}
+    // Subclasses the dialog's list view and its header (whose help id becomes 1059).
+    bool SubclassList(HWND list);
+    // Turns on the whole-row highlight, drawn by DrawItem (the owner-drawn fixed style).
+    void SetHighlightWholeRow();
 
+    // Builds the columns of the shown field ids, then refills the rows.
     void ReloadList(bool rebuild, bool showProgress);
+    // Runs the list builder when asked, then shows groupRows in the builder's order.
     void RefillRows(bool rebuild, bool showProgress);
+    // False (and no kinds kept) when a kind is not one of SortKind.
     bool SetSortKinds(const unsigned char* kinds, int count);
+    // Nested: the first suspension stops redrawing, the last resumption repaints the whole list.
     void SuspendRedraw();
     void ResumeRedraw();
-    // The header item clicked: sorts by that column (again: the other way round).
-    void SortByColumn(int column);
+    // The record index of the row item `item` shows; -1 for no such item or when its row is gone.
+    int RecordIndexAt(int item) const;
+    // WM_DRAWITEM of the list, which its window passes on.
+    void DrawItem(const DRAWITEMSTRUCT& draw);
+
     int SortColumn() const { return m_sortColumn; }
     bool Ascending() const { return m_ascending; }
-    int ColumnCount() const;
+    int ColumnCount() const { return GetColumnCount(); }
+    const CTrackListHeader& Header() const { return m_header; }
     static const char* Caption(int field);
     static int DefaultWidth(int field);
     static SortKind KindOf(int field);
 
+    HelpValue m_helpId = 0;
     bool m_sortable = false;
 
+    bool OnReflectedNotify(NMHDR* header, LRESULT& result) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
+    const CListRow* RowAt(int item) const;
+    const std::string* CellAt(int item, int column) const;
+    // A click on column `column`: the other direction for the last sort column, else ascending.
+    void OnColumnClick(int column);
+    void SortRows(int column, bool ascending);
+    void ShowContextMenu();
+    void OnFocusChange(UINT message, HWND other);
+    void ExtendHighlightToTheRightEdge();
+    int FindItem(const NMLVFINDITEMA& find) const;
+
     Owner& m_owner;
+    CTrackListHeader m_header;
     std::vector<unsigned char> m_sortKinds;
     int m_sortColumn = -1;
     bool m_ascending = true;
     int m_redrawLock = 0;
+    int m_highlight = 0;
+    // The rows shown: item i shows groupRows[m_order[i]], and m_fields[k] is the field id of
+    // column k. m_generation is groupRows' generation when they were taken: once it changes,
+    // the positions name rows that are gone, and the list shows nothing until it refills.
+    std::vector<std::int32_t> m_order;
+    std::vector<int> m_fields;
+    std::uint32_t m_generation = 0;
+    bool m_filling = false;
+    bool m_inHeaderClick = false;
+    mutable bool m_refillPosted = false;
 };

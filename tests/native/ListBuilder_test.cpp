@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 #include "database/CompareTimes.h"
@@ -515,4 +516,36 @@ TEST_F(ListBuilder, ABuildAskedForDuringABuildLeavesTheRowsToTheFirst) {
         doc.BuildList(p);
         EXPECT_EQ(built, describe(doc.groupRows)) << (logMode ? "log" : "playtally");
     }
+}
+
+// The list orders Date, Length and Played by the values behind them, so every row carries what its
+// cells show: the play's own in Log mode, the group's (0 where its plays differ, Played summed) in
+// Playtally mode. A view of the rows learns from the generation that they were replaced.
+TEST_F(ListBuilder, RowsCarryTheValuesOfTheirTimeCellsAndEachReplacementIsSeen) {
+    groupBy({FieldArtist});
+    add({"A", "t", "", "", "", 1, k2201, 200, 50});
+    add({"A", "t", "", "", "", 1, k2201 + 5 * kMinute, 201, 70});
+    add({"B", "u", "", "", "", 1, k2201 + 9 * kMinute, 300, 90});
+    struct Case {
+        const char* what;
+        bool logMode;
+        std::vector<std::array<std::int32_t, 3>> values;  // date, length, played per row
+    } cases[] = {
+        {"log", true, {{int(k2201 + 9 * kMinute), 300, 90}, {int(k2201 + 5 * kMinute), 201, 70}, {int(k2201), 200, 50}}},
+        {"playtally", false, {{0, 0, 120}, {int(k2201 + 9 * kMinute), 300, 90}}},
+    };
+    std::uint32_t generation = doc.groupRowsGeneration();
+    for (const Case& c : cases) {
+        doc.BuildList(c.logMode ? log() : period());
+        EXPECT_NE(doc.groupRowsGeneration(), generation) << c.what;
+        generation = doc.groupRowsGeneration();
+        ASSERT_EQ(doc.groupRows.size(), c.values.size()) << c.what;
+        for (std::size_t i = 0; i < c.values.size(); ++i) {
+            const CListRow& row = *doc.groupRows[i];
+            EXPECT_EQ((std::array<std::int32_t, 3>{row.date, row.length, row.played}), c.values[i]) << c.what << " row " << i;
+            EXPECT_EQ(row.cells[FieldDate].empty(), row.date == 0) << c.what << " row " << i;
+        }
+    }
+    doc.ClearGroupRows();
+    EXPECT_NE(doc.groupRowsGeneration(), generation);
 }

@@ -801,7 +801,7 @@ def case_window(case, registry):
     shots = case.work / 'shots'
     shots.mkdir()
     script = [
-        'dismiss 4', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
+        'dismiss 30', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
         f'screenshot {w} "{winpath(shots / "playtally.png")}"',
         f'pick {w} 1019 "From Beginning"', 'wait 0.3', f'log-window {w}',
         f'click {w} 1110', 'wait 0.3', f'log-window {w}',
@@ -813,11 +813,14 @@ def case_window(case, registry):
         f'column {w} 1010 0 click', 'wait 0.3', f'log-window {w}',
         f'screenshot {w} "{winpath(shots / "log.png")}"',
         f'close {w}', f'wait-gone {w}', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
+        f'row {w} 1010 1 click', 'wait 0.3', f'log-window {w}',
+        'echo right click on a row', f'row {w} 1010 0 right', 'menu none',
+        'echo right click below the rows', f'row {w} 1010 30 right', 'menu none',
         'tray left', 'wait 0.3', 'tray right', 'menu none', 'wait 0.3', 'quit',
     ]
     run = case.run(script)
     logs = window_logs(run)
-    check(len(logs) == 10, f'{len(logs)} logs of the window, expected 10')
+    check(len(logs) == 11, f'{len(logs)} logs of the window, expected 11')
     first = logs[0]
     check('size 353x500' in first[0], f'first window: {first[0]}')
     check('"#" 25, "Artist" 130, "Title" 160' in first[1], f'default columns: {first[1]}')
@@ -841,7 +844,22 @@ def case_window(case, registry):
     check('"Date"' in reopened[1] and any('1110 Button "Log" checked' in c for c in reopened[3]) and
           any('selection 1 "Day"' in c for c in reopened[3]) and any('Edit "50"' in c for c in reopened[3]),
           f'reopened with its state: {reopened[1]} {reopened[3]}')
-    check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 10, 'window logs')
+    check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 11, 'window logs')
+    # A click selects the row and enables the record links; a right click opens the record menu
+    # over a row only.
+    selected = logs[10]
+    check(any(re.match(r'^control 1010 row 1 data -?\d+ selected', t) for _, t in run.lines) and
+          any(c.startswith('control 1091 ') and 'disabled' not in c for c in selected[3]),
+          f'row 1 selected, "remove" enabled: {selected[3]}')
+    check(len(selected[2]) == 5, f'the click left the rows as they were: {selected[2]}')
+    opened = [c[0] for c in run.closed_windows()]
+    check(not any(c in ('id3v1 Tag Editor', 'Path To Source File') or c.startswith(APP_TITLE) for c in opened),
+          f'selecting a row ran a record command: {opened}')
+    texts = run.texts()
+    on_row = texts[texts.index('echo: right click on a row') + 1:texts.index('echo: right click below the rows')]
+    below = texts[texts.index('echo: right click below the rows') + 1:]
+    check('menu: closed without a choice' in on_row, f'no menu over a row: {on_row}')
+    check(any(t.startswith('menu: no menu opened') for t in below[:2]), f'a menu below the rows: {below[:2]}')
     run.has('message 1152 wParam 1224 lParam 516 reached the player')
     for name in ('playtally.png', 'log.png'):
         check((shots / name).stat().st_size > 10000, f'screenshot {name}')
