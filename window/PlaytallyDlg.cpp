@@ -388,20 +388,38 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             m_list.ReloadList(true, true);
         }
         return true;
-    case 1097: theApp().config(); return true;
-    case 1100: theApp().publishReport(); return true;
+    case 1097:
+    case 1100:
     case 1101:
-        ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    case 1098:
+    case 1091:
+    case 1092:
+    case 1093:
+    case 32777:
+        // The links' clicks and the menu's choices come with code 0. The links report being
+        // enabled and disabled (as a row is selected or not) and double clicks as well: those
+        // must not run a command, least of all "remove".
+        if (code != STN_CLICKED) return false;
+        RunLinkCommand(id);
         return true;
-    case 1098: theApp().showAbout(); return true;
-    case 1091: RemoveCommand(); return true;
-    case 1092: EditCommand(); return true;
-    case 1093: PlayCommand(); return true;
-    case 32777: PathCommand(); return true;
     default:
         break;
     }
     return CResizeDialog::OnCommand(wParam, lParam);
+}
+
+void CPlaytallyDlg::RunLinkCommand(int id) {
+    switch (id) {
+    case 1097: theApp().config(); return;
+    case 1100: theApp().publishReport(); return;
+    case 1101: ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL); return;
+    case 1098: theApp().showAbout(); return;
+    case 1091: RemoveCommand(); return;
+    case 1092: EditCommand(); return;
+    case 1093: PlayCommand(); return;
+    case 32777: PathCommand(); return;
+    default: return;
+    }
 }
 
 bool CPlaytallyDlg::OnNotify(int controlId, NMHDR* header) {
@@ -427,6 +445,7 @@ bool CPlaytallyDlg::OnNotify(int controlId, NMHDR* header) {
             SetMsgResult(0);
             return true;
         default:
+            if (controlId == 1010 && OnListDoubleClick(*header)) return true;
             break;
         }
     }
@@ -457,6 +476,10 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return true;
     }
     if (message == WM_MOUSEMOVE) ShowHelpText(0);
+    if (message == WM_CONTEXTMENU && OnListContextMenu(reinterpret_cast<HWND>(wParam), lParam)) {
+        result = 0;
+        return true;
+    }
     return CResizeDialog::OnMessage(message, wParam, lParam, result);
 }
 

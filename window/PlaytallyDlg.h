@@ -42,6 +42,13 @@ public:
     void EditCommand();
     void PlayCommand();
     void PathCommand();
+    // The list's mouse commands on a row: a double click plays it (NM_DBLCLK; false for other
+    // notifications), a right click opens menu 1005 (the list's WM_CONTEXTMENU, `screen` the
+    // pointer's position or -1,-1 from the keyboard; false for other windows).
+    bool OnListDoubleClick(const NMHDR& header);
+    bool OnListContextMenu(HWND from, LPARAM screen);
+    // What a link or a menu item (by id) does.
+    void RunLinkCommand(int id);
 
 protected:
     BOOL OnInitDialog() override;
