@@ -30,6 +30,7 @@ const OpName kOps[] = {
     {"column", ScriptOp::Column},   {"hover", ScriptOp::Hover},
     {"resize", ScriptOp::Resize},   {"close", ScriptOp::Close},     {"drag", ScriptOp::Drag},
     {"log-window", ScriptOp::LogWindow}, {"screenshot", ScriptOp::Screenshot},
+    {"wait-log", ScriptOp::WaitLog}, {"wait-change", ScriptOp::WaitChange},
 };
 
 // Words that stand for numbers: the tray icon's mouse events and the keys of "key".
@@ -291,6 +292,16 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
             if (!wantArgs(1) || (tokens[1] != "none" && !parseInt(tokens[1], 1, 0xFFFF, cmd.number)))
                 return fail("usage: menu <command id>|none");
             break;
+        // --- waiting for the plug-ins' background work ---
+        case ScriptOp::WaitLog:
+        case ScriptOp::WaitChange:
+            cmd.seconds = 10;
+            if (args < 1 || args > 2 || tokens[1].empty() || (args == 2 && !parseSeconds(tokens[2], cmd.seconds)))
+                return fail(usage + word + (cmd.op == ScriptOp::WaitLog ? " <text>" : " <file>") + " [<seconds>]");
+            if (cmd.op == ScriptOp::WaitLog) cmd.text = tokens[1];
+            else cmd.path = resolveScriptPath(tokens[1], folder);
+            break;
+        // --- end of the waiting commands ---
         default:
             if (cmd.op >= ScriptOp::WaitWindow) {
                 // Every other driving command names a window first.

@@ -68,6 +68,12 @@
 //                            picker's date, a list view's columns and rows
 //   screenshot <window> <file.png>      saves the window as it looks to a PNG file
 //
+// Waiting for what the plug-ins do in the background (while a window of theirs stays open):
+//   wait-log <text> [<seconds>]      waits (up to 10 s) until a log line written after the
+//                            command began contains the text (a second instance's hand-over)
+//   wait-change <file> [<seconds>]   waits (up to 10 s) until the file's size or time differs
+//                            from what it was when the command began (a save on a timer)
+//
 // A length is whole seconds, -1 for a track whose length is never known (it plays until
 // stopped). A relative path is taken from the script's folder. The settings at the top of a
 // script (length-delay, default-length, log-requests, dismiss, echo) take effect before the
@@ -80,13 +86,15 @@ enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitFo
                       DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit,
                       // driving the plug-ins' windows
                       Tray, Menu, WaitWindow, WaitGone, Click, Type, Key, Pick, Date, Row, Column,
-                      Hover, Resize, Close, LogWindow, Screenshot, Drag };
+                      Hover, Resize, Close, LogWindow, Screenshot, Drag,
+                      // waiting for the plug-ins' background work
+                      WaitLog, WaitChange };
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;
     int line = 0;
-    std::string path;       // play, next, add
-    std::string text;       // echo
+    std::string path;       // play, next, add, screenshot, wait-change
+    std::string text;       // echo, wait-log
     int number = 0;         // track length, length-delay count, default length, timer id
     double seconds = 0;     // wait, config (closing delay)
     bool closeAfter = false;  // config with seconds; dismiss (false: dismiss off)

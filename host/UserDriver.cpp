@@ -179,7 +179,12 @@ HWND UserDriver::control(const ScriptCommand& cmd, HWND& window) const {
 bool UserDriver::ready(const ScriptCommand& cmd, double now) {
     bool met;
     double seconds = cmd.seconds;
+    const bool starting = pendingLine_ != cmd.line;
     switch (cmd.op) {
+    case ScriptOp::WaitLog:
+    case ScriptOp::WaitChange:
+        met = backgroundDone(cmd, starting);
+        break;
     case ScriptOp::Menu:
         met = openMenu() != nullptr;
         seconds = 10;
@@ -193,13 +198,19 @@ bool UserDriver::ready(const ScriptCommand& cmd, double now) {
     default:
         return true;
     }
-    if (pendingLine_ != cmd.line) {
+    if (starting) {
         pendingLine_ = cmd.line;
         deadline_ = now + seconds;
     }
     if (!met && now < deadline_) return false;
     pendingLine_ = -1;
-    if (!met) {
+    if (cmd.op == ScriptOp::WaitLog || cmd.op == ScriptOp::WaitChange) {
+        const std::string what = cmd.op == ScriptOp::WaitLog ? "a line with " + quoted(cmd.text) : quoted(cmd.path);
+        const std::string within = " within " + std::to_string(int(seconds)) + " s";
+        logLine(std::string(scriptOpName(cmd.op)) + ": " + what +
+                (cmd.op == ScriptOp::WaitLog ? (met ? " was logged" : " was not logged" + within)
+                                             : (met ? " changed" : " did not change" + within)));
+    } else if (!met) {
         const char* what = cmd.op == ScriptOp::Menu ? "no menu opened" : cmd.op == ScriptOp::WaitWindow
                                                                               ? "the window did not appear"
                                                                               : "the window did not go";
@@ -211,6 +222,23 @@ bool UserDriver::ready(const ScriptCommand& cmd, double now) {
     }
     return true;
 }
+
+// --- wait-log and wait-change ---
+// Whether what the command waits for has happened since it began (`starting`: it begins now).
+bool UserDriver::backgroundDone(const ScriptCommand& cmd, bool starting) {
+    if (cmd.op == ScriptOp::WaitLog) {
+        if (starting) logFrom_ = logLineCount();
+        return logHasSince(logFrom_, cmd.text);
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    std::string stamp = "missing";
+    if (GetFileAttributesExA(cmd.path.c_str(), GetFileExInfoStandard, &data))
+        stamp = std::to_string(data.nFileSizeLow) + "/" + std::to_string(data.nFileSizeHigh) + "/" +
+                std::to_string(data.ftLastWriteTime.dwLowDateTime) + "/" + std::to_string(data.ftLastWriteTime.dwHighDateTime);
+    if (starting) fileStamp_ = stamp;
+    return stamp != fileStamp_;
+}
+// --- end of wait-log and wait-change ---
 
 void UserDriver::chooseMenu(const ScriptCommand& cmd) {
     HWND window = openMenu();
@@ -253,6 +281,8 @@ void UserDriver::execute(const ScriptCommand& cmd) {
         return;
     case ScriptOp::WaitWindow:
     case ScriptOp::WaitGone:
+    case ScriptOp::WaitLog:
+    case ScriptOp::WaitChange:
         return;  // ready() did the work
     case ScriptOp::Close:
         if ((window = findOrLog(cmd))) PostMessageA(window, WM_CLOSE, 0, 0);

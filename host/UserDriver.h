@@ -30,4 +30,9 @@ private:
     HWND main_;
     int pendingLine_ = -1;    // the waiting command's line, and when it gives up
     double deadline_ = 0;
+
+    // --- wait-log and wait-change: what was there when the command began ---
+    bool backgroundDone(const ScriptCommand& cmd, bool starting);
+    std::size_t logFrom_ = 0;
+    std::string fileStamp_;
 };

@@ -180,6 +180,24 @@ TEST(PlaybackScript, DrivingCommandsNameAWindowAndWhatToDoWithIt) {
     for (const auto& b : bad) EXPECT_EQ(parsePlaybackScript(b.line, "s.txt", "").error, b.error) << b.line;
 }
 
+TEST(PlaybackScript, WaitsForBackgroundWorkTakeATextOrAFileAndADeadline) {
+    ParsedScript s = parsePlaybackScript("wait-log \"handed over by\"\nwait-change db.dat 75\nwait-change C:\\x.dat",
+                                         "s.txt", "D:\\x");
+    ASSERT_TRUE(s.ok()) << s.error;
+    ASSERT_EQ(s.commands.size(), 3u);
+    EXPECT_EQ(s.commands[0].op, ScriptOp::WaitLog);
+    EXPECT_EQ(s.commands[0].text, "handed over by");
+    EXPECT_EQ(s.commands[0].seconds, 10);
+    EXPECT_EQ(s.commands[1].op, ScriptOp::WaitChange);
+    EXPECT_EQ(s.commands[1].path, "D:\\x\\db.dat");
+    EXPECT_EQ(s.commands[1].seconds, 75);
+    EXPECT_EQ(s.commands[2].path, "C:\\x.dat");
+    for (const char* bad : {"wait-log", "wait-log \"\"", "wait-log a 1 2", "wait-change f soon", "wait-change"}) {
+        const std::string error = parsePlaybackScript(bad, "s.txt", "").error;
+        EXPECT_EQ(error.rfind("s.txt:1: usage: wait-", 0), 0u) << bad << ": " << error;
+    }
+}
+
 TEST(PlaybackScript, RelativePathsAreTakenFromTheScriptFolder) {
     EXPECT_EQ(resolveScriptPath("a.mp3", "Z:\\tmp\\x"), "Z:\\tmp\\x\\a.mp3");
     EXPECT_EQ(resolveScriptPath("sub\\a.mp3", "Z:\\tmp\\"), "Z:\\tmp\\sub\\a.mp3");

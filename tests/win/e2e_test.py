@@ -22,6 +22,8 @@ not through the plug-in's own loader.
                     database is still saved at quit; a positive "AutoSave" starts timer 1
   settings          Winamp's config opens the settings sheet with the stored values; closing it
                     (the close box cancels) leaves every General and Publish key as it was
+  editing           the Playtally window's record commands: removing, a path, a tag and playing
+                    a missing file, for one play or its group, and while a question is open
 
 Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the case needs).
 """
@@ -924,6 +926,231 @@ def case_window_state(case, registry):
             check(stored_count == 214748364, f'"TopCnt" after quit: {stored_count}')
 
 
+# --- editing: the record commands of the Playtally window --------------------------------------
+
+PLAYTALLY = '"Dozoderi Playtally (Winamp Plugin) -- v1.4"'
+QUESTION = '"Winamp - Dozoderi Playtally"'
+PATH_DLG = '"Path To Source File"'
+TAG_DLG = '"id3v1 Tag Editor"'
+BROWSE_BOX = '"Mp3 file"'
+NO_WINDOW = None  # an expected log-window of a window that must not be there
+
+
+def logged_windows(lines):
+    """Every log-window in the lines, in order: (caption, {control id: the rest of its line},
+    list rows as cell lists); a log-window of a missing window gives (caption, None, None)."""
+    found = []
+    for i, text in enumerate(lines):
+        m = re.match(r'^log-window: no window "(.*)"$', text)
+        if m:
+            found.append((m.group(1), None, None))
+            continue
+        m = re.match(r'^window "(.*)" class \S+ at ', text)
+        if not m:
+            continue
+        controls, rows = {}, []
+        for line in lines[i + 1:]:
+            c = re.match(r'^control (-?\d+) (.*)$', line)
+            if not c:
+                break
+            r = re.match(r'^row \d+ data -?\d+[^:]*: (.*)$', c.group(2))
+            if r:
+                rows.append([cell.strip('"') for cell in r.group(1).split(' | ')])
+            elif not c.group(2).startswith('columns:'):
+                controls.setdefault(int(c.group(1)), c.group(2))
+        found.append((m.group(1), controls, rows))
+    return found
+
+
+def step_logs(run):
+    """The log lines of each step of the script, by the step's name (its "echo step <name>")."""
+    steps, name = {}, None
+    for text in run.texts():
+        if text.startswith('echo: step '):
+            name = text[len('echo: step '):]
+            steps[name] = []
+        elif name:
+            steps[name].append(text)
+    return steps
+
+
+def check_steps(run, steps):
+    """Each step's log-windows against its expectations: (caption, {id: control line}, titles);
+    NO_WINDOW in place of the controls for a window that must not be shown."""
+    logs = step_logs(run)
+    for name, _, expected in steps:
+        check(name in logs, f'step {name} never ran')
+        seen = logged_windows(logs[name])
+        check(len(seen) == len(expected), f'step {name}: {len(seen)} log-windows, expected {len(expected)}: {seen}')
+        for (caption, controls, rows), (want_caption, want_controls, want_titles) in zip(seen, expected):
+            what = f'step {name}, window {want_caption}'
+            check(caption == want_caption.strip('"'), f'{what}: logged {caption!r}')
+            if want_controls is NO_WINDOW:
+                check(controls is None, f'{what}: the window is shown: {controls}')
+                continue
+            check(controls is not None, f'{what}: the window is not shown')
+            for cid, line in want_controls.items():
+                check(controls.get(cid) == line, f'{what}: control {cid} is {controls.get(cid)!r}, expected {line!r}')
+            if want_titles is not None:
+                titles = [r[2] for r in rows]
+                check(titles == want_titles, f'{what}: rows {titles}, expected {want_titles}')
+
+
+def editing_record(hours, played, length, path, body):
+    return {'date': int(time.time() - hours * 3600), 'played': played, 'length': length,
+            'path': path.encode('cp1252'), 'body': body}
+
+
+def case_editing(case, registry):
+    """One listening history, edited through the window's links, keys, menu and dialogs."""
+    general = {('Main', 'First Time'): 0, ('General', 'GroupPlaytallyBy'): '0,0,0,0,0,1,1,0,0,0,0,',
+               ('General', 'StoreAfterIntervalSec'): 1000}
+    registry.reset(general)
+    case.lay_out()
+    shots = case.work.parent / f'{case.work.name}-shots'
+    shutil.rmtree(shots, ignore_errors=True)
+    shots.mkdir()
+    forty = 'Forty-Byte-Title-From-A-Tagger-That-Ran!'
+    duo_tag = tag_body('Instance Song', 'Duo', 'Pair', '2002', 'two of them', 255)
+    odd_tag = tag_body('Odd Genre', 'Other Tagger', 'Elsewhere', '2005', 'from another tagger', 200)
+    mp3 = {'duo': case.music / 'duo.mp3', 'odd': case.music / 'odd.mp3', 'moved': case.music / 'moved.mp3'}
+    write_mp3(mp3['duo'], duo_tag)
+    write_mp3(mp3['odd'], odd_tag)
+    write_mp3(mp3['moved'], tag_body('Moved Song', 'Traveller', 'Road', '1999', '', 5))
+    mp3_bytes = {k: p.read_bytes() for k, p in mp3.items()}
+    duo, moved = winpath(mp3['duo']), winpath(mp3['moved'])
+    group = lambda: tag_body('Group Song', 'Trio', 'Three', '2001', '', 17)
+    # Oldest first, as the file keeps them. "Day" shows the last five hours only: Trio (3 hits),
+    # Duo (2) and Solo (1) rank without ties.
+    records = [
+        editing_record(96, 200, 210, r'C:\Music\moved away.mp3', tag_body('Moved Song', 'Traveller', 'Road', '1999', '', 5)),
+        editing_record(72, 150, 160, winpath(mp3['odd']), odd_tag),
+        editing_record(5, 100, 120, r'C:\Music\trio.mp3', group()),
+        editing_record(4, 90, 100, duo, duo_tag),
+        editing_record(3, 110, 120, r'C:\Music\trio.mp3', group()),
+        editing_record(2.5, 60, 70, r'C:\Music\solo.mp3', tag_body('Lone Song', 'Solo', '', '', '', 1)),
+        editing_record(2, 95, 100, duo, duo_tag),
+        editing_record(1, 120, 120, r'C:\Music\trio.mp3', group()),
+    ]
+    db = default_database(case.plugins)
+    db.write_bytes(database_bytes([(r['date'], r['played'], r['length'], r['path'], r['body']) for r in records]))
+    fixed = r'C:\Music\duo fixed.mp3'
+    w, q = PLAYTALLY, QUESTION
+    no_question = (q, NO_WINDOW, None)
+    ask = lambda text: (q, {1071: f'Static "{text}"', 1069: 'Button "&Do not show this message again" unchecked disabled'}, None)
+    listed = lambda *titles: (w, {}, list(titles))
+    log_rows = ['Instance Song', 'Instance Song', 'Odd Genre', 'Moved Song']
+    rows = lambda n: f'row {w} 1010 {n}'
+    # (step, script lines, the log-windows it shows). Posted input is handled before the next
+    # line runs, so no line waits for a time; dialogs and questions are waited for.
+    steps = [
+        ('open', ['tray left', f'wait-window {w}', f'pick {w} 1019 Day', f'log-window {w}'],
+         [listed('Group Song', 'Instance Song', 'Lone Song')]),
+        ('remove lone', [f'{rows(2)} click', f'key {w} 1010 delete', f'log-window {q}', f'log-window {w}'],
+         [no_question, listed('Group Song', 'Instance Song')]),
+        ('remove group, No', [f'{rows(0)} click', f'key {w} 1010 delete', f'wait-window {q}', f'log-window {q}',
+                              f'click {q} 2', f'wait-gone {q}', f'log-window {w}'],
+         [ask('Delete the grouped records?'), listed('Group Song', 'Instance Song')]),
+        ('remove group, Yes', [f'{rows(0)} click', f'click {w} 1091', f'wait-window {q}', f'click {q} 6',
+                               f'wait-gone {q}', f'log-window {w}'],
+         [listed('Instance Song')]),
+        ('log mode', [f'click {w} 1110', f'pick {w} 1019 "From Beginning"', f'log-window {w}'], [listed(*log_rows)]),
+        # The older instance's path, from the context menu; "Browse..." cancelled puts it back.
+        ('path of one instance', [
+            f'{rows(1)} right', 'menu 32777', f'wait-window {PATH_DLG}', f'log-window {PATH_DLG}',
+            f'screenshot {PATH_DLG} "{winpath(shots / "path.png")}"',
+            f'type {PATH_DLG} 1107 "C:\\typed over.mp3"', f'log-window {PATH_DLG}',
+            f'click {PATH_DLG} 1106', f'wait-window {BROWSE_BOX}', f'close {BROWSE_BOX}', f'wait-gone {BROWSE_BOX}',
+            f'log-window {PATH_DLG}', f'type {PATH_DLG} 1107 "{fixed}"', f'click {PATH_DLG} 1', f'wait-window {q}',
+            f'log-window {q}', f'click {q} 2', f'wait-gone {q}', f'log-window {w}'],
+         [(PATH_DLG, {1108: 'Static "" hidden', 1107: f'Edit "{duo}"',
+                      1109: 'Static "Mp3 file location (please specify new location if the file was moved):"'}, None),
+          (PATH_DLG, {1107: 'Edit "C:\\typed over.mp3"'}, None),
+          (PATH_DLG, {1107: f'Edit "{duo}"'}, None),
+          ask('Do you want to change paths for all instances of selected record?\\n\\n'
+              'Press No to change path for selected record only.'),
+          listed(*log_rows)]),
+        # The newer instance's tag, both instances changed; the year edit takes digits only.
+        ('tag of both instances', [
+            f'{rows(0)} click', f'click {w} 1092', f'wait-window {TAG_DLG}', f'log-window {TAG_DLG}',
+            f'screenshot {TAG_DLG} "{winpath(shots / "tag.png")}"',
+            f'type {TAG_DLG} 1007 19x8', f'type {TAG_DLG} 1009 "edited twice"', f'log-window {TAG_DLG}',
+            f'click {TAG_DLG} 1', f'wait-window {q}', f'log-window {q}', f'click {q} 6', f'wait-gone {q}',
+            f'log-window {w}'],
+         [(TAG_DLG, {1004: 'Edit "Instance Song"', 1005: 'Edit "Duo"', 1006: 'Edit "Pair"', 1007: 'Edit "2002"',
+                     1008: 'ComboBox selection 0 "" of 127', 1009: 'Edit "two of them"'}, None),
+          (TAG_DLG, {1007: 'Edit "198"', 1009: 'Edit "edited twice"'}, None),
+          ask('Do you want to change all instances of this record?\\n\\nPress No to change the selected record only.'),
+          listed(*log_rows)]),
+        # A genre the list does not name: no entry selected, and the record keeps its byte.
+        ('tag of an odd genre', [
+            f'{rows(2)} right', 'menu 1092', f'wait-window {TAG_DLG}', f'log-window {TAG_DLG}',
+            f'type {TAG_DLG} 1004 {forty}', f'click {TAG_DLG} 1', f'wait-gone {TAG_DLG}', f'log-window {q}',
+            f'log-window {w}'],
+         [(TAG_DLG, {1004: 'Edit "Odd Genre"', 1008: 'ComboBox selection -1 "" of 127'}, None), no_question,
+          listed('Instance Song', 'Instance Song', forty[:30], 'Moved Song')]),
+        # A missing file asks for its new place, then the player's second instance hands it over.
+        ('play a missing file', [
+            f'{rows(3)} double', f'wait-window {PATH_DLG}', f'log-window {PATH_DLG}',
+            f'screenshot {PATH_DLG} "{winpath(shots / "path-missing.png")}"',
+            f'type {PATH_DLG} 1107 "{moved}"', f'click {PATH_DLG} 1', 'wait-log "handed over by another instance" 20',
+            f'log-window {PATH_DLG}', f'log-window {q}'],
+         [(PATH_DLG, {1108: 'Static "File not found: "C:\\Music\\moved away.mp3""',
+                      1109: 'Static "If the file was moved - please specify its new location:"',
+                      1107: 'Edit "C:\\Music\\moved away.mp3"'}, None),
+          (PATH_DLG, NO_WINDOW, None), no_question]),
+    ]
+    script = []
+    for name, lines, _ in steps:
+        script += [f'echo step {name}'] + lines
+    run = case.run(script + ['echo step quit', 'quit'])
+    check_steps(run, steps)
+    check_quiet(run, 'editing')
+    run.has(f'handed over by another instance: "{moved}"')
+    run.has(f'playing entry 0 "{moved}"')
+
+    p, k, g1, i1, g2, lone, i2, g3 = records
+    edited = tag_body('Instance Song', 'Duo', 'Pair', '198', 'edited twice', 255)
+    want = [dict(p, path=moved.encode()),
+            dict(k, body=tag_body(forty[:30], 'Other Tagger', 'Elsewhere', '2005', 'from another tagger', 200)),
+            dict(i1, path=fixed.encode(), body=edited),   # its own date, path and time heard
+            dict(i2, body=edited)]
+    signature, high, low, saved = parse_database(db.read_bytes())
+    check_header(signature, high, low)
+    show_records(saved)
+    check(saved == want, f'the database after quit:\n{saved}\nexpected\n{want}')
+    for key, data in mp3_bytes.items():
+        check(mp3[key].read_bytes() == data, f'{mp3[key].name} was written to')
+    for name in ('path.png', 'path-missing.png', 'tag.png'):
+        check((shots / name).stat().st_size > 3000, f'screenshot {name}')
+
+    # While the user reads "Delete the grouped records?", a play of the same song is stored
+    # (and the list rebuilt) and a save trims the oldest play: Yes removes the two plays the
+    # question was about, not the new one nor any that moved into their places.
+    registry.reset({**general, ('General', 'StoreAfterIntervalSec'): 2, ('General', 'AutoSave'): 1,
+                    ('General', 'NoLarger'): 1, ('General', 'DBSize'): 4, ('General', 'RefreshOnEachTrack'): 1})
+    during = []
+
+    def on_line(text):
+        if text == 'echo: saved while asking':
+            during.append(parse_database(db.read_bytes())[3])
+
+    run = case.run([
+        'tray left', f'wait-window {w}', f'pick {w} 1019 "From Beginning"', f'{rows(0)} click',
+        f'play "{duo}" 3', f'key {w} 1010 delete', f'wait-window {q}', 'wait-log "end of the playlist"',
+        f'wait-change "{winpath(db)}" 80', 'echo saved while asking', f'click {q} 6', f'wait-gone {q}', 'quit',
+    ], on_line=on_line)
+    check_quiet(run, 'editing while a question is open')
+    plays = plays_from_log(run)
+    check(len(plays) == 1, f'{len(plays)} plays in the log')
+    check(len(during) == 1 and len(during[0]) == 4 and during[0][:3] == want[1:],
+          f'the save while asking did not trim the oldest play: {during}')
+    signature, high, low, saved = parse_database(db.read_bytes())
+    show_records(saved)
+    check(len(saved) == 2 and saved[0] == want[1], f'after Yes: {saved}')
+    check_record(saved[1], plays[0], duo_tag, run, 'the play stored while asking')
+
+
 # Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
 CASES = {
     'playback': (case_playback, None),
@@ -937,6 +1164,7 @@ CASES = {
     'settings': (case_settings, None),
     'window': (case_window, None),
     'window_state': (case_window_state, None),
+    'editing': (case_editing, None),
 }
 
 
