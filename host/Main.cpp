@@ -94,7 +94,8 @@ public:
 
     bool start(const std::string& exeFolder) {
         if (!window_.create()) return false;
-        logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created");
+        logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created; screen " +
+                std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" + std::to_string(GetSystemMetrics(SM_CYSCREEN)));
         driver_ = UserDriver(window_.handle());
         pluginFolder_ = exeFolder + "\\Plugins";
         return true;
