@@ -255,6 +255,11 @@ class Display:
 
     def __exit__(self, *exc):
         if self.server:
+            # Wine's desktop process lives on this display: the display goes after the server has
+            # ended, so that the next case never meets a desktop whose display is gone.
+            prefix = os.environ.get('WINEPREFIX', str(ROOT / 'build' / 'wineprefix'))
+            subprocess.run(['timeout', '60', '/usr/lib/wine/wineserver', '-w'], env={**os.environ, 'WINEPREFIX': prefix},
+                           stderr=subprocess.DEVNULL)
             self.server.terminate()
             self.server.wait()
             del os.environ['DISPLAY']

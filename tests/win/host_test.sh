@@ -17,7 +17,13 @@ plog="$work/Plugins/gen_test.log"
 
 # One display for every Wine process of the case: the instances must see each other's windows.
 xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+# The display goes after Wine's server has ended: its desktop process lives on this display.
+end_display() {
+  [ -n "$xvfb_pid" ] || return 0
+  WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+}
+trap end_display EXIT
 if [ -z "${DISPLAY:-}" ]; then
   fdfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &

@@ -2,4 +2,5 @@
 # missing or damaged file ends with a message, a non-zero exit and the file untouched.
 add_test(NAME listplays_exe
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/listplays_test.sh $<TARGET_FILE:ListPlays> ${CMAKE_BINARY_DIR}/tests/listplays)
-set_tests_properties(listplays_exe PROPERTIES TIMEOUT 120)
+# Every program under Wine shares the prefix's server and its desktop: one test at a time.
+set_tests_properties(listplays_exe PROPERTIES TIMEOUT 120 RESOURCE_LOCK winamp_host)
