@@ -62,6 +62,9 @@ private:
     void BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
+    // Runs `command` (document, record index) on the selected row's record; true from it refills.
+    template <class Command>
+    void RunRecordCommand(const char* name, Command command);
     bool ValidateTopCount(bool quiet = false);
     void ReadControls();
     void WriteControls();

@@ -5,40 +5,35 @@
 
 #include "database/Doc.h"
 #include "framework/Wnd.h"
-#include "plugin/win/PlaytallyApp.h"
 
-void CPlaytallyDlg::RemoveCommand() {
+template <class Command>
+void CPlaytallyDlg::RunRecordCommand(const char* name, Command command) {
     try {
         const int index = SelectedRecordIndex();
-        if (index >= 0 && theApp().doc().RemoveRecord(index)) List().RefillRows(true, false);
+        if (index >= 0 && m_doc && command(*m_doc, index)) List().RefillRows(true, false);
     } catch (...) {
-        reportCallbackException("remove command");
+        reportCallbackException(name);
     }
+}
+
+void CPlaytallyDlg::RemoveCommand() {
+    RunRecordCommand("remove command", [](CDoc& doc, int index) { return doc.RemoveRecord(index); });
 }
 
 void CPlaytallyDlg::EditCommand() {
-    try {
-        const int index = SelectedRecordIndex();
-        if (index >= 0 && theApp().doc().EditTag(index)) List().RefillRows(true, false);
-    } catch (...) {
-        reportCallbackException("edit command");
-    }
+    RunRecordCommand("edit command", [](CDoc& doc, int index) { return doc.EditTag(index); });
 }
 
 void CPlaytallyDlg::PlayCommand() {
-    try {
-        const int index = SelectedRecordIndex();
-        if (index >= 0) theApp().doc().PlayRecord(index);
-    } catch (...) {
-        reportCallbackException("play command");
-    }
+    RunRecordCommand("play command", [](CDoc& doc, int index) {
+        doc.PlayRecord(index);
+        return false;
+    });
 }
 
 void CPlaytallyDlg::PathCommand() {
-    try {
-        const int index = SelectedRecordIndex();
-        if (index >= 0) theApp().doc().ChangePath(index, std::string());
-    } catch (...) {
-        reportCallbackException("path command");
-    }
+    RunRecordCommand("path command", [](CDoc& doc, int index) {
+        doc.ChangePath(index, std::string());
+        return false;
+    });
 }

@@ -395,6 +395,23 @@ void CTrackListCtrl::ShowContextMenu() {
     ScreenToClient(hit.pt);
     const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (item < 0 || !(hit.flags & LVHT_ONITEM)) return;  // empty space: no menu
+    OpenContextMenu(screen);
+}
+
+void CTrackListCtrl::ShowKeyboardContextMenu() {
+    int item = GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (item < 0) item = GetNextItem(-1, LVNI_SELECTED);
+    if (item < 0) return;
+    SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+    RECT label = {};
+    label.left = LVIR_LABEL;
+    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label))) return;
+    POINT screen = {label.left + 8, label.bottom};
+    ClientToScreen(screen);
+    OpenContextMenu(screen);
+}
+
+void CTrackListCtrl::OpenContextMenu(POINT screen) {
     UniqueMenu menu(::LoadMenuA(moduleInstance(), MAKEINTRESOURCEA(kContextMenuId)));
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) return;
@@ -501,6 +518,20 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+        // The menu key (at its release) and Shift+F10 ask for the context menu, as the default
+        // handling does where it knows them: done here, so that the menu comes exactly once.
+        if ((message == WM_KEYUP && wParam == VK_APPS) ||
+            (message == WM_SYSKEYDOWN && wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) {
+            SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), -1);
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // From the keyboard the position is (-1, -1); a right click has had its menu at NM_RCLICK.
+        if (static_cast<DWORD>(lParam) == 0xFFFFFFFFu) ShowKeyboardContextMenu();
+        return 0;
     case WM_MOUSEMOVE:
         m_owner.ShowHelpText(m_helpId);
         break;

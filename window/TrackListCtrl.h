@@ -115,7 +115,11 @@ private:
     // A click on column `column`: the other direction for the last sort column, else ascending.
     void OnColumnClick(int column);
     void SortRows(int column, bool ascending);
+    // The record menu: at the cursor over a row (a right click), or beside the selected row (the
+    // keyboard's menu key or Shift+F10); none over empty space or without a selected row.
     void ShowContextMenu();
+    void ShowKeyboardContextMenu();
+    void OpenContextMenu(POINT screen);
     void OnFocusChange(UINT message, HWND other);
     void ExtendHighlightToTheRightEdge();
     int FindItem(const NMLVFINDITEMA& find) const;

@@ -1,6 +1,7 @@
 // The track list inside a real Playtally window (template 1001) over a small document, driven with
 // the messages a user's mouse sends: header clicks sort, the header tells what a click does, a
-// right click opens the record menu only over a row, the highlight reaches the right edge.
+// right click opens the record menu only over a row and the menu key for the selected row, the
+// highlight reaches the right edge.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -287,13 +288,18 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
     EXPECT_EQ(helpArea(), loadString(1058));
 }
 
-TEST_F(TrackListTest, RightClickOpensTheRecordMenuOnlyOverARow) {
+TEST_F(TrackListTest, TheRecordMenuOpensOverARowOrForTheSelectedRowByKey) {
     open(true);
     struct Case {
         const char* name;
-        int item;  // the row clicked, or the count of rows for the empty space below them
+        int item;   // the row clicked or selected; 14 (the count of rows): the empty space below, or none
+        UINT byKey;  // 0: a right click; VK_APPS: the menu key; VK_F10: Shift+F10
         bool menu;
-    } cases[] = {{"a row", 2, true}, {"below the last row", 14, false}};
+    } cases[] = {{"a right click on a row", 2, 0, true},
+                 {"a right click below the last row", 14, 0, false},
+                 {"the menu key with a row selected", 2, VK_APPS, true},
+                 {"Shift+F10 with a row selected", 2, VK_F10, true},
+                 {"the menu key with no row selected", 14, VK_APPS, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RECT r = {};
@@ -306,11 +312,33 @@ TEST_F(TrackListTest, RightClickOpensTheRecordMenuOnlyOverARow) {
         POINT screen = p;
         ::ClientToScreen(list, &screen);
         ::SetCursorPos(screen.x, screen.y);
+        if (c.byKey) {
+            LVITEMA state = {};
+            state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+            if (c.item < 14) select(c.item);
+            ::SetFocus(list);
+        }
         std::vector<UINT> items;
         const DriveResult result = driveModal(
             [&] {
-                ::PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-                ::SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+                if (c.byKey) {  // through the queue, as the keyboard's messages come
+                    BYTE keys[256] = {};
+                    ::GetKeyboardState(keys);
+                    keys[VK_SHIFT] = c.byKey == VK_F10 ? 0x80 : 0;
+                    ::SetKeyboardState(keys);
+                    const UINT down = c.byKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+                    ::PostMessageA(list, down, c.byKey, 1);
+                    ::PostMessageA(list, down + 1, c.byKey, 0xC0000001);
+                    MSG m;
+                    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+                        ::TranslateMessage(&m);
+                        ::DispatchMessageA(&m);
+                    }
+                } else {
+                    ::PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+                    ::SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+                }
             },
             [&](HWND menuWindow) {
                 HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
@@ -318,6 +346,10 @@ TEST_F(TrackListTest, RightClickOpensTheRecordMenuOnlyOverARow) {
                 ::EndMenu();
             },
             "", "#32768", 3000);
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
         EXPECT_EQ(result.found, c.menu);
         if (c.menu) {
             EXPECT_EQ(items, (std::vector<UINT>{1093, 1091, 32777, 1092}));
