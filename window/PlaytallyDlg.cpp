@@ -75,7 +75,7 @@ TimeValue fromSystemTime(const SYSTEMTIME& s) {
 
 CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile)
     : CResizeDialog(1001, nullptr, 0), m_doc(doc), m_profile(profile) {
-    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
     m_periodKind = get("TimePeriod", 1) == 0 ? 0 : 1;
     m_lastCombo = get("LastCombo", 3);
     if (m_lastCombo < 0 || m_lastCombo > 4) m_lastCombo = 3;
@@ -86,7 +86,22 @@ CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile)
     m_shown = m_checks;
 }
 
+int CPlaytallyDlg::StoredInt(const char* key, int def) const {
+    return m_profile ? m_profile->getInt(kSection, key, def) : def;
+}
+
+template <class Wrapper>
+Wrapper& CPlaytallyDlg::AttachHelp(int id, int help) {
+    auto wrapper = std::make_unique<Wrapper>();
+    Wrapper& attached = *wrapper;
+    wrapper->SubclassDlgItem(id, m_hWnd);
+    wrapper->m_helpValue = static_cast<HelpValue>(help);
+    m_wrappers.push_back(std::move(wrapper));
+    return attached;
+}
+
 CPlaytallyDlg::~CPlaytallyDlg() {
+    *m_alive = false;
     if (PlaytallyHelpSink() == this) SetPlaytallyHelpSink(nullptr);
 }
 
@@ -94,36 +109,25 @@ BOOL CPlaytallyDlg::OnInitDialog() {
     SetWindowText(loadString(16));
     CResizeDialog::OnInitDialog();
     SetPlaytallyHelpSink(this);
-    for (const auto& link : kLinks) {
-        auto label = std::make_unique<CMyStatic>();
-        label->SubclassDlgItem(link[0], m_hWnd);
-        label->m_helpValue = static_cast<HelpValue>(link[1]);
-        m_wrappers.push_back(std::move(label));
-    }
+    for (const auto& link : kLinks) AttachHelp<CMyStatic>(link[0], link[1]);
     m_list.SubclassList(::GetDlgItem(m_hWnd, 1010));
     m_list.m_helpId = 1058;
     m_list.SetHighlightWholeRow();
-    for (const Switch& s : kSwitches) {
-        auto b = std::make_unique<CHelpButton>();
-        b->SubclassDlgItem(s.id, m_hWnd);
-        b->m_helpValue = static_cast<HelpValue>(s.help);
-        m_wrappers.push_back(std::move(b));
-    }
+    for (const Switch& s : kSwitches) AttachHelp<CHelpButton>(s.id, s.help);
     for (const auto& h : kHelped) {
-        std::unique_ptr<CWnd> w;
-        HelpValue value = static_cast<HelpValue>(h[1]);
-        if (h[2] == 0) { auto b = std::make_unique<CHelpButton>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
-        if (h[2] == 1) { auto b = std::make_unique<CHelpComboBox>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
-        if (h[2] == 2) { auto b = std::make_unique<CHelpEdit>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; w = std::move(b); }
-        if (h[2] == 3) { auto b = std::make_unique<CMyStatic>(); b->SubclassDlgItem(h[0], m_hWnd); b->m_helpValue = value; b->m_hoverOff = TRUE; w = std::move(b); }
-        m_wrappers.push_back(std::move(w));
+        switch (h[2]) {
+        case 0: AttachHelp<CHelpButton>(h[0], h[1]); break;
+        case 1: AttachHelp<CHelpComboBox>(h[0], h[1]); break;
+        case 2: AttachHelp<CHelpEdit>(h[0], h[1]); break;
+        default: AttachHelp<CMyStatic>(h[0], h[1]).m_hoverOff = TRUE; break;
+        }
     }
     std::vector<unsigned char> kinds;
     for (int f = 0; f < kFieldCount; ++f)
         if (m_shown[f]) kinds.push_back(CTrackListCtrl::KindOf(f));
     if (m_list.SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_list.m_sortable = true;
     HICON icon = static_cast<HICON>(LoadImageA(moduleInstance(),
-                                               MAKEINTRESOURCEA(IDI_PLAYTALLY), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+                                               MAKEINTRESOURCEA(IDI_PLAYTALLY), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     if (icon) {
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -142,6 +146,7 @@ BOOL CPlaytallyDlg::OnInitDialog() {
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         ::SendMessageA(picker, WM_SETFONT, SendMessage(WM_GETFONT), TRUE);
         (id == 1024 ? m_since : m_till) = picker;
+        AttachHelp<CHelpDateTimeCtrl>(id, id == 1024 ? 1054 : 1055);
     }
     HWND combo = ::GetDlgItem(m_hWnd, 1019);
     for (int s : {6, 2, 3, 4, 5}) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
@@ -162,7 +167,7 @@ void CPlaytallyDlg::RestoreDates() {
     const std::time_t now = std::time(nullptr);
     const std::time_t yesterday = now - 86400;
     std::tm s = *std::localtime(&yesterday), t = *std::localtime(&now);
-    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
     SYSTEMTIME since = {}, till = {};
     since.wYear = WORD(get("SYear", s.tm_year + 1900)); since.wMonth = WORD(get("SMonth", s.tm_mon + 1)); since.wDay = WORD(get("SDay", s.tm_mday));
     till.wYear = WORD(get("TYear", t.tm_year + 1900)); till.wMonth = WORD(get("TMonth", t.tm_mon + 1)); till.wDay = WORD(get("TDay", t.tm_mday));
@@ -180,14 +185,14 @@ void CPlaytallyDlg::RestoreDates() {
 
 void CPlaytallyDlg::RestoreWindowRect() {
     const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-    auto get = [&](const char* key, int def) { return m_profile ? m_profile->getInt(kSection, key, def) : def; };
+    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
     int cx = get("CX", kMinWidth), cy = get("CY", kMinHeight);
     // Sizes that make no sense (0, beyond the screen) give the default size.
     if (cx < kMinWidth || cx > W) cx = std::min(kMinWidth, W);
     if (cy < kMinHeight || cy > H) cy = std::min(kMinHeight, H);
     int left = std::max(0, get("Left", W / 2 - 176)), top = std::max(0, get("Top", H / 2 - 250));
-    if (left + cx > W) left = W - cx;
-    if (top + cy > H) top = H - cy;
+    if (left > W - cx) left = W - cx;  // never left + cx: a stored left near the int's end would overflow
+    if (top > H - cy) top = H - cy;
     ::MoveWindow(m_hWnd, std::max(0, left), std::max(0, top), cx, cy, TRUE);
 }
 
@@ -354,7 +359,8 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             SaveColumnWidths();
             m_shown[f] = IsDlgButtonChecked(id) == BST_CHECKED;
             UpdateControlStates();
-            m_list.ReloadList(false, false);
+            // The rows shown serve again, unless a report's build has taken their place.
+            m_list.ReloadList(!m_list.ShowsCurrentRows(), false);
             return true;
         }
     switch (id) {
@@ -366,12 +372,8 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     case 1109:
     case 1110:
-        if (code != BN_CLICKED) return false;
-        UpdateControlStates();
-        m_list.ReloadList(true, false);
-        return true;
     case 1019:
-        if (code != CBN_SELCHANGE) return false;
+        if (code != (id == 1019 ? CBN_SELCHANGE : BN_CLICKED)) return false;
         UpdateControlStates();
         m_list.ReloadList(true, false);
         return true;

@@ -62,6 +62,10 @@ private:
     void BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
+    int StoredInt(const char* key, int def) const;
+    // Wraps the dialog's control `id` in a help-aware Wrapper that reports help value `help`.
+    template <class Wrapper>
+    Wrapper& AttachHelp(int id, int help);
     // Runs `command` (document, record index) on the selected row's record; true from it refills.
     template <class Command>
     void RunRecordCommand(const char* name, Command command);
@@ -86,6 +90,8 @@ private:
     int m_topCount = 100;
     std::string m_helpText;
     std::vector<std::unique_ptr<CWnd>> m_wrappers;
+    // Cleared when the object goes: a command that outlives it (inside a question) can tell.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     HWND m_since = nullptr;
     HWND m_till = nullptr;
     // The corner drag: under way, the last mouse position (screen), the cursor over the surface.

@@ -10,7 +10,10 @@ template <class Command>
 void CPlaytallyDlg::RunRecordCommand(const char* name, Command command) {
     try {
         const int index = SelectedRecordIndex();
-        if (index >= 0 && m_doc && command(*m_doc, index)) List().RefillRows(true, false);
+        // The command's questions and dialogs leave the player running, and the window may be
+        // gone when they end (the plug-in disabled from the settings meanwhile).
+        const std::shared_ptr<const bool> alive = m_alive;
+        if (index >= 0 && m_doc && command(*m_doc, index) && *alive) List().RefillRows(true, false);
     } catch (...) {
         reportCallbackException(name);
     }

@@ -251,8 +251,22 @@ void CTrackListCtrl::ResumeRedraw() {
     Invalidate(true);
 }
 
+namespace {
+// A suspension of the list's redrawing that ends however its scope does (a build may throw).
+class RedrawPause {
+public:
+    explicit RedrawPause(CTrackListCtrl& list) : list_(list) { list_.SuspendRedraw(); }
+    ~RedrawPause() { list_.ResumeRedraw(); }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+private:
+    CTrackListCtrl& list_;
+};
+}  // namespace
+
 void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
-    SuspendRedraw();
+    RedrawPause pause(*this);
     for (int n = ColumnCount(); n > 0; --n) DeleteColumn(0);
     const auto& shown = m_owner.ShownColumns();
     std::vector<unsigned char> kinds;
@@ -277,7 +291,6 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
         SendMessage(LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&col));
     }
     RefillRows(rebuild, showProgress);
-    ResumeRedraw();
 }
 
 void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
@@ -297,20 +310,26 @@ void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
         // A build asked for while another one runs is refused, and the rows are that build's.
         if (doc->groupRowsGeneration() == before && before != m_generation) return;
     }
-    SuspendRedraw();
-    DeleteAllItems();  // the selection and focus go with the items
-    const std::size_t count = doc->groupRows.size();
-    // A fresh vector: a list that held 100,000 rows keeps no room for them once it shows 100.
-    std::vector<std::int32_t> order(count);
-    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::int32_t>(i);
-    m_order.swap(order);
-    m_generation = doc->groupRowsGeneration();
-    m_refillPosted = false;
-    m_filling = false;
-    SendMessage(LVM_SETITEMCOUNT, count, 0);
-    if (count) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    ResumeRedraw();
+    {
+        RedrawPause pause(*this);
+        DeleteAllItems();  // the selection and focus go with the items
+        const std::size_t count = doc->groupRows.size();
+        // A fresh vector: a list that held 100,000 rows keeps no room for them once it shows 100.
+        std::vector<std::int32_t> order(count);
+        for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::int32_t>(i);
+        m_order.swap(order);
+        m_generation = doc->groupRowsGeneration();
+        m_refillPosted = false;
+        m_filling = false;
+        SendMessage(LVM_SETITEMCOUNT, count, 0);
+        if (count) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
     m_owner.UpdateRecordLinks();  // nothing is selected any more
+}
+
+bool CTrackListCtrl::ShowsCurrentRows() const {
+    CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    return doc && doc->groupRowsGeneration() == m_generation;
 }
 
 const CListRow* CTrackListCtrl::RowAt(int item) const {
@@ -349,7 +368,12 @@ void CTrackListCtrl::OnColumnClick(int column) {
 
 void CTrackListCtrl::SortRows(int column, bool ascending) {
     CDoc* doc = m_owner.Document();
-    if (!doc || doc->groupRowsGeneration() != m_generation) return;
+    if (!doc) return;
+    if (doc->groupRowsGeneration() != m_generation) {
+        // The rows went (a report was built): the refill sorts as the indicator now says.
+        if (!m_refillPosted && m_hWnd) m_refillPosted = PostMessage(kRowsGoneMessage);
+        return;
+    }
     const RowArray& rows = doc->groupRows;
     if (std::any_of(m_order.begin(), m_order.end(),
                     [&](std::int32_t at) { return at < 0 || static_cast<std::size_t>(at) >= rows.size(); }))

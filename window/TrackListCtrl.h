@@ -83,6 +83,8 @@ public:
     void ReloadList(bool rebuild, bool showProgress);
     // Runs the list builder when asked, then shows groupRows in the builder's order.
     void RefillRows(bool rebuild, bool showProgress);
+    // False once another build (a report's, a loaded database) replaced the rows the list shows.
+    bool ShowsCurrentRows() const;
     // False (and no kinds kept) when a kind is not one of SortKind.
     bool SetSortKinds(const unsigned char* kinds, int count);
     // Nested: the first suspension stops redrawing, the last resumption repaints the whole list.

@@ -182,6 +182,8 @@ void CPlaytallyApp::autoSaveTick() {
 // --- Settings sheet ---
 
 void CPlaytallyApp::config() {
+    // After an uninstall that removed the settings, a sheet would only write them back.
+    if (dataRemoved_) return;
     if (sheet_) {
         // One sheet at a time: a second request brings the open one to the front.
         if (HWND window = sheet_->GetSafeHwnd()) ::SetForegroundWindow(window);
@@ -193,6 +195,7 @@ void CPlaytallyApp::config() {
 }
 
 void CPlaytallyApp::applySettings() {
+    if (dataRemoved_) return;
     if (sheet_) sheet_->SavePages();
     applyGeneralSettings();
 }
@@ -319,7 +322,7 @@ constexpr UINT kTrayIconId = 1224;
 void CPlaytallyApp::setTrayIcon(bool remove) {
     if (!winamp_) return;
     NOTIFYICONDATAA data = {};
-    data.cbSize = 88;  // the size every shell version knows
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the size every shell version knows (88 bytes in 32 bits)
     data.hWnd = winamp_;
     data.uID = kTrayIconId;
     if (remove) {
@@ -398,8 +401,7 @@ void CPlaytallyApp::refreshPlaytallyWindow() {
 
 void CPlaytallyApp::destroyPlaytallyWindow() {
     if (!window_) return;
-    window_->SaveState(true);
-    window_->ShowWindow(SW_MINIMIZE);
+    window_->SaveState(true);  // which also hides it: it goes without showing again
     window_.reset();
 }
 // ---- end of the Playtally window block ----

@@ -220,6 +220,28 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
     EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "rebuilt and sorted as the user left it";
+
+    // A report's ranked rows in place again: a column switch and a sort before the message loop
+    // runs still show the window's own rows.
+    BuildListParams report;
+    report.till = 0x7FFFFFFF;
+    struct Step {
+        const char* name;
+        bool columnSwitch;  // else a click on "Date" (ascending now: the oldest play first)
+        int firstRecord;
+    } steps[] = {{"a column switch", true, 13}, {"a sort", false, 0}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        doc.BuildList(report);
+        ASSERT_EQ(doc.groupRows.size(), 4u);
+        if (step.columnSwitch)
+            ::SendMessageA(::GetDlgItem(window->m_hWnd, 1049), BM_CLICK, 0, 0);  // "Album"
+        else
+            clickHeader("Date");
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        EXPECT_EQ(texts("#").size(), 14u);
+        EXPECT_EQ(window->List().RecordIndexAt(0), step.firstRecord);
+    }
 }
 
 TEST_F(TrackListTest, SortKindsAreOneToThreeAndTheRedrawLockNests) {
@@ -286,6 +308,10 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
     }
     ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(5, 40));
     EXPECT_EQ(helpArea(), loadString(1058));
+    for (int picker : {1024, 1025}) {
+        ::SendMessageA(::GetDlgItem(window->m_hWnd, picker), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+        EXPECT_EQ(helpArea(), loadString(picker == 1024 ? 1054 : 1055)) << picker;
+    }
 }
 
 TEST_F(TrackListTest, TheRecordMenuOpensOverARowOrForTheSelectedRowByKey) {

@@ -1,6 +1,7 @@
 // The real plug-in's uninstall export, called as the player's preferences call it: a copy of the
 // DLL under a name of its own (so its settings are its own), its question answered by its window.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,13 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
                               "Winamp - Dozoderi Playtally");
         KillTimer(nullptr, noticeTimer);
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        // The player's Configure button after the data went: no sheet, nothing written back.
+        const bool sheetAfterRemoval =
+            record && c.yes &&
+            driveModal([&] { record->config(); },
+                       [](HWND sheet) { SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }, "", "#32770", 2000)
+                .found;
+        EXPECT_FALSE(sheetAfterRemoval);
         if (record) record->quit();
         FreeLibrary(module);  // the player's unload: nothing may write the settings back
         if (player) DestroyWindow(player);

@@ -887,7 +887,7 @@ def case_window_state(case, registry):
           'TimePeriod': 7, 'SYear': 2025, 'SMonth': 2, 'SDay': 31, 'TopCnt': -4},
          ['at 0,0 size 353x500', '"#" 0, "Artist" 130, "Title" 160', '1013 Button "Last:" checked',
           'selection 3 "Month"', 'Edit "100"']),
-        ({'Left': 5000, 'Top': 3000, 'CX': 400, 'CY': 520, 'ListWidth': '30,60,', 'TimePeriod': 0},
+        ({'Left': 2147483647, 'Top': 2147483600, 'CX': 400, 'CY': 520, 'ListWidth': '30,60,', 'TimePeriod': 0},
          ['at {pulled_back} size 400x520', '"#" 30, "Artist" 130, "Title" 160', '1012 Button "Period:" checked']),
     ]
     today = time.strftime('%Y-%m-%d', time.localtime(now))
