@@ -1,7 +1,6 @@
 #include "window/PlaytallyDlg.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
@@ -401,9 +400,7 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (id) {
     case 1097: theApp().config(); return true;
     case 1100: theApp().publishReport(); return true;
-    case 1101:
-        ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        return true;
+    case 1101: theApp().openWebsite(); return true;
     case 1098: theApp().showAbout(); return true;
     case 1091: RemoveCommand(); return true;
     case 1092: EditCommand(); return true;

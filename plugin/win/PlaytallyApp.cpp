@@ -361,7 +361,7 @@ void CPlaytallyApp::runTrayMenu() {
     case 32773: config(); break;
     case 32774: showPlaytallyWindow(); break;
     case 32775: publishReport(); break;
-    case 32778: ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL); break;
+    case 32778: openWebsite(); break;
     case 32772: showAbout(); break;
     default: break;
     }
@@ -376,6 +376,10 @@ void CPlaytallyApp::showPlaytallyWindow() {
     window_->ShowWindow(SW_SHOW);
     window_->UpdateRecordLinks();
     SetForegroundWindow(window_->m_hWnd);
+}
+
+void CPlaytallyApp::openWebsite() {
+    ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CPlaytallyApp::showAbout() {

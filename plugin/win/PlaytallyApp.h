@@ -79,6 +79,8 @@ public:
     void showPlaytallyWindow();
     // The About box, one at a time.
     void showAbout();
+    // The plug-in's web site (string 38) in the user's browser.
+    void openWebsite();
     // Adds (false) or deletes (true) the tray icon.
     void setTrayIcon(bool remove);
     CPlaytallyDlg* playtallyWindow() { return window_.get(); }
