@@ -321,6 +321,7 @@ void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
         m_generation = doc->groupRowsGeneration();
         m_refillPosted = false;
         m_filling = false;
+        m_selectedRecord = nullptr;  // nothing is selected after a refill
         SendMessage(LVM_SETITEMCOUNT, count, 0);
         if (count) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
@@ -330,6 +331,25 @@ void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
 bool CTrackListCtrl::ShowsCurrentRows() const {
     CDoc* doc = const_cast<Owner&>(m_owner).Document();
     return doc && doc->groupRowsGeneration() == m_generation;
+}
+
+void CTrackListCtrl::RestoreRows() {
+    CDoc* doc = m_owner.Document();
+    if (!doc || ShowsCurrentRows() || m_filling) return;
+    const CTrackRecord* selected = m_selectedRecord;
+    const int column = m_header.IndicatorColumn();
+    RefillRows(true, false);
+    if (column >= 0) SortRows(column, m_ascending);  // as the user left it
+    if (!selected || !ShowsCurrentRows()) return;
+    for (std::size_t item = 0; item < m_order.size(); ++item) {
+        const int index = RecordIndexAt(static_cast<int>(item));
+        if (index >= 0 && static_cast<std::size_t>(index) < doc->records.size() &&
+            doc->records[static_cast<std::size_t>(index)].get() == selected) {
+            SetItemState(static_cast<int>(item), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            SendMessage(LVM_ENSUREVISIBLE, item, FALSE);
+            return;
+        }
+    }
 }
 
 const CListRow* CTrackListCtrl::RowAt(int item) const {
@@ -509,6 +529,13 @@ bool CTrackListCtrl::OnReflectedNotify(NMHDR* header, LRESULT& result) {
         return true;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
+        if (ShowsCurrentRows()) {
+            CDoc* doc = m_owner.Document();
+            const int index = RecordIndexAt(GetNextItem(-1, LVNI_SELECTED));
+            m_selectedRecord = index >= 0 && static_cast<std::size_t>(index) < doc->records.size()
+                                   ? doc->records[static_cast<std::size_t>(index)].get()
+                                   : nullptr;
+        }
         m_owner.UpdateRecordLinks();
         return true;
     case LVN_KEYDOWN:
@@ -576,15 +603,10 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         if (m_highlight) ExtendHighlightToTheRightEdge();
         break;
-    case kRowsGoneMessage: {
+    case kRowsGoneMessage:
         m_refillPosted = false;
-        CDoc* doc = m_owner.Document();
-        if (!doc || doc->groupRowsGeneration() == m_generation || m_filling) return 0;
-        const int column = m_header.IndicatorColumn();
-        RefillRows(true, false);
-        if (column >= 0) SortRows(column, m_ascending);  // as the user left it
+        RestoreRows();
         return 0;
-    }
     default:
         break;
     }

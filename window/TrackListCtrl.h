@@ -85,6 +85,9 @@ public:
     void RefillRows(bool rebuild, bool showProgress);
     // False once another build (a report's, a loaded database) replaced the rows the list shows.
     bool ShowsCurrentRows() const;
+    // Builds the list's own rows again after another build replaced them, sorted as the indicator
+    // says, with the selected record selected again if it is still there.
+    void RestoreRows();
     // False (and no kinds kept) when a kind is not one of SortKind.
     bool SetSortKinds(const unsigned char* kinds, int count);
     // Nested: the first suspension stops redrawing, the last resumption repaints the whole list.
@@ -142,4 +145,7 @@ private:
     bool m_filling = false;
     bool m_inHeaderClick = false;
     mutable bool m_refillPosted = false;
+    // The record of the selected row, taken whenever the selection changes: after another build
+    // took the rows away, it is what RestoreRows selects again (compared by address only).
+    const CTrackRecord* m_selectedRecord = nullptr;
 };

@@ -214,12 +214,24 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(window->List().Header().IndicatorColumn(), column("Date"));
     EXPECT_FALSE(window->List().Header().IndicatorAscending());
 
-    // Another build of the document (a report) replaces the rows: the list shows its own again.
-    doc.BuildList(BuildListParams{});
-    EXPECT_EQ(window->List().RecordIndexAt(0), -1);
+    // Another build of the document (a report) replaces the rows: the list shows its own again,
+    // sorted as the user left it and with the record selected again, once the message loop runs
+    // or a record command asks first.
+    select(2);
+    const int chosen = window->SelectedRecordIndex();
+    ASSERT_GE(chosen, 0);
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "rebuilt and sorted as the user left it";
+    for (bool byCommand : {false, true}) {
+        SCOPED_TRACE(byCommand ? "a command" : "the message loop");
+        doc.BuildList(BuildListParams{});
+        EXPECT_EQ(window->List().RecordIndexAt(0), -1);
+        if (byCommand)
+            window->List().RestoreRows();
+        else
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        EXPECT_EQ(window->SelectedRecordIndex(), chosen);
+        EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "rebuilt and sorted as the user left it";
+    }
 
     // A report's ranked rows in place again: a column switch and a sort before the message loop
     // runs still show the window's own rows.
