@@ -227,7 +227,8 @@ void CGeneralDlg::browseForDatabase() {
 }
 
 void CGeneralDlg::chooseFields(FieldFlags& flags, const FieldFlags& mask) {
-    CFieldsDlg chooser(&flags, &mask, nullptr);
+    // Owned by the sheet, which waits for it as a modal dialog's owner does (no second chooser).
+    CFieldsDlg chooser(&flags, &mask, ::GetParent(m_hWnd));
     if (chooser.DoModal() != IDOK) return;
     SetModified(true);
     refresh();

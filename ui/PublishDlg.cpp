@@ -259,7 +259,8 @@ void CPublishDlg::browse(int buttonId) {
 
 void CPublishDlg::editTemplate(std::string& text) {
     UpdateData(true);
-    HtmlEditDlg editor(&text, nullptr);
+    // Owned by the sheet: while it is open, no "Disable" can take this page away beneath it.
+    HtmlEditDlg editor(&text, ::GetParent(m_hWnd));
     if (editor.DoModal() != IDOK) return;
     UpdateData(false);
     SetModified(true);

@@ -333,6 +333,7 @@ TEST_F(Settings, FieldListsAndTheirChoosers) {
                         EXPECT_EQ(enabled(chooser, id), !grey) << id;
                     }
                     screenshot(chooser, c.shot);
+                    EXPECT_FALSE(IsWindowEnabled(window)) << "the sheet waits for its chooser";
                     click(chooser, c.toggle);
                     click(chooser, IDOK);
                 },
@@ -678,6 +679,7 @@ TEST_F(Settings, TemplateEditorButtons) {
             SendMessageA(window, PSM_UNCHANGED, reinterpret_cast<WPARAM>(generalPage()), 0);
             DriveResult r = driveModal([&] { click(page, c.button); },
                                        [&](HWND editor) {
+                                           EXPECT_FALSE(IsWindowEnabled(window)) << "the sheet waits for its editor";
                                            SetDlgItemTextA(editor, IDC_HTMLEDIT_TEXT, "<h1>\r\n#sdate</h1>");
                                            click(editor, c.editorButton);
                                        },
