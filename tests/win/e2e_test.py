@@ -27,6 +27,8 @@ not through the plug-in's own loader.
 
 Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the case needs).
 """
+import collections
+import itertools
 import os
 import pwd
 import re
@@ -753,11 +755,11 @@ def case_settings(case, registry):
     for lines, texts in steps:
         script += lines + ['wait 0.3'] + ([f'log-window {sheet}'] if texts else [])
     run = case.run(script + ['quit'])
-    logs = [i for i, (_, text) in enumerate(run.lines) if text.startswith(f'window {sheet}')]
+    logs = [w for w in logged_windows(run.texts()) if w.caption == publish]
     expected = [texts for _, texts in steps if texts]
     check(len(logs) == len(expected), f'{len(logs)} logs of the sheet, expected {len(expected)}')
-    for n, (start, texts) in enumerate(zip(logs, expected)):
-        shown = [text for _, text in run.lines[start + 1:logs[n + 1] if n + 1 < len(logs) else None]]
+    for n, (logged, texts) in enumerate(zip(logs, expected)):
+        shown = logged.lines or []
         for part in texts:
             check(any(part in text for text in shown), f'step {n + 1}: no {part!r} in {shown}')
     run.has('"Please enter an integer between 1 and 100000."')
@@ -768,27 +770,41 @@ def case_settings(case, registry):
           f'Cancel kept the typed header: {settings.get((publish, "Header"))!r}')
 
 
-def list_rows(run, start):
-    """The rows of list 1010 in the log-window output that starts after log line `start`."""
-    rows = []
-    for _, text in run.lines[start:]:
-        m = re.match(r'^control 1010 row \d+ data (-?\d+)[^:]*: (.*)$', text)
+Logged = collections.namedtuple('Logged', 'caption header columns controls lines rows')
+
+
+def logged_windows(lines):
+    """Every log-window in the lines, in order: its caption, the window's own line, the list's
+    columns line, {control id: the rest of its first line}, the control lines and the list rows as
+    cell lists; a log-window of a missing window has its caption only (the rest None)."""
+    found = []
+    for i, text in enumerate(lines):
+        m = re.match(r'^log-window: no window "(.*)"$', text)
         if m:
-            rows.append([c.strip('"') for c in m.group(2).split(' | ')])
-        elif rows:
-            break
-    return rows
+            found.append(Logged(m.group(1), None, None, None, None, None))
+            continue
+        m = re.match(r'^window "(.*)" class \S+ at ', text)
+        if not m:
+            continue
+        block = list(itertools.takewhile(lambda line: line.startswith('control '), lines[i + 1:]))
+        columns, controls, rows = None, {}, []
+        for line in block:
+            cid, rest = line[len('control '):].split(' ', 1)
+            r = re.match(r'^row \d+ data -?\d+[^:]*: (.*)$', rest)
+            if r:
+                rows.append([cell.strip('"') for cell in r.group(1).split(' | ')])
+            elif rest.startswith('columns:'):
+                columns = line
+            else:
+                controls.setdefault(int(cid), rest)
+        found.append(Logged(m.group(1), text, columns, controls, block, rows))
+    return found
 
 
 def window_logs(run):
-    """For each log-window of the Playtally window: (columns line, rows, check-box lines)."""
-    found = []
-    for i, (_, text) in enumerate(run.lines):
-        if text.startswith('window "Dozoderi Playtally (Winamp Plugin)') and 'size 2' not in text:
-            columns = next(t for _, t in run.lines[i:] if t.startswith('control 1010 columns:'))
-            controls = [t for _, t in run.lines[i:i + 45] if t.startswith('control ')]
-            found.append((text, columns, list_rows(run, i), controls))
-    return found
+    """For each log-window of the Playtally window: (its line, the columns line, rows, control lines)."""
+    return [(w.header, w.columns, w.rows, w.lines) for w in logged_windows(run.texts())
+            if w.header and w.caption.startswith('Dozoderi Playtally (Winamp Plugin)') and 'size 2' not in w.header]
 
 
 def case_window(case, registry):
@@ -944,32 +960,6 @@ BROWSE_BOX = '"Mp3 file"'
 NO_WINDOW = None  # an expected log-window of a window that must not be there
 
 
-def logged_windows(lines):
-    """Every log-window in the lines, in order: (caption, {control id: the rest of its line},
-    list rows as cell lists); a log-window of a missing window gives (caption, None, None)."""
-    found = []
-    for i, text in enumerate(lines):
-        m = re.match(r'^log-window: no window "(.*)"$', text)
-        if m:
-            found.append((m.group(1), None, None))
-            continue
-        m = re.match(r'^window "(.*)" class \S+ at ', text)
-        if not m:
-            continue
-        controls, rows = {}, []
-        for line in lines[i + 1:]:
-            c = re.match(r'^control (-?\d+) (.*)$', line)
-            if not c:
-                break
-            r = re.match(r'^row \d+ data -?\d+[^:]*: (.*)$', c.group(2))
-            if r:
-                rows.append([cell.strip('"') for cell in r.group(1).split(' | ')])
-            elif not c.group(2).startswith('columns:'):
-                controls.setdefault(int(c.group(1)), c.group(2))
-        found.append((m.group(1), controls, rows))
-    return found
-
-
 def step_logs(run):
     """The log lines of each step of the script, by the step's name (its "echo step <name>")."""
     steps, name = {}, None
@@ -990,7 +980,8 @@ def check_steps(run, steps):
         check(name in logs, f'step {name} never ran')
         seen = logged_windows(logs[name])
         check(len(seen) == len(expected), f'step {name}: {len(seen)} log-windows, expected {len(expected)}: {seen}')
-        for (caption, controls, rows), (want_caption, want_controls, want_titles) in zip(seen, expected):
+        for logged, (want_caption, want_controls, want_titles) in zip(seen, expected):
+            caption, controls, rows = logged.caption, logged.controls, logged.rows
             what = f'step {name}, window {want_caption}'
             check(caption == want_caption.strip('"'), f'{what}: logged {caption!r}')
             if want_controls is NO_WINDOW:
