@@ -443,8 +443,7 @@ void CTrackListCtrl::ShowContextMenu() {
 }
 
 void CTrackListCtrl::ShowKeyboardContextMenu() {
-    int item = GetNextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
-    if (item < 0) item = GetNextItem(-1, LVNI_SELECTED);
+    const int item = GetNextItem(-1, LVNI_SELECTED);  // a single-selection list
     if (item < 0) return;
     SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
     RECT label = {};
@@ -575,7 +574,7 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // handling does where it knows them: done here, so that the menu comes exactly once.
         if ((message == WM_KEYUP && wParam == VK_APPS) ||
             (message == WM_SYSKEYDOWN && wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0)) {
-            SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), -1);
+            ShowKeyboardContextMenu();
             return 0;
         }
         break;

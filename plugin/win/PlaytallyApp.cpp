@@ -155,7 +155,12 @@ void CPlaytallyApp::startServices(const GeneralSettings& settings) {
     autoPublishCheck();
 }
 
-void CPlaytallyApp::publishReport() { ::publishReport(context_, doc_, shell_); }
+void CPlaytallyApp::publishReport() {
+    ::publishReport(context_, doc_, shell_);
+    // The report was built where the window's rows live: the window takes its own back at once,
+    // before the user's next click meets rows that are gone.
+    if (window_) window_->List().RestoreRows();
+}
 
 void CPlaytallyApp::autoPublishCheck() {
     if (!autoPublishTimer_) return;  // before init

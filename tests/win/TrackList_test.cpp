@@ -214,45 +214,34 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(window->List().Header().IndicatorColumn(), column("Date"));
     EXPECT_FALSE(window->List().Header().IndicatorAscending());
 
-    // Another build of the document (a report) replaces the rows: the list shows its own again,
-    // sorted as the user left it and with the record selected again, once the message loop runs
-    // or a record command asks first.
+    // Another build of the document (a report's ranked rows) takes the rows away. The list shows
+    // its own again, sorted as the user left it and with the record still selected, once the
+    // message loop runs or when a record command asks first; a column switch and a sort, which
+    // refill anyway, show its own rows too.
     select(2);
     const int chosen = window->SelectedRecordIndex();
     ASSERT_GE(chosen, 0);
-    MSG msg;
-    for (bool byCommand : {false, true}) {
-        SCOPED_TRACE(byCommand ? "a command" : "the message loop");
-        doc.BuildList(BuildListParams{});
-        EXPECT_EQ(window->List().RecordIndexAt(0), -1);
-        if (byCommand)
-            window->List().RestoreRows();
-        else
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        EXPECT_EQ(window->SelectedRecordIndex(), chosen);
-        EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "rebuilt and sorted as the user left it";
-    }
-
-    // A report's ranked rows in place again: a column switch and a sort before the message loop
-    // runs still show the window's own rows.
     BuildListParams report;
     report.till = 0x7FFFFFFF;
+    enum How { MessageLoop, RecordCommand, ColumnSwitch, Sort };
     struct Step {
-        const char* name;
-        bool columnSwitch;  // else a click on "Date" (ascending now: the oldest play first)
-        int firstRecord;
-    } steps[] = {{"a column switch", true, 13}, {"a sort", false, 0}};
+        How how;
+        int firstRecord;  // the sort on "Date" goes ascending then: the oldest play first
+        int selected;
+    } steps[] = {{MessageLoop, 11, chosen}, {RecordCommand, 11, chosen}, {ColumnSwitch, 13, -1}, {Sort, 0, -1}};
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
+        SCOPED_TRACE(step.how);
         doc.BuildList(report);
         ASSERT_EQ(doc.groupRows.size(), 4u);
-        if (step.columnSwitch)
-            ::SendMessageA(::GetDlgItem(window->m_hWnd, 1049), BM_CLICK, 0, 0);  // "Album"
-        else
-            clickHeader("Date");
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        EXPECT_EQ(texts("#").size(), 14u);
+        EXPECT_EQ(window->List().RecordIndexAt(0), -1) << "the rows are gone";
+        if (step.how == RecordCommand) window->List().RestoreRows();
+        if (step.how == ColumnSwitch) ::SendMessageA(::GetDlgItem(window->m_hWnd, 1049), BM_CLICK, 0, 0);  // "Album"
+        if (step.how == Sort) clickHeader("Date");
+        MSG msg;
+        while (step.how != RecordCommand && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        EXPECT_EQ(window->SelectedRecordIndex(), step.selected);
         EXPECT_EQ(window->List().RecordIndexAt(0), step.firstRecord);
+        EXPECT_EQ(texts("#").size(), 14u);
     }
 }
 
@@ -328,6 +317,12 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
 
 TEST_F(TrackListTest, TheRecordMenuOpensOverARowOrForTheSelectedRowByKey) {
     open(true);
+    auto holdShift = [](bool down) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    };
     struct Case {
         const char* name;
         int item;   // the row clicked or selected; 14 (the count of rows): the empty space below, or none
@@ -361,10 +356,7 @@ TEST_F(TrackListTest, TheRecordMenuOpensOverARowOrForTheSelectedRowByKey) {
         const DriveResult result = driveModal(
             [&] {
                 if (c.byKey) {  // through the queue, as the keyboard's messages come
-                    BYTE keys[256] = {};
-                    ::GetKeyboardState(keys);
-                    keys[VK_SHIFT] = c.byKey == VK_F10 ? 0x80 : 0;
-                    ::SetKeyboardState(keys);
+                    holdShift(c.byKey == VK_F10);
                     const UINT down = c.byKey == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
                     ::PostMessageA(list, down, c.byKey, 1);
                     ::PostMessageA(list, down + 1, c.byKey, 0xC0000001);
@@ -384,10 +376,7 @@ TEST_F(TrackListTest, TheRecordMenuOpensOverARowOrForTheSelectedRowByKey) {
                 ::EndMenu();
             },
             "", "#32768", 3000);
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_SHIFT] = 0;
-        ::SetKeyboardState(keys);
+        holdShift(false);
         EXPECT_EQ(result.found, c.menu);
         if (c.menu) {
             EXPECT_EQ(items, (std::vector<UINT>{1093, 1091, 32777, 1092}));

@@ -808,7 +808,7 @@ def window_logs(run):
 
 
 def case_window(case, registry):
-    registry.reset({('Main', 'First Time'): 0})
+    registry.reset({('Main', 'First Time'): 0, ('Zudazide Playtally - Settings', 'OpenPublishedFile'): 0})
     case.lay_out()
     now = int(time.time())
     plays = [  # (hours ago, artist, title); the window shows the newest play first in Log mode
@@ -837,13 +837,14 @@ def case_window(case, registry):
         f'screenshot {w} "{winpath(shots / "log.png")}"',
         f'close {w}', f'wait-gone {w}', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
         f'row {w} 1010 1 click', 'wait 0.3', f'log-window {w}',
+        f'click {w} 1100', 'wait 0.3', f'log-window {w}',  # "html it!": the report's rows come and go
         'echo right click on a row', f'row {w} 1010 0 right', 'menu none',
         'echo right click below the rows', f'row {w} 1010 30 right', 'menu none',
         'tray left', 'wait 0.3', 'tray right', 'menu none', 'wait 0.3', 'quit',
     ]
     run = case.run(script)
     logs = window_logs(run)
-    check(len(logs) == 11, f'{len(logs)} logs of the window, expected 11')
+    check(len(logs) == 12, f'{len(logs)} logs of the window, expected 12')
     first = logs[0]
     check('size 353x500' in first[0], f'first window: {first[0]}')
     check('"#" 25, "Artist" 130, "Title" 160' in first[1], f'default columns: {first[1]}')
@@ -867,7 +868,7 @@ def case_window(case, registry):
     check('"Date"' in reopened[1] and any('1110 Button "Log" checked' in c for c in reopened[3]) and
           any('selection 1 "Day"' in c for c in reopened[3]) and any('Edit "50"' in c for c in reopened[3]),
           f'reopened with its state: {reopened[1]} {reopened[3]}')
-    check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 11, 'window logs')
+    check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 12, 'window logs')
     # A click selects the row and enables the record links; a right click opens the record menu
     # over a row only.
     selected = logs[10]
@@ -875,6 +876,10 @@ def case_window(case, registry):
           any(c.startswith('control 1091 ') and 'disabled' not in c for c in selected[3]),
           f'row 1 selected, "remove" enabled: {selected[3]}')
     check(len(selected[2]) == 5, f'the click left the rows as they were: {selected[2]}')
+    published = logs[11]
+    check(published[2] == selected[2] and any(re.match(r'^control 1010 row 1 data -?\d+ selected', t) for t in published[3]),
+          f'after "html it!" the rows and the selection as they were: {published[2]} {published[3][:3]}')
+    check((case.plugins / 'MyPlaytally.html').exists(), 'the report was not published')
     opened = [c[0] for c in run.closed_windows()]
     check(not any(c in ('id3v1 Tag Editor', 'Path To Source File') or c.startswith(APP_TITLE) for c in opened),
           f'selecting a row ran a record command: {opened}')
