@@ -205,11 +205,11 @@ bool UserDriver::ready(const ScriptCommand& cmd, double now) {
     if (!met && now < deadline_) return false;
     pendingLine_ = -1;
     if (cmd.op == ScriptOp::WaitLog || cmd.op == ScriptOp::WaitChange) {
-        const std::string what = cmd.op == ScriptOp::WaitLog ? "a line with " + quoted(cmd.text) : quoted(cmd.path);
-        const std::string within = " within " + std::to_string(int(seconds)) + " s";
-        logLine(std::string(scriptOpName(cmd.op)) + ": " + what +
-                (cmd.op == ScriptOp::WaitLog ? (met ? " was logged" : " was not logged" + within)
-                                             : (met ? " changed" : " did not change" + within)));
+        const bool log = cmd.op == ScriptOp::WaitLog;
+        const std::string what = log ? "a line with " + quoted(cmd.text) : quoted(cmd.path);
+        const char* outcome = met ? (log ? " was logged" : " changed") : (log ? " was not logged" : " did not change");
+        logLine(std::string(scriptOpName(cmd.op)) + ": " + what + outcome +
+                (met ? "" : " within " + std::to_string(int(seconds)) + " s"));
     } else if (!met) {
         const char* what = cmd.op == ScriptOp::Menu ? "no menu opened" : cmd.op == ScriptOp::WaitWindow
                                                                               ? "the window did not appear"

@@ -9,8 +9,6 @@
 template <class Command>
 void CPlaytallyDlg::RunRecordCommand(const char* name, Command command) {
     try {
-        // The rows may have gone to a report's build since the user chose one: back first.
-        List().RestoreRows();
         const int index = SelectedRecordIndex();
         // The command's questions and dialogs leave the player running, and the window may be
         // gone when they end (the plug-in disabled from the settings meanwhile).

@@ -216,29 +216,29 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
 
     // Another build of the document (a report's ranked rows) takes the rows away. The list shows
     // its own again, sorted as the user left it and with the record still selected, once the
-    // message loop runs or when a record command asks first; a column switch and a sort, which
-    // refill anyway, show its own rows too.
+    // message loop runs or at once when the application asks (after it published); a column
+    // switch and a sort, which refill anyway, show its own rows too.
     select(2);
     const int chosen = window->SelectedRecordIndex();
     ASSERT_GE(chosen, 0);
     BuildListParams report;
     report.till = 0x7FFFFFFF;
-    enum How { MessageLoop, RecordCommand, ColumnSwitch, Sort };
+    enum How { MessageLoop, Application, ColumnSwitch, Sort };
     struct Step {
         How how;
         int firstRecord;  // the sort on "Date" goes ascending then: the oldest play first
         int selected;
-    } steps[] = {{MessageLoop, 11, chosen}, {RecordCommand, 11, chosen}, {ColumnSwitch, 13, -1}, {Sort, 0, -1}};
+    } steps[] = {{MessageLoop, 11, chosen}, {Application, 11, chosen}, {ColumnSwitch, 13, -1}, {Sort, 0, -1}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.how);
         doc.BuildList(report);
         ASSERT_EQ(doc.groupRows.size(), 4u);
         EXPECT_EQ(window->List().RecordIndexAt(0), -1) << "the rows are gone";
-        if (step.how == RecordCommand) window->List().RestoreRows();
+        if (step.how == Application) window->List().RestoreRows();
         if (step.how == ColumnSwitch) ::SendMessageA(::GetDlgItem(window->m_hWnd, 1049), BM_CLICK, 0, 0);  // "Album"
         if (step.how == Sort) clickHeader("Date");
         MSG msg;
-        while (step.how != RecordCommand && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        while (step.how != Application && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
         EXPECT_EQ(window->SelectedRecordIndex(), step.selected);
         EXPECT_EQ(window->List().RecordIndexAt(0), step.firstRecord);
         EXPECT_EQ(texts("#").size(), 14u);
