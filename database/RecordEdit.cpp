@@ -48,9 +48,9 @@ FieldFlags instanceFlags() {
 }
 
 // The file can be opened for reading, as the player will (a folder cannot be played).
-bool canOpen(IFileSystem& files, const std::string& path) {
-    if (path.empty() || files.isFolder(path)) return false;
-    std::unique_ptr<IFile> file = files.openRead(path);
+bool canOpen(IFileSystem& files, const std::string& path, const std::u16string& widePath) {
+    if (widePath.empty() && (path.empty() || files.isFolder(path))) return false;
+    std::unique_ptr<IFile> file = openTrackFile(files, path, widePath);
     if (!file) return false;
     try {
         file->close();
@@ -65,6 +65,12 @@ std::string playCommandLine(const std::string& pluginFolder, const std::string& 
     const std::size_t slash = pluginFolder.rfind('\\');
     const std::string winampFolder = slash == std::string::npos ? std::string() : pluginFolder.substr(0, slash);
     return "\"" + winampFolder + "\\WinAmp.exe\" \"" + path + "\"";
+}
+
+// The same with a name the code page cannot hold, given whole in the wide part.
+void playWide(IProgramRunner& runner, const std::string& pluginFolder, const std::u16string& widePath) {
+    const std::string before = playCommandLine(pluginFolder, std::string());
+    runner.runProgram(before.substr(0, before.size() - 1), widePath, "\"", 0);
 }
 
 }  // namespace
@@ -171,8 +177,12 @@ void CDoc::PlayRecord(int index) {
         index = FindRecord(chosen, index);
         if (index < 0) return;
         const std::string path = records[index]->path;
-        if (canOpen(files, path)) {
-            if (context_.runner) context_.runner->runProgram(playCommandLine(context_.pluginFolder, path), 0);
+        const std::u16string widePath = records[index]->widePath;
+        if (canOpen(files, path, widePath)) {
+            if (context_.runner && widePath.empty())
+                context_.runner->runProgram(playCommandLine(context_.pluginFolder, path), 0);
+            else if (context_.runner)
+                playWide(*context_.runner, context_.pluginFolder, widePath);
             return;
         }
         if (!ChangePath(index, path)) return;

@@ -1,5 +1,6 @@
 #include "host/HostWindow.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/Log.h"
@@ -7,6 +8,39 @@
 #include "plugin/win/WinampRequests.h"
 
 namespace {
+
+std::string toUtf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring fromAnsi(const char* text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 1) return std::wstring();
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
+    out.resize(static_cast<std::size_t>(n - 1));
+    return out;
+}
+
+std::string toAnsi(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Copies a text into a caller's buffer of `size` characters, cut to fit and always ended.
+template <typename Char, typename Text>
+void copyOut(const Text& text, Char* buffer, std::size_t size) {
+    if (!buffer || size == 0) return;
+    const std::size_t n = std::min(text.size(), size - 1);
+    for (std::size_t i = 0; i < n; ++i) buffer[i] = static_cast<Char>(text[i]);
+    buffer[n] = 0;
+}
+
 // One main window per process. Kept out of the window's own data, which a plug-in that
 // subclasses the window might use.
 HostWindow* g_window = nullptr;
@@ -105,6 +139,50 @@ LRESULT HostWindow::answer(WPARAM wParam, LPARAM code) {
         shown = compared = path ? "\"" + std::string(path) + "\"" : std::string("null");
         break;
     }
+    case kRequestPlaylistFileWide: {
+        const char16_t* wide = player_.answerWidePath(wParam);
+        const wchar_t* path = reinterpret_cast<const wchar_t*>(wide);
+        if (wide && !*wide) {
+            // No wide name of its own: the ANSI path, as the player would make it.
+            wideAnswer_ = fromAnsi(player_.answerPath(wParam));
+            path = wideAnswer_.c_str();
+        }
+        result = reinterpret_cast<LRESULT>(path);
+        what = "214 (wide path of entry " + std::to_string(wParam) + ")";
+        shown = compared = path ? "\"" + toUtf8(path) + "\"" : std::string("null");
+        break;
+    }
+    case kRequestFileInfoWide:
+    case kRequestFileInfo: {
+        const bool wideRequest = code == kRequestFileInfoWide;
+        std::wstring file, value;
+        std::string field;
+        if (wideRequest) {
+            const auto* info = reinterpret_cast<const ExtendedFileInfoW*>(wParam);
+            if (info && info->filename && info->metadata) {
+                file = info->filename;
+                field = toUtf8(info->metadata);
+            }
+        } else {
+            const auto* info = reinterpret_cast<const ExtendedFileInfoA*>(wParam);
+            if (info && info->filename && info->metadata) {
+                file = fromAnsi(info->filename);
+                field = info->metadata;
+            }
+        }
+        const bool known = !field.empty() && describe(file, field, value);
+        if (known && wideRequest) {
+            const auto* info = reinterpret_cast<const ExtendedFileInfoW*>(wParam);
+            copyOut(value, info->ret, info->retlen);
+        } else if (known) {
+            const auto* info = reinterpret_cast<const ExtendedFileInfoA*>(wParam);
+            copyOut(toAnsi(value), info->ret, info->retlen);
+        }
+        result = known ? 1 : 0;
+        what = std::to_string(code) + " (file info \"" + field + "\" of \"" + toUtf8(file) + "\")";
+        shown = compared = known ? "1 \"" + toUtf8(value) + "\"" : std::string("0");
+        break;
+    }
     default:
         what = std::to_string(code) + " (not answered by this player)";
         shown = compared = "0";
@@ -117,6 +195,14 @@ LRESULT HostWindow::answer(WPARAM wParam, LPARAM code) {
     last = compared;
     update();
     return result;
+}
+
+bool HostWindow::describe(const std::wstring& file, const std::string& field, std::wstring& value) const {
+    const auto entry = metadata_.find(file);
+    if (entry == metadata_.end()) return false;
+    const auto it = entry->second.find(field);
+    value = it == entry->second.end() ? std::wstring() : it->second;
+    return true;
 }
 
 void HostWindow::handOver(const COPYDATASTRUCT& data) {

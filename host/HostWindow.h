@@ -35,16 +35,25 @@ public:
     std::string requestSummary() const;
     // Whether the window's procedure is still this class's own, or a plug-in put its hook in front.
     bool ownsProcedure() const;
+    // What the player answers about a file (requests 290 and 3026): one field of it. A file with
+    // no field set is one the player cannot describe; a field not set of a described file is "".
+    void setMetadata(const std::wstring& file, const std::string& field, const std::wstring& value) {
+        metadata_[file][field] = value;
+    }
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT answer(WPARAM wParam, LPARAM code);
     void handOver(const COPYDATASTRUCT& data);
     void paint();
+    // 290 and 3026: the field of the file, or false when the player cannot describe the file.
+    bool describe(const std::wstring& file, const std::string& field, std::wstring& value) const;
 
     Player& player_;
     HWND window_ = nullptr;
     std::map<long long, long long> counts_;            // requests answered, by code
     std::map<std::string, std::string> lastAnswers_;   // by code and argument
     std::string shown_;                                // the text the window shows
+    std::map<std::wstring, std::map<std::string, std::wstring>> metadata_;  // by file, then field
+    std::wstring wideAnswer_;  // 214's answer for an entry without a wide name of its own
 };

@@ -71,6 +71,21 @@ bool isMediaFile(const std::string& path) {
                         [&](const char* e) { return ext == e; }) != std::end(kExtensions);
 }
 
+std::wstring fromCodePage(const std::string& text, UINT codePage) {
+    const int n = MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+// What the ANSI code page makes of a wide text (characters it cannot hold become '?').
+std::string toAnsi(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
 // Hands a file to the instance that runs, as the player does when started with a file.
 int handOver(HWND running, const std::string& file) {
     const std::string path = fullPath(file);
@@ -149,10 +164,28 @@ private:
         case ScriptOp::Play:
         case ScriptOp::Next:
         case ScriptOp::Add:
+        {
             logLine(head + scriptOpName(cmd.op) + " " + quoted(cmd.path) + " " + std::to_string(cmd.number));
-            if (cmd.op == ScriptOp::Play) player_.play(cmd.path, cmd.number, now);
-            if (cmd.op == ScriptOp::Next) player_.next(cmd.path, cmd.number, now);
-            if (cmd.op == ScriptOp::Add) player_.add(cmd.path, cmd.number);
+            std::string path = cmd.path;
+            std::u16string wide;
+            if (widePaths_) {
+                const std::wstring name = fromCodePage(cmd.path, CP_UTF8);
+                wide.assign(name.begin(), name.end());
+                path = toAnsi(name);
+            }
+            if (cmd.op == ScriptOp::Play) player_.play(path, cmd.number, now, wide);
+            if (cmd.op == ScriptOp::Next) player_.next(path, cmd.number, now, wide);
+            if (cmd.op == ScriptOp::Add) player_.add(path, cmd.number, wide);
+            break;
+        }
+        case ScriptOp::WidePaths:
+            logLine(head + "wide-paths " + (cmd.allRequests ? "on" : "off"));
+            widePaths_ = cmd.allRequests;
+            break;
+        case ScriptOp::Metadata:
+            logLine(head + "metadata " + quoted(cmd.path) + " " + cmd.word + " " + quoted(cmd.text));
+            window_.setMetadata(fromCodePage(cmd.path, widePaths_ ? CP_UTF8 : CP_ACP), cmd.word,
+                                fromCodePage(cmd.text, CP_UTF8));
             break;
         case ScriptOp::Replay:
             logLine(head + "replay");
@@ -318,6 +351,7 @@ private:
     Plugins plugins_;
     std::string pluginFolder_;
     bool pluginsLoaded_ = false;
+    bool widePaths_ = false;  // "wide-paths on": script paths are UTF-8
 };
 
 Session* Session::g_session = nullptr;

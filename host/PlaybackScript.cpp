@@ -1,9 +1,11 @@
 #include "host/PlaybackScript.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -22,6 +24,7 @@ const OpName kOps[] = {
     {"log-requests", ScriptOp::LogRequests},
     {"echo", ScriptOp::Echo},       {"check-hook", ScriptOp::CheckHook},
     {"kill-timer", ScriptOp::KillTimer}, {"quit", ScriptOp::Quit},
+    {"wide-paths", ScriptOp::WidePaths}, {"metadata", ScriptOp::Metadata},
     {"tray", ScriptOp::Tray},       {"menu", ScriptOp::Menu},
     {"wait-window", ScriptOp::WaitWindow}, {"wait-gone", ScriptOp::WaitGone},
     {"click", ScriptOp::Click},     {"type", ScriptOp::Type},
@@ -178,6 +181,8 @@ bool isScriptSetting(ScriptOp op) {
     case ScriptOp::LogRequests:
     case ScriptOp::Dismiss:
     case ScriptOp::Echo:
+    case ScriptOp::WidePaths:
+    case ScriptOp::Metadata:
         return true;
     default:
         return false;
@@ -276,6 +281,20 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
                 return fail("usage: log-requests all|changes");
             cmd.allRequests = tokens[1] == "all";
             break;
+        case ScriptOp::WidePaths:
+            if (!wantArgs(1) || (tokens[1] != "on" && tokens[1] != "off")) return fail("usage: wide-paths on|off");
+            cmd.allRequests = tokens[1] == "on";
+            break;
+        case ScriptOp::Metadata: {
+            static const char* const kFields[] = {"artist", "title", "album", "year", "comment", "genre"};
+            const bool field = args == 3 && std::find(std::begin(kFields), std::end(kFields), tokens[2]) != std::end(kFields);
+            if (!field || tokens[1].empty())
+                return fail("usage: metadata <path> artist|title|album|year|comment|genre <value>");
+            cmd.path = resolveScriptPath(tokens[1], folder);
+            cmd.word = tokens[2];
+            cmd.text = tokens[3];
+            break;
+        }
         case ScriptOp::KillTimer:
             if (!wantArgs(1) || !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
                 return fail("usage: kill-timer <timer id>");

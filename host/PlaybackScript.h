@@ -26,6 +26,14 @@
 //                            the player logs the same once more by itself
 //   kill-timer <id>          kills the main window's timer <id> and logs whether there was one
 //                            (how a test sees which window timers the plug-ins started)
+//   wide-paths on|off        from now on the paths of play, next, add and metadata are UTF-8
+//                            text: an entry's wide name (request 214) is that text, and its
+//                            ANSI path (211) what the ANSI code page makes of it. Off (the
+//                            default): paths are ANSI, and 214 gives the ANSI path widened
+//   metadata <path> <field> <value>   what the player says about the file (requests 290 and
+//                            3026): <field> is artist, title, album, year, comment or genre;
+//                            the value is UTF-8. A file never named here is one the player
+//                            cannot describe (it answers 0)
 //   echo <text>              writes the rest of the line to the log
 //   quit                     ends the script (so does its end)
 //
@@ -84,6 +92,7 @@
 
 enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitForever, LengthDelay,
                       DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit,
+                      WidePaths, Metadata,
                       // driving the plug-ins' windows
                       Tray, Menu, WaitWindow, WaitGone, Click, Type, Key, Pick, Date, Row, Column,
                       Hover, Resize, Close, LogWindow, Screenshot, Drag,
@@ -93,12 +102,12 @@ enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitFo
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;
     int line = 0;
-    std::string path;       // play, next, add, screenshot, wait-change
-    std::string text;       // echo, wait-log
+    std::string path;       // play, next, add, metadata, screenshot, wait-change
+    std::string text;       // echo, wait-log, metadata's value
     int number = 0;         // track length, length-delay count, default length, timer id
     double seconds = 0;     // wait, config (closing delay)
     bool closeAfter = false;  // config with seconds; dismiss (false: dismiss off)
-    bool allRequests = false; // log-requests all
+    bool allRequests = false; // log-requests all; wide-paths on
     // Driving commands: the window's caption (a prefix when `prefix`), the control id, a second
     // number (tray icon id, row, column, height) and the word or text (typed text, combo entry,
     // key, row or column action, date, PNG path). `number` holds the tray event or the width.

@@ -23,21 +23,21 @@ void Player::startEntry(std::size_t index, double at) {
          (delayLeft_ ? ", " + std::to_string(delayLeft_) + " length answers of -1 first" : ""));
 }
 
-void Player::play(const std::string& path, int length, double now) {
+void Player::play(const std::string& path, int length, double now, const std::u16string& wide) {
     entries_.clear();
-    entries_.push_back(std::make_unique<Entry>(Entry{path, length}));
+    entries_.push_back(std::make_unique<Entry>(Entry{path, length, wide}));
     startEntry(0, now);
 }
 
-void Player::next(const std::string& path, int length, double now) {
+void Player::next(const std::string& path, int length, double now, const std::u16string& wide) {
     update(now);
     const std::size_t at = entries_.empty() ? 0 : index_ + 1;
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), std::make_unique<Entry>(Entry{path, length}));
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), std::make_unique<Entry>(Entry{path, length, wide}));
     startEntry(at, now);
 }
 
-void Player::add(const std::string& path, int length) {
-    entries_.push_back(std::make_unique<Entry>(Entry{path, length}));
+void Player::add(const std::string& path, int length, const std::u16string& wide) {
+    entries_.push_back(std::make_unique<Entry>(Entry{path, length, wide}));
     log_("added entry " + std::to_string(entries_.size() - 1) + " " + quoted(path));
 }
 
@@ -129,6 +129,10 @@ std::intptr_t Player::answerIndex() const { return static_cast<std::intptr_t>(in
 
 const char* Player::answerPath(std::uintptr_t index) const {
     return index < entries_.size() ? entries_[index]->path.c_str() : nullptr;
+}
+
+const char16_t* Player::answerWidePath(std::uintptr_t index) const {
+    return index < entries_.size() ? entries_[index]->wide.c_str() : nullptr;
 }
 
 std::string Player::describe(double now) const {

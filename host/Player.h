@@ -15,11 +15,12 @@ public:
     explicit Player(Log log) : log_(std::move(log)) {}
 
     // The playlist becomes this one entry, which plays from its start.
-    void play(const std::string& path, int length, double now);
+    // `wide` is the entry's wide name ("": the player makes it from the ANSI path).
+    void play(const std::string& path, int length, double now, const std::u16string& wide = {});
     // An entry after the current one, played at once.
-    void next(const std::string& path, int length, double now);
+    void next(const std::string& path, int length, double now, const std::u16string& wide = {});
     // An entry at the end of the playlist.
-    void add(const std::string& path, int length);
+    void add(const std::string& path, int length, const std::u16string& wide = {});
     // Plays the current entry again from its start; false with an empty playlist.
     bool replay(double now);
     bool pause(double now);
@@ -44,6 +45,9 @@ public:
     std::intptr_t answerIndex() const;                       // 125
     // 211: the entry's path, valid until that entry leaves the playlist; null past the end.
     const char* answerPath(std::uintptr_t index) const;
+    // 214: the entry's wide name as the script gave it; null past the end, and "" when the
+    // script gave none (the window then makes it from the ANSI path).
+    const char16_t* answerWidePath(std::uintptr_t index) const;
     // The number of -1 answers the current track still gives.
     int delayedAnswersLeft() const { return delayLeft_; }
 
@@ -54,6 +58,7 @@ private:
     struct Entry {
         std::string path;
         int length;  // seconds, -1 unknown
+        std::u16string wide;
     };
     void startEntry(std::size_t index, double at);
     const Entry* current() const { return index_ < entries_.size() ? entries_[index_].get() : nullptr; }

@@ -12,4 +12,8 @@ public:
     virtual ~IProgramRunner() = default;
     // Starts `commandLine` (nothing for an empty one); reports a failure itself.
     virtual void runProgram(const std::string& commandLine, unsigned flags) = 0;
+    // The same for a command line with a part the ANSI code page cannot hold (a file's name):
+    // `before`, `wide` and `after`, in that order.
+    virtual void runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
+                            unsigned flags) = 0;
 };

@@ -111,6 +111,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
 
     // 3. The player link, and the monitor that follows it on timer 0.
     link_ = std::make_unique<CWinampLink>(winamp_);
+    context_.player = link_.get();  // describes files without ID3 tags at the end of a play
     pollTimer_ = std::make_unique<CWindowTimer>(winamp_, CPlaybackMonitor::kPollTimerId,
                                                 CPlaybackMonitor::kPollPeriodMs, [this] {
                                                     pollGuard_.run(*context_.messages,

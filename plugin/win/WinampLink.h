@@ -2,9 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "plugin/PlayerMetadata.h"
 #include "plugin/WinampHost.h"
 
-class CWinampLink : public IWinampHost {
+class CWinampLink : public IWinampHost, public IPlayerMetadata {
 public:
     // How long trackLengthSeconds keeps asking: 50 tries, 100 ms apart.
     static constexpr int kLengthTries = 50;
@@ -16,7 +17,11 @@ public:
 
     PlayState playState() override;
     std::string currentFile() override;
+    std::u16string currentFileWide() override;
     std::int32_t trackLengthSeconds() override;
+    // The wide request first; players older than 5.13 know only the ANSI one.
+    bool fileInfo(const std::string& path, const std::u16string& widePath, const char* field,
+                  std::string& value) override;
 
 private:
     // A window that is gone answers 0 to everything: stopped, entry 0, no path, length 0.

@@ -40,3 +40,46 @@ void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) 
     const std::string text = loadString(1021) + "  " + commandLine;
     messages_.showMessage(text, text);
 }
+
+namespace {
+std::wstring widen(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+}  // namespace
+
+void CProgramRunner::runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
+                                unsigned flags) {
+    const std::wstring commandLine = widen(before) + std::wstring(wide.begin(), wide.end()) + widen(after);
+    if (commandLine.empty()) return;
+    const bool hide = (flags & RunHide) != 0;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    DWORD creation = 0;
+    if (hide) {
+        creation = CREATE_NO_WINDOW;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    }
+    // CreateProcessW may write into its command line.
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creation, nullptr, nullptr, &startup, &started)) {
+        UniqueKernelHandle process(started.hProcess);
+        UniqueKernelHandle thread(started.hThread);
+        if (flags & RunWait) WaitForSingleObject(process.get(), INFINITE);
+        return;
+    }
+    // What the code page makes of it names the command in the message.
+    const int n = WideCharToMultiByte(CP_ACP, 0, commandLine.c_str(), static_cast<int>(commandLine.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string shown(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, commandLine.c_str(), static_cast<int>(commandLine.size()), &shown[0], n, nullptr,
+                            nullptr);
+    const std::string text = loadString(1021) + "  " + shown;
+    messages_.showMessage(text, text);
+}

@@ -67,6 +67,10 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
     void runProgram(const std::string& commandLine, unsigned flags) override {
         runs.push_back(commandLine + " flags " + std::to_string(flags));
     }
+    void runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
+                    unsigned flags) override {
+        runs.push_back(before + "[wide " + utf16ToUtf8(wide) + "]" + after + " flags " + std::to_string(flags));
+    }
 
     void SetUp() override { reset(); }
     // The five plays below, a window in Playtally mode, nothing asked yet, no grouping flags in
@@ -216,6 +220,7 @@ struct PlayCase {
     std::vector<std::optional<std::string>> answers;
     std::vector<std::string> missingShown;
     std::vector<std::string> runs;
+    std::u16string wide = {};  // the record's name whole, when the code page cannot hold it
 };
 
 TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUserCancels) {
@@ -227,13 +232,20 @@ TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUse
         {"EmptyAndMissingAskAgain", "C:\\old\\b.mp3", {"", "C:\\nothing.mp3", std::nullopt},
          {"C:\\old\\b.mp3", "", "C:\\nothing.mp3"}, {}},
         {"FolderIsNoFile", "C:\\m", {"C:\\m\\b.mp3"}, {"C:\\m"}, {winamp + "\"C:\\m\\b.mp3\" flags 0"}},
+        // A name the code page cannot hold: found and played by its wide name.
+        {"WideName", "C:\\m\\?.mp3", {}, {}, {winamp + "\"[wide C:\\m\\\xD0\x96.mp3]\" flags 0"}, u"C:\\m\\\u0416.mp3"},
+        // A path the user confirmed anew is the path from then on, ANSI as typed.
+        {"WideNameMovedAway", "C:\\old\\?.mp3", {"C:\\m\\b.mp3"}, {"C:\\old\\?.mp3"},
+         {winamp + "\"C:\\m\\b.mp3\" flags 0"}, u"C:\\old\\\u0416.mp3"},
     };
+    files.put("C:\\m\\\xD0\x96.mp3", "ID3 and some sound");
     files.put("C:\\m\\b.mp3", "ID3 and some sound");
     files.folders.insert("C:\\m");
     const std::string bytes = *files.get("C:\\m\\b.mp3");
     for (const PlayCase& c : cases) {
         SCOPED_TRACE(c.name);
         doc.records[1]->path = c.recordPath;
+        doc.records[1]->widePath = c.wide;
         pathAnswers = c.answers;
         missingShown.clear();
         runs.clear();

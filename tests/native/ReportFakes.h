@@ -1,6 +1,7 @@
 // Fakes for publishing: messages, programs, shell, windows and progress windows that record what
 // the report generator asked of them.
 #pragma once
+#include "database/FileSystem.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +38,10 @@ struct RecordingRunner : IProgramRunner {
     void runProgram(const std::string& commandLine, unsigned flags) override {
         runs.push_back({commandLine, flags});
         if (onRun) onRun(commandLine);
+    }
+    void runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
+                    unsigned flags) override {
+        runProgram(before + utf16ToUtf8(wide) + after, flags);  // the wide part shown in UTF-8
     }
 };
 

@@ -63,6 +63,19 @@ TEST(PlaybackScript, ParsesEveryCommand) {
         EXPECT_FALSE(isScriptSetting(op)) << scriptOpName(op);
 }
 
+TEST(PlaybackScript, WidePathsAndMetadataAreSettings) {
+    ParsedScript s = parsePlaybackScript("wide-paths on\nmetadata b.ogg title \"Two words\"\nwide-paths off\n", "s.txt",
+                                         "D:\\scripts");
+    ASSERT_TRUE(s.ok()) << s.error;
+    ASSERT_EQ(s.commands.size(), 3u);
+    EXPECT_TRUE(s.commands[0].allRequests);
+    EXPECT_EQ(s.commands[1].path, "D:\\scripts\\b.ogg");
+    EXPECT_EQ(s.commands[1].word, "title");
+    EXPECT_EQ(s.commands[1].text, "Two words");
+    EXPECT_FALSE(s.commands[2].allRequests);
+    for (const ScriptCommand& c : s.commands) EXPECT_TRUE(isScriptSetting(c.op)) << scriptOpName(c.op);
+}
+
 TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
     const struct {
         const char* line;
@@ -93,6 +106,9 @@ TEST(PlaybackScript, BadLinesNameTheLineAndWhatIsWrong) {
         {"kill-timer", "s.txt:2: usage: kill-timer <timer id>"},
         {"kill-timer one", "s.txt:2: usage: kill-timer <timer id>"},
         {"kill-timer -1", "s.txt:2: usage: kill-timer <timer id>"},
+        {"wide-paths yes", "s.txt:2: usage: wide-paths on|off"},
+        {"metadata a.ogg rating 5", "s.txt:2: usage: metadata <path> artist|title|album|year|comment|genre <value>"},
+        {"metadata a.ogg title", "s.txt:2: usage: metadata <path> artist|title|album|year|comment|genre <value>"},
     };
     for (const auto& c : cases) {
         ParsedScript s = parsePlaybackScript(std::string("stop\n") + c.line + "\nquit\n", "s.txt", "");

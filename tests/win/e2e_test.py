@@ -24,6 +24,11 @@ not through the plug-in's own loader.
                     (the close box cancels) leaves every General and Publish key as it was
   editing           the Playtally window's record commands: removing, a path, a tag and playing
                     a missing file, for one play or its group, and while a question is open
+  tags              ID3v2 tags (2.3 in UTF-16, 2.4 in UTF-8, unsynchronised, beside an ID3v1 tag
+                    that lacks the artist), an Ogg file only the player describes, and a file
+                    named in Cyrillic and Japanese are stored with the right tag and path, kept
+                    byte for byte by a reload, shown by the window and the report; with
+                    "ReadOtherTags" 0 only the MP3 with a whole ID3v1 tag is stored
 
 Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the case needs).
 """
@@ -144,8 +149,9 @@ def database_bytes(records, high=VERSION_HIGH, low=VERSION_LOW):
     return out
 
 
-def parse_database(data):
-    """Reads a database file strictly by its layout; raises Failure on anything else."""
+def parse_database(data, wide_ok=False):
+    """Reads a database file strictly by its layout; raises Failure on anything else. With
+    `wide_ok`, a path in the wide string form is read as text (a str; other paths are bytes)."""
     pos = 0
 
     def need(n, what):
@@ -160,7 +166,20 @@ def parse_database(data):
             need(2, what)
             n = struct.unpack_from('<H', data, pos)[0]
             pos += 2
-            check(n != 0xFFFE, f'{what}: the wide string form, which the plug-in never writes')
+            if n == 0xFFFE:
+                check(wide_ok, f'{what}: the wide string form, where the ANSI form holds the text')
+                need(1, what)
+                n = data[pos]
+                pos += 1
+                if n == 0xFF:
+                    need(2, what)
+                    n = struct.unpack_from('<H', data, pos)[0]
+                    pos += 2
+                    check(255 <= n < 0xFFFE, f'{what}: wide length prefix for a length of {n}')
+                need(2 * n, what)
+                text = data[pos:pos + 2 * n].decode('utf-16-le')
+                pos += 2 * n
+                return text
             if n == 0xFFFF:
                 need(4, what)
                 n = struct.unpack_from('<I', data, pos)[0]
@@ -374,11 +393,12 @@ class Case:
         if manifest:
             (folder / 'winamp.exe.manifest').write_bytes(b'<!-- the user\'s own manifest -->\r\n')
 
-    def run(self, script, on_line=None):
-        """Runs the stand-in with the script lines; `on_line(text)` sees each log line as it comes."""
+    def run(self, script, on_line=None, encoding='cp1252'):
+        """Runs the stand-in with the script lines; `on_line(text)` sees each log line as it comes.
+        A script with "wide-paths on" is written in UTF-8."""
         self.runs += 1
         script_file = self.work.parent / f'{self.work.name}-script{self.runs}.txt'
-        script_file.write_bytes(('\n'.join(script) + '\n').encode('cp1252'))
+        script_file.write_bytes(('\n'.join(script) + '\n').encode(encoding))
         out_file = self.work.parent / f'{self.work.name}-run{self.runs}.out'
         self.last_log = out_file
         progress(f'the stand-in, run {self.runs}: {len(script)} script lines')
@@ -1156,6 +1176,144 @@ def case_editing(case, registry):
 
 
 # Each case and the file name its copy of the plug-in gets (gen_e2e_<case>.dll when not given).
+def id3v2_tag(version, frames, flags=0):
+    """An ID3v2 tag: "ID3", version, revision 0, flags, the syncsafe size, the frames."""
+    n = len(frames)
+    size = bytes([(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F])
+    return b'ID3' + bytes([version, 0, flags]) + size + frames
+
+
+def id3v2_frame(version, frame_id, data):
+    n = len(data)
+    size = bytes([(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F]) if version == 4 else struct.pack('>I', n)
+    return frame_id.encode('ascii') + size + b'\0\0' + data
+
+
+def id3v2_text(encoding, text):
+    return bytes([encoding]) + {0: lambda t: t.encode('latin-1'), 1: lambda t: b'\xff\xfe' + t.encode('utf-16-le'),
+                                3: lambda t: t.encode('utf-8')}[encoding](text)
+
+
+def id3v2_frames(version, encoding, title, artist, album='', year='', comment='', genre=''):
+    ids = ['TIT2', 'TPE1', 'TALB', 'TDRC' if version == 4 else 'TYER', 'TCON']
+    out = b''
+    for frame_id, text in zip(ids, [title, artist, album, year, genre]):
+        if text:
+            out += id3v2_frame(version, frame_id, id3v2_text(encoding, text))
+    if comment:
+        term = b'\0\0' if encoding == 1 else b'\0'
+        data = id3v2_text(encoding, '')[:1] + b'eng' + id3v2_text(encoding, '')[1:] + term + id3v2_text(encoding, comment)[1:]
+        out += id3v2_frame(version, 'COMM', data)
+    return out
+
+
+def unsynchronise(data):
+    out = bytearray()
+    for i, b in enumerate(data):
+        out.append(b)
+        if b == 0xFF and (i + 1 == len(data) or data[i + 1] == 0 or data[i + 1] >= 0xE0):
+            out.append(0)
+    return bytes(out)
+
+
+def audio_file(path, head=b'', body=None, audio=None):
+    """A file of one silent MPEG frame six times (or `audio`), after `head`, with an ID3v1 tag of
+    `body` at its end when given."""
+    path.parent.mkdir(parents=True, exist_ok=True)
+    frame = b'\xff\xfb\x90\x64' + b'\0' * 413
+    path.write_bytes(head + (audio if audio is not None else frame * 6) + (b'TAG' + body if body else b''))
+
+
+def case_tags(case, registry):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 1,
+                    ('Zudazide Playtally - Settings', 'OpenPublishedFile'): 0})
+    case.lay_out()
+    m = case.music
+    wide_name = 'Музыка 東京.mp3'
+    files = [  # (file name, expected body or None when only the player's answer counts)
+        ('plain.mp3', tag_body('Plain Title', 'Plain Artist', 'Plain Album', '1995', 'v1 only', 17)),
+        ('v23 utf16.mp3', tag_body('Ça plane', 'Zoë', 'Noël', '2001', 'utf16', 13)),
+        ('v24 utf8.mp3', tag_body('Über', 'Beyoncé', 'Déjà', '2004', 'utf8', 17)),
+        ('both tags.mp3', tag_body('V2 Title', 'V2 Artist', 'V1 Album', '1980', 'v1 comment', 2)),
+        ('unsync.mp3', tag_body('ÿes', 'Unsync Artist', '', '', '', 255)),
+        ('song.ogg', tag_body('Ogg Title', 'Ogg Artist', 'Ogg Album', '2019', '', 13)),
+        (wide_name, tag_body('Moscow Tokyo', 'Wide Name', '', '', '', 255)),
+    ]
+    audio_file(m / 'plain.mp3', body=files[0][1])
+    audio_file(m / 'v23 utf16.mp3', head=id3v2_tag(3, id3v2_frames(3, 1, 'Ça plane', 'Zoë', 'Noël', '2001', 'utf16', '(13)')))
+    audio_file(m / 'v24 utf8.mp3', head=id3v2_tag(4, id3v2_frames(4, 3, 'Über', 'Beyoncé', 'Déjà', '2004-05-06', 'utf8', 'Rock')))
+    audio_file(m / 'both tags.mp3', head=id3v2_tag(3, id3v2_frames(3, 0, 'V2 Title', 'V2 Artist')),
+               body=tag_body('V1 Title', '', 'V1 Album', '1980', 'v1 comment', 2))
+    # UTF-16 little-endian: the mark and the letter y with diaeresis hold 0xFF bytes that the
+    # unsynchronisation guards.
+    unsync_frames = id3v2_frames(3, 1, 'ÿes', 'Unsync Artist')
+    check(b'\xff\xfe\xff\x00' in unsync_frames, 'the unsynchronised tag holds no false sync')
+    audio_file(m / 'unsync.mp3', head=id3v2_tag(3, unsynchronise(unsync_frames), flags=0x80))
+    audio_file(m / 'song.ogg', audio=b'OggS' + b'\0' * 2000)
+    audio_file(m / wide_name, body=files[6][1])
+
+    def script(extra=()):
+        lines = ['dismiss 30', 'wide-paths on',
+                 f'metadata "{winpath(m / "song.ogg")}" artist "Ogg Artist"',
+                 f'metadata "{winpath(m / "song.ogg")}" title "Ogg Title"',
+                 f'metadata "{winpath(m / "song.ogg")}" album "Ogg Album"',
+                 f'metadata "{winpath(m / "song.ogg")}" year 2019',
+                 f'metadata "{winpath(m / "song.ogg")}" genre Pop']
+        for name, _ in files:
+            lines += [f'play "{winpath(m / name)}" 2', 'wait 2.8']
+        return lines + list(extra) + ['quit']
+
+    def expected_path(name):
+        path = winpath(m / name)
+        try:
+            return path.encode('cp1252')
+        except UnicodeEncodeError:
+            return path  # the wide form, as text
+
+    run = case.run(script(), encoding='utf-8')
+    check_quiet(run, 'tags')
+    # The stand-in logs wide names in UTF-8; the log is read as cp1252.
+    as_logged = ('"' + winpath(m / wide_name) + '"').encode('utf-8').decode('cp1252', 'replace')
+    run.has('request 214 (wide path of entry 0) -> ' + as_logged)
+    run.has('request 3026 (file info "artist" of "' + winpath(m / 'song.ogg') + '") -> 1 "Ogg Artist"')
+    db = default_database(case.plugins)
+    stored = db.read_bytes()
+    signature, high, low, records = parse_database(stored, wide_ok=True)
+    show_records(records)
+    check_header(signature, high, low)
+    check(len(records) == len(files), f'{len(records)} records, expected {len(files)}')
+    for record, (name, body) in zip(records, files):
+        check(record['path'] == expected_path(name), f'{name}: path {record["path"]!r}')
+        check(record['body'] == body, f'{name}: tag body {record["body"]!r}, expected {body!r}')
+        check(record['length'] == 2, f'{name}: length {record["length"]}')
+    # The ANSI paths are stored in the one-byte form, exactly as before.
+    for name, _ in files[:-1]:
+        check(archive_string(expected_path(name)) in stored, f'{name}: its path is not in the ANSI form')
+
+    # A reload keeps every record byte for byte; the window and the report show them.
+    w = '"Dozoderi Playtally (Winamp Plugin) -- v1.4"'
+    run = case.run(['dismiss 30', 'tray left', f'wait-window {w}', 'wait 0.3', f'pick {w} 1019 "From Beginning"',
+                    'wait 0.3', f'log-window {w}', f'click {w} 1100', 'wait 1', 'quit'])
+    check(db.read_bytes() == stored, 'the reload and the save at quit changed the database file')
+    rows = window_logs(run)[-1][2]
+    shown = sorted(r[1:3] for r in rows)
+    want = sorted([['Plain Artist', 'Plain Title'], ['Zoë', 'Ça plane'], ['Beyoncé', 'Über'], ['V2 Artist', 'V2 Title'],
+                   ['Unsync Artist', 'ÿes'], ['Ogg Artist', 'Ogg Title'], ['Wide Name', 'Moscow Tokyo']])
+    check(shown == want, f'the window shows {shown}')
+    report = (case.plugins / 'MyPlaytally.html').read_bytes()
+    for title in ('Ça plane', 'Über', 'V2 Title', 'ÿes', 'Ogg Title', 'Moscow Tokyo'):
+        check(title.encode('cp1252') in report, f'the report lacks {title}')
+
+    # "ReadOtherTags" 0: the ID3v1 tag alone, as before; the player is never asked.
+    db.unlink()
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 1, ('General', 'ReadOtherTags'): 0})
+    run = case.run(script(), encoding='utf-8')
+    check(not run.find('request 3026') and not run.find('request 290'), 'the player was asked with ReadOtherTags 0')
+    signature, high, low, records = parse_database(db.read_bytes())
+    check([(r['path'], r['body']) for r in records] == [(expected_path('plain.mp3'), files[0][1])],
+          f'with ReadOtherTags 0: {[(r["path"], r["body"][:30]) for r in records]}')
+
+
 CASES = {
     'playback': (case_playback, None),
     'disabled': (case_disabled, None),
@@ -1169,6 +1327,7 @@ CASES = {
     'window': (case_window, None),
     'window_state': (case_window_state, None),
     'editing': (case_editing, None),
+    'tags': (case_tags, None),
 }
 
 
