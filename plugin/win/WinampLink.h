@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "plugin/PlayerMetadata.h"
+#include "core/PlayerMetadata.h"
 #include "plugin/WinampHost.h"
 
 class CWinampLink : public IWinampHost, public IPlayerMetadata {

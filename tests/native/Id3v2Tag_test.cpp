@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "database/Archive.h"
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 #include "database/Id3v2Tag.h"
 #include "database/MemoryFileSystem.h"
 #include "database/TrackTag.h"
-#include "plugin/PlayerMetadata.h"
+#include "core/PlayerMetadata.h"
 #include "tests/native/CountingFile.h"
 #include "tests/native/Id3v2Bytes.h"
 #include "tests/native/TagBytes.h"

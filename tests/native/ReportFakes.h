@@ -1,17 +1,17 @@
 // Fakes for publishing: messages, programs, shell, windows and progress windows that record what
 // the report generator asked of them.
 #pragma once
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
-#include "report/ProgramRunner.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/ProgramRunner.h"
 #include "report/Shell.h"
 
 struct ReportClock : IClock {
