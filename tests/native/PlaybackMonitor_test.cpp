@@ -26,6 +26,7 @@ struct FakeClock : IClock {
 struct FakeHost : IWinampHost {
     PlayState state = PlayState::Stopped;
     std::string file;
+    std::u16string wideFile;  // the name whole, when the code page cannot hold it
     std::int32_t length = 200;
     FakeClock* clock = nullptr;
     TimeValue lengthWait = 0;  // seconds the length query takes
@@ -33,6 +34,7 @@ struct FakeHost : IWinampHost {
 
     PlayState playState() override { ++stateCalls; return state; }
     std::string currentFile() override { ++fileCalls; return file; }
+    std::u16string currentFileWide() override { return wideFile; }
     std::int32_t trackLengthSeconds() override {
         ++lengthCalls;
         if (clock) clock->t += lengthWait;
@@ -302,6 +304,25 @@ TEST_F(PlaybackMonitorTest, SameFileRepeatedWithoutStopStaysOneRecord) {
     ASSERT_EQ(sink.added.size(), 1u);
     EXPECT_EQ(sink.added[0].played, 400);
     EXPECT_EQ(host.lengthCalls, 1);
+}
+
+TEST_F(PlaybackMonitorTest, NamesTheCodePageCannotHoldAreToldApartByTheirWideNames) {
+    // Both read "?.mp3" in the code page: only the wide names show the track change.
+    host.wideFile = u"\u0416.mp3";
+    at(1000);
+    poll(kPlaying, "?.mp3");
+    host.wideFile = u"\u0429.mp3";
+    at(1100);
+    poll(kPlaying, "?.mp3");
+    ASSERT_EQ(sink.added.size(), 1u);
+    EXPECT_EQ(sink.added[0].path, "?.mp3");
+    EXPECT_EQ(sink.added[0].widePath, u"\u0416.mp3");
+    EXPECT_EQ(sink.added[0].played, 100);
+    ASSERT_NE(monitor.pending(), nullptr);
+    EXPECT_EQ(monitor.pending()->widePath, u"\u0429.mp3");
+    at(1150);
+    poll(kPlaying, "?.mp3");  // the same file goes on: still one pending record
+    EXPECT_EQ(sink.added.size(), 1u);
 }
 
 TEST_F(PlaybackMonitorTest, SameFileAfterAStopIsANewRecord) {
