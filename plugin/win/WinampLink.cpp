@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "plugin/win/WinampRequests.h"
 
@@ -45,12 +46,12 @@ std::string toAnsi(const wchar_t* text) {
     return out;
 }
 
-std::wstring toWide(const std::string& text) {
+// The text widened by the ANSI code page, ending in a zero. (A vector: the wide string class would
+// add tens of kilobytes to the plug-in.)
+std::vector<wchar_t> toWide(const std::string& text) {
     const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (units <= 1) return std::wstring();
-    std::wstring out(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], units);
-    out.resize(static_cast<std::size_t>(units - 1));
+    std::vector<wchar_t> out(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
+    if (units > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), units);
     return out;
 }
 
@@ -70,10 +71,14 @@ std::u16string CWinampLink::currentFileWide() {
 
 bool CWinampLink::fileInfo(const std::string& path, const std::u16string& widePath, const char* field,
                            std::string& value) {
-    const std::wstring name = widePath.empty() ? toWide(path) : std::wstring(widePath.begin(), widePath.end());
-    const std::wstring metadata = toWide(field);
+    std::vector<wchar_t> name = toWide(path);
+    if (!widePath.empty()) {
+        name.assign(widePath.begin(), widePath.end());
+        name.push_back(L'\0');
+    }
+    const std::vector<wchar_t> metadata = toWide(field);
     wchar_t wide[kInfoLength] = {};
-    ExtendedFileInfoW request{name.c_str(), metadata.c_str(), wide, kInfoLength};
+    ExtendedFileInfoW request{name.data(), metadata.data(), wide, kInfoLength};
     if (ask(reinterpret_cast<WPARAM>(&request), kRequestFileInfoWide) == 1) {
         wide[kInfoLength - 1] = L'\0';
         value = toAnsi(wide);

@@ -42,17 +42,23 @@ void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) 
 }
 
 namespace {
-std::wstring widen(const std::string& text) {
+// Appends the text widened by the ANSI code page. (A vector: the wide string class would add tens
+// of kilobytes to the plug-in.)
+void appendWide(std::vector<wchar_t>& out, const std::string& text) {
     const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n);
-    return out;
+    if (n <= 0) return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data() + at, n);
 }
 }  // namespace
 
 void CProgramRunner::runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
                                 unsigned flags) {
-    const std::wstring commandLine = widen(before) + std::wstring(wide.begin(), wide.end()) + widen(after);
+    std::vector<wchar_t> commandLine;
+    appendWide(commandLine, before);
+    commandLine.insert(commandLine.end(), wide.begin(), wide.end());
+    appendWide(commandLine, after);
     if (commandLine.empty()) return;
     const bool hide = (flags & RunHide) != 0;
     STARTUPINFOW startup{};
@@ -64,7 +70,7 @@ void CProgramRunner::runProgram(const std::string& before, const std::u16string&
         startup.wShowWindow = SW_HIDE;
     }
     // CreateProcessW may write into its command line.
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    std::vector<wchar_t> line = commandLine;
     line.push_back(L'\0');
     PROCESS_INFORMATION started{};
     if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creation, nullptr, nullptr, &startup, &started)) {
@@ -74,11 +80,11 @@ void CProgramRunner::runProgram(const std::string& before, const std::u16string&
         return;
     }
     // What the code page makes of it names the command in the message.
-    const int n = WideCharToMultiByte(CP_ACP, 0, commandLine.c_str(), static_cast<int>(commandLine.size()), nullptr, 0,
+    const int n = WideCharToMultiByte(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), nullptr, 0,
                                       nullptr, nullptr);
     std::string shown(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, commandLine.c_str(), static_cast<int>(commandLine.size()), &shown[0], n, nullptr,
+        WideCharToMultiByte(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), &shown[0], n, nullptr,
                             nullptr);
     const std::string text = loadString(1021) + "  " + shown;
     messages_.showMessage(text, text);
