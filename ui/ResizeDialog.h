@@ -79,6 +79,8 @@ public:
     const std::vector<std::unique_ptr<ResizeEntry>>& Entries() const { return m_entries; }
     const ResizeEntry* Entry(int id) const;
     SIZE MinTrackSize() const { return m_minTrack; }
+    // A minimum of the window's own, in place of the size it was created with.
+    void SetMinTrackSize(SIZE size) { m_minTrack = size; }
     SIZE MaxTrackSize() const { return m_maxTrack; }
     void SetMaxTrackSize(SIZE size) { m_maxTrack = size; }
     HWND Grip() const { return m_grip; }
