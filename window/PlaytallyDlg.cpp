@@ -8,7 +8,7 @@
 #include <ctime>
 
 #include "database/Doc.h"
-#include "plugin/Profile.h"
+#include "core/Profile.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
 #include "database/Doc.h"
-#include "plugin/Clock.h"
 #include "ui/HelpText.h"
 #include "ui/ResizeDialog.h"
 #include "window/PlaytallyWindowHost.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "database/ListRow.h"
+#include "core/ListRow.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "ui/HelpText.h"

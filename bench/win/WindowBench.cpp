@@ -21,9 +21,9 @@
 
 #include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/FileSystem.h"
+#include "core/Profile.h"
 #include "tests/win/HeaderDriving.h"
 #include "window/PlaytallyDlg.h"
 
