@@ -62,19 +62,23 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, std::uint64_t 
 }
 
 // What the progress window's message pump may run in the middle of a build: the auto-save timer
-// trims records from the front, an edit removes one, a new play is appended. Positions taken
-// before the pump stay right only when nothing before them went.
+// trims records from the front, an edit removes one, a merge puts plays between others, a new play
+// is appended. Positions taken before the pump stay right only when nothing before them went or
+// came.
 class RecordsWatch {
 public:
-    explicit RecordsWatch(const RecordArray& records)
-        : records_(records), size_(records.size()), front_(records.empty() ? nullptr : records.front().get()) {}
+    explicit RecordsWatch(const CDoc& doc)
+        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records.size()),
+          front_(doc.records.empty() ? nullptr : doc.records.front().get()) {}
+    // A merge may insert plays between others: only the generation tells.
     bool shifted() const {
-        if (records_.size() < size_) return true;
-        return size_ != 0 && records_.front().get() != front_;
+        if (doc_.recordsGeneration() != generation_ || doc_.records.size() < size_) return true;
+        return size_ != 0 && doc_.records.front().get() != front_;
     }
 
 private:
-    const RecordArray& records_;
+    const CDoc& doc_;
+    std::uint32_t generation_;
     std::size_t size_;
     const CTrackRecord* front_;
 };
@@ -118,7 +122,7 @@ namespace {
 bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress,
                    RowArray& rows) {
     const RecordArray& records = doc.records;
-    const RecordsWatch watch(records);
+    const RecordsWatch watch(doc);
     const std::size_t total = records.size();
     int counter = 0;
     for (std::size_t i = total; i-- > 0;) {
@@ -193,7 +197,7 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
 
     std::vector<PlayGroup> groups = collectPlayGroups(records, settings, params.since, params.till);
     if (progress) {
-        const RecordsWatch watch(records);
+        const RecordsWatch watch(doc);
         groups.resize(replayProgress(groups, *progress));
         // Positions taken before the pump are void once records shifted: gather again, no pump.
         if (watch.shifted()) groups = collectPlayGroups(records, settings, params.since, params.till);

@@ -467,17 +467,26 @@ TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
     }
 }
 
-// The progress window pumps messages; the auto-save timer may trim the oldest records meanwhile.
-TEST_F(ListBuilder, RecordsTrimmedDuringTheBuildGiveTheRowsOfWhatRemains) {
+// The progress window pumps messages; the auto-save timer may trim the oldest records meanwhile,
+// or a merge put plays between them.
+TEST_F(ListBuilder, RecordsTrimmedOrMergedDuringTheBuildGiveTheRowsOfWhatIsThere) {
     groupBy({FieldTitle});
     for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
-    for (bool logMode : {false, true}) {
+    const std::function<void()> changes[] = {
+        [&] { doc.records.erase(doc.records.begin(), doc.records.begin() + 20); },
+        [&] {
+            doc.records.insert(doc.records.begin() + 30, makeRecord({"X", "t3", "", "", "", 1, k2201 + 29, 10, 10}));
+            doc.RecordsChanged();
+        },
+    };
+    for (int run = 0; run < 4; ++run) {
+        const bool logMode = run % 2 != 0;
         BuildListParams p = period();
         p.logMode = logMode;
         p.showProgress = true;
         progress.log = ProgressLog{};
         progress.log.onStep = [&](int step) {
-            if (step == 3) doc.records.erase(doc.records.begin(), doc.records.begin() + 20);
+            if (step == 3) changes[run / 2]();
         };
         std::vector<std::unique_ptr<CTrackRecord>> saved;
         for (auto& record : doc.records) saved.push_back(std::make_unique<CTrackRecord>(*record));
