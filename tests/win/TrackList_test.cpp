@@ -262,6 +262,15 @@ TEST_F(TrackListTest, TheLinksReachTheApplicationThroughTheHostTheWindowWasGiven
     }
 }
 
+// The border never makes the window smaller than 353 x 500 pixels, whatever its template's size.
+TEST_F(TrackListTest, TheWindowsMinimumIsItsOwnNotItsTemplates) {
+    open(true);
+    MINMAXINFO info = {};
+    ::SendMessageA(window->m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 353);
+    EXPECT_EQ(info.ptMinTrackSize.y, 500);
+}
+
 TEST_F(TrackListTest, SortKindsAreOneToThreeAndTheRedrawLockNests) {
     open(true);
     CTrackListCtrl& trackList = window->List();
