@@ -46,6 +46,8 @@ WindowPicture captureWindow(HWND window, const std::string& pngPath) {
             rgb[i * 3 + 1] = p[i * 4 + 1];
             rgb[i * 3 + 2] = p[i * 4];
         }
+        picture.oneColour = true;
+        for (std::size_t i = 3; i < rgb.size() && picture.oneColour; ++i) picture.oneColour = rgb[i] == rgb[i % 3];
         picture.saved = writePng(pngPath, w, h, rgb);
     }
     if (bitmap) DeleteObject(bitmap);

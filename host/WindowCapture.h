@@ -8,6 +8,7 @@
 struct WindowPicture {
     int width = 0, height = 0;  // 0 x 0: the window has no size on the screen
     bool saved = false;
+    bool oneColour = false;  // every pixel the same: nothing painted yet
 };
 
 // Redraws the window (its frame and children included) and copies what it shows from its own
