@@ -34,39 +34,48 @@ std::string sectionPublish();   // "Zudazide Playtally - Settings"
 std::string sectionMain();      // "Main"
 std::string sectionDialog();    // "Playtally Dialog"
 
+// The records of the two sections, one member per key of the same name. Their keys, defaults,
+// ranges and the controls that edit them are the lines of the tables below (Settings.cpp); a
+// record made with {} holds zeros, not the defaults.
 struct GeneralSettings {
-    bool Disable = false;
-    bool NotStore = false;
-    bool ShowIcon = true;
+    bool Disable{};
+    bool NotStore{};
+    bool ShowIcon{};
     std::string DBPath;
-    bool NoLarger = true;
-    int DBSize = 1000;
-    std::string DateFormat = "%m/%d/%y %H:%M";
-    int StoreAfterIntervalSec = 30;
-    int AutoSave = 30;
-    bool RefreshOnEachTrack = false;
+    bool NoLarger{};
+    int DBSize{};
+    std::string DateFormat;
+    int StoreAfterIntervalSec{};
+    int AutoSave{};
+    bool RefreshOnEachTrack{};
     FieldFlags DoNotStoreFields{};
     FieldFlags GroupPlaytallyBy{};
 };
 
 struct PublishSettings {
-    std::string PublishFile = "MyPlaytally.html";
+    std::string PublishFile;
     std::string Header;
     std::string Item;
     std::string Footer;
-    int PublishLast = 3;
-    bool Log = false;
-    bool IsTop = false;
-    int TopCount = 20;
-    bool OpenPublishedFile = true;
-    bool AutoPublish = false;
-    int Every = 2;
-    int Hour = 0;
-    int Minute = 0;
+    int PublishLast{};
+    bool Log{};
+    bool IsTop{};
+    int TopCount{};
+    bool OpenPublishedFile{};
+    bool AutoPublish{};
+    int Every{};
+    int Hour{};
+    int Minute{};
     std::string RunBefore;
     std::string RunAfter;
-    int WinStates = 0;
+    int WinStates{};
 };
+
+// The tables that declare each setting of the two sections (SettingsTable.h).
+template <class Record>
+struct SettingsTable;
+const SettingsTable<GeneralSettings>& generalSettingsTable();
+const SettingsTable<PublishSettings>& publishSettingsTable();
 
 // The default database file name for a logon name: "<user>'s Playtally database.dat".
 std::string defaultDatabaseName(const std::string& userName);
