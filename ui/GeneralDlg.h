@@ -4,9 +4,9 @@
 #pragma once
 #include <string>
 
+#include "core/Settings.h"
 #include "framework/Controls.h"
 #include "framework/PropertySheet.h"
-#include "plugin/Settings.h"
 #include "ui/SettingsExchange.h"
 
 class ISettingsHost;

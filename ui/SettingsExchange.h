@@ -4,9 +4,9 @@
 #include <map>
 #include <string>
 
+#include "core/SettingsTable.h"
 #include "framework/Controls.h"
 #include "framework/DataExchange.h"
-#include "plugin/SettingsTable.h"
 
 class CSettingsExchange {
 public:

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
-#include "plugin/SettingsTable.h"
-
 #include <set>
 #include <utility>
+
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 
 TEST(FlagList, ReadsPairsAndTreatsMissingPositionsAsClear) {
     struct Case {

@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <string>
 
-#include "plugin/Clock.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/Clock.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 
 // What the defaults that are not constant are made of.
 struct SettingsDefaults {
@@ -105,20 +105,6 @@ struct SettingsTable {
         return &line != lines && std::string((&line - 1)->key) == line.key;
     }
 };
-
-// Every line's default.
-template <class Record>
-Record defaultSettings(const SettingsTable<Record>& table, const SettingsDefaults& defaults) {
-    Record values{};
-    for (const SettingLine<Record>& line : table) {
-        const SettingMember<Record>& m = line.member;
-        if (m.flag) values.*m.flag = line.def.numberFor(defaults) != 0;
-        if (m.number) values.*m.number = line.def.numberFor(defaults);
-        if (m.text) values.*m.text = line.def.textFor(defaults);
-        if (m.fields) values.*m.fields = readFlagList(line.def.textFor(defaults));
-    }
-    return values;
-}
 
 // Every key of the section; an absent or unreadable value gives its default.
 template <class Record>

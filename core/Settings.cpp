@@ -1,10 +1,10 @@
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 #include <ctime>
 #include <iterator>
 
-#include "plugin/Profile.h"
-#include "plugin/SettingsTable.h"
+#include "core/Profile.h"
+#include "core/SettingsTable.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 
@@ -70,13 +70,14 @@ constexpr SettingRange kDatabaseSize{1, 100000, OutOfRange::DefaultBelow};
 
 // How a setting is added: a member in its record (Settings.h) and one line here, in the order the
 // page takes its controls (the first value a control refuses stops the taking there). The line
-// names the page that shows and stores it and the control that edits it; the page's template
-// gets the control and the page's control table its tooltip and what a change does. A page
-// exchanges and stores exactly the lines that name it, so a new page (for example an "Extras"
-// page with a General setting "ReadOtherTags", default 1) adds its lines here with its own
-// template id:
+// names the page that shows and stores it (its template id) and the control that edits it; the
+// template gets the control, and the page's control table its tooltip and what a change does.
+// Reading covers every line; a page exchanges (ui/SettingsExchange.h) and writes exactly the lines
+// that name it. So a General setting on a page of its own, say "ReadOtherTags" (default 1) on an
+// "Extras" page, is
 //   {"ReadOtherTags", &GeneralSettings::ReadOtherTags, 1, {}, {IDD_EXTRAS, IDC_EXTRAS_OTHERTAGS, K::CheckBox}},
-// Keys, defaults and ranges are the stored format: never change one of an existing setting.
+// and that page loads the General settings, exchanges and writes them with its own template id.
+// Keys, defaults and ranges are the stored format: never change those of an existing setting.
 const SettingLine<GeneralSettings> kGeneralLines[] = {
     // key                    member                                   default                   range          control
     {"NoLarger",              &GeneralSettings::NoLarger,              1,                        {},            onGeneral(IDC_GEN_NOLARGER, K::CheckBox)},

@@ -1,28 +1,12 @@
-// The General and Publish settings with their keys and defaults, flag lists, and plug-in paths.
+// The General and Publish settings records (their keys, defaults and ranges are the lines of one
+// table per section, Settings.cpp), flag lists, the profile sections and plug-in paths.
 #pragma once
-#include <array>
 #include <string>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
+#include "core/FieldId.h"
 
 class IProfile;
-
-// Field ids: one field of a play. They index flag lists, list columns and row cells.
-enum FieldId : int {
-    FieldNumber = 0,
-    FieldDate = 1,
-    FieldHits = 2,
-    FieldLength = 3,
-    FieldPlayed = 4,
-    FieldArtist = 5,
-    FieldTitle = 6,
-    FieldAlbum = 7,
-    FieldYear = 8,
-    FieldGenre = 9,
-    FieldComment = 10,
-};
-constexpr int kFieldCount = 11;
-using FieldFlags = std::array<bool, kFieldCount>;
 
 // Flag lists are stored as "1," or "0," per field; missing positions read as clear.
 FieldFlags readFlagList(const std::string& text);
@@ -35,8 +19,8 @@ std::string sectionMain();      // "Main"
 std::string sectionDialog();    // "Playtally Dialog"
 
 // The records of the two sections, one member per key of the same name. Their keys, defaults,
-// ranges and the controls that edit them are the lines of the tables below (Settings.cpp); a
-// record made with {} holds zeros, not the defaults.
+// ranges and the controls that edit them are the lines of the tables declared below; a record
+// made with {} holds zeros, not the defaults (those come from loading).
 struct GeneralSettings {
     bool Disable{};
     bool NotStore{};
