@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "resources/resource.h"
 #include "ui/SettingsPageControls.h"
 #include "ui/SettingsSheet.h"
@@ -20,18 +21,12 @@ CExtrasDlg::CExtrasDlg(ISettingsHost& host, CSettingsSheet& sheet)
     : CPropertyPage(IDD_EXTRAS), m_host(host), m_sheet(sheet) {}
 
 void CExtrasDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Check(IDC_EXTRAS_READ_OTHER_TAGS, m_values.ReadOtherTags);
-}
-
-void CExtrasDlg::copyFromSettings() {
-    const GeneralSettings settings = m_host.context().readSettings();
-    m_values.ReadOtherTags = settings.ReadOtherTags;
-    m_snapshot = m_values;
+    m_exchange.exchange(dx, generalSettingsTable(), IDD_EXTRAS, m_values);
 }
 
 BOOL CExtrasDlg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    copyFromSettings();
+    m_values = m_snapshot = m_host.context().readSettings();
     UpdateData(false);
     createSettingsToolTip(m_toolTip, m_hWnd, kControls);
     return TRUE;
@@ -65,6 +60,5 @@ void CExtrasDlg::OnReset() {
 
 void CExtrasDlg::saveExtrasSettings() {
     UpdateData(true);
-    IProfile& p = *m_host.context().profile;
-    p.writeInt(sectionGeneral(), "ReadOtherTags", m_values.ReadOtherTags ? 1 : 0);
+    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_EXTRAS);
 }

@@ -1,8 +1,10 @@
 // The Extras page of the settings sheet: what the plug-in reads about a played file beyond its
 // ID3v1 tag. Shown with the Publish page, while the plug-in is enabled.
 #pragma once
+#include "core/Settings.h"
 #include "framework/Controls.h"
 #include "framework/PropertySheet.h"
+#include "ui/SettingsExchange.h"
 
 class ISettingsHost;
 class CSettingsSheet;
@@ -11,14 +13,11 @@ class CExtrasDlg : public CPropertyPage {
 public:
     CExtrasDlg(ISettingsHost& host, CSettingsSheet& sheet);
 
-    // Writes the page's keys (to the section "General").
+    // Writes the page's keys (the General settings whose table lines name this page).
     void saveExtrasSettings();
 
-    // The page's values, one per key of the same name.
-    struct Values {
-        bool ReadOtherTags = false;
-    };
-    const Values& values() const { return m_values; }
+    // The page's values: the General settings, of which the page shows and stores its own.
+    const GeneralSettings& values() const { return m_values; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -29,11 +28,10 @@ protected:
     bool PreTranslateMessage(MSG* message) override;
 
 private:
-    void copyFromSettings();
-
     ISettingsHost& m_host;
     CSettingsSheet& m_sheet;
-    Values m_values;
-    Values m_snapshot;  // as of the opening or the last apply
+    GeneralSettings m_values;
+    GeneralSettings m_snapshot;  // as of the opening or the last apply
+    CSettingsExchange m_exchange;
     CToolTipCtrl m_toolTip;
 };
