@@ -242,7 +242,7 @@ void CArchive::ReadString(std::string& text) {
 
     if (!wide) {
         if (n <= end_ - pos_) {  // the common case, straight from the buffer
-            text.assign(reinterpret_cast<const char*>(buffer_.data() + pos_), n);
+            text = std::string(reinterpret_cast<const char*>(buffer_.data() + pos_), n);
             pos_ += n;
             return;
         }

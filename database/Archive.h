@@ -70,7 +70,7 @@ public:
     // claims more bytes than the file still holds, and CArchiveException when its prefix has no
     // known form.
     std::string ReadString();
-    // The same into `text` (which keeps its storage when the string fits it).
+    // The same into `text`.
     void ReadString(std::string& text);
     // Bytes not read yet (buffered ones included).
     std::uint64_t Remaining() const { return (end_ - pos_) + fileRemaining_; }

@@ -137,7 +137,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
     while (!archive.AtEnd()) {
-        auto record = std::make_unique<CTrackRecord>();
+        // Default-initialised: its members set themselves, and the object is not zeroed first.
+        std::unique_ptr<CTrackRecord> record(new CTrackRecord);
         try {
             readRecord(archive, *record);
         } catch (const CArchiveTextCut&) {

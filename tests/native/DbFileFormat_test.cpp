@@ -237,8 +237,8 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
             EXPECT_TRUE(holdsPlays(setup.doc.records, expected));
             ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
             EXPECT_EQ(setup.messages.shown[0].text,
-                      "The Playtally database file ends in the middle of a play. The plays before it were loaded; "
-                      "the rest of the file could not be read.\nThe file was kept as:\n" + kKeptPath);
+                      "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
+                      "The file was kept as:\n" + kKeptPath);
             EXPECT_EQ(fs.get(kDbPath), nullptr);
             ASSERT_NE(fs.get(kKeptPath), nullptr);
             EXPECT_EQ(*fs.get(kKeptPath), bytes);

@@ -174,9 +174,11 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
     const std::vector<Play> ps = plays(3);
     const std::string kept = kDbPath + ".damaged-20261208-001502";
     const std::string secondNumbers = le32(1) + le32(2) + le32(3);
-    const std::string fatal = "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n";
-    const std::string cut = "The Playtally database file ends in the middle of a play. The plays before it were loaded; the "
-                            "rest of the file could not be read.\nThe file was kept as:\n";
+    const std::string fatal =
+        "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n";
+    const std::string cut =
+        "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
+        "The file was kept as:\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -185,8 +187,9 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
         std::string key, text;
     };
     const Case cases[] = {
-        {"a length of no known form", header() + ps[0].block() + secondNumbers + "\xFF\xFE\xFF\xFF\xFE\xFF" + ps[2].block(),
-         -1, {}, "UnknownErrorLoading", fatal},
+        {"a length of no known form",
+         header() + ps[0].block() + secondNumbers + "\xFF\xFE\xFF\xFF\xFE\xFF" + ps[2].block(), -1, {},
+         "UnknownErrorLoading", fatal},
         {"a length past the end, plays behind it", header() + ps[0].block() + secondNumbers + "\xFF\xFF\xFF" +
                                                        le32(0x7FFFFFF0) + ps[2].block(),
          0, {ps[0]}, "DBFileIsCut", cut},
