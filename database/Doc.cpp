@@ -3,10 +3,10 @@
 #include <cmath>
 #include <new>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

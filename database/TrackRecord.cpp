@@ -1,7 +1,7 @@
 #include "database/TrackRecord.h"
 
 #include "database/AnsiText.h"
-#include "database/TimeFormat.h"
+#include "core/TimeFormat.h"
 
 std::uint64_t RecordIdentity::next() {
     // Records are made on the user-interface thread only: a plain counter, not an atomic one,

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 
 namespace {
 
