@@ -72,6 +72,18 @@ public:
     std::string ReadString();
     // The same into `text`.
     void ReadString(std::string& text);
+    // The next n bytes (at most the buffer's size) without reading them, or null when the file
+    // holds fewer; Skip(n) then reads them. For readers of fixed-size items that want no call per
+    // field.
+    const std::uint8_t* Peek(std::size_t n) {
+        if (end_ - pos_ < n) {
+            if (n > buffer_.size()) return nullptr;
+            Fill();
+            if (end_ - pos_ < n) return nullptr;
+        }
+        return buffer_.data() + pos_;
+    }
+    void Skip(std::size_t n) { pos_ += n; }
     // Bytes not read yet (buffered ones included).
     std::uint64_t Remaining() const { return (end_ - pos_) + fileRemaining_; }
     bool AtEnd() const { return Remaining() == 0; }

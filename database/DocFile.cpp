@@ -4,6 +4,7 @@
 // new file beside it, forces it to the disk and only then puts it in the database's place in one
 // step. And a file that could not be understood is never deleted or overwritten: it is moved aside
 // under a name that says why, and the user is told where it is.
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <new>
@@ -79,7 +80,32 @@ void writeRecord(CArchive& archive, const CTrackRecord& record) {
     archive.Write(record.tag.body().data(), CId3v1Tag::kBodySize);
 }
 
+std::int32_t int32At(const std::uint8_t* b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                     (static_cast<std::uint32_t>(b[2]) << 16) |
+                                     (static_cast<std::uint32_t>(b[3]) << 24));
+}
+
 void readRecord(CArchive& archive, CTrackRecord& record) {
+    // Nearly every record has a path below 255 bytes and lies whole in the buffer: read it in one
+    // piece. A large database is read mostly here.
+    constexpr std::size_t kNumbers = 12, kBody = CId3v1Tag::kBodySize;
+    if (const std::uint8_t* head = archive.Peek(kNumbers + 1)) {
+        const std::size_t pathLength = head[kNumbers];
+        if (pathLength < 0xFF) {
+            const std::size_t size = kNumbers + 1 + pathLength + kBody;
+            if (const std::uint8_t* b = archive.Peek(size)) {
+                record.date = int32At(b);
+                record.played = int32At(b + 4);
+                record.length = int32At(b + 8);
+                record.path = std::string(reinterpret_cast<const char*>(b + kNumbers + 1), pathLength);
+                std::memcpy(record.tag.body().data(), b + kNumbers + 1 + pathLength, kBody);
+                record.tag.RebuildFields();
+                archive.Skip(size);
+                return;
+            }
+        }
+    }
     record.date = archive.ReadInt32();
     record.played = archive.ReadInt32();
     record.length = archive.ReadInt32();
