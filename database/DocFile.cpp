@@ -129,7 +129,7 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 
 }  // namespace
 
-void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows) {
+void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     RecordArray& records = target ? *target : this->records;
     const DatabaseSignature& signature = context_.signature;
 
@@ -137,8 +137,10 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
         GeneralSettings settings = context_.readSettings();
         // A size below 1 is outside what the settings page accepts: keep everything rather than
         // empty the database because of an odd registry value.
-        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize))
+        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize)) {
             records.erase(records.begin(), records.end() - settings.DBSize);
+            if (&records == &this->records) RecordsChanged();
+        }
         archive.WriteString(signature.description);
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
@@ -158,7 +160,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
     if (isNewer(high, low, signature)) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
 
     records.clear();
-    if (clearGroupRows) ClearGroupRows();
+    if (&records == &this->records) RecordsChanged();
     // No record is shorter than its numbers, a one-byte length and the tag body.
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
@@ -177,12 +179,12 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
     }
 }
 
-int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows) {
+int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
     RecordArray& array = target ? *target : records;
-    return loadFile(path, array, clearGroupRows, &array == &records ? FileRole::database : FileRole::mergeSource);
+    return loadFile(path, array, &array == &records ? FileRole::database : FileRole::mergeSource);
 }
 
-int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role) {
+int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) {
     IFileSystem& files = *context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
     const bool opened = file != nullptr;
@@ -206,13 +208,12 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroup
 
     try {
         CArchive archive(*file, CArchive::load);
-        SerializeDB(archive, &target, clearGroupRows);
+        SerializeDB(archive, &target);
         closeQuietly(file);
     } catch (...) {
         closeQuietly(file);
         target.clear();
-        // Rows point into records by position: none may outlive the records they stand for.
-        if (&target == &records) ClearGroupRows();
+        if (&target == &records) RecordsChanged();
         show(context_, keptAsMessage(keepDamaged(path, role)), "UnknownErrorLoading");
         return -1;
     }
@@ -272,7 +273,7 @@ void CDoc::LoadDatabase() {
         show(context_, loadString(kLoadPathEmpty), "LoadDBIsEmpty");
         return;
     }
-    LoadFileIntoArray(path, nullptr, true);
+    LoadFileIntoArray(path, nullptr);
 }
 
 bool CDoc::SaveDatabase() {
@@ -299,7 +300,7 @@ bool CDoc::SaveDatabase() {
     };
     try {
         CArchive archive(*file, CArchive::store);
-        SerializeDB(archive, nullptr, true);
+        SerializeDB(archive, nullptr);
         archive.Flush();
         file->flush();
         file->close();
@@ -309,7 +310,7 @@ bool CDoc::SaveDatabase() {
         return false;
     }
 
-    // The list's rows point into records by position; after a trim they must be rebuilt.
+    // The window's rows name the records they show by position; after a trim it builds them again.
     if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
 
     // A file that was never understood is kept aside before anything takes its place, and the
@@ -341,7 +342,7 @@ bool CDoc::SaveDatabase() {
 
 int CDoc::MergeFrom(const std::string& path) {
     RecordArray other;
-    if (loadFile(path, other, false, FileRole::mergeSource) != 0) return -1;
+    if (loadFile(path, other, FileRole::mergeSource) != 0) return -1;
 
     // The merged order, as references into records and other; nothing moves until it is known
     // that something was added.
@@ -380,8 +381,8 @@ int CDoc::MergeFrom(const std::string& path) {
         merged.reserve(order.size());
         for (const Pick& pick : order)
             merged.push_back(std::move(pick.fromOther ? other[pick.index] : records[pick.index]));
-        ClearGroupRows();
         records = std::move(merged);
+        RecordsChanged();
     } catch (const std::bad_alloc&) {
         return -1;  // only the reservations can fail, before any record moved
     }
