@@ -225,11 +225,17 @@ std::uint32_t CArchive::ReadLengthAfter(std::uint8_t first) {
 }
 
 std::string CArchive::ReadString() {
-    std::u16string wide;
-    return ReadString(wide);
+    std::string text;
+    ReadString(text);
+    return text;
 }
 
-std::string CArchive::ReadString(std::u16string& wideText) {
+void CArchive::ReadString(std::string& text) {
+    std::u16string wide;
+    ReadString(text, wide);
+}
+
+void CArchive::ReadString(std::string& text, std::u16string& wideText) {
     wideText.clear();
     std::uint8_t first = ReadByte();
     bool wide = false;
@@ -251,13 +257,17 @@ std::string CArchive::ReadString(std::u16string& wideText) {
     // The length comes from the file: trust it only as far as the file still reaches, so a damaged
     // prefix can neither reserve huge memory nor send the reader on a long empty read.
     const std::uint64_t bytes = static_cast<std::uint64_t>(n) * (wide ? 2u : 1u);
-    if (bytes > Remaining() || bytes > SIZE_MAX / 2)
-        throw CArchiveException("String longer than the rest of the file");
+    if (bytes > Remaining() || bytes > SIZE_MAX / 2) throw CArchiveTextCut();
 
     if (!wide) {
-        std::string text(n, '\0');
+        if (n <= end_ - pos_) {  // the common case, straight from the buffer
+            text = std::string(reinterpret_cast<const char*>(buffer_.data() + pos_), n);
+            pos_ += n;
+            return;
+        }
+        text.resize(n);
         ReadExact(&text[0], n);
-        return text;
+        return;
     }
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(bytes));
     ReadExact(raw.data(), raw.size());
@@ -267,5 +277,5 @@ std::string CArchive::ReadString(std::u16string& wideText) {
         units[i] = static_cast<std::uint16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
         wideText[i] = static_cast<char16_t>(units[i]);
     }
-    return wideToAnsi(units.data(), units.size());
+    text = wideToAnsi(units.data(), units.size());
 }

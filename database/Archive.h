@@ -11,11 +11,22 @@
 
 class IFile;
 
-// The file ended inside a number or a string prefix: the reader takes it as the normal end of the
-// data and drops the item it was reading.
+// The file ended inside a number or a string: the reader takes it as the normal end of the data
+// and drops the item it was reading.
 class CArchiveEndOfFile : public CArchiveException {
 public:
     CArchiveEndOfFile() : CArchiveException("Unexpected end of file") {}
+
+protected:
+    explicit CArchiveEndOfFile(std::string reason) : CArchiveException(std::move(reason)) {}
+};
+
+// The end of the file came inside a string's text: the file is cut there, or the length before the
+// text is damaged and more data follows that no reader can find. Either way it ends the data; the
+// caller may want to keep the file, which can hold more than was read.
+class CArchiveTextCut : public CArchiveEndOfFile {
+public:
+    CArchiveTextCut() : CArchiveEndOfFile("String longer than the rest of the file") {}
 };
 
 // UTF-16 text converted to the ANSI code page (the wide form of the archive string). Characters
@@ -25,7 +36,9 @@ std::string wideToAnsi(const std::uint16_t* units, std::size_t count);
 class CArchive {
 public:
     enum Mode { store, load };
-    static constexpr std::size_t kBufferSize = 4096;
+    // Large enough that a database of 100,000 plays (22 MB) takes a few hundred system calls
+    // rather than thousands; each one costs far more than copying its bytes.
+    static constexpr std::size_t kBufferSize = 65536;
 
     // The archive does not own the file. In load mode it takes the file's size now, so that no
     // length read from the file can make it reserve more than the file still holds.
@@ -55,12 +68,27 @@ public:
     std::int32_t ReadInt32() { return static_cast<std::int32_t>(ReadUInt32()); }
     // Reads up to n bytes; fewer only at the end of the file.
     std::size_t Read(void* data, std::size_t n);
-    // Raises CArchiveEndOfFile when the prefix itself is cut, and CArchiveException when the
-    // string claims more bytes than the file still holds or its prefix has no known form.
+    // Raises CArchiveEndOfFile when the prefix itself is cut, CArchiveTextCut when the string
+    // claims more bytes than the file still holds, and CArchiveException when its prefix has no
+    // known form.
     std::string ReadString();
+    // The same into `text`.
+    void ReadString(std::string& text);
     // The same, keeping a string of the wide form whole in `wide` as well (cleared for the
     // single-byte form), so that it can be written back as it was.
-    std::string ReadString(std::u16string& wide);
+    void ReadString(std::string& text, std::u16string& wide);
+    // The next n bytes (at most the buffer's size) without reading them, or null when the file
+    // holds fewer; Skip(n) then reads them. For readers of fixed-size items that want no call per
+    // field.
+    const std::uint8_t* Peek(std::size_t n) {
+        if (end_ - pos_ < n) {
+            if (n > buffer_.size()) return nullptr;
+            Fill();
+            if (end_ - pos_ < n) return nullptr;
+        }
+        return buffer_.data() + pos_;
+    }
+    void Skip(std::size_t n) { pos_ += n; }
     // Bytes not read yet (buffered ones included).
     std::uint64_t Remaining() const { return (end_ - pos_) + fileRemaining_; }
     bool AtEnd() const { return Remaining() == 0; }

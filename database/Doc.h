@@ -101,7 +101,11 @@ private:
     enum class FileRole { database, mergeSource };
     int loadFile(const std::string& path, RecordArray& target, FileRole role);
     bool keepAside(const std::string& path, const std::string& label, std::string& keptAs);
+    // Keeps a database file that was not read whole aside as damaged (or marks it for the next
+    // save when it cannot be moved now); returns where it is. Merge sources stay where they are.
+    std::string keepDamaged(const std::string& path, FileRole role);
     std::string notUnderstoodPath_;
     std::string notUnderstoodLabel_;       // the name part of its kept-aside copy
     bool readUnknownSignature_ = false;    // set by SerializeDB when reading
+    bool readTextCut_ = false;             // set by SerializeDB: the file ended inside a string
 };

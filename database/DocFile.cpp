@@ -4,6 +4,7 @@
 // new file beside it, forces it to the disk and only then puts it in the database's place in one
 // step. And a file that could not be understood is never deleted or overwritten: it is moved aside
 // under a name that says why, and the user is told where it is.
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <new>
@@ -24,9 +25,13 @@ constexpr int kNewerFormat = 1027;        // "DBFileIsNewerFormat"
 constexpr int kFatalLoading = 1026;       // "UnknownErrorLoading"
 constexpr int kLoadPathEmpty = 1019;      // "LoadDBIsEmpty"
 constexpr int kSavePathEmpty = 1016;      // "SaveDBIsEmpty"
-constexpr int kCannotCreate = 1018;       // "ErrorSavingDBFile", followed by the reason
+constexpr int kSaveFailedBecause = 1018;  // "ErrorSavingDBFile", followed by the reason
 constexpr int kFailedSaving = 1017;       // "ErrorWhileSavingPTDB"
 constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
+constexpr int kEndsInsidePlay = 2027;     // "DBFileIsCut"
+// A file that was not understood, moved aside at a save: news of its own, which a user who
+// silenced the loading errors still gets.
+const char kKeptAtSaveKey[] = "DBFileKeptAside";
 
 // What a moved-aside copy is called after: <database>.<label>-<date>-<time>.
 const char kDamagedLabel[] = "damaged";   // the file failed while being read
@@ -80,15 +85,41 @@ void writeRecord(CArchive& archive, const CTrackRecord& record) {
     archive.Write(record.tag.body().data(), CId3v1Tag::kBodySize);
 }
 
+std::int32_t int32At(const std::uint8_t* b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                     (static_cast<std::uint32_t>(b[2]) << 16) |
+                                     (static_cast<std::uint32_t>(b[3]) << 24));
+}
+
 void readRecord(CArchive& archive, CTrackRecord& record) {
+    // Nearly every record has a path below 255 bytes and lies whole in the buffer: read it in one
+    // piece. A large database is read mostly here.
+    constexpr std::size_t kNumbers = 12, kBody = CId3v1Tag::kBodySize;
+    if (const std::uint8_t* head = archive.Peek(kNumbers + 1)) {
+        const std::size_t pathLength = head[kNumbers];
+        if (pathLength < 0xFF) {
+            const std::size_t size = kNumbers + 1 + pathLength + kBody;
+            if (const std::uint8_t* b = archive.Peek(size)) {
+                record.date = int32At(b);
+                record.played = int32At(b + 4);
+                record.length = int32At(b + 8);
+                record.path = std::string(reinterpret_cast<const char*>(b + kNumbers + 1), pathLength);
+                std::memcpy(record.tag.body().data(), b + kNumbers + 1 + pathLength, kBody);
+                record.tag.RebuildFields();
+                archive.Skip(size);
+                return;
+            }
+        }
+    }
     record.date = archive.ReadInt32();
     record.played = archive.ReadInt32();
     record.length = archive.ReadInt32();
-    record.path = archive.ReadString(record.widePath);
-    // A body cut short by the end of the file keeps its missing bytes 0.
-    std::uint8_t body[CId3v1Tag::kBodySize] = {};
-    archive.Read(body, sizeof body);
-    record.tag.SetBody(body);
+    archive.ReadString(record.path, record.widePath);
+    // Straight into the new record's body, which is all zero: a body cut short by the end of the
+    // file keeps its missing bytes 0.
+    CId3v1Tag::Body& body = record.tag.body();
+    archive.Read(body.data(), body.size());
+    record.tag.RebuildFields();
 }
 
 // Closes a file on a path that already failed; a second failure has nothing left to report.
@@ -123,6 +154,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     }
 
     readUnknownSignature_ = false;
+    readTextCut_ = false;
     if (archive.ReadString() != signature.description) {
         readUnknownSignature_ = true;
         show(context_, loadString(kUnknownHeader), "ErrorOpening");
@@ -134,10 +166,17 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
 
     records.clear();
     if (&records == &this->records) RecordsChanged();
+    // No record is shorter than its numbers, a one-byte length and the tag body.
+    constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
+    records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
     while (!archive.AtEnd()) {
-        auto record = std::make_unique<CTrackRecord>();
+        // Default-initialised: its members set themselves, and the object is not zeroed first.
+        std::unique_ptr<CTrackRecord> record(new CTrackRecord);
         try {
             readRecord(archive, *record);
+        } catch (const CArchiveTextCut&) {
+            readTextCut_ = true;  // the end too, but the file may hold more than was read
+            break;
         } catch (const CArchiveEndOfFile&) {
             break;  // the file ends inside this record: drop it, keep the ones before
         }
@@ -180,22 +219,17 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         closeQuietly(file);
         target.clear();
         if (&target == &records) RecordsChanged();
-
-        std::string keptAs = path;
-        if (role == FileRole::database) {
-            // Never delete what could not be read: move it out of the way of the next save.
-            if (keepAside(path, kDamagedLabel, keptAs)) {
-                if (notUnderstoodPath_ == path) notUnderstoodPath_.clear();
-            } else {
-                keptAs = path;
-                notUnderstoodPath_ = path;
-                notUnderstoodLabel_ = kDamagedLabel;
-            }
-        }
-        show(context_, keptAsMessage(keptAs), "UnknownErrorLoading");
+        show(context_, keptAsMessage(keepDamaged(path, role)), "UnknownErrorLoading");
         return -1;
     }
 
+    if (readTextCut_) {
+        // The plays before the cut are loaded; the file is kept as a damaged one is, since the
+        // length that ended it may be the damage and more plays follow it.
+        show(context_, loadString(kEndsInsidePlay) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+             "DBFileIsCut");
+        return 0;
+    }
     if (role == FileRole::database) {
         if (readUnknownSignature_) {
             notUnderstoodPath_ = path;
@@ -205,6 +239,20 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         }
     }
     return 0;
+}
+
+std::string CDoc::keepDamaged(const std::string& path, FileRole role) {
+    // Another database being merged is not ours to move.
+    if (role != FileRole::database) return path;
+    // Never delete what could not be read: move it out of the way of the next save.
+    std::string keptAs;
+    if (keepAside(path, kDamagedLabel, keptAs)) {
+        if (notUnderstoodPath_ == path) notUnderstoodPath_.clear();
+        return keptAs;
+    }
+    notUnderstoodPath_ = path;
+    notUnderstoodLabel_ = kDamagedLabel;
+    return path;
 }
 
 bool CDoc::keepAside(const std::string& path, const std::string& label, std::string& keptAs) {
@@ -246,7 +294,7 @@ bool CDoc::SaveDatabase() {
 
     std::unique_ptr<IFile> file = files.createWrite(newPath);
     if (!file) {
-        show(context_, loadString(kCannotCreate) + files.lastErrorText(), "ErrorSavingDBFile");
+        show(context_, loadString(kSaveFailedBecause) + files.lastErrorText(), "ErrorSavingDBFile");
         return false;
     }
 
@@ -278,16 +326,20 @@ bool CDoc::SaveDatabase() {
             if (!keepAside(path, notUnderstoodLabel_, keptAs)) {
                 std::string reason = files.lastErrorText();
                 files.removeFile(newPath);
-                show(context_, loadString(kCannotCreate) + reason, "ErrorSavingDBFile");
+                show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
                 return false;
             }
-            show(context_, keptAsMessage(keptAs), "UnknownErrorLoading");
+            show(context_, keptAsMessage(keptAs), kKeptAtSaveKey);
         }
         notUnderstoodPath_.clear();
     }
 
     if (!files.replaceFile(newPath, path)) {
-        failed();
+        // All was written; the file in the database's place refused to go (read-only, held open
+        // by another program): a reason the system can name, like a file that cannot be created.
+        const std::string reason = files.lastErrorText();
+        files.removeFile(newPath);
+        show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
         return false;
     }
     return true;

@@ -60,6 +60,7 @@ constexpr UINT kNotRequiredCaption = 36;
 constexpr UINT kGroupByCaption = 37;
 constexpr int kUnknownHeader = 26;    // "ErrorOpening"
 constexpr int kCannotSave = 1018;     // "ErrorSavingDBFile", followed by the reason
+constexpr int kMergeIntoItself = 2028;  // "MergeDBIntoItself"
 
 std::string systemErrorText(DWORD error) {
     char buffer[1025] = {};
@@ -214,7 +215,11 @@ void CGeneralDlg::merge() {
     // The database itself holds nothing to add, and reading it as a second copy would bring back
     // what was removed since the last save.
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
-    if (sameFile(path, own)) return;
+    if (sameFile(path, own)) {
+        // Saying nothing would look as if the button did nothing.
+        if (context.messages) context.messages->showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
+        return;
+    }
     m_host.doc().MergeFrom(path);
 }
 

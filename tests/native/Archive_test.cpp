@@ -47,11 +47,13 @@ struct Loader {
 
 std::string readOne(const std::string& bytes) { return Loader(bytes).archive->ReadString(); }
 
-enum class Outcome { text, endOfFile, damaged };
+enum class Outcome { text, endOfFile, textCut, damaged };
 Outcome readOutcome(const std::string& bytes) {
     try {
         readOne(bytes);
         return Outcome::text;
+    } catch (const CArchiveTextCut&) {
+        return Outcome::textCut;
     } catch (const CArchiveEndOfFile&) {
         return Outcome::endOfFile;
     } catch (const CArchiveException&) {
@@ -188,12 +190,12 @@ TEST(Archive, DamagedOrCutPrefixes) {
         {"cut 32-bit length", "\xFF\xFF\xFF\x01\x00", Outcome::endOfFile},
         {"cut wide prefix", "\xFF\xFE\xFF", Outcome::endOfFile},
         {"exact fit", "\x03" "abc", Outcome::text},
-        {"one byte short", "\x04" "abc", Outcome::damaged},
-        {"16-bit length beyond the end", "\xFF" + le16(5000) + "abc", Outcome::damaged},
-        {"huge 32-bit length", "\xFF\xFF\xFF" + le32(0xFFFFFFF0u) + "abc", Outcome::damaged},
-        {"largest 32-bit length", "\xFF\xFF\xFF" + le32(0xFFFFFFFFu) + "abc", Outcome::damaged},
-        {"wide string beyond the end", "\xFF\xFE\xFF\x03" + utf16({'a', 'b'}), Outcome::damaged},
-        {"huge wide string", "\xFF\xFE\xFF\xFF\xFF\xFF" + le32(0x80000000u) + "ab", Outcome::damaged},
+        {"one byte short", "\x04" "abc", Outcome::textCut},
+        {"16-bit length beyond the end", "\xFF" + le16(5000) + "abc", Outcome::textCut},
+        {"huge 32-bit length", "\xFF\xFF\xFF" + le32(0xFFFFFFF0u) + "abc", Outcome::textCut},
+        {"largest 32-bit length", "\xFF\xFF\xFF" + le32(0xFFFFFFFFu) + "abc", Outcome::textCut},
+        {"wide string beyond the end", "\xFF\xFE\xFF\x03" + utf16({'a', 'b'}), Outcome::textCut},
+        {"huge wide string", "\xFF\xFE\xFF\xFF\xFF\xFF" + le32(0x80000000u) + "ab", Outcome::textCut},
         {"wide mark where a length belongs", "\xFF\xFE\xFF\xFF\xFE\xFF" + le32(2), Outcome::damaged},
     };
     for (const Case& c : cases) {

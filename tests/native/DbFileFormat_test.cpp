@@ -172,9 +172,9 @@ TEST_F(DbFormat, UnknownSignatureLeavesRecordsAndFileAlone) {
 }
 
 // Every prefix of a valid file: records before the cut stay; a cut inside a number or a length
-// prefix ends the data there; a cut inside a tag body keeps that record; a cut inside the header or
-// inside a path's text (the length promises more than the file holds) is a failed read, and the
-// file is kept aside whole.
+// prefix ends the data there; a cut inside a tag body keeps that record; a cut inside a path's text
+// (the length promises more than the file holds) ends the data too, but says so once and keeps the
+// file aside whole; a cut inside the header is a failed read, and the file is kept aside whole.
 TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
     std::vector<Play> ps = plays(3);
     ps[1].path.resize(300, 'y');  // a 3-byte length prefix
@@ -208,14 +208,14 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
             EXPECT_TRUE(setup.messages.shown.empty());
             continue;
         }
-        bool failure = cut < headerEnd;
+        const bool failure = cut < headerEnd;
         std::size_t complete = 0;
-        bool keepsCutBody = false;
+        bool keepsCutBody = false, cutInText = false;
         for (const Span& s : spans) {
             if (cut >= s.end) {
                 ++complete;
             } else if (cut > s.start) {
-                if (cut >= s.pathTextStart && cut < s.bodyStart) failure = true;
+                if (cut >= s.pathTextStart && cut < s.bodyStart) cutInText = true;
                 if (cut >= s.bodyStart) keepsCutBody = true;
                 break;
             } else {
@@ -232,8 +232,19 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
             continue;
         }
         EXPECT_EQ(result, 0);
-        EXPECT_TRUE(setup.messages.shown.empty());
         std::vector<Play> expected(ps.begin(), ps.begin() + static_cast<std::ptrdiff_t>(complete));
+        if (cutInText) {
+            EXPECT_TRUE(holdsPlays(setup.doc.records, expected));
+            ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
+            EXPECT_EQ(setup.messages.shown[0].text,
+                      "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
+                      "The file was kept as:\n" + kKeptPath);
+            EXPECT_EQ(fs.get(kDbPath), nullptr);
+            ASSERT_NE(fs.get(kKeptPath), nullptr);
+            EXPECT_EQ(*fs.get(kKeptPath), bytes);
+            continue;
+        }
+        EXPECT_TRUE(setup.messages.shown.empty());
         if (!keepsCutBody) {
             EXPECT_TRUE(holdsPlays(setup.doc.records, expected));
         } else {
@@ -248,7 +259,7 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
 TEST_F(DbFormat, RandomBytesNeverCrashOrLoseTheFile) {
     std::mt19937 random(12345);
     const std::string valid = databaseBytes(plays(4));
-    int outcomes[4] = {};
+    int outcomes[5] = {};
     for (int round = 0; round < 400; ++round) {
         SCOPED_TRACE(round);
         fs.files.clear();
@@ -278,6 +289,12 @@ TEST_F(DbFormat, RandomBytesNeverCrashOrLoseTheFile) {
             ASSERT_NE(fs.get(kKeptPath), nullptr);
             EXPECT_EQ(*fs.get(kKeptPath), bytes);
             continue;
+        } else if (result == 0 && keys == std::vector<std::string>{"DBFileIsCut"}) {
+            ++outcomes[4];  // the records before the cut, and the file kept
+            ASSERT_NE(fs.get(kKeptPath), nullptr);
+            EXPECT_EQ(*fs.get(kKeptPath), bytes);
+            EXPECT_EQ(fs.get(kDbPath), nullptr);
+            continue;
         } else if (result == -1 && keys.empty() && bytes.empty()) {
             ++outcomes[3];
         } else {
@@ -286,10 +303,11 @@ TEST_F(DbFormat, RandomBytesNeverCrashOrLoseTheFile) {
         ASSERT_NE(fs.get(kDbPath), nullptr);
         EXPECT_EQ(*fs.get(kDbPath), bytes);
     }
-    // The rounds reach the read, unknown-signature and failure outcomes alike.
+    // The rounds reach the read, unknown-signature, failure and cut outcomes alike.
     EXPECT_GT(outcomes[0], 0);
     EXPECT_GT(outcomes[1], 0);
     EXPECT_GT(outcomes[2], 0);
+    EXPECT_GT(outcomes[4], 0);
 }
 
 TEST_F(DbFormat, SavingWhatWasLoadedGivesTheSameBytes) {

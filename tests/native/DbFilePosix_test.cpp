@@ -56,7 +56,7 @@ TEST_F(DbDisk, DamagedFileIsMovedAsideOnDisk) {
     setup.doc.LoadDatabase();
     EXPECT_EQ(names(), std::vector<std::string>{"db.dat.damaged-" + kNowStamp});
     EXPECT_EQ(contentOf(db + ".damaged-" + kNowStamp), bytes);
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
 }
 
 TEST_F(DbDisk, PathThatIsAFolder) {
@@ -66,7 +66,9 @@ TEST_F(DbDisk, PathThatIsAFolder) {
     EXPECT_TRUE(setup.messages.shown.empty());
     EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
     setup.doc.SaveDatabase();
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
+    EXPECT_EQ(setup.messages.shown[0].text,
+              "Error saving the Dozoderi Playtally Database file.\nThe following reason is given:\nIs a directory");
     EXPECT_TRUE(std::filesystem::is_directory(db));
     EXPECT_EQ(names(), std::vector<std::string>{"db.dat"});
 }

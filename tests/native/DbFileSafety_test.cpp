@@ -44,6 +44,7 @@ public:
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
         bool ok = !failReplace && MemoryFileSystem::replaceFile(from, to);
+        if (failReplace) lastErrorText_ = "The file is in use by another process";
         afterStep();
         return ok;
     }
@@ -107,7 +108,8 @@ struct DbSafety : ::testing::Test {
 // half-written new file is removed.
 TEST_F(DbSafety, AFailureAtAnyStepOfASaveKeepsTheOldDatabase) {
     const std::string oldBytes = databaseBytes(plays(30, 500));
-    const std::vector<Play> newPlays = plays(200);
+    const std::vector<Play> newPlays = plays(2500);  // several of the archive's buffers
+    setup.setSize(false, 1000);
     const std::string newBytes = databaseBytes(newPlays);
     fs.afterStep = [&] {
         const std::string* db = fs.get(kDbPath);
@@ -142,51 +144,85 @@ TEST_F(DbSafety, AFailureAtAnyStepOfASaveKeepsTheOldDatabase) {
         EXPECT_EQ(setup.messages.shown[0].text, kSavingFailed);
     }
 
+    // Where the system names a reason (the new file cannot be made, or cannot take the database's
+    // place), the user reads it.
     struct Step {
         const char* name;
         bool FailingFileSystem::*flag;
+        std::string key, text;
     };
-    for (Step step : {Step{"flush", &FailingFileSystem::failFlush}, Step{"close", &FailingFileSystem::failClose},
-                      Step{"replace", &FailingFileSystem::failReplace}}) {
+    const Step steps[] = {
+        {"flush", &FailingFileSystem::failFlush, "ErrorWhileSavingPTDB", kSavingFailed},
+        {"close", &FailingFileSystem::failClose, "ErrorWhileSavingPTDB", kSavingFailed},
+        {"replace", &FailingFileSystem::failReplace, "ErrorSavingDBFile",
+         kCannotCreate + "The file is in use by another process"},
+        {"create", &FailingFileSystem::failCreate, "ErrorSavingDBFile", kCannotCreate + "Disk is write-protected"},
+    };
+    for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         saveWith([&] { fs.*step.flag = true; });
         EXPECT_EQ(*fs.get(kDbPath), oldBytes);
-        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
-        EXPECT_EQ(setup.messages.shown[0].text, kSavingFailed);
+        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{step.key});
+        EXPECT_EQ(setup.messages.shown[0].text, step.text);
     }
-
-    saveWith([&] { fs.failCreate = true; });
-    EXPECT_EQ(*fs.get(kDbPath), oldBytes);
-    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
-    EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + "Disk is write-protected");
 }
 
-TEST_F(DbSafety, AFileThatFailsWhileReadingIsKeptAsideNotDeleted) {
+// A file not read whole is kept aside, never deleted: one that fails while reading loads nothing;
+// one whose path text runs past its end (cut there, or its length damaged with more plays behind)
+// loads the plays before it.
+TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
     const std::vector<Play> ps = plays(3);
-    // The second record's length prefix is damaged: it claims far more than the file holds.
-    std::string bytes = header() + ps[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" + le32(0x7FFFFFF0) +
-                        ps[2].block();
-    fs.put(kDbPath, bytes);
-    setup.fill(plays(2, 7));
-    const std::uint32_t generation = setup.doc.recordsGeneration();
-
-    EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr), -1);
-    EXPECT_TRUE(setup.doc.records.empty());
-    EXPECT_NE(setup.doc.recordsGeneration(), generation) << "rows built before name records that are gone";
     const std::string kept = kDbPath + ".damaged-20261208-001502";
-    ASSERT_NE(fs.get(kept), nullptr);
-    EXPECT_EQ(*fs.get(kept), bytes);
-    EXPECT_EQ(fs.get(kDbPath), nullptr);
-    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
-    EXPECT_EQ(setup.messages.shown[0].text,
-              "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" + kept);
-    EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+    const std::string secondNumbers = le32(1) + le32(2) + le32(3);
+    const std::string fatal =
+        "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n";
+    const std::string cut =
+        "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
+        "The file was kept as:\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int result;
+        std::vector<Play> loaded;
+        std::string key, text;
+    };
+    const Case cases[] = {
+        {"a length of no known form",
+         header() + ps[0].block() + secondNumbers + "\xFF\xFE\xFF\xFF\xFE\xFF" + ps[2].block(), -1, {},
+         "UnknownErrorLoading", fatal},
+        {"a length past the end, plays behind it", header() + ps[0].block() + secondNumbers + "\xFF\xFF\xFF" +
+                                                       le32(0x7FFFFFF0) + ps[2].block(),
+         0, {ps[0]}, "DBFileIsCut", cut},
+        {"cut inside a path", databaseBytes(ps).substr(0, header().size() + ps[0].block().size() + 20), 0, {ps[0]},
+         "DBFileIsCut", cut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs.files.clear();
+        setup.messages.shown.clear();
+        fs.put(kDbPath, c.bytes);
+        setup.fill(plays(2, 7));
+        const std::uint32_t generation = setup.doc.recordsGeneration();
 
-    // The next save writes a fresh database and leaves the kept file alone.
-    setup.fill(plays(1));
-    setup.doc.SaveDatabase();
-    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(1)));
-    EXPECT_EQ(*fs.get(kept), bytes);
+        EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr), c.result);
+        EXPECT_TRUE(holdsPlays(setup.doc.records, c.loaded));
+        EXPECT_NE(setup.doc.recordsGeneration(), generation) << "rows built before name records that are gone";
+        ASSERT_NE(fs.get(kept), nullptr);
+        EXPECT_EQ(*fs.get(kept), c.bytes);
+        EXPECT_EQ(fs.get(kDbPath), nullptr);
+        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{c.key});
+        EXPECT_EQ(setup.messages.shown[0].text, c.text + kept);
+        EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
+
+        // The next save writes the plays in memory and leaves the kept file alone.
+        setup.doc.records.push_back(plays(1, 5000)[0].record());
+        setup.doc.SaveDatabase();
+        std::vector<Play> saved = c.loaded;
+        saved.push_back(plays(1, 5000)[0]);
+        EXPECT_EQ(*fs.get(kDbPath), databaseBytes(saved));
+        EXPECT_EQ(*fs.get(kept), c.bytes);
+        EXPECT_EQ(setup.messages.shown.size(), 1u);
+    }
 }
 
 TEST_F(DbSafety, KeptNamesDoNotReplaceEarlierKeptFiles) {
@@ -226,7 +262,7 @@ TEST_F(DbSafety, AnUnreadableFileThatCannotBeMovedIsKeptAsideBeforeTheNextSave) 
     setup.messages.shown.clear();
     setup.doc.SaveDatabase();
     EXPECT_EQ(*fs.get(kDbPath + ".damaged-" + kNowStamp), bytes);
-    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileKeptAside"});
     EXPECT_EQ(setup.messages.shown[0].text,
               "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" +
                   kDbPath + ".damaged-" + kNowStamp);
@@ -244,7 +280,8 @@ TEST_F(DbSafety, AFileWithAnUnknownSignatureIsKeptAsideBeforeTheFirstSave) {
 
     setup.doc.SaveDatabase();
     const std::string kept = kDbPath + ".unknown-" + kNowStamp;
-    EXPECT_EQ(setup.messages.keys(), (std::vector<std::string>{"ErrorOpening", "UnknownErrorLoading"}));
+    // Under a key of its own: a user who silenced the loading errors still learns where it went.
+    EXPECT_EQ(setup.messages.keys(), (std::vector<std::string>{"ErrorOpening", "DBFileKeptAside"}));
     ASSERT_NE(fs.get(kept), nullptr);
     EXPECT_EQ(*fs.get(kept), foreign);
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2)));
@@ -272,7 +309,7 @@ TEST_F(DbSafety, ADatabaseThatCouldNotBeOpenedIsKeptAsideBeforeTheFirstSave) {
     setup.fill(plays(2, 90000));
     setup.doc.SaveDatabase();
     const std::string kept = kDbPath + ".unreadable-" + kNowStamp;
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileKeptAside"});
     ASSERT_NE(fs.get(kept), nullptr);
     EXPECT_EQ(*fs.get(kept), history);
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(plays(2, 90000)));
@@ -332,21 +369,22 @@ TEST_F(DbSafety, BareFileNameLivesInThePluginFolder) {
 }
 
 TEST_F(DbSafety, OddDatabasePaths) {
+    // Each save fails with the system's reason.
     struct Case {
         const char* name;
         std::string path;
         std::function<void()> arrange;
-        std::string saveKey;
+        std::string reason;
     };
     const Case cases[] = {
-        {"a folder", "C:\\data\\sub", [&] { fs.folders.insert("C:\\data\\sub"); }, "ErrorWhileSavingPTDB"},
-        {"a missing folder", "C:\\nowhere\\db.dat", [] {}, "ErrorSavingDBFile"},
+        {"a folder", "C:\\data\\sub", [&] { fs.folders.insert("C:\\data\\sub"); }, "Is a folder"},
+        {"a missing folder", "C:\\nowhere\\db.dat", [] {}, "No such folder"},
         {"read-only", kDbPath,
          [&] {
              fs.put(kDbPath, databaseBytes(plays(4, 9)));
              fs.readOnly.insert(kDbPath);
          },
-         "ErrorWhileSavingPTDB"},
+         "Access denied"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -362,7 +400,8 @@ TEST_F(DbSafety, OddDatabasePaths) {
         setup.fill(plays(2));
 
         setup.doc.SaveDatabase();
-        EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{c.saveKey});
+        ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
+        EXPECT_EQ(setup.messages.shown[0].text, kCannotCreate + c.reason);
         EXPECT_EQ(fs.files.size(), before.size()) << "a file was left behind";
         if (oldBytes) {
             EXPECT_EQ(*fs.get(c.path), kept);

@@ -107,7 +107,7 @@ TEST_F(DbMerge, FilesThatCannotBeMergedLeaveTheDatabaseAlone) {
     const Case cases[] = {
         {"missing", false, "", -1, {}},
         {"empty", true, "", -1, {}},
-        {"damaged", true, header() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" + le32(1u << 30), -1,
+        {"damaged", true, header() + le32(1) + le32(2) + le32(3) + "\xFF\xFE\xFF\xFF\xFE\xFF", -1,
          {"UnknownErrorLoading"}},
         {"unknown signature", true, header(1, 1, "Other") + Play{5, 1, 1, "p", "t", "a", "", "", "", 1}.block(), 0,
          {"ErrorOpening"}},

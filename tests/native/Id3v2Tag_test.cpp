@@ -264,9 +264,12 @@ TEST(ArchiveWideString, AWideNameIsStoredWholeAndReadBack) {
     auto file = files.openRead("a");
     CArchive in(*file, CArchive::load);
     std::u16string readWide;
-    EXPECT_EQ(in.ReadString(readWide), "C:\\??????\\??.mp3");
+    std::string text;
+    in.ReadString(text, readWide);
+    EXPECT_EQ(text, "C:\\??????\\??.mp3");
     EXPECT_EQ(readWide, wide);
-    EXPECT_EQ(in.ReadString(readWide), "C:\\plain.mp3");
+    in.ReadString(text, readWide);
+    EXPECT_EQ(text, "C:\\plain.mp3");
     EXPECT_TRUE(readWide.empty());
 }
 

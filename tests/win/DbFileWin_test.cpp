@@ -26,6 +26,19 @@ std::string localStamp(TimeValue t) {
     return text;
 }
 
+const std::string kSaveFailedBecause =
+    "Error saving the Dozoderi Playtally Database file.\nThe following reason is given:\n";
+
+// A failed save that names the system's reason, and nothing else.
+::testing::AssertionResult failedWithAReason(const RecordingMessages& messages) {
+    if (messages.keys() != std::vector<std::string>{"ErrorSavingDBFile"})
+        return ::testing::AssertionFailure() << messages.shown.size() << " messages, not one ErrorSavingDBFile";
+    const std::string& text = messages.shown[0].text;
+    if (text.rfind(kSaveFailedBecause, 0) != 0 || text.size() == kSaveFailedBecause.size())
+        return ::testing::AssertionFailure() << "no reason in: " << text;
+    return ::testing::AssertionSuccess();
+}
+
 struct DbWin : ::testing::Test {
     DbWin() : db(dir.file("db.dat")), setup(systemFileSystem(), db) {}
     WinTempDir dir;
@@ -57,7 +70,7 @@ TEST_F(DbWin, ReadOnlyDatabaseIsNotReplaced) {
     ASSERT_TRUE(SetFileAttributesA(db.c_str(), FILE_ATTRIBUTE_READONLY));
     setup.fill(plays(4));
     setup.doc.SaveDatabase();
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
+    EXPECT_TRUE(failedWithAReason(setup.messages));
     EXPECT_EQ(contentOf(db), old);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"db.dat"});
 
@@ -72,32 +85,49 @@ TEST_F(DbWin, PathThatIsAFolderOrOnAMissingFolder) {
     EXPECT_TRUE(setup.messages.shown.empty());
     EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
     setup.doc.SaveDatabase();
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorWhileSavingPTDB"});
+    EXPECT_TRUE(failedWithAReason(setup.messages));
     EXPECT_NE(GetFileAttributesA(db.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"db.dat"});
 
     setup.messages.shown.clear();
     setup.setDbPath(dir.file("none\\db.dat"));
     setup.doc.SaveDatabase();
-    ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
-    const std::string prefix = "Error saving the Dozoderi Playtally Database file.\nThe following reason is given:\n";
-    EXPECT_EQ(setup.messages.shown[0].text.substr(0, prefix.size()), prefix);
-    EXPECT_GT(setup.messages.shown[0].text.size(), prefix.size());  // the system's reason
+    EXPECT_TRUE(failedWithAReason(setup.messages));
+}
+
+// A file held open by another program without sharing cannot be replaced: the save says why and
+// the file stays as it was.
+TEST_F(DbWin, DatabaseHeldOpenIsNotReplaced) {
+    const std::string old = databaseBytes(plays(3, 500));
+    writeFile(db, old);
+    HANDLE held = CreateFileA(db.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    setup.fill(plays(4));
+    setup.doc.SaveDatabase();
+    CloseHandle(held);
+    EXPECT_TRUE(failedWithAReason(setup.messages));
+    EXPECT_EQ(contentOf(db), old);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"db.dat"});
 }
 
 TEST_F(DbWin, UnreadableAndUnknownFilesAreKeptAside) {
-    const std::string damaged = header() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" + le32(0xFFFFFF00u) + "x";
-    writeFile(db, damaged);
+    // A play whose path runs past the end: the play before it loads, the file is kept.
+    const std::string cut = header() + plays(1, 40)[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" +
+                            le32(0xFFFFFF00u) + "x";
+    writeFile(db, cut);
     setup.doc.LoadDatabase();
     const std::string keptDamaged = "db.dat.damaged-" + localStamp(kNow);
-    EXPECT_EQ(contentOf(dir.file(keptDamaged)), damaged);
-    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
+    EXPECT_EQ(contentOf(dir.file(keptDamaged)), cut);
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
+    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(1, 40)));
 
     const std::string foreign = header(1, 1, "Another program's data");
     writeFile(db, foreign);
     setup.fill(plays(2));
+    setup.messages.shown.clear();
     setup.doc.LoadDatabase();
     setup.doc.SaveDatabase();
+    EXPECT_EQ(setup.messages.keys(), (std::vector<std::string>{"ErrorOpening", "DBFileKeptAside"}));
     EXPECT_EQ(contentOf(dir.file("db.dat.unknown-" + localStamp(kNow))), foreign);
     EXPECT_EQ(contentOf(db), databaseBytes(plays(2)));
     EXPECT_EQ(dir.names().size(), 3u);

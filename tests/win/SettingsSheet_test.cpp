@@ -427,30 +427,37 @@ TEST_F(Settings, DisableSavesAndClosesTheWindow) {
 }
 
 TEST_F(Settings, MergeLeavesItsSourceAloneAndAddsNothingFromTheDatabaseItself) {
-    const std::string db = dir.file("db.dat"), good = dir.file("good.dat"), damaged = dir.file("damaged.dat");
+    const std::string db = dir.file("db.dat"), good = dir.file("good.dat"), damaged = dir.file("damaged.dat"),
+                      cut = dir.file("cut.dat");
     setString(general, "DBPath", db);
     ASSERT_TRUE(writeFile(db, databaseBytes(plays(3, 1000))));
     ASSERT_TRUE(writeFile(good, databaseBytes(plays(2, 500))));
-    // The second record's path claims far more than the file holds: reading it fails.
-    ASSERT_TRUE(writeFile(damaged, header() + plays(1, 700)[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" +
-                                       le32(0x7FFFFFF0) + "abc"));
+    // The second record's length has no known form: reading it fails.
+    ASSERT_TRUE(writeFile(damaged, header() + plays(1, 700)[0].block() + le32(1) + le32(2) + le32(3) +
+                                       "\xFF\xFE\xFF\xFF\xFE\xFF" + "abc"));
+    // The second record's path claims far more than the file holds: the play before it is added.
+    ASSERT_TRUE(writeFile(cut, header() + plays(1, 800)[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFF\xFF" +
+                                   le32(0x7FFFFFF0) + "abc"));
     // The plays in memory: the file's, less the middle one the user removed since it was saved.
     for (const Play& p : plays(3, 1000))
         if (p.date != 1001) doc_.records.push_back(p.record());
     struct Case {
         std::string path;
         std::vector<TimeValue> after;
+        std::string key;  // of the one message the merge shows
     };
     const Case cases[] = {
-        {db, {1000, 1002}},
-        {damaged, {1000, 1002}},
-        {good, {500, 501, 1000, 1002}},
+        {db, {1000, 1002}, "MergeDBIntoItself"},
+        {damaged, {1000, 1002}, "UnknownErrorLoading"},
+        {good, {500, 501, 1000, 1002}, ""},
+        {cut, {500, 501, 800, 1000, 1002}, "DBFileIsCut"},
     };
     std::map<std::string, std::string> before;
     for (const Case& c : cases) before[c.path] = contentOf(c.path);
     run([&](HWND window) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.path);
+            messages.shown.clear();
             DriveResult r = driveModal([&] { click(generalPage(), IDC_GEN_MERGE); },
                                        [&](HWND chooser) {
                                            SetDlgItemTextA(chooser, 0x47c, c.path.c_str());  // the file name box
@@ -461,10 +468,11 @@ TEST_F(Settings, MergeLeavesItsSourceAloneAndAddsNothingFromTheDatabaseItself) {
             EXPECT_TRUE(r.found);
             EXPECT_EQ(recordDates(), c.after);
             EXPECT_EQ(contentOf(c.path), before[c.path]);
+            EXPECT_EQ(messages.keys(), c.key.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.key});
         }
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
-    EXPECT_EQ(dir.names().size(), 3u);  // nothing moved aside
+    EXPECT_EQ(dir.names().size(), 4u);  // nothing moved aside
 }
 
 // --- Publish page ---------------------------------------------------------------------------
