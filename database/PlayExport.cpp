@@ -110,7 +110,7 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     }
     progress.reset();
 
-    if (!files.replaceFile(newPath, path)) {
+    if (!files.replaceFileUnsynced(newPath, path)) {
         const std::string reason = files.lastErrorText();
         files.removeFile(newPath);
         show(loadString(kExportFailed) + reason, "ErrorExportingPlays");

@@ -1,5 +1,7 @@
 #include "database/PlayWriters.h"
 
+#include <charconv>
+
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -17,76 +19,79 @@ constexpr std::size_t kCommentOffset = 94;
 
 void appendNumber(std::string& out, long long value) {
     char digits[24];
-    int n = 0;
-    const bool negative = value < 0;
-    unsigned long long v = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v);
-    if (negative) out += '-';
-    while (n) out += digits[--n];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 // --- ListenBrainz JSON ---
 
+// The listens' fixed structure is literal text; every text value is escaped by the JSON library.
 class ListenBrainzWriter : public PlayWriter {
 public:
-    explicit ListenBrainzWriter(const ExportClient& client) : client_(client), writer_(buffer_) {}
+    explicit ListenBrainzWriter(const ExportClient& client) : escaper_(escaped_) {
+        // The client's part of every listen, escaped once.
+        tail_ = "\"media_player\":\"Winamp\"";
+        if (!client.name.empty()) tail_ += ",\"submission_client\":" + quoted(client.name);
+        if (!client.version.empty()) tail_ += ",\"submission_client_version\":" + quoted(client.version);
+        tail_ += "}}}";
+    }
 
-    void begin() override { writer_.StartArray(); }
+    void begin() override { out_ += '['; }
 
     void add(const CTrackRecord& r) override {
-        writer_.StartObject();
-        key("listened_at");
-        writer_.Int64(r.date);
-        key("track_metadata");
-        writer_.StartObject();
+        out_ += first_ ? "{\"listened_at\":" : ",{\"listened_at\":";
+        first_ = false;
+        appendNumber(out_, r.date);
+        out_ += ",\"track_metadata\":{";
         // A key with no value is left out: the importers take an empty text as a value.
-        text("artist_name", r.tag.artist());
-        text("track_name", r.tag.title());
-        text("release_name", r.tag.album());
-        key("additional_info");
-        writer_.StartObject();
+        const std::size_t open = out_.size();
+        text("\"artist_name\":", r.tag.artist(), open);
+        text("\"track_name\":", r.tag.title(), open);
+        text("\"release_name\":", r.tag.album(), open);
+        if (out_.size() != open) out_ += ',';
+        out_ += "\"additional_info\":{";
         if (r.length > 0) {
-            key("duration_ms");
-            writer_.Int64(static_cast<long long>(r.length) * 1000);
+            out_ += "\"duration_ms\":";
+            appendNumber(out_, static_cast<long long>(r.length) * 1000);
+            out_ += ',';
         }
         if (int track = id3TrackNumber(r)) {
-            key("tracknumber");
-            writer_.Int(track);
+            out_ += "\"tracknumber\":";
+            appendNumber(out_, track);
+            out_ += ',';
         }
-        key("media_player");
-        writer_.String("Winamp");
-        text("submission_client", client_.name, false);
-        text("submission_client_version", client_.version, false);
-        writer_.EndObject();
-        writer_.EndObject();
-        writer_.EndObject();
+        out_ += tail_;
     }
 
-    void end() override { writer_.EndArray(); }
+    void end() override { out_ += "]\n"; }
 
-    std::string_view pending() const override { return {buffer_.GetString(), buffer_.GetSize()}; }
-    // The writer keeps its place in the array: only the bytes already taken go.
-    void clearPending() override { buffer_.Clear(); }
+    std::string_view pending() const override { return out_; }
+    void clearPending() override { out_.clear(); }
 
 private:
-    void key(const char* name) { writer_.Key(name); }
-    void text(const char* name, std::string_view value, bool ansi = true) {
-        if (value.empty()) return;
-        key(name);
-        if (ansi) {
-            utf8_.clear();
-            appendAnsiAsUtf8(utf8_, value);
-            value = utf8_;
-        }
-        writer_.String(value.data(), static_cast<rapidjson::SizeType>(value.size()));
+    std::string quoted(std::string_view utf8) {
+        escaped_.Clear();
+        escaper_.Reset(escaped_);
+        escaper_.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
+        return {escaped_.GetString(), escaped_.GetSize()};
+    }
+    void text(const char* jsonKey, std::string_view ansi, std::size_t open) {
+        if (ansi.empty()) return;
+        if (out_.size() != open) out_ += ',';
+        out_ += jsonKey;
+        utf8_.clear();
+        appendAnsiAsUtf8(utf8_, ansi);
+        escaped_.Clear();
+        escaper_.Reset(escaped_);
+        escaper_.String(utf8_.data(), static_cast<rapidjson::SizeType>(utf8_.size()));
+        out_.append(escaped_.GetString(), escaped_.GetSize());
     }
 
-    ExportClient client_;
-    rapidjson::StringBuffer buffer_;
-    rapidjson::Writer<rapidjson::StringBuffer> writer_;
+    std::string out_;
+    std::string tail_;
+    bool first_ = true;
+    rapidjson::StringBuffer escaped_;
+    rapidjson::Writer<rapidjson::StringBuffer> escaper_;
     std::string utf8_;
 };
 
@@ -130,6 +135,7 @@ private:
             appendAnsiAsUtf8(out_, value);
         else
             out_.append(value.data(), value.size());
+        if (value.find_first_of("\t\n\r") == std::string_view::npos) return;
         for (std::size_t i = at; i < out_.size(); ++i)
             if (out_[i] == '\t' || out_[i] == '\n' || out_[i] == '\r') out_[i] = ' ';
     }

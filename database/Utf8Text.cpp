@@ -107,7 +107,10 @@ std::string utf8ToAnsi(std::string_view text) {
 #else
 
 void appendAnsiAsUtf8(std::string& out, std::string_view text) {
-    for (char ch : text) {
+    std::size_t plain = 0;
+    while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80) ++plain;
+    out.append(text.data(), plain);
+    for (char ch : text.substr(plain)) {
         const unsigned char c = static_cast<unsigned char>(ch);
         if (c < 0x80) {
             out += ch;
