@@ -96,7 +96,21 @@ void CArchive::WriteUInt32(std::uint32_t value) {
 }
 
 void CArchive::WriteString(std::string_view text) {
-    const std::size_t n = text.size();
+    WriteLength(text.size());
+    Write(text.data(), text.size());
+}
+
+void CArchive::WriteWideString(const std::u16string& text) {
+    const std::uint8_t mark[3] = {kLongPrefix, 0xFE, 0xFF};
+    Write(mark, sizeof mark);
+    WriteLength(text.size());
+    for (char16_t c : text) {
+        const std::uint8_t unit[2] = {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)};
+        Write(unit, sizeof unit);
+    }
+}
+
+void CArchive::WriteLength(std::size_t n) {
     std::uint8_t prefix[7];
     std::size_t prefixSize;
     if (n < kLongPrefix) {
@@ -120,7 +134,6 @@ void CArchive::WriteString(std::string_view text) {
         prefixSize = 7;
     }
     Write(prefix, prefixSize);
-    Write(text.data(), n);
 }
 
 void CArchive::Flush() {
@@ -212,6 +225,12 @@ std::uint32_t CArchive::ReadLengthAfter(std::uint8_t first) {
 }
 
 std::string CArchive::ReadString() {
+    std::u16string wide;
+    return ReadString(wide);
+}
+
+std::string CArchive::ReadString(std::u16string& wideText) {
+    wideText.clear();
     std::uint8_t first = ReadByte();
     bool wide = false;
     std::uint32_t n;
@@ -243,7 +262,10 @@ std::string CArchive::ReadString() {
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(bytes));
     ReadExact(raw.data(), raw.size());
     std::vector<std::uint16_t> units(n);
-    for (std::size_t i = 0; i < n; ++i)
+    wideText.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
         units[i] = static_cast<std::uint16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+        wideText[i] = static_cast<char16_t>(units[i]);
+    }
     return wideToAnsi(units.data(), units.size());
 }

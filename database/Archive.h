@@ -44,6 +44,8 @@ public:
     void Write(const void* data, std::size_t n);
     // The length prefix in its shortest form, then the bytes.
     void WriteString(std::string_view text);
+    // The wide form: 0xFF, 0xFFFE, a length prefix counting 16-bit characters, UTF-16LE text.
+    void WriteWideString(const std::u16string& text);
     // Hands the buffered bytes to the file (not to the disk). Raises CFileException.
     void Flush();
 
@@ -56,11 +58,15 @@ public:
     // Raises CArchiveEndOfFile when the prefix itself is cut, and CArchiveException when the
     // string claims more bytes than the file still holds or its prefix has no known form.
     std::string ReadString();
+    // The same, keeping a string of the wide form whole in `wide` as well (cleared for the
+    // single-byte form), so that it can be written back as it was.
+    std::string ReadString(std::u16string& wide);
     // Bytes not read yet (buffered ones included).
     std::uint64_t Remaining() const { return (end_ - pos_) + fileRemaining_; }
     bool AtEnd() const { return Remaining() == 0; }
 
 private:
+    void WriteLength(std::size_t n);
     std::uint8_t ReadByte();
     std::uint16_t ReadUInt16();
     // A length in one of the three prefix forms; `first` is the already-read first byte.

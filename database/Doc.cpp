@@ -5,6 +5,7 @@
 
 #include "database/Exceptions.h"
 #include "database/FileSystem.h"
+#include "database/TrackTag.h"
 #include "plugin/AppContext.h"
 #include "plugin/Messages.h"
 #include "resources/StringTable.h"
@@ -32,9 +33,16 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
     try {
         std::int32_t played = nearlyComplete(pending.length, pending.played) ? pending.length : pending.played;
         auto record = std::make_unique<CTrackRecord>(pending.path, pending.length, pending.date, played);
+        record->widePath = pending.widePath;
         IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+        TagRules rules;
+        rules.required = settings.DoNotStoreFields;
+        rules.readOtherTags = settings.ReadOtherTags;
+        rules.player = context_.player;
+        // Without other tags a name the code page cannot hold stays unreadable, as it always was.
+        if (!settings.ReadOtherTags) record->widePath.clear();
         try {
-            if (!record->ReadTagFromFile(files)) return false;
+            if (readTrackTag(files, record->path, record->widePath, rules, record->tag) == TagSource::none) return false;
         } catch (const CMyReadMp3TagException&) {
             return false;  // an unreadable file is treated as untagged, without a message
         }

@@ -71,7 +71,12 @@ void writeRecord(CArchive& archive, const CTrackRecord& record) {
     archive.WriteInt32(record.date);
     archive.WriteInt32(record.played);
     archive.WriteInt32(record.length);
-    archive.WriteString(record.path);
+    // The wide form only where the code page cannot hold the name: every other path is stored as
+    // it always was, and earlier versions read both forms.
+    if (record.widePath.empty())
+        archive.WriteString(record.path);
+    else
+        archive.WriteWideString(record.widePath);
     archive.Write(record.tag.body().data(), CId3v1Tag::kBodySize);
 }
 
@@ -79,7 +84,7 @@ void readRecord(CArchive& archive, CTrackRecord& record) {
     record.date = archive.ReadInt32();
     record.played = archive.ReadInt32();
     record.length = archive.ReadInt32();
-    record.path = archive.ReadString();
+    record.path = archive.ReadString(record.widePath);
     // A body cut short by the end of the file keeps its missing bytes 0.
     std::uint8_t body[CId3v1Tag::kBodySize] = {};
     archive.Read(body, sizeof body);

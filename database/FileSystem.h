@@ -29,6 +29,9 @@ public:
     // Opens an existing file for reading, sharing it with other readers and writers.
     // Returns null when it cannot be opened (see lastErrorText).
     virtual std::unique_ptr<IFile> openRead(const std::string& path) = 0;
+    // The same by a wide (UTF-16) name, for names the ANSI code page cannot hold. Null when it
+    // cannot be opened.
+    virtual std::unique_ptr<IFile> openReadWide(const std::u16string& path) = 0;
     // Creates a file for writing, truncating an existing one. Null on failure.
     virtual std::unique_ptr<IFile> createWrite(const std::string& path) = 0;
     // Puts `from` in place of `to` in one step, replacing `to` if it exists, and makes the change
@@ -41,11 +44,19 @@ public:
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
+    virtual bool existsWide(const std::u16string& path) = 0;
     // True when the path names a folder.
     virtual bool isFolder(const std::string& path) { (void)path; return false; }
     // The system's description of the last failure of this file system (at most 1024 characters).
     virtual std::string lastErrorText() = 0;
 };
+
+// A played file by the name that holds it whole: `widePath` when there is one, else `path`.
+std::unique_ptr<IFile> openTrackFile(IFileSystem& files, const std::string& path, const std::u16string& widePath);
+bool trackFileExists(IFileSystem& files, const std::string& path, const std::u16string& widePath);
+// UTF-16 as UTF-8, the form wide names take where file names are bytes (POSIX, the memory file
+// system). Unpaired surrogates become U+FFFD.
+std::string utf16ToUtf8(const std::u16string& text);
 
 // The platform's file system (POSIX natively, the Windows file calls on Windows).
 IFileSystem& systemFileSystem();

@@ -97,15 +97,24 @@ void CId3v1Tag::BuildBody() {
 bool CId3v1Tag::ReadFromFile(IFileSystem& files, const std::string& path) {
     std::unique_ptr<IFile> file = files.openRead(path);
     if (!file) return false;
+    if (!ReadFromOpenFile(*file)) return false;
     try {
-        file->seek(file->size() - static_cast<std::int64_t>(kTagSize));
+        file->close();
+    } catch (const CFileException&) {
+        throw CMyReadMp3TagException();
+    }
+    return true;
+}
+
+bool CId3v1Tag::ReadFromOpenFile(IFile& file) {
+    try {
+        file.seek(file.size() - static_cast<std::int64_t>(kTagSize));
         char marker[3];
-        if (file->read(marker, sizeof marker) != sizeof marker) throw CFileException("end of file");
+        if (file.read(marker, sizeof marker) != sizeof marker) throw CFileException("end of file");
         if (std::memcmp(marker, "TAG", 3) != 0) return false;
         Body body;
-        if (file->read(body.data(), kBodySize) != kBodySize) throw CFileException("end of file");
+        if (file.read(body.data(), kBodySize) != kBodySize) throw CFileException("end of file");
         SetBody(body.data());
-        file->close();
         return true;
     } catch (const CFileException&) {
         throw CMyReadMp3TagException();

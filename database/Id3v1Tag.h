@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+class IFile;
 class IFileSystem;
 
 class CId3v1Tag {
@@ -25,6 +26,8 @@ public:
     // Reads the tag at the end of the file. False when the file cannot be opened or has no "TAG";
     // raises CMyReadMp3TagException when seeking or reading fails (a file shorter than 128 bytes).
     bool ReadFromFile(IFileSystem& files, const std::string& path);
+    // The same on a file already open (left open).
+    bool ReadFromOpenFile(IFile& file);
     // Copies a body and rebuilds the fields from it.
     void SetBody(const std::uint8_t* body);
     // Fields from the body.

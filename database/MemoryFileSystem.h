@@ -23,11 +23,14 @@ public:
     const std::string* get(const std::string& path) const;
 
     std::unique_ptr<IFile> openRead(const std::string& path) override;
+    // Wide names are kept under their UTF-8 form.
+    std::unique_ptr<IFile> openReadWide(const std::u16string& path) override { return openRead(utf16ToUtf8(path)); }
     std::unique_ptr<IFile> createWrite(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;
     bool exists(const std::string& path) override;
+    bool existsWide(const std::u16string& path) override { return exists(utf16ToUtf8(path)); }
     bool isFolder(const std::string& path) override { return folders.count(path) > 0; }
     std::string lastErrorText() override { return lastError_; }
 

@@ -65,6 +65,7 @@ private:
 class PosixFileSystem : public IFileSystem {
 public:
     std::unique_ptr<IFile> openRead(const std::string& path) override { return open(path, O_RDONLY, true); }
+    std::unique_ptr<IFile> openReadWide(const std::u16string& path) override { return openRead(utf16ToUtf8(path)); }
     std::unique_ptr<IFile> createWrite(const std::string& path) override {
         return open(path, O_WRONLY | O_CREAT | O_TRUNC, false);
     }
@@ -87,6 +88,7 @@ public:
         struct stat st;
         return ::stat(path.c_str(), &st) == 0;
     }
+    bool existsWide(const std::u16string& path) override { return exists(utf16ToUtf8(path)); }
     bool isFolder(const std::string& path) override {
         struct stat st;
         return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -125,6 +125,8 @@ bool CDoc::ChangePath(int index, const std::string& missingPath) {
     bool changed = false;
     for (auto& r : records) {
         if (!contains(targets, r->identity.value())) continue;
+        // A name the code page could not hold stays whole unless the user changed its text.
+        if (r->path != path) r->widePath.clear();
         r->path = path;
         changed = true;
     }

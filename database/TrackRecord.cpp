@@ -35,6 +35,7 @@ void CTrackRecord::CopyAll(const CTrackRecord& other) {
 
 void CTrackRecord::CopyAllButDate(const CTrackRecord& other) {
     path = other.path;
+    widePath = other.widePath;
     length = other.length;
     played = other.played;
     tag = other.tag;

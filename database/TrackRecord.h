@@ -28,6 +28,9 @@ private:
 class CTrackRecord {
 public:
     std::string path;          // full path of the played file as Winamp reported it
+    // The path whole when the ANSI code page cannot hold it ("" otherwise); `path` then holds what
+    // the code page makes of it. Stored in the archive's wide string form.
+    std::u16string widePath;
     std::int32_t length = 0;   // seconds
     TimeValue date = 0;        // start of the (last stretch of the) play
     std::int32_t played = 0;   // seconds listened to
@@ -54,6 +57,7 @@ public:
     void StartStretch(TimeValue now) { date = now; }
     void EndStretch(TimeValue now) { played += now - date; }
     bool HasPath(const std::string& text) const { return path == text; }
+    bool HasPath(const std::string& text, const std::u16string& wide) const { return path == text && widePath == wide; }
     // The grouping test, with the GroupPlaytallyBy flags and DateFormat of `settings`.
     bool IsSameGroup(const CTrackRecord& other, const GeneralSettings& settings) const;
 };

@@ -13,6 +13,7 @@ class IFileSystem;
 class IProgressFactory;
 class IProgramRunner;
 class IRecordDialogs;
+class IPlayerMetadata;
 
 // What the portable code asks of the plug-in's windows (which may not exist yet).
 class IViewHooks {
@@ -46,6 +47,8 @@ struct AppContext {
     IViewHooks* views = nullptr;           // none: no window exists
     // Record editing: the path dialog and the tag editor (none: every edit is cancelled).
     IRecordDialogs* dialogs = nullptr;
+    // The player's description of files without ID3 tags (none: the player is never asked).
+    IPlayerMetadata* player = nullptr;
 
     std::string userName = "unknown_user";
     std::string pluginFolder;  // the plug-in file's folder, without the last backslash

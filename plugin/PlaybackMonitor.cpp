@@ -47,7 +47,8 @@ void CPlaybackMonitor::stopPolling() {
 }
 
 bool CPlaybackMonitor::isNewTrack() {
-    return !pending_ || !pending_->HasPath(host_.currentFile());
+    // Two names the code page cannot hold may read the same in it: the wide names tell them apart.
+    return !pending_ || !pending_->HasPath(host_.currentFile(), host_.currentFileWide());
 }
 
 void CPlaybackMonitor::beginTrack() {
@@ -65,6 +66,7 @@ void CPlaybackMonitor::beginTrack() {
         return;
     }
     pending_ = std::make_unique<CTrackRecord>(host_.currentFile(), length, context_.clock->now(), 0);
+    pending_->widePath = host_.currentFileWide();
 }
 
 void CPlaybackMonitor::pausePlay() {

@@ -68,6 +68,7 @@ GeneralSettings loadGeneralSettings(IProfile& p, const std::string& userName) {
     g.StoreAfterIntervalSec = p.getInt(s, "StoreAfterIntervalSec", g.StoreAfterIntervalSec);
     g.AutoSave = p.getInt(s, "AutoSave", g.AutoSave);
     g.RefreshOnEachTrack = readBool(p, s, "RefreshOnEachTrack", g.RefreshOnEachTrack);
+    g.ReadOtherTags = readBool(p, s, "ReadOtherTags", g.ReadOtherTags);
     g.DoNotStoreFields = readFlagList(p.getString(s, "DoNotStoreFields", writeFlagList(kDefaultRequired)));
     g.GroupPlaytallyBy = readFlagList(p.getString(s, "GroupPlaytallyBy", writeFlagList(kDefaultGrouping)));
     return g;

@@ -45,6 +45,9 @@ struct GeneralSettings {
     int StoreAfterIntervalSec = 30;
     int AutoSave = 30;
     bool RefreshOnEachTrack = false;
+    // ID3v2 tags are read, and the player asked about files without ID3 tags; 0 keeps the ID3v1
+    // tag as the only source.
+    bool ReadOtherTags = true;
     FieldFlags DoNotStoreFields{};
     FieldFlags GroupPlaytallyBy{};
 };

@@ -21,6 +21,9 @@ public:
     virtual PlayState playState() = 0;
     // The file path of the current playlist entry; "" when the player names none.
     virtual std::string currentFile() = 0;
+    // The same path whole, when the ANSI code page cannot hold it (currentFile then has what the
+    // code page makes of it); "" otherwise, and from players that give no wide names.
+    virtual std::u16string currentFileWide() { return std::u16string(); }
     // The length of the current track in whole seconds, waiting a little while the player does
     // not know it yet; -1 when it still does not know it after the last try.
     virtual std::int32_t trackLengthSeconds() = 0;

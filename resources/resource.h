@@ -97,6 +97,11 @@
 #define IDC_PUB_ITEM_EDIT 1112
 #define IDC_PUB_FOOTER_EDIT 1113
 
+// Settings sheet: Extras page (template IDD_EXTRAS) and its tooltip texts.
+#define IDD_EXTRAS 1020
+#define IDC_EXTRAS_READ_OTHER_TAGS 1200
+#define IDS_TIP_READ_OTHER_TAGS 2150
+
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011
 #define IDD_HTMLEDIT 1018

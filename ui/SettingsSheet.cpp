@@ -14,7 +14,7 @@ void registerSheetClasses() {
 }  // namespace
 
 CSettingsSheet::CSettingsSheet(ISettingsHost& host, const std::string& caption, HWND parent, UINT selectPage)
-    : CPropertySheet(caption, parent, selectPage), m_host(host), m_publish(host, *this), m_general(host, *this) {
+    : CPropertySheet(caption, parent, selectPage), m_host(host), m_publish(host, *this), m_general(host, *this), m_extras(host, *this) {
     registerSheetClasses();
     ModifyFlags(PSH_HASHELP, 0);
     AddPage(&m_general);
@@ -24,14 +24,18 @@ CSettingsSheet::~CSettingsSheet() = default;
 
 void CSettingsSheet::ShowPublishPage(bool show) {
     if (!GetSafeHwnd()) return;
-    if (show && GetPageCount() < 2) AddPage(&m_publish);
-    if (!show && GetPageCount() > 1) RemovePage(1);
+    if (show && GetPageCount() < 2) {
+        AddPage(&m_publish);
+        AddPage(&m_extras);
+    }
+    while (!show && GetPageCount() > 1) RemovePage(GetPageCount() - 1);
 }
 
 void CSettingsSheet::SavePages() {
     if (m_cancelled) return;
     if (m_publish.GetSafeHwnd()) m_publish.savePublishSettings(false);
     if (m_general.GetSafeHwnd()) m_general.saveGeneralSettings();
+    if (m_extras.GetSafeHwnd()) m_extras.saveExtrasSettings();
 }
 
 bool CSettingsSheet::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {

@@ -1,13 +1,15 @@
-// The settings sheet: the General page and, while the plug-in is enabled, the Publish page.
+// The settings sheet: the General page and, while the plug-in is enabled, the Publish and Extras
+// pages.
 //
 // The sheet is modal and lives only while it is shown. The General page is always page 0; the
-// Publish page is added and removed by the General page as "Disable" is cleared and set, so it is
-// always page 1. When the sheet window goes, the host applies the settings (the pages that were
+// Publish and Extras pages are added and removed by the General page as "Disable" is cleared and
+// set, so they are always pages 1 and 2. When the sheet window goes, the host applies the settings (the pages that were
 // not cancelled save their keys first).
 #pragma once
 #include <string>
 
 #include "framework/PropertySheet.h"
+#include "ui/ExtrasDlg.h"
 #include "ui/GeneralDlg.h"
 #include "ui/PublishDlg.h"
 
@@ -36,8 +38,10 @@ public:
 
     CGeneralDlg& GeneralPage() { return m_general; }
     CPublishDlg& PublishPage() { return m_publish; }
+    CExtrasDlg& ExtrasPage() { return m_extras; }
 
-    // Adds (true) or removes (false) the Publish page as page 1, while the sheet is shown.
+    // Adds (true) or removes (false) the Publish and Extras pages as pages 1 and 2, while the sheet
+    // is shown.
     void ShowPublishPage(bool show);
     // The pages that have windows save their keys, unless the sheet was cancelled: a cancelled
     // sheet leaves every key as the last Apply (or the opening) left it.
@@ -52,5 +56,6 @@ private:
     ISettingsHost& m_host;
     CPublishDlg m_publish;
     CGeneralDlg m_general;
+    CExtrasDlg m_extras;
     bool m_cancelled = false;
 };

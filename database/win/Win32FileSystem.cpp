@@ -1,4 +1,5 @@
-// The file system of the Windows build, over the Windows file calls (ANSI paths).
+// The file system of the Windows build, over the Windows file calls (ANSI paths; played files
+// whose names the ANSI code page cannot hold by their wide names).
 #include <windows.h>
 
 #include <algorithm>
@@ -75,6 +76,19 @@ public:
     std::unique_ptr<IFile> openRead(const std::string& path) override {
         return open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     }
+    std::unique_ptr<IFile> openReadWide(const std::u16string& path) override {
+        if (path.empty()) {
+            lastError_ = ERROR_PATH_NOT_FOUND;
+            return nullptr;
+        }
+        HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            fail();
+            return nullptr;
+        }
+        return std::make_unique<Win32File>(h);
+    }
     std::unique_ptr<IFile> createWrite(const std::string& path) override {
         return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     }
@@ -93,6 +107,9 @@ public:
     }
     bool removeFile(const std::string& path) override { return DeleteFileA(path.c_str()) || fail(); }
     bool exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool existsWide(const std::u16string& path) override {
+        return GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) != INVALID_FILE_ATTRIBUTES;
+    }
     bool isFolder(const std::string& path) override {
         DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -275,9 +275,9 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
     };
     const Step steps[] = {
         {0, 1, false, false},
-        {IDC_GEN_DISABLE, 2, true, false},
-        {IDC_GEN_NOLARGER, 2, true, true},
-        {IDC_GEN_NOLARGER, 2, true, false},
+        {IDC_GEN_DISABLE, 3, true, false},
+        {IDC_GEN_NOLARGER, 3, true, true},
+        {IDC_GEN_NOLARGER, 3, true, false},
         {IDC_GEN_DISABLE, 1, false, false},
     };
     run([&](HWND window) {
@@ -285,8 +285,9 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
             SCOPED_TRACE("after clicking " + std::to_string(step.click));
             if (step.click) click(generalPage(), step.click);
             EXPECT_EQ(tabCount(window), step.tabs);
-            if (step.tabs == 2) {
+            if (step.tabs == 3) {
                 EXPECT_EQ(tabText(window, 1), "Publish To HTML");
+                EXPECT_EQ(tabText(window, 2), "Extras");
             }
             EXPECT_EQ(sheet->GetPageCount(), step.tabs);
             for (int id : allButDisable) {
@@ -395,7 +396,7 @@ TEST_F(Settings, APathThatCannotHoldTheDatabaseIsRefused) {
         run([&](HWND window) {
             type(generalPage(), IDC_GEN_DBPATH, c.path);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
-            stayedOpen = sheet->GetPageCount() == 2 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
+            stayedOpen = sheet->GetPageCount() == 3 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         EXPECT_TRUE(stayedOpen);
@@ -502,6 +503,46 @@ TEST_F(Settings, PublishEnablingRules) {
         screenshot(window, "settings-publish");
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
+}
+
+// --- Extras page ------------------------------------------------------------------------------
+
+TEST_F(Settings, ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel) {
+    struct Case {
+        int stored;      // -1: no value yet
+        bool click;
+        int button;      // PSBTN_OK, PSBTN_APPLYNOW then cancel, PSBTN_CANCEL
+        bool shownChecked;
+        int after;
+    };
+    const Case cases[] = {
+        {-1, false, PSBTN_OK, true, 1},
+        {-1, true, PSBTN_OK, true, 0},
+        {0, true, PSBTN_APPLYNOW, false, 1},
+        {1, true, PSBTN_CANCEL, true, 1},
+        {0, false, PSBTN_OK, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stored) + (c.click ? " clicked, button " : ", button ") + std::to_string(c.button));
+        RegistryProfile(key.name()).deleteApplicationKey();
+        if (c.stored >= 0) setInt(general, "ReadOtherTags", c.stored);
+        bool shown = false;
+        std::string caption;
+        run([&](HWND window) {
+            SendMessageA(window, PSM_SETCURSEL, 2, 0);
+            HWND page = sheet->ExtrasPage().GetSafeHwnd();
+            ASSERT_NE(page, nullptr);
+            shown = checked(page, IDC_EXTRAS_READ_OTHER_TAGS);
+            caption = text(page, IDC_EXTRAS_READ_OTHER_TAGS);
+            if (c.click) click(page, IDC_EXTRAS_READ_OTHER_TAGS);
+            if (c.click && c.button == PSBTN_APPLYNOW) screenshot(window, "settings-extras");
+            SendMessageA(window, PSM_PRESSBUTTON, c.button, 0);
+            if (c.button == PSBTN_APPLYNOW) SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        });
+        EXPECT_EQ(shown, c.shownChecked);
+        EXPECT_EQ(caption, "Read ID3v2 tags, and ask Winamp about files without ID3 tags");
+        EXPECT_EQ(profile.getInt("General", "ReadOtherTags", 1), c.after);
+    }
 }
 
 TEST_F(Settings, WinStatesFromTheHideAndWaitBoxes) {

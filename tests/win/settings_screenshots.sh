@@ -8,7 +8,7 @@ out="$root/out/screenshots"
 mkdir -p "$out"
 rm -f "$out"/settings-*.* "$out"/chooser-*.*
 PTLY_SCREENSHOT_DIR="Z:${out//\//\\}" "$root/scripts/wine-run" "$root/build/win64/tests/win_tests.exe" \
-  --gtest_filter='Settings.PublishEnablingRules:Settings.FieldListsAndTheirChoosers'
+  --gtest_filter='Settings.PublishEnablingRules:Settings.FieldListsAndTheirChoosers:Settings.ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel'
 for picture in "$out"/settings-*.bmp "$out"/chooser-*.bmp; do
   convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
 done

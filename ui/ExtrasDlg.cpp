@@ -1,0 +1,70 @@
+#include "ui/ExtrasDlg.h"
+
+#include "plugin/AppContext.h"
+#include "plugin/Profile.h"
+#include "plugin/Settings.h"
+#include "resources/resource.h"
+#include "ui/SettingsPageControls.h"
+#include "ui/SettingsSheet.h"
+
+namespace {
+
+// The controls: what a change does and which tooltip explains them.
+const SettingsControl kControls[] = {
+    {IDC_EXTRAS_READ_OTHER_TAGS, BN_CLICKED, kChangeModified, IDS_TIP_READ_OTHER_TAGS},
+};
+
+}  // namespace
+
+CExtrasDlg::CExtrasDlg(ISettingsHost& host, CSettingsSheet& sheet)
+    : CPropertyPage(IDD_EXTRAS), m_host(host), m_sheet(sheet) {}
+
+void CExtrasDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Check(IDC_EXTRAS_READ_OTHER_TAGS, m_values.ReadOtherTags);
+}
+
+void CExtrasDlg::copyFromSettings() {
+    const GeneralSettings settings = m_host.context().readSettings();
+    m_values.ReadOtherTags = settings.ReadOtherTags;
+    m_snapshot = m_values;
+}
+
+BOOL CExtrasDlg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    copyFromSettings();
+    UpdateData(false);
+    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    return TRUE;
+}
+
+bool CExtrasDlg::PreTranslateMessage(MSG* message) {
+    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
+    return CPropertyPage::PreTranslateMessage(message);
+}
+
+bool CExtrasDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const SettingsControl* control = lParam ? findSettingsControl(kControls, LOWORD(wParam), HIWORD(wParam)) : nullptr;
+    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
+    if (control->onChange & kChangeModified) SetModified(true);
+    return true;
+}
+
+BOOL CExtrasDlg::OnApply() {
+    saveExtrasSettings();
+    m_snapshot = m_values;
+    // The application's copy of the General settings takes the new value at once.
+    m_host.applyGeneralSettings();
+    return TRUE;
+}
+
+void CExtrasDlg::OnReset() {
+    m_values = m_snapshot;
+    UpdateData(false);
+    m_sheet.MarkCancelled();
+}
+
+void CExtrasDlg::saveExtrasSettings() {
+    UpdateData(true);
+    IProfile& p = *m_host.context().profile;
+    p.writeInt(sectionGeneral(), "ReadOtherTags", m_values.ReadOtherTags ? 1 : 0);
+}
