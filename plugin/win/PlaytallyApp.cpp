@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/PlayExchangeCommands.h"
 #include "window/PlaytallyDlg.h"
 
 #include <ctime>
@@ -366,6 +367,7 @@ void CPlaytallyApp::runTrayMenu() {
     case 32773: config(); break;
     case 32774: showPlaytallyWindow(); break;
     case 32775: publishReport(); break;
+    case ID_TRAY_EXPORT_PLAYS: exportPlaysCommand(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr, doc_); break;
     case 32778: openWebsite(); break;
     case 32772: showAbout(); break;
     default: break;
