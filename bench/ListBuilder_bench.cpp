@@ -12,8 +12,8 @@
 #include "bench/SyntheticPlays.h"
 #include "bench/reference/ReferenceListBuilder.h"
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/Profile.h"
 
 namespace {
 

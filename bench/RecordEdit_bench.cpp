@@ -6,9 +6,9 @@
 #include <string>
 
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
 
 namespace {
 

@@ -36,3 +36,7 @@ file(GLOB PTLY_NATIVE_EXTRA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*
 foreach(extra ${PTLY_NATIVE_EXTRA})
   include(${extra})
 endforeach()
+
+# The layers: every include of the product points down (scripts/check_layers.py), and the check
+# itself catches an include planted against the order in a scratch copy.
+add_test(NAME layers COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers_test.py ${CMAKE_SOURCE_DIR})

@@ -17,6 +17,7 @@ file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/ui/*.cpp
   ${CMAKE_SOURCE_DIR}/window/*.cpp
   ${CMAKE_SOURCE_DIR}/plugin/win/*.cpp
+  ${CMAKE_SOURCE_DIR}/app/*.cpp
   ${CMAKE_SOURCE_DIR}/database/win/*.cpp
   ${CMAKE_SOURCE_DIR}/report/win/*.cpp)
 add_library(ptly_win STATIC ${PTLY_WIN_SOURCES})
@@ -30,8 +31,8 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 endif()
 # ---- end of the window benchmark block ----
 
-# The plug-in itself. Sources that only the DLL has (its entry point and export) are in plugin/dll.
-file(GLOB PTLY_DLL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/dll/*.cpp)
+# The plug-in itself. Sources that only the DLL has (its entry point and export) are in app/dll.
+file(GLOB PTLY_DLL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/dll/*.cpp)
 add_library(gen_ptly SHARED ${PTLY_DLL_SOURCES} ${PTLY_RC})
 set_target_properties(gen_ptly PROPERTIES PREFIX "" OUTPUT_NAME gen_ptly
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 
 #ifdef _WIN32
 #include <windows.h>

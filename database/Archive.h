@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 
 class IFile;
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <new>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
 #include "database/TrackTag.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

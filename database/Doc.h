@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/ListRow.h"
+#include "database/GroupRecord.h"
 #include "database/TrackRecord.h"
 
 struct AppContext;

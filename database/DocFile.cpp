@@ -10,10 +10,10 @@
 
 #include "database/Archive.h"
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

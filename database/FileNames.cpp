@@ -1,4 +1,4 @@
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 
 std::unique_ptr<IFile> openTrackFile(IFileSystem& files, const std::string& path, const std::u16string& widePath) {
     return widePath.empty() ? files.openRead(path) : files.openReadWide(widePath);

@@ -1,4 +1,4 @@
-#include "database/ListRow.h"
+#include "database/GroupRecord.h"
 
 std::string_view tagTextOf(const CTrackRecord& record, int id) {
     switch (id) {

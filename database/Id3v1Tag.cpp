@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "database/AnsiText.h"
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "database/AnsiText.h"
 #include "database/Archive.h"
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include "database/Doc.h"
 #include "database/HitRanking.h"
-#include "database/ListRow.h"
+#include "database/GroupRecord.h"
 #include "database/PlaytallyGroups.h"
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

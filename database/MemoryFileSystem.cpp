@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 
 class MemoryFileSystem : public IFileSystem {
 public:

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 #include "database/PlayExchange.h"
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

@@ -9,14 +9,14 @@
 
 #include "database/AnsiText.h"
 #include "database/Doc.h"
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
 #include "database/Utf8Text.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
 #include "resources/StringTable.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 // One listen of the file, its texts in UTF-8 as the file has them.
 struct ImportedListen {

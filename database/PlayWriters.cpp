@@ -5,7 +5,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "database/TimeFormat.h"
+#include "core/TimeFormat.h"
 #include "database/TrackRecord.h"
 #include "database/Utf8Text.h"
 #include "resources/StringTable.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 class CTrackRecord;
 

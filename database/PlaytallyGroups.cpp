@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "database/AnsiText.h"
-#include "database/ListRow.h"
+#include "database/GroupRecord.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 // One group as the ranked mode keeps it while working.
 struct PlayGroup {

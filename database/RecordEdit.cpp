@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "database/RecordDialogs.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "report/ProgramRunner.h"
+#include "core/FileSystem.h"
+#include "core/RecordDialogs.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/ProgramRunner.h"
 #include "resources/StringTable.h"
 
 namespace {

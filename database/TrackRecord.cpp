@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "database/AnsiText.h"
-#include "database/TimeFormat.h"
+#include "core/TimeFormat.h"
 
 std::uint64_t RecordIdentity::next() {
     static std::atomic<std::uint64_t> counter{0};

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "database/Id3v1Tag.h"
-#include "plugin/Clock.h"
-#include "plugin/Settings.h"
+#include "core/Clock.h"
+#include "core/Settings.h"
 
 class IFileSystem;
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 #include "database/Id3v2Tag.h"
 #include "plugin/PlayerMetadata.h"
 

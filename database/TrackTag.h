@@ -3,7 +3,7 @@
 #include <string>
 
 #include "database/Id3v1Tag.h"
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 class IFileSystem;
 class IPlayerMetadata;

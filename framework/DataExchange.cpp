@@ -8,8 +8,7 @@
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
 #include "framework/RichEdit.h"
-#include "resources/StringTable.h"
-#include "resources/resource.h"
+#include "framework/FrameworkTexts.h"
 
 namespace {
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
@@ -70,7 +69,7 @@ void CDataExchange::Text(int id, int& value) {
         return;
     }
     long long number = 0;
-    if (!parseExchangedNumber(window.GetWindowText(), INT_MIN, INT_MAX, number)) Fail(id, loadString(IDS_DDX_INTEGER));
+    if (!parseExchangedNumber(window.GetWindowText(), INT_MIN, INT_MAX, number)) Fail(id, frameworkTexts().integerExpected);
     value = static_cast<int>(number);
 }
 
@@ -82,7 +81,7 @@ void CDataExchange::Text(int id, unsigned& value) {
     }
     long long number = 0;
     if (!parseExchangedNumber(window.GetWindowText(), 0, UINT_MAX, number))
-        Fail(id, loadString(IDS_DDX_POSITIVE_INTEGER));
+        Fail(id, frameworkTexts().positiveIntegerExpected);
     value = static_cast<unsigned>(number);
 }
 
@@ -129,14 +128,14 @@ void CDataExchange::CBIndex(int id, int& index) {
 
 void CDataExchange::MinMax(int id, int value, int min, int max) {
     if (!m_bSaveAndValidate || (value >= min && value <= max)) return;
-    std::string text = loadString(IDS_DDX_INTEGER_RANGE);
+    std::string text = frameworkTexts().integerRange;
     text = replaceAll(replaceAll(text, "%1", std::to_string(min)), "%2", std::to_string(max));
     Fail(id, text);
 }
 
 void CDataExchange::MinMax(int id, unsigned value, unsigned min, unsigned max) {
     if (!m_bSaveAndValidate || (value >= min && value <= max)) return;
-    std::string text = loadString(IDS_DDX_INTEGER_RANGE);
+    std::string text = frameworkTexts().integerRange;
     text = replaceAll(replaceAll(text, "%1", std::to_string(min)), "%2", std::to_string(max));
     Fail(id, text);
 }

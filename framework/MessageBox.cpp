@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "resources/StringTable.h"
+#include "framework/FrameworkTexts.h"
 
 namespace {
 MessageBoxHandler& installedHandler() {
@@ -16,7 +16,7 @@ int showMessageBox(HWND owner, const std::string& text, const std::string& capti
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
-std::string messageBoxCaption() { return loadString(1); }
+std::string messageBoxCaption() { return frameworkTexts().messageBoxCaption; }
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler) {
     return std::exchange(installedHandler(), std::move(handler));

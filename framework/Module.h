@@ -3,5 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 HINSTANCE moduleInstance();
 void setModuleInstance(HINSTANCE instance);
+// A string of the module's string table ("" when it has none of that number).
+std::string loadModuleString(UINT id);

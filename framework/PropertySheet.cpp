@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "framework/Module.h"
-#include "resources/StringTable.h"
 
 namespace {
 // The sheet whose PropertySheetA call is running: its callback has no other way to find it.
@@ -13,7 +12,7 @@ thread_local CPropertySheet* t_startingSheet = nullptr;
 // --- pages ---------------------------------------------------------------------------------------
 
 CPropertyPage::CPropertyPage(UINT templateId, UINT captionId) : CDialog(templateId) {
-    if (captionId) m_caption = loadString(static_cast<int>(captionId));
+    if (captionId) m_caption = loadModuleString(captionId);
 }
 
 PROPSHEETPAGEA CPropertyPage::BuildPageRecord() {

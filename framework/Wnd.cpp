@@ -1,16 +1,29 @@
 #include "framework/Wnd.h"
 
 #include <exception>
+#include <string>
 #include <vector>
 
+#include "framework/FrameworkTexts.h"
+#include "framework/Module.h"
+
 namespace {
-// The window property that names the object handling a window's messages.
-const char kObjectProperty[] = "Playtally.Object";
+// The window property that names the object handling a window's messages. It carries the module's
+// address, so that two modules built on this framework in one process never read each other's.
+const char* objectProperty() {
+    static const std::string name = [] {
+        char text[48];
+        wsprintfA(text, "CWnd.Object.%p", static_cast<void*>(moduleInstance()));
+        return std::string(text);
+    }();
+    return name.c_str();
+}
 }  // namespace
 
 void reportCallbackException(const char* where) noexcept {
     try {
-        std::string text = "Playtally: exception stopped at ";
+        std::string text = frameworkTexts().debugPrefix;
+        text += "exception stopped at ";
         text += where;
         try {
             if (auto current = std::current_exception()) std::rethrow_exception(current);
@@ -48,13 +61,13 @@ HWND CWnd::Detach() {
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
     if (!window) return nullptr;
-    return static_cast<CWnd*>(::GetPropA(window, kObjectProperty));
+    return static_cast<CWnd*>(::GetPropA(window, objectProperty()));
 }
 
-void CWnd::SetPermanentHandle(HWND window) { ::SetPropA(window, kObjectProperty, this); }
+void CWnd::SetPermanentHandle(HWND window) { ::SetPropA(window, objectProperty(), this); }
 
 void CWnd::ClearPermanentHandle() {
-    if (m_hWnd && ::GetPropA(m_hWnd, kObjectProperty) == this) ::RemovePropA(m_hWnd, kObjectProperty);
+    if (m_hWnd && ::GetPropA(m_hWnd, objectProperty()) == this) ::RemovePropA(m_hWnd, objectProperty());
 }
 
 bool CWnd::SubclassWindow(HWND window) {

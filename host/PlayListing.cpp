@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "plugin/Manifest.h"
 
-#include "database/FileSystem.h"
-#include "plugin/Messages.h"
+#include "core/FileSystem.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

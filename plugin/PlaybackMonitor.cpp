@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
 
 CPlaybackMonitor::CPlaybackMonitor(AppContext& context, IWinampHost& host, ITimer& pollTimer, ITrackSink& sink)
     : context_(context), host_(host), pollTimer_(pollTimer), sink_(sink) {}

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "database/TrackRecord.h"
-#include "plugin/Timer.h"
+#include "core/Timer.h"
 #include "plugin/WinampHost.h"
 
 struct AppContext;

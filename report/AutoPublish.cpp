@@ -1,8 +1,8 @@
 #include "report/AutoPublish.h"
 
-#include "plugin/AppContext.h"
-#include "plugin/Settings.h"
-#include "plugin/Timer.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
+#include "core/Timer.h"
 
 int autoPublishPeriod(int every) {
     static const int kPeriods[] = {

@@ -3,7 +3,7 @@
 #pragma once
 #include <functional>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 struct AppContext;
 class ITimer;

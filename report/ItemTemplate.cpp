@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "database/ListRow.h"
+#include "core/ListRow.h"
 
 CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_(item), escape_(escapeValues) {
     // Tags absent from the item cost nothing per row.

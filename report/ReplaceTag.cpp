@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 const std::array<ItemTag, 11> kItemTags = {{
     {"#num", FieldNumber},

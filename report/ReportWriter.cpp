@@ -1,6 +1,6 @@
 #include "report/ReportWriter.h"
 
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 
 namespace {
 constexpr std::size_t kFlushSize = 64 * 1024;

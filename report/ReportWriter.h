@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 
 class CReportWriter {
 public:

@@ -1,8 +1,8 @@
 #include "ui/ExtrasDlg.h"
 
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/AppContext.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 #include "resources/resource.h"
 #include "ui/PlayExchangeCommands.h"
 #include "ui/SettingsPageControls.h"

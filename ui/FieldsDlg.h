@@ -2,7 +2,7 @@
 // hits have none), some of them greyed by a mask. OK writes the boxes back into the flags.
 #pragma once
 #include "framework/Dialog.h"
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 class CFieldsDlg : public CDialog {
 public:

@@ -6,7 +6,7 @@
 
 #include "framework/Controls.h"
 #include "framework/PropertySheet.h"
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 class ISettingsHost;
 class CSettingsSheet;

@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
 #include "plugin/win/BrowseForFile.h"
 #include "resources/StringTable.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "database/Progress.h"
+#include "core/Progress.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 

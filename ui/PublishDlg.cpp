@@ -1,9 +1,9 @@
 #include "ui/PublishDlg.h"
 
 #include "framework/Module.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Profile.h"
 #include "plugin/win/BrowseForFile.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"

@@ -5,7 +5,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Module.h"
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 
 static_assert(sizeof(WINDOWPLACEMENT) == CResizer::kPlacementSize, "the stored placement is the system's record");
 

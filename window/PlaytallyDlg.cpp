@@ -8,8 +8,8 @@
 #include <ctime>
 
 #include "database/Doc.h"
-#include "plugin/Profile.h"
-#include "plugin/win/PlaytallyApp.h"
+#include "core/Profile.h"
+#include "app/PlaytallyApp.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 #include "ui/HelpText.h"
 #include "ui/ResizeDialog.h"
 #include "window/TrackListCtrl.h"

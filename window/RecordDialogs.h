@@ -1,10 +1,10 @@
 // The record edits' dialogs on Windows: the path dialog and the tag editor, owned by the window
 // the user worked in (the Playtally window), so that it waits while they are open.
 #pragma once
-#include "database/RecordDialogs.h"
+#include "core/RecordDialogs.h"
 
 class CRecordDialogs : public IRecordDialogs {
 public:
     bool editPath(std::string& path, const std::string& missingPath) override;
-    bool editTag(CId3v1Tag::Body& body) override;
+    bool editTag(TagBody& body) override;
 };

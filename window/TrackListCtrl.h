@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "database/ListRow.h"
+#include "database/GroupRecord.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "ui/HelpText.h"

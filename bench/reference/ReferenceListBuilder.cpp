@@ -5,10 +5,10 @@
 #include <string>
 #include <utility>
 
-#include "database/ListRow.h"
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
+#include "database/GroupRecord.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 namespace {

@@ -21,8 +21,8 @@
 
 #include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
+#include "core/AppContext.h"
+#include "core/Profile.h"
 #include "tests/win/HeaderDriving.h"
 #include "window/PlaytallyDlg.h"
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "plugin/win/MessageDlg.h"
 
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 #include "resources/resource.h"
 
 CMessageDlg::CMessageDlg(IProfile& profile, const std::string& text, const std::string& key, HWND parent)

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "framework/Wnd.h"
-#include "plugin/Messages.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 void CTimerGuard::run(IMessages& messages, const std::function<void()>& work) noexcept {

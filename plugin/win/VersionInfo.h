@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "plugin/AppContext.h"
+#include "core/AppContext.h"
 
 struct ModuleVersion {
     unsigned long fileHigh = 0, fileLow = 0;

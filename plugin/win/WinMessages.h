@@ -1,6 +1,6 @@
 // IMessages through the keyed message dialogs, shown modally without a parent.
 #pragma once
-#include "plugin/Messages.h"
+#include "core/Messages.h"
 
 class IProfile;
 

@@ -1,6 +1,6 @@
 // Plain information boxes without an owner (the welcome text, the visual-style notice).
 #pragma once
-#include "plugin/Messages.h"
+#include "core/Messages.h"
 
 class WinNotices : public INotices {
 public:

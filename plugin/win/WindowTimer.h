@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "plugin/Timer.h"
+#include "core/Timer.h"
 
 class CWindowTimer : public ITimer {
 public:

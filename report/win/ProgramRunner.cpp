@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Handles.h"
-#include "plugin/Messages.h"
+#include "core/Messages.h"
 #include "resources/StringTable.h"
 
 void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) {

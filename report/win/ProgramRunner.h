@@ -1,6 +1,6 @@
 // Starts the user's programs: the report's before- and after-programs and Winamp itself.
 #pragma once
-#include "report/ProgramRunner.h"
+#include "core/ProgramRunner.h"
 
 class IMessages;
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "plugin/Timer.h"
+#include "core/Timer.h"
 
 class CThreadTimer : public ITimer {
 public:

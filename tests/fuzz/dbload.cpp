@@ -7,11 +7,11 @@
 
 #include "database/Doc.h"
 #include "database/MemoryFileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 
 namespace {
 

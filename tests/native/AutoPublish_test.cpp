@@ -2,10 +2,10 @@
 
 #include <stdexcept>
 
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
-#include "plugin/Timer.h"
+#include "core/AppContext.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "core/Timer.h"
 #include "report/AutoPublish.h"
 #include "tests/native/ReportFakes.h"
 

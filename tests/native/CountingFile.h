@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 
 class CountingFile : public IFile {
 public:

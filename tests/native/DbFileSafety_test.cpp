@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 #include "database/MemoryFileSystem.h"
 #include "resources/StringTable.h"
 #include "tests/native/DbFileSupport.h"

@@ -10,12 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 
 namespace dbtest {
 

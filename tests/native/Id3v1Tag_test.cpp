@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "database/Exceptions.h"
-#include "database/FileSystem.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
 #include "database/Id3v1Tag.h"
 #include "tests/native/TempDir.h"
 

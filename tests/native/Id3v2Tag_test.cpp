@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "database/Archive.h"
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 #include "database/Id3v2Tag.h"
 #include "database/MemoryFileSystem.h"
 #include "database/TrackTag.h"

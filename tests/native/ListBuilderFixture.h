@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
 
 namespace listtest {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <climits>
 
-#include "database/CompareTimes.h"
-#include "database/ListRow.h"
-#include "database/TimeFormat.h"
+#include "core/CompareTimes.h"
+#include "database/GroupRecord.h"
+#include "core/TimeFormat.h"
 #include "tests/native/ListBuilderFixture.h"
 
 using namespace listtest;

@@ -11,7 +11,7 @@
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
 #include "database/Utf8Text.h"
-#include "database/Progress.h"
+#include "core/Progress.h"
 #include "tests/native/DbFileSupport.h"
 
 using namespace dbtest;

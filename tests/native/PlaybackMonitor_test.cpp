@@ -7,12 +7,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
 #include "database/Doc.h"
 #include "plugin/PlaybackMonitor.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 #include "tests/native/TempDir.h"
 
 namespace {

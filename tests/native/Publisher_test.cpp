@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
-#include "report/Publisher.h"
+#include "core/FileSystem.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "plugin/Publisher.h"
 #include "tests/native/ReportFakes.h"
 #include "tests/native/TempDir.h"
 

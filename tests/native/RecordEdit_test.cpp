@@ -12,11 +12,11 @@
 #include "database/AnsiText.h"
 #include "database/Doc.h"
 #include "database/MemoryFileSystem.h"
-#include "database/RecordDialogs.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
-#include "report/ProgramRunner.h"
+#include "core/RecordDialogs.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/ProgramRunner.h"
 #include "resources/StringTable.h"
 
 namespace {

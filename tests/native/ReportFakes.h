@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "database/Progress.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
-#include "plugin/Messages.h"
-#include "report/ProgramRunner.h"
+#include "core/Progress.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/ProgramRunner.h"
 #include "report/Shell.h"
 
 struct ReportClock : IClock {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/Exceptions.h"
+#include "core/Exceptions.h"
 #include "report/ReportWriter.h"
 
 namespace {

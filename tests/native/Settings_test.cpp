@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 
 TEST(FlagList, ReadsPairsAndTreatsMissingPositionsAsClear) {
     struct Case {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/TimeFormat.h"
+#include "core/TimeFormat.h"
 
 // The tests run with TZ=UTC.
 TEST(FormatDate, CodesLiteralsAndInvalidCodes) {

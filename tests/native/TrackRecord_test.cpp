@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
+#include "core/FileSystem.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
 #include "tests/native/TempDir.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "framework/DataExchange.h"
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 #include "framework/RichEdit.h"
 #include "resources/resource.h"
 #include "ui/HtmlEditDlg.h"

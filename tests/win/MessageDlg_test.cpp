@@ -6,7 +6,7 @@
 #include <string>
 
 #include "WinTestSupport.h"
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 #include "plugin/win/MessageDlg.h"
 #include "plugin/win/WinMessages.h"
 #include "resources/resource.h"

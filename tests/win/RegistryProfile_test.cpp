@@ -8,7 +8,7 @@
 
 #include "WinTestSupport.h"
 #include "framework/Module.h"
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 
 namespace {
 DWORD rawDword(const std::string& bytes) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "WinTestSupport.h"
-#include "framework/RegistryProfile.h"
-#include "plugin/Settings.h"
+#include "plugin/win/RegistryProfile.h"
+#include "core/Settings.h"
 #include "resources/StringTable.h"
 
 namespace {

@@ -15,12 +15,12 @@
 #include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "database/Doc.h"
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
 #include "framework/MessageBox.h"
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 #include "resources/resource.h"
 #include "tests/native/DbFileSupport.h"
-#include "plugin/win/PlaytallyApp.h"
+#include "app/PlaytallyApp.h"
 #include "ui/SettingsSheet.h"
 
 using namespace dbtest;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/Messages.h"
+#include "core/Messages.h"
 #include "plugin/win/TimerGuard.h"
 #include "plugin/win/WindowTimer.h"
 #include "resources/StringTable.h"

@@ -16,9 +16,9 @@
 #include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
+#include "core/AppContext.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
 #include "resources/StringTable.h"
 #include "window/PlaytallyDlg.h"
 

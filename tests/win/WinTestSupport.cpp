@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 
 namespace {
 struct DriveState {

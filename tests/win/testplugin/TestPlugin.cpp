@@ -21,10 +21,10 @@
 #include <memory>
 #include <string>
 
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
 #include "plugin/PlaybackMonitor.h"
-#include "plugin/Profile.h"
+#include "core/Profile.h"
 #include "plugin/win/PluginRecord.h"
 #include "plugin/win/WinampLink.h"
 #include "plugin/win/WindowTimer.h"

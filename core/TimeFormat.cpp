@@ -1,4 +1,4 @@
-#include "database/TimeFormat.h"
+#include "core/TimeFormat.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/Wnd.h"
-#include "plugin/win/PlaytallyApp.h"
+#include "app/PlaytallyApp.h"
 #include "plugin/win/PluginRecord.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 #include <ctime>
 

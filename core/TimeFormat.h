@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 // The local time of `time` in the C library's time-formatting codes. Only the codes every C
 // runtime knows are passed on (a A b B c d H I j m M p S U w W x X y Y z Z %); any other code, and a

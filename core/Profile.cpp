@@ -1,4 +1,4 @@
-#include "plugin/Profile.h"
+#include "core/Profile.h"
 
 #include <cctype>
 

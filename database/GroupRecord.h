@@ -1,24 +1,13 @@
-// One row of the list or the report, and the working group of the ranked mode.
+// The working group of the ranked mode, over the rows it becomes.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/ListRow.h"
+#include "core/Settings.h"
 #include "database/TrackRecord.h"
-#include "plugin/Settings.h"
-
-class CListRow {
-public:
-    std::array<std::string, kFieldCount> cells;  // indexed by field id
-    std::int32_t recordIndex = -1;               // position in records of the record it stands for
-    // The values behind the Date, Length and Played cells (seconds since 1970, seconds): the list
-    // orders those columns by them, since their texts follow "DateFormat" and need not read back.
-    std::int32_t date = 0;
-    std::int32_t length = 0;
-    std::int32_t played = 0;
-    virtual ~CListRow() = default;
-};
 
 // The working object of the ranked mode: the group's first play, its hit count and the fields its
 // plays disagree in. Never stored, never shown directly.

@@ -1,8 +1,8 @@
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 #include <ctime>
 
-#include "plugin/Profile.h"
+#include "core/Profile.h"
 #include "resources/StringTable.h"
 
 namespace {

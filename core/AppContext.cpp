@@ -1,4 +1,4 @@
-#include "plugin/AppContext.h"
+#include "core/AppContext.h"
 
 GeneralSettings AppContext::readSettings() const { return loadGeneralSettings(*profile, userName); }
 

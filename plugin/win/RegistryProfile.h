@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/Profile.h"
+#include "core/Profile.h"
 
 class RegistryProfile : public IProfile {
 public:

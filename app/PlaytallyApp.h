@@ -8,8 +8,8 @@
 #include <string>
 
 #include "database/Doc.h"
-#include "plugin/AppContext.h"
-#include "plugin/Clock.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
 #include "plugin/Manifest.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/win/HostWindowHook.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
 
 struct AppContext;
 class CDoc;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/Settings.h"
+#include "core/Settings.h"
 
 class IProfile;
 class IMessages;

@@ -3,26 +3,11 @@
 #include <array>
 #include <string>
 
-#include "plugin/Clock.h"
+#include "core/Clock.h"
+#include "core/FieldId.h"
 
 class IProfile;
 
-// Field ids: one field of a play. They index flag lists, list columns and row cells.
-enum FieldId : int {
-    FieldNumber = 0,
-    FieldDate = 1,
-    FieldHits = 2,
-    FieldLength = 3,
-    FieldPlayed = 4,
-    FieldArtist = 5,
-    FieldTitle = 6,
-    FieldAlbum = 7,
-    FieldYear = 8,
-    FieldGenre = 9,
-    FieldComment = 10,
-};
-constexpr int kFieldCount = 11;
-using FieldFlags = std::array<bool, kFieldCount>;
 
 // Flag lists are stored as "1," or "0," per field; missing positions read as clear.
 FieldFlags readFlagList(const std::string& text);

@@ -1,4 +1,4 @@
-#include "framework/RegistryProfile.h"
+#include "plugin/win/RegistryProfile.h"
 
 #include <cstring>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "plugin/win/PlaytallyApp.h"
+#include "app/PlaytallyApp.h"
 
 #include <shellapi.h>
 
@@ -9,16 +9,17 @@
 
 #include <ctime>
 
-#include "database/FileSystem.h"
+#include "core/FileSystem.h"
+#include "framework/FrameworkTexts.h"
 #include "framework/Module.h"
 #include "framework/RichEdit.h"
-#include "framework/RegistryProfile.h"
-#include "plugin/Profile.h"
+#include "plugin/win/RegistryProfile.h"
+#include "core/Profile.h"
 #include "plugin/win/VersionInfo.h"
 #include "plugin/win/WinMessages.h"
 #include "plugin/win/WinampLink.h"
 #include "report/AutoPublish.h"
-#include "report/Publisher.h"
+#include "plugin/Publisher.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 
@@ -78,8 +79,11 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_)
     context_.views = this;
     context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
-    // Dialog foundations: windows store their placements in this profile.
+    // Dialog foundations: windows store their placements in this profile, and the framework's own
+    // boxes speak with the plug-in's texts.
     setApplicationProfile(profile_.get());
+    setFrameworkTexts({loadString(1), loadString(IDS_DDX_INTEGER), loadString(IDS_DDX_POSITIVE_INTEGER),
+                       loadString(IDS_DDX_INTEGER_RANGE), "Playtally: "});
 
     readLastAutoPublish();
     const GeneralSettings& settings = context_.reloadSettings();

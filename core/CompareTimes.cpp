@@ -1,4 +1,4 @@
-#include "database/CompareTimes.h"
+#include "core/CompareTimes.h"
 
 #include <cstring>
 

@@ -1,18 +1,18 @@
-#include "report/Publisher.h"
+#include "plugin/Publisher.h"
 
 #include <cctype>
 #include <ctime>
 #include <utility>
 
 #include "database/Doc.h"
-#include "database/FileSystem.h"
-#include "database/Progress.h"
-#include "database/TimeFormat.h"
-#include "plugin/AppContext.h"
-#include "plugin/Messages.h"
-#include "plugin/Profile.h"
-#include "plugin/Settings.h"
-#include "report/ProgramRunner.h"
+#include "core/FileSystem.h"
+#include "core/Progress.h"
+#include "core/TimeFormat.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "core/ProgramRunner.h"
 #include "report/ItemTemplate.h"
 #include "report/ReplaceTag.h"
 #include "report/ReportWriter.h"

@@ -1,9 +1,12 @@
 // The two dialogs the record edits ask the user through: the path dialog and the tag editor. The
 // Windows build shows the real dialogs; tests answer in their place.
 #pragma once
+#include <array>
+#include <cstdint>
 #include <string>
 
-#include "database/Id3v1Tag.h"
+// The 125 bytes of a stored ID3v1 tag after "TAG": the form every stored play keeps its tag in.
+using TagBody = std::array<std::uint8_t, 125>;
 
 class IRecordDialogs {
 public:
@@ -13,5 +16,5 @@ public:
     // true; on Cancel `path` is left alone.
     virtual bool editPath(std::string& path, const std::string& missingPath) = 0;
     // The tag editor on a record's 125-byte tag body, changed in place on OK (true).
-    virtual bool editTag(CId3v1Tag::Body& body) = 0;
+    virtual bool editTag(TagBody& body) = 0;
 };

@@ -1,5 +1,5 @@
 // Access to the application profile: named integer and text values grouped in sections.
-// On Windows it is the registry (framework/RegistryProfile); tests use MemoryProfile.
+// On Windows it is the registry (plugin/win/RegistryProfile); tests use MemoryProfile.
 #pragma once
 #include <map>
 #include <optional>

@@ -1,0 +1,20 @@
+// The small integers that name one field of a play.
+#pragma once
+#include <array>
+
+// Field ids: one field of a play. They index flag lists, list columns and row cells.
+enum FieldId : int {
+    FieldNumber = 0,
+    FieldDate = 1,
+    FieldHits = 2,
+    FieldLength = 3,
+    FieldPlayed = 4,
+    FieldArtist = 5,
+    FieldTitle = 6,
+    FieldAlbum = 7,
+    FieldYear = 8,
+    FieldGenre = 9,
+    FieldComment = 10,
+};
+constexpr int kFieldCount = 11;
+using FieldFlags = std::array<bool, kFieldCount>;

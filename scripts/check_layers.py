@@ -1,0 +1,63 @@
+#!/usr/bin/env python3
+"""Checks that every include of the product's sources points down the layers (or stays in its folder).
+
+Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
+report (side by side, neither sees the other), plugin (the glue), ui, window, app (the application
+object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
+and every product folder may use it. host/, tests/ and bench/ are tools and may include anything,
+but nothing of the product includes them. Windows reach the application only through interfaces:
+no file in ui/ or window/ names the application's global.
+
+Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
+"""
+import pathlib
+import re
+import sys
+
+LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "plugin": 3,
+          "ui": 4, "window": 5, "app": 6}
+TOOLS = {"host", "tests", "bench"}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
+APP_GLOBAL = re.compile(r'\btheApp\s*\(')
+
+
+def faults(root):
+    for path in sorted(root.rglob("*")):
+        if path.suffix not in (".h", ".cpp", ".inc") or not path.is_file():
+            continue
+        relative = path.relative_to(root)
+        top = relative.parts[0]
+        if top not in LEVELS:
+            continue
+        text = path.read_text(encoding="utf-8", errors="replace")
+        for match in INCLUDE.finditer(text):
+            target = match.group(1)
+            line = text.count("\n", 0, match.start()) + 1
+            where = f"{relative}:{line}: includes {match.group(0).strip().split(None, 1)[-1]}"
+            if target == top or (target not in LEVELS and target not in TOOLS):
+                continue
+            if target in TOOLS:
+                yield f"{where}: the product never includes a tool's folder"
+            elif top == "framework":
+                yield f"{where}: framework/ knows nothing of the product"
+            elif target == "framework":
+                continue
+            elif LEVELS[target] >= LEVELS[top]:
+                yield f"{where}: {target}/ is not below {top}/"
+        if top in ("ui", "window"):
+            for match in APP_GLOBAL.finditer(text):
+                line = text.count("\n", 0, match.start()) + 1
+                yield f"{relative}:{line}: a window reaches the application through its global"
+
+
+def main():
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent)
+    found = list(faults(root.resolve()))
+    for fault in found:
+        print(fault)
+    print(f"layers: {len(found)} include(s) against the order" if found else "layers: every include points down")
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
