@@ -337,6 +337,12 @@ void UserDriver::execute(const ScriptCommand& cmd) {
         PostMessageA(target, WM_MOUSEMOVE, 0, point(c.x, c.y));
         break;
     case ScriptOp::Type:
+        // A combo box's text (the file name box of the common file dialogs) is its edit's.
+        if (lstrcmpiA(cls.c_str(), WC_COMBOBOXEXA) == 0) {
+            if (HWND edit = reinterpret_cast<HWND>(SendMessageA(target, CBEM_GETEDITCONTROL, 0, 0))) target = edit;
+        } else if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
+            if (HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr)) target = edit;
+        }
         SetFocus(target);
         PostMessageA(target, EM_SETSEL, 0, -1);
         if (cmd.word.empty()) PostMessageA(target, WM_CHAR, VK_BACK, 1);
