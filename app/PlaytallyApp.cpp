@@ -162,9 +162,6 @@ void CPlaytallyApp::startServices(const GeneralSettings& settings) {
 
 void CPlaytallyApp::publishReport() {
     ::publishReport(context_, doc_, shell_);
-    // The report was built where the window's rows live: the window takes its own back at once,
-    // before the user's next click meets rows that are gone.
-    if (window_) window_->List().RestoreRows();
 }
 
 void CPlaytallyApp::autoPublishCheck() {
@@ -358,7 +355,7 @@ bool CPlaytallyApp::onHostMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
 }
 
 void CPlaytallyApp::runTrayMenu() {
-    HMENU menu = LoadMenuA(module_, MAKEINTRESOURCEA(1004));
+    HMENU menu = LoadMenuA(module_, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     if (!menu) return;
     POINT p = {};
     GetCursorPos(&p);
@@ -368,19 +365,19 @@ void CPlaytallyApp::runTrayMenu() {
                                                          p.x, p.y, 0, winamp_, nullptr));
     DestroyMenu(menu);
     switch (choice) {
-    case 32773: config(); break;
-    case 32774: showPlaytallyWindow(); break;
-    case 32775: publishReport(); break;
+    case ID_TRAY_SETTINGS: config(); break;
+    case ID_TRAY_SHOW: showPlaytallyWindow(); break;
+    case ID_TRAY_PUBLISH: publishReport(); break;
     case ID_TRAY_EXPORT_PLAYS: exportPlaysCommand(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr, doc_); break;
-    case 32778: openWebsite(); break;
-    case 32772: showAbout(); break;
+    case ID_TRAY_WEBSITE: openWebsite(); break;
+    case ID_TRAY_ABOUT: showAbout(); break;
     default: break;
     }
 }
 
 void CPlaytallyApp::showPlaytallyWindow() {
     if (!window_) {
-        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile);
+        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile, this);
         if (!window->Create(nullptr)) return;
         window_ = std::move(window);
     }
@@ -390,7 +387,7 @@ void CPlaytallyApp::showPlaytallyWindow() {
 }
 
 void CPlaytallyApp::openWebsite() {
-    ShellExecuteA(nullptr, "open", loadString(38).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(nullptr, "open", loadString(IDS_WEB_PAGE).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CPlaytallyApp::showAbout() {

@@ -22,6 +22,7 @@
 #include "ui/ProgressDlg.h"
 // Record editing
 #include "window/RecordDialogs.h"
+#include "window/PlaytallyWindowHost.h"
 #include "ui/SettingsSheet.h"
 
 class RegistryProfile;
@@ -29,7 +30,7 @@ class WinMessages;
 class CWinampLink;
 class CPlaytallyDlg;
 
-class CPlaytallyApp : public IViewHooks, public ISettingsHost {
+class CPlaytallyApp : public IViewHooks, public ISettingsHost, public IPlaytallyWindowHost {
 public:
     // Timer ids on the player's main window.
     static constexpr UINT_PTR kAutoSaveTimerId = 1;
@@ -43,7 +44,7 @@ public:
 
     // The record's entries.
     int init(HWND winampWindow);
-    void config();
+    void config() override;
     void quit();
 
     // Uninstall from the player's preferences (the player deletes the file at its next start).
@@ -78,9 +79,9 @@ public:
     // Creates the window when there is none, then shows it in front.
     void showPlaytallyWindow();
     // The About box, one at a time.
-    void showAbout();
+    void showAbout() override;
     // The plug-in's web site (string 38) in the user's browser.
-    void openWebsite();
+    void openWebsite() override;
     // Adds (false) or deletes (true) the tray icon.
     void setTrayIcon(bool remove);
     CPlaytallyDlg* playtallyWindow() { return window_.get(); }

@@ -118,7 +118,7 @@ void DbLoad(benchmark::State& state) {
     for (auto _ : state) {
         auto doc = std::make_unique<CDoc>(setup.context);
         std::size_t before = heapInUse();
-        if (doc->LoadFileIntoArray(path, nullptr, true) != 0 || doc->records.size() != static_cast<std::size_t>(count))
+        if (doc->LoadFileIntoArray(path, nullptr) != 0 || doc->records.size() != static_cast<std::size_t>(count))
             state.SkipWithError("load failed");
         heapUsed = heapInUse() - before;
         state.PauseTiming();

@@ -61,8 +61,7 @@ bool CDoc::IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const {
     return a.IsSameGroup(b, context_.current);
 }
 
-void CDoc::ClearGroupRows() {
-    groupRows.clear();
-    groupRows.shrink_to_fit();
-    ++groupRowsGeneration_;
+int CDoc::RecordOfRow(const CListRow& row, std::uint32_t builtAt) const {
+    if (builtAt == recordsGeneration_) return row.recordIndex;
+    return FindRecord(row.recordIdentity, row.recordIndex);
 }

@@ -1,4 +1,5 @@
-// The database document: every stored play, and the rows the list builder makes of them.
+// The database document: every stored play, and the list builder that makes rows of them for
+// whoever shows them (the window's list, the report).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -22,7 +23,6 @@ struct BuildListParams {
 };
 
 using RecordArray = std::vector<std::unique_ptr<CTrackRecord>>;
-using RowArray = std::vector<std::unique_ptr<CListRow>>;
 
 class CDoc {
 public:
@@ -34,27 +34,31 @@ public:
     AppContext& context() { return context_; }
 
     RecordArray records;   // oldest first; owns its records
-    RowArray groupRows;    // output of the list builder; owns its rows
 
     // --- Track record core (Doc.cpp) ---
     // Stores a copy of a finished play when the storing rules allow it; true when stored.
     bool AddTrack(const CTrackRecord& pending);
     // The grouping test with the application's current settings copy.
     bool IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const;
-    void ClearGroupRows();
-    // Changes whenever groupRows is emptied or replaced (a build, a load, a merge): a view that
-    // shows the rows by position can tell that the rows it showed are gone.
-    std::uint32_t groupRowsGeneration() const { return groupRowsGeneration_; }
+    // Changes with every change of records that makes rows built before it name the wrong
+    // positions or show texts no longer stored: a load, a merge, a removal, a trimming save, a
+    // tag edit. A new play appended or a path corrected leave it alone.
+    std::uint32_t recordsGeneration() const { return recordsGeneration_; }
+    void RecordsChanged() { ++recordsGeneration_; }
+    // The position in records of the record a row stands for, the row built when the records'
+    // generation was `builtAt`: its record index while nothing moved since, else wherever its
+    // record went; -1 once that record is gone.
+    int RecordOfRow(const CListRow& row, std::uint32_t builtAt) const;
 
     // --- Database file (DocFile.cpp) ---
     // The archive exchange: writes or reads `target` (null: records).
-    virtual void SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows);
+    virtual void SerializeDB(CArchive& archive, RecordArray* target);
     // Loads the database file named by "DBPath" into records (reporting failures itself).
     void LoadDatabase();
     // Saves records to the database file (reporting failures itself); false when it failed.
     bool SaveDatabase();
     // 0 when the file was read, -1 otherwise.
-    int LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows);
+    int LoadFileIntoArray(const std::string& path, RecordArray* target);
     // Adds the plays of another database file without duplicates; 0 on success, -1 when that
     // file cannot be read.
     int MergeFrom(const std::string& path);
@@ -63,8 +67,9 @@ public:
     const std::string& notUnderstoodPath() const { return notUnderstoodPath_; }
 
     // --- List builder (ListBuilder.cpp) ---
-    // Replaces groupRows with the rows of the given mode, period and top count.
-    void BuildList(const BuildListParams& params);
+    // The rows of the given mode, period and top count, for the caller to keep: no build changes
+    // rows another caller holds.
+    RowArray BuildList(const BuildListParams& params);
 
     // --- Record edits (RecordEdit.cpp) ---
     // The commands on the record behind a row of the Playtally window, `index` its position in
@@ -85,7 +90,7 @@ public:
 
 private:
     AppContext& context_;
-    std::uint32_t groupRowsGeneration_ = 0;
+    std::uint32_t recordsGeneration_ = 0;
 
     // --- Record edits (RecordEdit.cpp) ---
     // Identities of the records in the same group as `like` under the grouping of the window's
@@ -94,7 +99,7 @@ private:
 
     // --- Database file (DocFile.cpp) ---
     enum class FileRole { database, mergeSource };
-    int loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role);
+    int loadFile(const std::string& path, RecordArray& target, FileRole role);
     bool keepAside(const std::string& path, const std::string& label, std::string& keptAs);
     std::string notUnderstoodPath_;
     std::string notUnderstoodLabel_;       // the name part of its kept-aside copy

@@ -103,7 +103,7 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 
 }  // namespace
 
-void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRows) {
+void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     RecordArray& records = target ? *target : this->records;
     const DatabaseSignature& signature = context_.signature;
 
@@ -111,8 +111,10 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
         GeneralSettings settings = context_.readSettings();
         // A size below 1 is outside what the settings page accepts: keep everything rather than
         // empty the database because of an odd registry value.
-        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize))
+        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize)) {
             records.erase(records.begin(), records.end() - settings.DBSize);
+            if (&records == &this->records) RecordsChanged();
+        }
         archive.WriteString(signature.description);
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
@@ -131,7 +133,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
     if (isNewer(high, low, signature)) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
 
     records.clear();
-    if (clearGroupRows) ClearGroupRows();
+    if (&records == &this->records) RecordsChanged();
     while (!archive.AtEnd()) {
         auto record = std::make_unique<CTrackRecord>();
         try {
@@ -143,12 +145,12 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target, bool clearGroupRo
     }
 }
 
-int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target, bool clearGroupRows) {
+int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
     RecordArray& array = target ? *target : records;
-    return loadFile(path, array, clearGroupRows, &array == &records ? FileRole::database : FileRole::mergeSource);
+    return loadFile(path, array, &array == &records ? FileRole::database : FileRole::mergeSource);
 }
 
-int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroupRows, FileRole role) {
+int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) {
     IFileSystem& files = *context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
     const bool opened = file != nullptr;
@@ -172,13 +174,12 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, bool clearGroup
 
     try {
         CArchive archive(*file, CArchive::load);
-        SerializeDB(archive, &target, clearGroupRows);
+        SerializeDB(archive, &target);
         closeQuietly(file);
     } catch (...) {
         closeQuietly(file);
         target.clear();
-        // Rows point into records by position: none may outlive the records they stand for.
-        if (&target == &records) ClearGroupRows();
+        if (&target == &records) RecordsChanged();
 
         std::string keptAs = path;
         if (role == FileRole::database) {
@@ -229,7 +230,7 @@ void CDoc::LoadDatabase() {
         show(context_, loadString(kLoadPathEmpty), "LoadDBIsEmpty");
         return;
     }
-    LoadFileIntoArray(path, nullptr, true);
+    LoadFileIntoArray(path, nullptr);
 }
 
 bool CDoc::SaveDatabase() {
@@ -256,7 +257,7 @@ bool CDoc::SaveDatabase() {
     };
     try {
         CArchive archive(*file, CArchive::store);
-        SerializeDB(archive, nullptr, true);
+        SerializeDB(archive, nullptr);
         archive.Flush();
         file->flush();
         file->close();
@@ -266,7 +267,7 @@ bool CDoc::SaveDatabase() {
         return false;
     }
 
-    // The list's rows point into records by position; after a trim they must be rebuilt.
+    // The window's rows name the records they show by position; after a trim it builds them again.
     if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
 
     // A file that was never understood is kept aside before anything takes its place, and the
@@ -294,7 +295,7 @@ bool CDoc::SaveDatabase() {
 
 int CDoc::MergeFrom(const std::string& path) {
     RecordArray other;
-    if (loadFile(path, other, false, FileRole::mergeSource) != 0) return -1;
+    if (loadFile(path, other, FileRole::mergeSource) != 0) return -1;
 
     // The merged order, as references into records and other; nothing moves until it is known
     // that something was added.
@@ -333,8 +334,8 @@ int CDoc::MergeFrom(const std::string& path) {
         merged.reserve(order.size());
         for (const Pick& pick : order)
             merged.push_back(std::move(pick.fromOther ? other[pick.index] : records[pick.index]));
-        ClearGroupRows();
         records = std::move(merged);
+        RecordsChanged();
     } catch (const std::bad_alloc&) {
         return -1;  // only the reservations can fail, before any record moved
     }

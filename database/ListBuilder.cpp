@@ -46,13 +46,15 @@ std::size_t rowLimit(const BuildListParams& params) {
     return params.topOn ? static_cast<std::size_t>(params.topCount) : std::numeric_limits<std::size_t>::max();
 }
 
-std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, int position, const std::string& dateFormat) {
+std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, std::uint64_t identity, int position,
+                                       const std::string& dateFormat) {
     auto row = std::make_unique<CListRow>();
     row->cells[FieldNumber] = std::to_string(position + 1);
     row->cells[FieldDate] = group.IsFieldEmpty(FieldDate) ? std::string() : group.GetFieldText(FieldDate, dateFormat);
     row->cells[FieldHits] = std::to_string(group.GetHits());
     for (int id = FieldLength; id < kFieldCount; ++id) row->cells[id] = group.GetFieldText(id, dateFormat);
     row->recordIndex = group.firstIndex;
+    row->recordIdentity = identity;
     row->date = group.date;
     row->length = group.length;
     row->played = group.played;
@@ -60,50 +62,47 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, int position, 
 }
 
 // What the progress window's message pump may run in the middle of a build: the auto-save timer
-// trims records from the front, an edit removes one, a new play is appended. Positions taken
-// before the pump stay right only when nothing before them went.
+// trims records from the front, an edit removes one, a merge puts plays between others, a new play
+// is appended. Positions taken before the pump stay right only when nothing before them went or
+// came.
 class RecordsWatch {
 public:
-    explicit RecordsWatch(const RecordArray& records)
-        : records_(records), size_(records.size()), front_(records.empty() ? nullptr : records.front().get()) {}
+    explicit RecordsWatch(const CDoc& doc)
+        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records.size()),
+          front_(doc.records.empty() ? nullptr : doc.records.front().get()) {}
+    // A merge may insert plays between others: only the generation tells.
     bool shifted() const {
-        if (records_.size() < size_) return true;
-        return size_ != 0 && records_.front().get() != front_;
+        if (doc_.recordsGeneration() != generation_ || doc_.records.size() < size_) return true;
+        return size_ != 0 && doc_.records.front().get() != front_;
     }
 
 private:
-    const RecordArray& records_;
+    const CDoc& doc_;
+    std::uint32_t generation_;
     std::size_t size_;
     const CTrackRecord* front_;
 };
 
-void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress);
-void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress);
-
-// The document whose list is being built. The progress window pumps messages, and what they run
-// (a window refreshing its list) may ask for a build of the same document again: that nested
-// build leaves the rows to the one under way.
-const CDoc* g_building = nullptr;
+void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows);
+void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress,
+                        RowArray& rows);
 
 }  // namespace
 
-void CDoc::BuildList(const BuildListParams& params) {
-    if (g_building == this) return;
-    struct BuildingMark {
-        explicit BuildingMark(const CDoc* doc) { g_building = doc; }
-        ~BuildingMark() { g_building = nullptr; }
-    } building(this);
-
-    ClearGroupRows();
-    if (params.topOn && params.topCount < 1) return;
-    if (params.till < params.since) return;
+// The progress window pumps messages, and what they run (a report's build, a window refreshing
+// its list) may build the same document's rows again: each build fills only its own rows, and
+// marks records only where nothing is pumped.
+RowArray CDoc::BuildList(const BuildListParams& params) {
+    RowArray rows;
+    if (params.topOn && params.topCount < 1) return rows;
+    if (params.till < params.since) return rows;
 
     std::unique_ptr<IProgress> progress;
     try {
         if (params.logMode) {
-            buildLogRows(*this, params, progress);
+            buildLogRows(*this, params, progress, rows);
         } else {
-            buildPlaytallyRows(*this, params, progress);  // leaves no record marked
+            buildPlaytallyRows(*this, params, progress, rows);  // leaves no record marked
         }
         progress.reset();
     } catch (...) {
@@ -112,6 +111,7 @@ void CDoc::BuildList(const BuildListParams& params) {
         progress.reset();
         if (context_.messages) context_.messages->showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
     }
+    return rows;
 }
 
 namespace {
@@ -119,9 +119,10 @@ namespace {
 // Newest first; the counter numbers the rows without gaps. Only the plays down to the last row
 // (and the ones after till among them) are looked at. False when the records shifted under the
 // progress window's pump: the rows made so far then name wrong positions.
-bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress) {
+bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress,
+                   RowArray& rows) {
     const RecordArray& records = doc.records;
-    const RecordsWatch watch(records);
+    const RecordsWatch watch(doc);
     const std::size_t total = records.size();
     int counter = 0;
     for (std::size_t i = total; i-- > 0;) {
@@ -134,10 +135,11 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
         for (int id = 0; id < kFieldCount; ++id) row->cells[id] = record.GetFieldText(id, dateFormat);
         row->cells[FieldNumber] = std::to_string(counter);
         row->recordIndex = static_cast<std::int32_t>(i);
+        row->recordIdentity = record.identity.value();
         row->date = record.date;
         row->length = record.length;
         row->played = record.played;
-        doc.groupRows.push_back(std::move(row));
+        rows.push_back(std::move(row));
         if (!progress) continue;
         // The bar shows how many records were scanned before this one.
         const bool cancelled = progress->Advance(static_cast<int>(total - 1 - i)) != 0;
@@ -147,7 +149,7 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
     return true;
 }
 
-void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
+void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows) {
     AppContext& context = doc.context();
     if (progressMayOpen(context, params)) {
         const int count = countRowsToCome(doc.records, params);
@@ -157,10 +159,10 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
         }
     }
     const std::string dateFormat = context.readSettings().DateFormat;
-    if (appendLogRows(doc, params, dateFormat, progress.get())) return;
+    if (appendLogRows(doc, params, dateFormat, progress.get(), rows)) return;
     // Start again on the records as they are now, without pumping: the window has had its turn.
-    doc.ClearGroupRows();
-    appendLogRows(doc, params, dateFormat, nullptr);
+    rows.clear();
+    appendLogRows(doc, params, dateFormat, nullptr, rows);
 }
 
 // Each group advances the window once per later play that joins it, then once for itself, group
@@ -179,7 +181,8 @@ std::size_t replayProgress(const std::vector<PlayGroup>& groups, IProgress& prog
 // Groups, then their ranking, then the rows. The groups come out of one hashed pass (see
 // PlaytallyGroups.h); the progress window then sees the same steps, and a cancel keeps the same
 // groups, as when each group was gathered by scanning the later plays.
-void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
+void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress,
+                        RowArray& rows) {
     AppContext& context = doc.context();
     RecordArray& records = doc.records;
     // A copy: the pump may reload the application's settings while this build still needs them.
@@ -194,7 +197,7 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
 
     std::vector<PlayGroup> groups = collectPlayGroups(records, settings, params.since, params.till);
     if (progress) {
-        const RecordsWatch watch(records);
+        const RecordsWatch watch(doc);
         groups.resize(replayProgress(groups, *progress));
         // Positions taken before the pump are void once records shifted: gather again, no pump.
         if (watch.shifted()) groups = collectPlayGroups(records, settings, params.since, params.till);
@@ -212,7 +215,8 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         for (int id : kComparedFields) {
             if (working.cleared & (1u << id)) group.ClearField(id);
         }
-        doc.groupRows.push_back(makeGroupRow(group, static_cast<int>(position), settings.DateFormat));
+        rows.push_back(makeGroupRow(group, records[working.first]->identity.value(), static_cast<int>(position),
+                                    settings.DateFormat));
     }
 }
 

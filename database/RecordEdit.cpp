@@ -106,6 +106,7 @@ bool CDoc::RemoveRecord(int index) {
                                      [&](const std::unique_ptr<CTrackRecord>& r) { return contains(doomed, r->identity.value()); });
     const bool removed = kept != records.end();
     records.erase(kept, records.end());
+    if (removed) RecordsChanged();
     return removed;
 }
 
@@ -159,6 +160,7 @@ bool CDoc::EditTag(int index) {
             r->tag = edit.tag;
         changed = true;
     }
+    if (changed) RecordsChanged();
     return changed;
 }
 

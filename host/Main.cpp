@@ -23,9 +23,7 @@
 #include "host/HostWindow.h"
 #include "host/Log.h"
 #include "host/PlaybackScript.h"
-#include "host/Player.h"
-#include "host/Plugins.h"
-#include "host/UserDriver.h"
+#include "host/ScriptSteps.h"
 #include "host/WindowCloser.h"
 #include "plugin/win/PluginRecord.h"
 
@@ -41,12 +39,6 @@ int complain(const std::string& text, int code) {
 }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
-std::string formatSeconds(double s) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", s);
-    return buffer;
-}
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
@@ -90,14 +82,12 @@ int handOver(HWND running, const std::string& file) {
 
 class Session {
 public:
-    Session() : player_(logLine), window_(player_) {}
-
     bool start(const std::string& exeFolder) {
-        if (!window_.create()) return false;
+        if (!stage_.window.create()) return false;
         logLine(std::string("main window of class ") + quoted(kWinampWindowClass) + " created; screen " +
                 std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" + std::to_string(GetSystemMetrics(SM_CYSCREEN)));
-        driver_ = UserDriver(window_.handle());
-        pluginFolder_ = exeFolder + "\\Plugins";
+        stage_.driver = UserDriver(stage_.window.handle());
+        stage_.pluginFolder = exeFolder + "\\Plugins";
         return true;
     }
 
@@ -117,129 +107,29 @@ public:
     }
 
     int finish() {
-        loadPlugins();  // a script of settings only still starts and stops the plug-ins
-        window_.update();
-        plugins_.quitAll();
+        stage_.loadPlugins();  // a script of settings only still starts and stops the plug-ins
+        stage_.window.update();
+        stage_.plugins.quitAll();
         // A hook left in place would call into an unloaded library.
-        logProcedure();
+        stage_.logProcedure();
         WindowCloser::disarm();
-        logLine(window_.requestSummary());
+        logLine(stage_.window.requestSummary());
         logLine("exit 0");
         return 0;
     }
 
 private:
-    void logProcedure() {
-        logLine(window_.ownsProcedure() ? "main window procedure: the player's own"
-                                        : "main window procedure: replaced (a plug-in's hook)");
-    }
-
-    void loadPlugins() {
-        if (pluginsLoaded_) return;
-        pluginsLoaded_ = true;
-        plugins_.load(pluginFolder_, window_.handle());
-    }
-
-    // One command; false ends the script.
-    bool execute(const ScriptCommand& cmd) {
-        const double now = elapsedSeconds();
-        const std::string head = std::string("script line ") + std::to_string(cmd.line) + ": ";
-        window_.update();
-        switch (cmd.op) {
-        case ScriptOp::Play:
-        case ScriptOp::Next:
-        case ScriptOp::Add:
-            logLine(head + scriptOpName(cmd.op) + " " + quoted(cmd.path) + " " + std::to_string(cmd.number));
-            if (cmd.op == ScriptOp::Play) player_.play(cmd.path, cmd.number, now);
-            if (cmd.op == ScriptOp::Next) player_.next(cmd.path, cmd.number, now);
-            if (cmd.op == ScriptOp::Add) player_.add(cmd.path, cmd.number);
-            break;
-        case ScriptOp::Replay:
-            logLine(head + "replay");
-            if (!player_.replay(now)) logLine("nothing to replay: the playlist is empty");
-            break;
-        case ScriptOp::Pause:
-            logLine(head + "pause");
-            if (!player_.pause(now)) logLine("not playing: nothing to pause");
-            break;
-        case ScriptOp::Resume:
-            logLine(head + "resume");
-            if (!player_.resume(now)) logLine("not paused: nothing to resume");
-            break;
-        case ScriptOp::Stop:
-            logLine(head + "stop");
-            if (!player_.stop(now)) logLine("already stopped");
-            break;
-        case ScriptOp::Wait:
-            logLine(head + "wait " + formatSeconds(cmd.seconds) + " s");
-            resumeAt_ = now + cmd.seconds;
-            break;
-        case ScriptOp::WaitForever:
-            logLine(head + "wait until the main window is closed");
-            waitingForClose_ = true;
-            break;
-        case ScriptOp::LengthDelay:
-            logLine(head + "length-delay " + std::to_string(cmd.number));
-            player_.setLengthDelay(cmd.number);
-            break;
-        case ScriptOp::DefaultLength:
-            logLine(head + "default-length " + std::to_string(cmd.number));
-            window_.handOverLength = cmd.number;
-            break;
-        case ScriptOp::Config:
-            logLine(head + "config");
-            plugins_.config(window_.handle(), cmd.closeAfter ? cmd.seconds : -1);
-            break;
-        case ScriptOp::Dismiss:
-            if (cmd.closeAfter) {
-                logLine(head + "dismiss " + formatSeconds(cmd.seconds));
-                WindowCloser::arm(window_.handle(), cmd.seconds);
-            } else {
-                logLine(head + "dismiss off");
-                WindowCloser::disarm();
-            }
-            break;
-        case ScriptOp::LogRequests:
-            logLine(head + "log-requests " + (cmd.allRequests ? "all" : "changes"));
-            window_.logAllRequests = cmd.allRequests;
-            break;
-        case ScriptOp::Echo:
-            logLine("echo: " + cmd.text);
-            break;
-        case ScriptOp::CheckHook:
-            logLine(head + "check-hook");
-            logProcedure();
-            break;
-        case ScriptOp::KillTimer: {
-            logLine(head + "kill-timer " + std::to_string(cmd.number));
-            const bool killed = KillTimer(window_.handle(), static_cast<UINT_PTR>(cmd.number)) != 0;
-            logLine("timer " + std::to_string(cmd.number) + " of the main window: " +
-                    (killed ? "was running, killed" : "none"));
-            break;
-        }
-        case ScriptOp::Quit:
-            logLine(head + "quit");
-            return false;
-        default:
-            logLine(head + scriptOpName(cmd.op) + (cmd.window.empty() ? "" : " " + quoted(cmd.window + (cmd.prefix ? "*" : ""))));
-            driver_.execute(cmd);
-            break;
-        }
-        window_.update();
-        return true;
-    }
-
     void pump() {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
-                window_.closeRequested = true;
+                stage_.window.closeRequested = true;
                 continue;
             }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        window_.update();
+        stage_.window.update();
     }
 
     // Runs the next command if it is due; false when it has to wait (for a time, a window, a
@@ -249,21 +139,22 @@ private:
     // timer inside a modal loop that a command started: the command is taken before it runs,
     // so each runs once.
     bool stepOne() {
-        window_.update();
+        HostWindow& window = stage_.window;
+        window.update();
         if (finished_) return false;
-        if (waitingForClose_) {
-            if (!window_.closeRequested) return false;
-            waitingForClose_ = false;
+        if (stage_.waitingForClose) {
+            if (!window.closeRequested) return false;
+            stage_.waitingForClose = false;
             logLine("the main window was closed");
         }
         const double now = elapsedSeconds();
         const bool atEnd = next_ >= commands_.size();
-        if (window_.closeRequested && !atEnd) {
+        if (window.closeRequested && !atEnd) {
             logLine("script stopped: the main window was closed");
             finished_ = true;
             return false;
         }
-        if (now < resumeAt_ && !window_.closeRequested) return false;
+        if (now < stage_.resumeAt && !window.closeRequested) return false;
         if (atEnd) {
             logLine("end of the script");
             finished_ = true;
@@ -275,11 +166,12 @@ private:
         // returns, even while a window it shows runs its own loop: what it shows is closed by
         // "dismiss" or "config <seconds>". The driving commands only post, so they never hold it.
         busy_ = true;
-        if (!isScriptSetting(cmd.op)) loadPlugins();
-        const bool ready = driver_.ready(cmd, now);
+        if (!isScriptSetting(cmd.op)) stage_.loadPlugins();
+        const bool ready = scriptCommandReady(stage_, cmd, now);
         if (ready) {
             ++next_;
-            if (!execute(cmd)) finished_ = true;
+            runScriptCommand(stage_, cmd, elapsedSeconds());
+            if (stage_.quit) finished_ = true;
         }
         busy_ = false;
         return ready && !finished_;
@@ -294,9 +186,9 @@ private:
     // at every tick.
     void idle() {
         const double now = elapsedSeconds();
-        double until = waitingForClose_ ? 1e9 : resumeAt_ - now;
-        if (!waitingForClose_ && next_ < commands_.size() && until <= 0) until = kTickMs / 1000.0;
-        const double trackEnd = player_.secondsToTrackEnd(now);
+        double until = stage_.waitingForClose ? 1e9 : stage_.resumeAt - now;
+        if (!stage_.waitingForClose && next_ < commands_.size() && until <= 0) until = kTickMs / 1000.0;
+        const double trackEnd = stage_.player.secondsToTrackEnd(now);
         if (trackEnd >= 0) until = std::min(until, trackEnd);
         if (until < 0) until = 0;
         const DWORD ms = until >= 1e6 ? INFINITE : static_cast<DWORD>(std::ceil(until * 1000));
@@ -308,16 +200,9 @@ private:
 
     std::vector<ScriptCommand> commands_;
     std::size_t next_ = 0;
-    double resumeAt_ = 0;
-    bool waitingForClose_ = false;
     bool finished_ = false;
     bool busy_ = false;  // a command runs: the timer must not start another
-    Player player_;
-    HostWindow window_;
-    UserDriver driver_{nullptr};
-    Plugins plugins_;
-    std::string pluginFolder_;
-    bool pluginsLoaded_ = false;
+    ScriptStage stage_;
 };
 
 Session* Session::g_session = nullptr;

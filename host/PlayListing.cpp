@@ -131,7 +131,7 @@ int writePlayListing(const std::string& path, std::ostream& out, std::ostream& e
     // Read into an array of our own: the document handles a file of that kind as a file to merge,
     // so a damaged one is reported but never moved or renamed.
     RecordArray plays;
-    if (doc.LoadFileIntoArray(path, &plays, false) != 0 || messages.failed) {
+    if (doc.LoadFileIntoArray(path, &plays) != 0 || messages.failed) {
         err << "ListPlays: cannot read " << path << " as a Playtally database (it is empty, unreadable or damaged)\n";
         return kListingFailed;
     }
@@ -140,14 +140,13 @@ int writePlayListing(const std::string& path, std::ostream& out, std::ostream& e
     out << "Database: " << path << " (" << doc.records.size() << (doc.records.size() == 1 ? " play" : " plays")
         << ")\n\n";
 
-    doc.BuildList(wholePeriod(false));
-    out << "Ranked plays: most hits first, grouped by artist, title and album (" << doc.groupRows.size()
-        << (doc.groupRows.size() == 1 ? " row" : " rows") << ")\n";
-    writeTable(out, kRankedColumns, doc.groupRows);
+    const RowArray ranked = doc.BuildList(wholePeriod(false));
+    out << "Ranked plays: most hits first, grouped by artist, title and album (" << ranked.size()
+        << (ranked.size() == 1 ? " row" : " rows") << ")\n";
+    writeTable(out, kRankedColumns, ranked);
 
-    doc.BuildList(wholePeriod(true));
-    out << "\nLog of plays: latest first (" << doc.groupRows.size()
-        << (doc.groupRows.size() == 1 ? " play" : " plays") << ")\n";
-    writeTable(out, kLogColumns, doc.groupRows);
+    const RowArray log = doc.BuildList(wholePeriod(true));
+    out << "\nLog of plays: latest first (" << log.size() << (log.size() == 1 ? " play" : " plays") << ")\n";
+    writeTable(out, kLogColumns, log);
     return kListingDone;
 }

@@ -8,31 +8,6 @@
 
 namespace {
 
-struct OpName {
-    const char* name;
-    ScriptOp op;
-};
-const OpName kOps[] = {
-    {"play", ScriptOp::Play},       {"next", ScriptOp::Next},
-    {"add", ScriptOp::Add},         {"replay", ScriptOp::Replay},
-    {"pause", ScriptOp::Pause},     {"resume", ScriptOp::Resume},
-    {"stop", ScriptOp::Stop},       {"wait", ScriptOp::Wait},
-    {"length-delay", ScriptOp::LengthDelay}, {"default-length", ScriptOp::DefaultLength},
-    {"config", ScriptOp::Config},   {"dismiss", ScriptOp::Dismiss},
-    {"log-requests", ScriptOp::LogRequests},
-    {"echo", ScriptOp::Echo},       {"check-hook", ScriptOp::CheckHook},
-    {"kill-timer", ScriptOp::KillTimer}, {"quit", ScriptOp::Quit},
-    {"tray", ScriptOp::Tray},       {"menu", ScriptOp::Menu},
-    {"wait-window", ScriptOp::WaitWindow}, {"wait-gone", ScriptOp::WaitGone},
-    {"click", ScriptOp::Click},     {"type", ScriptOp::Type},
-    {"key", ScriptOp::Key},         {"pick", ScriptOp::Pick},
-    {"date", ScriptOp::Date},       {"row", ScriptOp::Row},
-    {"column", ScriptOp::Column},   {"hover", ScriptOp::Hover},
-    {"resize", ScriptOp::Resize},   {"close", ScriptOp::Close},     {"drag", ScriptOp::Drag},
-    {"log-window", ScriptOp::LogWindow}, {"screenshot", ScriptOp::Screenshot},
-    {"wait-log", ScriptOp::WaitLog}, {"wait-change", ScriptOp::WaitChange},
-};
-
 // Words that stand for numbers: the tray icon's mouse events and the keys of "key".
 struct NamedNumber {
     const char* name;
@@ -109,86 +84,199 @@ bool parseSeconds(const std::string& text, double& out) {
 
 constexpr long kMaxLength = 24L * 3600 * 365;  // a year of seconds is plenty for one track
 
-// The arguments after the window of a driving command; an error text when they are bad.
-std::string parseDriving(ScriptCommand& cmd, const std::vector<std::string>& tokens, const std::string& folder) {
-    const std::size_t args = tokens.size() - 2;  // after the window
-    const std::string& word = tokens[0];
-    auto id = [&](std::size_t at, int& out) { return parseInt(tokens[at], 0, 0xFFFF, out); };
-    switch (cmd.op) {
-    case ScriptOp::WaitWindow:
-    case ScriptOp::WaitGone:
-        cmd.seconds = 10;
-        if (args > 1 || (args == 1 && !parseSeconds(tokens[2], cmd.seconds)))
-            return "usage: " + word + " <window> [<seconds>]";
-        return "";
-    case ScriptOp::Click:
-    case ScriptOp::Hover:
-        if (args != 1 || !id(2, cmd.control)) return "usage: " + word + " <window> <control id>";
-        return "";
-    case ScriptOp::Type:
-    case ScriptOp::Pick:
-        if (args != 2 || !id(2, cmd.control)) return "usage: " + word + (cmd.op == ScriptOp::Type ? " <window> <edit id> <text>" : " <window> <combo id> <index or text>");
-        cmd.word = tokens[3];
-        return "";
-    case ScriptOp::Key:
-        if (args != 2 || !id(2, cmd.control) ||
-            (!lookUp(kKeys, tokens[3], cmd.number) && !parseInt(tokens[3], 1, 0xFE, cmd.number)))
-            return "usage: key <window> <control id> delete|enter|escape|tab|space|up|down|<virtual key>";
-        return "";
-    case ScriptOp::Date:
-        if (args != 2 || !id(2, cmd.control) || !isDate(tokens[3])) return "usage: date <window> <picker id> <yyyy-mm-dd>";
-        cmd.word = tokens[3];
-        return "";
-    case ScriptOp::Row:
-    case ScriptOp::Column: {
-        const bool row = cmd.op == ScriptOp::Row;
-        const char* actions = row ? "click|double|right" : "click|hover";
-        const std::string& action = args == 3 ? tokens[4] : std::string();
-        const bool known = row ? (action == "click" || action == "double" || action == "right")
-                               : (action == "click" || action == "hover");
-        if (args != 3 || !id(2, cmd.control) || !parseInt(tokens[3], 0, 0x7FFFFFFF, cmd.number2) || !known)
-            return "usage: " + word + " <window> <list id> <" + (row ? "row" : "column") + "> " + actions;
-        cmd.word = action;
+// --- The commands' arguments ---
+// Each parse function reads the arguments after the command's word (after its window, for a
+// command that names one) and gives an error text when they are bad.
+struct Args {
+    const std::string& word;
+    std::vector<std::string> list;
+    const std::string& folder;
+    const std::string& rest;  // the line after the word, as written (echo)
+    std::size_t size() const { return list.size(); }
+    const std::string& operator[](std::size_t i) const { return list[i]; }
+};
+using ParseFn = std::string (*)(ScriptCommand&, const Args&);
+
+std::string usage(const Args& a, const std::string& rest) { return "usage: " + a.word + rest; }
+std::string badSeconds(const std::string& text) { return "bad number of seconds \"" + text + "\""; }
+bool controlId(const std::string& text, int& out) { return parseInt(text, 0, 0xFFFF, out); }
+
+std::string parseNothing(ScriptCommand&, const Args& a) {
+    return a.size() == 0 ? "" : "\"" + a.word + "\" takes no arguments";
+}
+
+std::string parseTrack(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 2) return usage(a, " <path> <length in seconds>");
+    if (a[0].empty()) return "empty path";
+    if (!parseInt(a[1], -1, kMaxLength, cmd.number))
+        return "bad track length \"" + a[1] + "\" (whole seconds, or -1 for unknown)";
+    cmd.path = resolveScriptPath(a[0], a.folder);
+    return "";
+}
+
+std::string parseWait(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 1) return "usage: wait <seconds> | wait forever";
+    if (a[0] == "forever") {
+        cmd.op = ScriptOp::WaitForever;
         return "";
     }
-    case ScriptOp::Resize:
-        if (args != 2 || !parseInt(tokens[2], 0, 30000, cmd.number) || !parseInt(tokens[3], 0, 30000, cmd.number2))
-            return "usage: resize <window> <width> <height>";
-        return "";
-    case ScriptOp::Drag:
-        if (args != 2 || !parseInt(tokens[2], -30000, 30000, cmd.number) || !parseInt(tokens[3], -30000, 30000, cmd.number2))
-            return "usage: drag <window> <dx> <dy>";
-        return "";
-    case ScriptOp::Screenshot:
-        if (args != 1 || tokens[2].empty()) return "usage: screenshot <window> <file.png>";
-        cmd.path = resolveScriptPath(tokens[2], folder);
-        return "";
-    default:  // close, log-window
-        if (args != 0) return "usage: " + word + " <window>";
-        return "";
+    return parseSeconds(a[0], cmd.seconds) ? "" : badSeconds(a[0]);
+}
+
+std::string parseLengthDelay(ScriptCommand& cmd, const Args& a) {
+    return a.size() == 1 && parseInt(a[0], 0, 1000000, cmd.number) ? "" : "usage: length-delay <number of -1 answers>";
+}
+
+std::string parseDefaultLength(ScriptCommand& cmd, const Args& a) {
+    return a.size() == 1 && parseInt(a[0], -1, kMaxLength, cmd.number) ? "" : "usage: default-length <length in seconds>";
+}
+
+std::string parseConfig(ScriptCommand& cmd, const Args& a) {
+    if (a.size() > 1) return "usage: config [<seconds before closing its windows>]";
+    if (a.size() == 1) {
+        if (!parseSeconds(a[0], cmd.seconds)) return badSeconds(a[0]);
+        cmd.closeAfter = true;
     }
+    return "";
+}
+
+std::string parseDismiss(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 1) return "usage: dismiss <seconds> | dismiss off";
+    if (a[0] == "off") return "";
+    if (!parseSeconds(a[0], cmd.seconds)) return badSeconds(a[0]);
+    cmd.closeAfter = true;
+    return "";
+}
+
+std::string parseLogRequests(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 1 || (a[0] != "all" && a[0] != "changes")) return "usage: log-requests all|changes";
+    cmd.allRequests = a[0] == "all";
+    return "";
+}
+
+std::string parseEcho(ScriptCommand& cmd, const Args& a) {
+    const std::size_t from = a.rest.find_first_not_of(" \t");
+    cmd.text = from == std::string::npos ? "" : a.rest.substr(from);
+    while (!cmd.text.empty() && cmd.text.back() == '\r') cmd.text.pop_back();
+    return "";
+}
+
+std::string parseKillTimer(ScriptCommand& cmd, const Args& a) {
+    return a.size() == 1 && parseInt(a[0], 0, 0x7FFFFFFF, cmd.number) ? "" : "usage: kill-timer <timer id>";
+}
+
+std::string parseTray(ScriptCommand& cmd, const Args& a) {
+    if (a.size() < 1 || a.size() > 2) return "usage: tray left|right|double|move|<lParam> [<icon id>]";
+    if (!lookUp(kMouseEvents, a[0], cmd.number) && !parseInt(a[0], 0, 0x7FFFFFFF, cmd.number))
+        return "bad tray event \"" + a[0] + "\"";
+    cmd.number2 = 1224;
+    if (a.size() == 2 && !parseInt(a[1], 0, 0x7FFFFFFF, cmd.number2)) return "bad icon id \"" + a[1] + "\"";
+    return "";
+}
+
+std::string parseMenu(ScriptCommand& cmd, const Args& a) {
+    return a.size() == 1 && (a[0] == "none" || parseInt(a[0], 1, 0xFFFF, cmd.number)) ? "" : "usage: menu <command id>|none";
+}
+
+std::string parseBackground(ScriptCommand& cmd, const Args& a) {
+    cmd.seconds = 10;
+    if (a.size() < 1 || a.size() > 2 || a[0].empty() || (a.size() == 2 && !parseSeconds(a[1], cmd.seconds)))
+        return usage(a, std::string(cmd.op == ScriptOp::WaitLog ? " <text>" : " <file>") + " [<seconds>]");
+    if (cmd.op == ScriptOp::WaitLog) cmd.text = a[0];
+    else cmd.path = resolveScriptPath(a[0], a.folder);
+    return "";
+}
+
+// The commands that name a window: the arguments after it.
+std::string parseWindowOnly(ScriptCommand&, const Args& a) { return a.size() == 0 ? "" : usage(a, " <window>"); }
+
+std::string parseWaitForWindow(ScriptCommand& cmd, const Args& a) {
+    cmd.seconds = 10;
+    return a.size() > 1 || (a.size() == 1 && !parseSeconds(a[0], cmd.seconds)) ? usage(a, " <window> [<seconds>]") : "";
+}
+
+std::string parseControl(ScriptCommand& cmd, const Args& a) {
+    return a.size() == 1 && controlId(a[0], cmd.control) ? "" : usage(a, " <window> <control id>");
+}
+
+std::string parseControlText(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 2 || !controlId(a[0], cmd.control))
+        return usage(a, cmd.op == ScriptOp::Type ? " <window> <edit id> <text>" : " <window> <combo id> <index or text>");
+    cmd.word = a[1];
+    return "";
+}
+
+std::string parseKey(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 2 || !controlId(a[0], cmd.control) ||
+        (!lookUp(kKeys, a[1], cmd.number) && !parseInt(a[1], 1, 0xFE, cmd.number)))
+        return "usage: key <window> <control id> delete|enter|escape|tab|space|up|down|<virtual key>";
+    return "";
+}
+
+std::string parseDate(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 2 || !controlId(a[0], cmd.control) || !isDate(a[1])) return "usage: date <window> <picker id> <yyyy-mm-dd>";
+    cmd.word = a[1];
+    return "";
+}
+
+std::string parseListItem(ScriptCommand& cmd, const Args& a) {
+    const bool row = cmd.op == ScriptOp::Row;
+    const std::string action = a.size() == 3 ? a[2] : std::string();
+    const bool known = row ? (action == "click" || action == "double" || action == "right")
+                           : (action == "click" || action == "hover");
+    if (a.size() != 3 || !controlId(a[0], cmd.control) || !parseInt(a[1], 0, 0x7FFFFFFF, cmd.number2) || !known)
+        return usage(a, std::string(" <window> <list id> <") + (row ? "row> click|double|right" : "column> click|hover"));
+    cmd.word = action;
+    return "";
+}
+
+// resize: the new width and height; drag: how far the mouse moves.
+std::string parseSize(ScriptCommand& cmd, const Args& a) {
+    const bool resize = cmd.op == ScriptOp::Resize;
+    const long min = resize ? 0 : -30000;
+    if (a.size() != 2 || !parseInt(a[0], min, 30000, cmd.number) || !parseInt(a[1], min, 30000, cmd.number2))
+        return usage(a, resize ? " <window> <width> <height>" : " <window> <dx> <dy>");
+    return "";
+}
+
+std::string parseScreenshot(ScriptCommand& cmd, const Args& a) {
+    if (a.size() != 1 || a[0].empty()) return "usage: screenshot <window> <file.png>";
+    cmd.path = resolveScriptPath(a[0], a.folder);
+    return "";
+}
+
+// --- The parser's view of the command list ---
+enum class Needs { Setting, Plugins, Window };
+
+struct CommandSyntax {
+    const char* word;
+    ScriptOp op;
+    Needs needs;
+    ParseFn parse;
+};
+
+const CommandSyntax kCommands[] = {
+#define STANDIN_SCRIPT_SYNTAX(word, op, needs, parse, ready, run) {word, ScriptOp::op, Needs::needs, &parse},
+    STANDIN_SCRIPT_COMMANDS(STANDIN_SCRIPT_SYNTAX)
+#undef STANDIN_SCRIPT_SYNTAX
+};
+
+const CommandSyntax* syntaxOf(ScriptOp op) {
+    for (const CommandSyntax& c : kCommands)
+        if (c.op == op) return &c;
+    return nullptr;
 }
 
 }  // namespace
 
 bool isScriptSetting(ScriptOp op) {
-    switch (op) {
-    case ScriptOp::LengthDelay:
-    case ScriptOp::DefaultLength:
-    case ScriptOp::LogRequests:
-    case ScriptOp::Dismiss:
-    case ScriptOp::Echo:
-        return true;
-    default:
-        return false;
-    }
+    const CommandSyntax* c = syntaxOf(op);
+    return c && c->needs == Needs::Setting;
 }
 
 const char* scriptOpName(ScriptOp op) {
-    if (op == ScriptOp::WaitForever) return "wait";
-    for (const OpName& o : kOps)
-        if (o.op == op) return o.name;
-    return "?";
+    const CommandSyntax* c = syntaxOf(op);
+    return c ? c->word : "?";
 }
 
 std::string resolveScriptPath(const std::string& path, const std::string& folder) {
@@ -213,117 +301,32 @@ ParsedScript parsePlaybackScript(const std::string& text, const std::string& nam
         };
         std::vector<std::string> tokens;
         std::string tokenError;
-        std::size_t first = line.find_first_not_of(" \t\r");
+        const std::size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         if (!tokenize(line, tokens, tokenError)) return fail(tokenError);
 
         const std::string& word = tokens[0];
+        const CommandSyntax* syntax = nullptr;
+        for (const CommandSyntax& c : kCommands)
+            if (!syntax && word == c.word) syntax = &c;
+        if (!syntax) return fail("unknown command \"" + word + "\"");
         ScriptCommand cmd;
         cmd.line = lineNo;
-        bool known = false;
-        for (const OpName& o : kOps)
-            if (word == o.name) {
-                cmd.op = o.op;
-                known = true;
+        cmd.op = syntax->op;
+        std::size_t from = 1;
+        if (syntax->needs == Needs::Window) {
+            if (tokens.size() < 2 || tokens[1].empty() || tokens[1] == "*")
+                return fail("usage: " + word + ": a window caption first");
+            cmd.window = tokens[1];
+            if (cmd.window.back() == '*') {
+                cmd.window.pop_back();
+                cmd.prefix = true;
             }
-        if (!known) return fail("unknown command \"" + word + "\"");
-        const std::size_t args = tokens.size() - 1;
-        auto wantArgs = [&](std::size_t n) { return args == n; };
-        const std::string usage = std::string("usage: ");
-
-        switch (cmd.op) {
-        case ScriptOp::Play:
-        case ScriptOp::Next:
-        case ScriptOp::Add:
-            if (!wantArgs(2)) return fail(usage + word + " <path> <length in seconds>");
-            if (tokens[1].empty()) return fail("empty path");
-            if (!parseInt(tokens[2], -1, kMaxLength, cmd.number))
-                return fail("bad track length \"" + tokens[2] + "\" (whole seconds, or -1 for unknown)");
-            cmd.path = resolveScriptPath(tokens[1], folder);
-            break;
-        case ScriptOp::Wait:
-            if (!wantArgs(1)) return fail("usage: wait <seconds> | wait forever");
-            if (tokens[1] == "forever") {
-                cmd.op = ScriptOp::WaitForever;
-            } else if (!parseSeconds(tokens[1], cmd.seconds)) {
-                return fail("bad number of seconds \"" + tokens[1] + "\"");
-            }
-            break;
-        case ScriptOp::LengthDelay:
-            if (!wantArgs(1) || !parseInt(tokens[1], 0, 1000000, cmd.number))
-                return fail("usage: length-delay <number of -1 answers>");
-            break;
-        case ScriptOp::DefaultLength:
-            if (!wantArgs(1) || !parseInt(tokens[1], -1, kMaxLength, cmd.number))
-                return fail("usage: default-length <length in seconds>");
-            break;
-        case ScriptOp::Config:
-            if (args > 1) return fail("usage: config [<seconds before closing its windows>]");
-            if (args == 1) {
-                if (!parseSeconds(tokens[1], cmd.seconds)) return fail("bad number of seconds \"" + tokens[1] + "\"");
-                cmd.closeAfter = true;
-            }
-            break;
-        case ScriptOp::Dismiss:
-            if (!wantArgs(1)) return fail("usage: dismiss <seconds> | dismiss off");
-            if (tokens[1] != "off") {
-                if (!parseSeconds(tokens[1], cmd.seconds)) return fail("bad number of seconds \"" + tokens[1] + "\"");
-                cmd.closeAfter = true;
-            }
-            break;
-        case ScriptOp::LogRequests:
-            if (!wantArgs(1) || (tokens[1] != "all" && tokens[1] != "changes"))
-                return fail("usage: log-requests all|changes");
-            cmd.allRequests = tokens[1] == "all";
-            break;
-        case ScriptOp::KillTimer:
-            if (!wantArgs(1) || !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
-                return fail("usage: kill-timer <timer id>");
-            break;
-        case ScriptOp::Tray:
-            if (args < 1 || args > 2) return fail("usage: tray left|right|double|move|<lParam> [<icon id>]");
-            if (!lookUp(kMouseEvents, tokens[1], cmd.number) && !parseInt(tokens[1], 0, 0x7FFFFFFF, cmd.number))
-                return fail("bad tray event \"" + tokens[1] + "\"");
-            cmd.number2 = 1224;
-            if (args == 2 && !parseInt(tokens[2], 0, 0x7FFFFFFF, cmd.number2))
-                return fail("bad icon id \"" + tokens[2] + "\"");
-            break;
-        case ScriptOp::Menu:
-            if (!wantArgs(1) || (tokens[1] != "none" && !parseInt(tokens[1], 1, 0xFFFF, cmd.number)))
-                return fail("usage: menu <command id>|none");
-            break;
-        // --- waiting for the plug-ins' background work ---
-        case ScriptOp::WaitLog:
-        case ScriptOp::WaitChange:
-            cmd.seconds = 10;
-            if (args < 1 || args > 2 || tokens[1].empty() || (args == 2 && !parseSeconds(tokens[2], cmd.seconds)))
-                return fail(usage + word + (cmd.op == ScriptOp::WaitLog ? " <text>" : " <file>") + " [<seconds>]");
-            if (cmd.op == ScriptOp::WaitLog) cmd.text = tokens[1];
-            else cmd.path = resolveScriptPath(tokens[1], folder);
-            break;
-        // --- end of the waiting commands ---
-        default:
-            if (cmd.op >= ScriptOp::WaitWindow) {
-                // Every other driving command names a window first.
-                if (args < 1 || tokens[1].empty() || tokens[1] == "*") return fail(usage + word + ": a window caption first");
-                cmd.window = tokens[1];
-                if (cmd.window.back() == '*') {
-                    cmd.window.pop_back();
-                    cmd.prefix = true;
-                }
-                if (std::string bad = parseDriving(cmd, tokens, folder); !bad.empty()) return fail(bad);
-                break;
-            }
-            if (!wantArgs(0)) return fail("\"" + word + "\" takes no arguments");
-            break;
-        case ScriptOp::Echo: {
-            std::size_t at = line.find(word) + word.size();
-            std::size_t from = line.find_first_not_of(" \t", at);
-            cmd.text = from == std::string::npos ? "" : line.substr(from);
-            while (!cmd.text.empty() && cmd.text.back() == '\r') cmd.text.pop_back();
-            break;
+            from = 2;
         }
-        }
+        const std::string rest = line.substr(first + word.size());
+        const Args args{word, std::vector<std::string>(tokens.begin() + std::ptrdiff_t(from), tokens.end()), folder, rest};
+        if (std::string bad = syntax->parse(cmd, args); !bad.empty()) return fail(bad);
         result.commands.push_back(cmd);
     }
     return result;

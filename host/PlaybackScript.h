@@ -1,7 +1,8 @@
 // The playback script of the stand-in player: one command a line; a line whose first non-blank
 // character is '#' is a comment, and blank lines are skipped. Tokens are separated by blanks or
 // tabs; a token in double quotes may hold blanks. Command words are lower case. Backslashes are
-// taken as they are (no escapes). The whole script is checked before anything runs.
+// taken as they are (no escapes). The whole script is checked before anything runs. The list of
+// commands, with how each is read, when it may run and what it does, is ScriptCommands.h.
 //
 //   play <path> <length>     the playlist becomes this one entry, and it plays from its start
 //   next <path> <length>     an entry after the current one, played at once (a track change)
@@ -82,13 +83,14 @@
 #include <string>
 #include <vector>
 
-enum class ScriptOp { Play, Next, Add, Replay, Pause, Resume, Stop, Wait, WaitForever, LengthDelay,
-                      DefaultLength, Config, Dismiss, LogRequests, Echo, CheckHook, KillTimer, Quit,
-                      // driving the plug-ins' windows
-                      Tray, Menu, WaitWindow, WaitGone, Click, Type, Key, Pick, Date, Row, Column,
-                      Hover, Resize, Close, LogWindow, Screenshot, Drag,
-                      // waiting for the plug-ins' background work
-                      WaitLog, WaitChange };
+#include "host/ScriptCommands.h"
+
+// One op per line of the command list (ScriptCommands.h), in its order.
+enum class ScriptOp {
+#define STANDIN_SCRIPT_OP(word, op, needs, parse, ready, run) op,
+    STANDIN_SCRIPT_COMMANDS(STANDIN_SCRIPT_OP)
+#undef STANDIN_SCRIPT_OP
+};
 
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Quit;

@@ -1,5 +1,5 @@
-// A small PNG writer for the stand-in's screenshots: 24-bit colour, no filtering, the image data
-// in stored (uncompressed) deflate blocks. Big files, but no compression library is needed.
+// A small PNG writer for the window pictures (WindowCapture.h): 24-bit colour, no filtering, the
+// image data in stored (uncompressed) deflate blocks. Big files, but no compression library is needed.
 #pragma once
 #include <cstdint>
 #include <string>

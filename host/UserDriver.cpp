@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/Log.h"
-#include "host/PngFile.h"
+#include "host/WindowCapture.h"
 
 namespace {
 
@@ -176,78 +176,75 @@ HWND UserDriver::control(const ScriptCommand& cmd, HWND& window) const {
     return c;
 }
 
-bool UserDriver::ready(const ScriptCommand& cmd, double now) {
-    bool met;
-    double seconds = cmd.seconds;
-    const bool starting = pendingLine_ != cmd.line;
-    switch (cmd.op) {
-    case ScriptOp::WaitLog:
-    case ScriptOp::WaitChange:
-        met = backgroundDone(cmd, starting);
-        break;
-    case ScriptOp::Menu:
-        met = openMenu() != nullptr;
-        seconds = 10;
-        break;
-    case ScriptOp::WaitWindow:
-        met = find(cmd) != nullptr;
-        break;
-    case ScriptOp::WaitGone:
-        met = find(cmd) == nullptr;
-        break;
-    default:
-        return true;
-    }
-    if (starting) {
+UserDriver::Wait UserDriver::waitFor(const ScriptCommand& cmd, double now, bool met, double seconds) {
+    if (pendingLine_ != cmd.line) {
         pendingLine_ = cmd.line;
         deadline_ = now + seconds;
     }
-    if (!met && now < deadline_) return false;
+    if (!met && now < deadline_) return Wait::Pending;
     pendingLine_ = -1;
-    if (cmd.op == ScriptOp::WaitLog || cmd.op == ScriptOp::WaitChange) {
-        const bool log = cmd.op == ScriptOp::WaitLog;
-        const std::string what = log ? "a line with " + quoted(cmd.text) : quoted(cmd.path);
-        const char* outcome = met ? (log ? " was logged" : " changed") : (log ? " was not logged" : " did not change");
-        logLine(std::string(scriptOpName(cmd.op)) + ": " + what + outcome +
-                (met ? "" : " within " + std::to_string(int(seconds)) + " s"));
-    } else if (!met) {
-        const char* what = cmd.op == ScriptOp::Menu ? "no menu opened" : cmd.op == ScriptOp::WaitWindow
-                                                                              ? "the window did not appear"
-                                                                              : "the window did not go";
-        logLine(std::string(scriptOpName(cmd.op)) + ": " + what + " within " + std::to_string(int(seconds)) + " s" +
-                (cmd.window.empty() ? "" : ": " + describe(cmd)));
-    } else if (cmd.op != ScriptOp::Menu) {
-        logLine(std::string(scriptOpName(cmd.op)) + ": " + describe(cmd) +
-                (cmd.op == ScriptOp::WaitWindow ? " is shown" : " is gone"));
-    }
-    return true;
+    return met ? Wait::Met : Wait::Missed;
 }
 
-// --- wait-log and wait-change ---
-// Whether what the command waits for has happened since it began (`starting`: it begins now).
-bool UserDriver::backgroundDone(const ScriptCommand& cmd, bool starting) {
-    if (cmd.op == ScriptOp::WaitLog) {
-        if (starting) logFrom_ = logLineCount();
-        return logHasSince(logFrom_, cmd.text);
-    }
+namespace {
+std::string within(double seconds) { return " within " + std::to_string(int(seconds)) + " s"; }
+}  // namespace
+
+bool UserDriver::menuOpen(const ScriptCommand& cmd, double now) {
+    const Wait wait = waitFor(cmd, now, openMenu() != nullptr, 10);
+    if (wait == Wait::Missed) logLine("menu: no menu opened" + within(10));
+    return wait != Wait::Pending;
+}
+
+bool UserDriver::windowShown(const ScriptCommand& cmd, double now) {
+    const Wait wait = waitFor(cmd, now, find(cmd) != nullptr, cmd.seconds);
+    if (wait == Wait::Met) logLine("wait-window: " + describe(cmd) + " is shown");
+    if (wait == Wait::Missed) logLine("wait-window: the window did not appear" + within(cmd.seconds) + ": " + describe(cmd));
+    return wait != Wait::Pending;
+}
+
+bool UserDriver::windowGone(const ScriptCommand& cmd, double now) {
+    const Wait wait = waitFor(cmd, now, find(cmd) == nullptr, cmd.seconds);
+    if (wait == Wait::Met) logLine("wait-gone: " + describe(cmd) + " is gone");
+    if (wait == Wait::Missed) logLine("wait-gone: the window did not go" + within(cmd.seconds) + ": " + describe(cmd));
+    return wait != Wait::Pending;
+}
+
+// --- wait-log and wait-change: whether it has happened since the command began ---
+bool UserDriver::logged(const ScriptCommand& cmd, double now) {
+    if (pendingLine_ != cmd.line) logFrom_ = logLineCount();
+    const Wait wait = waitFor(cmd, now, logHasSince(logFrom_, cmd.text), cmd.seconds);
+    if (wait != Wait::Pending)
+        logLine("wait-log: a line with " + quoted(cmd.text) +
+                (wait == Wait::Met ? " was logged" : " was not logged" + within(cmd.seconds)));
+    return wait != Wait::Pending;
+}
+
+bool UserDriver::fileChanged(const ScriptCommand& cmd, double now) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     std::string stamp = "missing";
     if (GetFileAttributesExA(cmd.path.c_str(), GetFileExInfoStandard, &data))
         stamp = std::to_string(data.nFileSizeLow) + "/" + std::to_string(data.nFileSizeHigh) + "/" +
                 std::to_string(data.ftLastWriteTime.dwLowDateTime) + "/" + std::to_string(data.ftLastWriteTime.dwHighDateTime);
-    if (starting) fileStamp_ = stamp;
-    return stamp != fileStamp_;
+    if (pendingLine_ != cmd.line) fileStamp_ = stamp;
+    const Wait wait = waitFor(cmd, now, stamp != fileStamp_, cmd.seconds);
+    if (wait != Wait::Pending)
+        logLine("wait-change: " + quoted(cmd.path) + (wait == Wait::Met ? " changed" : " did not change" + within(cmd.seconds)));
+    return wait != Wait::Pending;
 }
 // --- end of wait-log and wait-change ---
 
-void UserDriver::chooseMenu(const ScriptCommand& cmd) {
+void UserDriver::tray(const ScriptCommand& cmd) {
+    PostMessageA(main_, kTrayMessage, static_cast<WPARAM>(cmd.number2), static_cast<LPARAM>(cmd.number));
+}
+
+void UserDriver::menu(const ScriptCommand& cmd) {
     HWND window = openMenu();
-    if (!window) return;  // ready() has logged it
+    if (!window) return;  // menuOpen() has logged it
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
     const int count = menu ? GetMenuItemCount(menu) : 0;
     int steps = 0;
     bool found = false;
-    std::string items;
     for (int i = 0; i < count && !found; ++i) {
         if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) continue;
         ++steps;
@@ -270,180 +267,182 @@ void UserDriver::chooseMenu(const ScriptCommand& cmd) {
     PostMessageA(window, WM_KEYDOWN, VK_RETURN, 1);
 }
 
-void UserDriver::execute(const ScriptCommand& cmd) {
+void UserDriver::close(const ScriptCommand& cmd) {
+    if (HWND window = findOrLog(cmd)) PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void UserDriver::logWindow(const ScriptCommand& cmd) {
+    if (HWND window = findOrLog(cmd)) logWindow(window);
+}
+
+void UserDriver::resize(const ScriptCommand& cmd) {
+    HWND window = findOrLog(cmd);
+    if (!window) return;
+    // The border first offers the new rectangle (WM_SIZING), which the window may change.
+    RECT r = {};
+    GetWindowRect(window, &r);
+    r.right = r.left + cmd.number;
+    r.bottom = r.top + cmd.number2;
+    SendMessageA(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void UserDriver::drag(const ScriptCommand& cmd) {
+    HWND window = findOrLog(cmd);
+    if (!window) return;
+    RECT r = {};
+    GetClientRect(window, &r);
+    const int x = r.right - 5, y = r.bottom - 5;
+    postMouse(window, WM_LBUTTONDOWN, 0, MK_LBUTTON, x, y);
+    moveCursor(window, x + cmd.number, y + cmd.number2);
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, point(x + cmd.number, y + cmd.number2));
+    PostMessageA(window, WM_LBUTTONUP, 0, point(x + cmd.number, y + cmd.number2));
+}
+
+void UserDriver::click(const ScriptCommand& cmd) {
     HWND window = nullptr;
-    switch (cmd.op) {
-    case ScriptOp::Tray:
-        PostMessageA(main_, kTrayMessage, static_cast<WPARAM>(cmd.number2), static_cast<LPARAM>(cmd.number));
-        return;
-    case ScriptOp::Menu:
-        chooseMenu(cmd);
-        return;
-    case ScriptOp::WaitWindow:
-    case ScriptOp::WaitGone:
-    case ScriptOp::WaitLog:
-    case ScriptOp::WaitChange:
-        return;  // ready() did the work
-    case ScriptOp::Close:
-        if ((window = findOrLog(cmd))) PostMessageA(window, WM_CLOSE, 0, 0);
-        return;
-    case ScriptOp::LogWindow:
-        if ((window = findOrLog(cmd))) logWindow(window);
-        return;
-    case ScriptOp::Screenshot:
-        if ((window = findOrLog(cmd))) screenshot(window, cmd.path);
-        return;
-    case ScriptOp::Resize: {
-        if (!(window = findOrLog(cmd))) return;
-        // The border first offers the new rectangle (WM_SIZING), which the window may change.
-        RECT r = {};
-        GetWindowRect(window, &r);
-        r.right = r.left + cmd.number;
-        r.bottom = r.top + cmd.number2;
-        SendMessageA(window, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
-        SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
-    }
-    case ScriptOp::Drag: {
-        if (!(window = findOrLog(cmd))) return;
-        RECT r = {};
-        GetClientRect(window, &r);
-        const int x = r.right - 5, y = r.bottom - 5;
-        postMouse(window, WM_LBUTTONDOWN, 0, MK_LBUTTON, x, y);
-        moveCursor(window, x + cmd.number, y + cmd.number2);
-        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, point(x + cmd.number, y + cmd.number2));
-        PostMessageA(window, WM_LBUTTONUP, 0, point(x + cmd.number, y + cmd.number2));
-        return;
-    }
-    default:
-        break;
-    }
     HWND target = control(cmd, window);
     if (!target) return;
-    const std::string cls = className(target);
     const POINT c = clientCentre(target);
-    switch (cmd.op) {
-    case ScriptOp::Click:
-        if (lstrcmpiA(cls.c_str(), "Button") == 0) {
-            moveCursor(target, c.x, c.y);
-            PostMessageA(target, BM_CLICK, 0, 0);
-        } else {
-            postMouse(target, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, c.x, c.y);
-        }
-        break;
-    case ScriptOp::Hover:
+    if (lstrcmpiA(className(target).c_str(), "Button") == 0) {
         moveCursor(target, c.x, c.y);
-        PostMessageA(target, WM_MOUSEMOVE, 0, point(c.x, c.y));
-        break;
-    case ScriptOp::Type:
-        // A combo box's text (the file name box of the common file dialogs) is its edit's.
-        if (lstrcmpiA(cls.c_str(), WC_COMBOBOXEXA) == 0) {
-            if (HWND edit = reinterpret_cast<HWND>(SendMessageA(target, CBEM_GETEDITCONTROL, 0, 0))) target = edit;
-        } else if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
-            if (HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr)) target = edit;
-        }
-        SetFocus(target);
-        PostMessageA(target, EM_SETSEL, 0, -1);
-        if (cmd.word.empty()) PostMessageA(target, WM_CHAR, VK_BACK, 1);
-        for (unsigned char ch : cmd.word) PostMessageA(target, WM_CHAR, ch, 1);
-        break;
-    case ScriptOp::Key:
-        SetFocus(target);
-        PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(cmd.number), 1);
-        PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(cmd.number), 0xC0000001);
-        break;
-    case ScriptOp::Pick: {
-        // A tab control (a property sheet's tabs): the page comes up as after a click on its tab.
-        char className[32] = {};
-        GetClassNameA(target, className, sizeof className);
-        if (lstrcmpiA(className, WC_TABCONTROLA) == 0) {
-            const long page = std::strtol(cmd.word.c_str(), nullptr, 10);
-            if (page < 0 || page >= SendMessageA(target, TCM_GETITEMCOUNT, 0, 0)) {
-                logLine("pick: the tab control " + std::to_string(cmd.control) + " has no tab " + quoted(cmd.word));
-                break;
-            }
-            SendMessageA(target, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0);
-            break;
-        }
-        LRESULT index = SendMessageA(target, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(cmd.word.c_str()));
-        char* end = nullptr;
-        const long number = std::strtol(cmd.word.c_str(), &end, 10);
-        if (index == CB_ERR && !cmd.word.empty() && *end == '\0') index = number;
-        if (index < 0 || index >= SendMessageA(target, CB_GETCOUNT, 0, 0)) {
-            logLine("pick: the combo box " + std::to_string(cmd.control) + " has no entry " + quoted(cmd.word));
-            break;
-        }
-        SendMessageA(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(cmd.control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
-        break;
+        PostMessageA(target, BM_CLICK, 0, 0);
+    } else {
+        postMouse(target, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, c.x, c.y);
     }
-    case ScriptOp::Date: {
-        SYSTEMTIME t = {};
-        t.wYear = static_cast<WORD>(std::atoi(cmd.word.c_str()));
-        t.wMonth = static_cast<WORD>(std::atoi(cmd.word.c_str() + 5));
-        t.wDay = static_cast<WORD>(std::atoi(cmd.word.c_str() + 8));
-        if (!SendMessageA(target, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t))) {
-            logLine("date: the picker " + std::to_string(cmd.control) + " refused " + cmd.word);
-            break;
-        }
-        NMDATETIMECHANGE change = {};
-        change.nmhdr.hwndFrom = target;
-        change.nmhdr.idFrom = static_cast<UINT_PTR>(cmd.control);
-        change.nmhdr.code = DTN_DATETIMECHANGE;
-        change.dwFlags = GDT_VALID;
-        SendMessageA(target, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st));
-        SendMessageA(window, WM_NOTIFY, static_cast<WPARAM>(cmd.control), reinterpret_cast<LPARAM>(&change));
-        break;
+}
+
+void UserDriver::hover(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    const POINT c = clientCentre(target);
+    moveCursor(target, c.x, c.y);
+    PostMessageA(target, WM_MOUSEMOVE, 0, point(c.x, c.y));
+}
+
+void UserDriver::type(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    // A combo box's text (the file name box of the common file dialogs) is its edit's.
+    const std::string cls = className(target);
+    if (lstrcmpiA(cls.c_str(), WC_COMBOBOXEXA) == 0) {
+        if (HWND edit = reinterpret_cast<HWND>(SendMessageA(target, CBEM_GETEDITCONTROL, 0, 0))) target = edit;
+    } else if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
+        if (HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr)) target = edit;
     }
-    case ScriptOp::Row: {
-        const int rows = static_cast<int>(SendMessageA(target, LVM_GETITEMCOUNT, 0, 0));
-        RECT r = {};
-        int y;
-        if (cmd.number2 < rows) {
-            SendMessageA(target, LVM_ENSUREVISIBLE, static_cast<WPARAM>(cmd.number2), FALSE);
+    SetFocus(target);
+    PostMessageA(target, EM_SETSEL, 0, -1);
+    if (cmd.word.empty()) PostMessageA(target, WM_CHAR, VK_BACK, 1);
+    for (unsigned char ch : cmd.word) PostMessageA(target, WM_CHAR, ch, 1);
+}
+
+void UserDriver::key(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    SetFocus(target);
+    PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(cmd.number), 1);
+    PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(cmd.number), 0xC0000001);
+}
+
+void UserDriver::pick(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    // A tab control (a property sheet's tabs): the page comes up as after a click on its tab.
+    if (lstrcmpiA(className(target).c_str(), WC_TABCONTROLA) == 0) {
+        const long page = std::strtol(cmd.word.c_str(), nullptr, 10);
+        if (page < 0 || page >= SendMessageA(target, TCM_GETITEMCOUNT, 0, 0)) {
+            logLine("pick: the tab control " + std::to_string(cmd.control) + " has no tab " + quoted(cmd.word));
+            return;
+        }
+        SendMessageA(target, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0);
+        return;
+    }
+    LRESULT index = SendMessageA(target, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(cmd.word.c_str()));
+    char* end = nullptr;
+    const long number = std::strtol(cmd.word.c_str(), &end, 10);
+    if (index == CB_ERR && !cmd.word.empty() && *end == '\0') index = number;
+    if (index < 0 || index >= SendMessageA(target, CB_GETCOUNT, 0, 0)) {
+        logLine("pick: the combo box " + std::to_string(cmd.control) + " has no entry " + quoted(cmd.word));
+        return;
+    }
+    SendMessageA(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(cmd.control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
+}
+
+void UserDriver::date(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(std::atoi(cmd.word.c_str()));
+    t.wMonth = static_cast<WORD>(std::atoi(cmd.word.c_str() + 5));
+    t.wDay = static_cast<WORD>(std::atoi(cmd.word.c_str() + 8));
+    if (!SendMessageA(target, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t))) {
+        logLine("date: the picker " + std::to_string(cmd.control) + " refused " + cmd.word);
+        return;
+    }
+    NMDATETIMECHANGE change = {};
+    change.nmhdr.hwndFrom = target;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(cmd.control);
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    SendMessageA(target, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st));
+    SendMessageA(window, WM_NOTIFY, static_cast<WPARAM>(cmd.control), reinterpret_cast<LPARAM>(&change));
+}
+
+void UserDriver::row(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    const int rows = static_cast<int>(SendMessageA(target, LVM_GETITEMCOUNT, 0, 0));
+    RECT r = {};
+    int y;
+    if (cmd.number2 < rows) {
+        SendMessageA(target, LVM_ENSUREVISIBLE, static_cast<WPARAM>(cmd.number2), FALSE);
+        r.left = LVIR_BOUNDS;
+        SendMessageA(target, LVM_GETITEMRECT, static_cast<WPARAM>(cmd.number2), reinterpret_cast<LPARAM>(&r));
+        y = (r.top + r.bottom) / 2;
+    } else {
+        // Empty space below the last row.
+        RECT client = {};
+        GetClientRect(target, &client);
+        y = client.bottom - 4;
+        if (rows > 0) {
             r.left = LVIR_BOUNDS;
-            SendMessageA(target, LVM_GETITEMRECT, static_cast<WPARAM>(cmd.number2), reinterpret_cast<LPARAM>(&r));
-            y = (r.top + r.bottom) / 2;
-        } else {
-            // Empty space below the last row.
-            RECT client = {};
-            GetClientRect(target, &client);
-            y = client.bottom - 4;
-            if (rows > 0) {
-                r.left = LVIR_BOUNDS;
-                SendMessageA(target, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&r));
-                y = std::min<int>(y, r.bottom + (cmd.number2 - rows) * (r.bottom - r.top) + (r.bottom - r.top) / 2);
-            }
+            SendMessageA(target, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&r));
+            y = std::min<int>(y, r.bottom + (cmd.number2 - rows) * (r.bottom - r.top) + (r.bottom - r.top) / 2);
         }
-        const int x = 8;
-        if (cmd.word == "right") {
-            postMouse(target, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, x, y);
-        } else {
-            postMouse(target, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y);
-            if (cmd.word == "double") postMouse(target, WM_LBUTTONDBLCLK, WM_LBUTTONUP, MK_LBUTTON, x, y);
-        }
-        break;
     }
-    case ScriptOp::Column: {
-        HWND header = reinterpret_cast<HWND>(SendMessageA(target, LVM_GETHEADER, 0, 0));
-        RECT r = {};
-        if (!header || !SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(cmd.number2), reinterpret_cast<LPARAM>(&r))) {
-            logLine("column: the list " + std::to_string(cmd.control) + " has no column " + std::to_string(cmd.number2));
-            break;
-        }
-        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-        if (cmd.word == "hover") {
-            moveCursor(header, x, y);
-            PostMessageA(header, WM_MOUSEMOVE, 0, point(x, y));
-        } else {
-            postMouse(header, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y);
-        }
-        break;
+    const int x = 8;
+    if (cmd.word == "right") {
+        postMouse(target, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, x, y);
+    } else {
+        postMouse(target, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y);
+        if (cmd.word == "double") postMouse(target, WM_LBUTTONDBLCLK, WM_LBUTTONUP, MK_LBUTTON, x, y);
     }
-    default:
-        break;
+}
+
+void UserDriver::column(const ScriptCommand& cmd) {
+    HWND window = nullptr;
+    HWND target = control(cmd, window);
+    if (!target) return;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(target, LVM_GETHEADER, 0, 0));
+    RECT r = {};
+    if (!header || !SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(cmd.number2), reinterpret_cast<LPARAM>(&r))) {
+        logLine("column: the list " + std::to_string(cmd.control) + " has no column " + std::to_string(cmd.number2));
+        return;
+    }
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    if (cmd.word == "hover") {
+        moveCursor(header, x, y);
+        PostMessageA(header, WM_MOUSEMOVE, 0, point(x, y));
+    } else {
+        postMouse(header, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y);
     }
 }
 
@@ -505,51 +504,16 @@ void UserDriver::logControls(HWND window) const {
     }
 }
 
-void UserDriver::screenshot(HWND window, const std::string& path) const {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) {
+void UserDriver::screenshot(const ScriptCommand& cmd) {
+    HWND window = findOrLog(cmd);
+    if (!window) return;
+    const std::string& path = cmd.path;
+    const WindowPicture picture = captureWindow(window, path);
+    if (picture.width <= 0 || picture.height <= 0) {
         logLine("screenshot: the window has no size");
         return;
     }
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (memory && bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        // What the window shows on the screen, its children included.
-        HDC source = GetWindowDC(window);
-        ok = BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY) != 0;
-        ReleaseDC(window, source);
-        GdiFlush();
-        SelectObject(memory, old);
-    }
-    std::vector<std::uint8_t> rgb;
-    if (ok) {
-        rgb.resize(std::size_t(w) * h * 3);
-        const auto* p = static_cast<const std::uint8_t*>(bits);
-        for (std::size_t i = 0; i < std::size_t(w) * h; ++i) {
-            rgb[i * 3] = p[i * 4 + 2];
-            rgb[i * 3 + 1] = p[i * 4 + 1];
-            rgb[i * 3 + 2] = p[i * 4];
-        }
-        ok = writePng(path, w, h, rgb);
-    }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    logLine(ok ? "screenshot of " + quoted(windowText(window)) + " (" + std::to_string(w) + "x" + std::to_string(h) +
-                     ") saved to " + quoted(path)
-               : "screenshot: could not save " + quoted(path));
+    logLine(picture.saved ? "screenshot of " + quoted(windowText(window)) + " (" + std::to_string(picture.width) + "x" +
+                                std::to_string(picture.height) + ") saved to " + quoted(path)
+                          : "screenshot: could not save " + quoted(path));
 }

@@ -106,8 +106,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
     params.topOn = settings.IsTop;
     params.topCount = settings.TopCount;
     params.showProgress = false;
-    doc.BuildList(params);
-    const RowArray& rows = doc.groupRows;
+    const RowArray rows = doc.BuildList(params);  // the report's own: the window keeps its rows
 
     std::unique_ptr<IProgress> progress;
     bool windowOnScreen =

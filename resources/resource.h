@@ -114,3 +114,96 @@
 #define IDC_HTMLEDIT_TEXT 1112
 #define IDC_ABOUT_WEBSITE 1086
 #define IDS_WEB_PAGE 38
+
+// ---- Playtally window (template 1001), the tray menu (1004) and the list's menu (1005) ----
+#define IDD_PLAYTALLY 1001
+// The links along the top, the period, the column switches, the mode and the record links.
+#define IDC_PT_SETTINGS 1097
+#define IDC_PT_PUBLISH 1100
+#define IDC_PT_WEBSITE 1101
+#define IDC_PT_ABOUT 1098
+#define IDC_PT_LINE_TOP 1099
+#define IDC_PT_PERIOD 1012
+#define IDC_PT_SINCE 1024
+#define IDC_PT_TILL 1025
+#define IDC_PT_LAST 1013
+#define IDC_PT_LAST_COMBO 1019
+#define IDC_PT_LINE_PERIOD 1102
+#define IDC_PT_SHOW_NUMBER 1032
+#define IDC_PT_SHOW_DATE 1053
+#define IDC_PT_SHOW_HITS 1033
+#define IDC_PT_SHOW_LENGTH 1035
+#define IDC_PT_SHOW_PLAYED 1036
+#define IDC_PT_SHOW_ARTIST 1048
+#define IDC_PT_SHOW_TITLE 1047
+#define IDC_PT_SHOW_ALBUM 1049
+#define IDC_PT_SHOW_YEAR 1050
+#define IDC_PT_SHOW_GENRE 1051
+#define IDC_PT_SHOW_COMMENT 1052
+#define IDC_PT_SHOW_TOP 1031
+#define IDC_PT_TOP_COUNT 1022
+#define IDC_PT_LINE_COLUMNS 1103
+#define IDC_PT_PLAYTALLY 1109
+#define IDC_PT_LOG 1110
+#define IDC_PT_REMOVE 1091
+#define IDC_PT_EDIT 1092
+#define IDC_PT_PLAY 1093
+#define IDC_PT_LIST 1010
+#define IDC_PT_HELP 1104
+// "Refresh" and "Close" are IDOK and IDCANCEL.
+
+#define IDR_TRAY_MENU 1004
+#define ID_TRAY_SETTINGS 32773
+#define ID_TRAY_SHOW 32774
+#define ID_TRAY_PUBLISH 32775
+#define ID_TRAY_WEBSITE 32778
+#define ID_TRAY_ABOUT 32772
+// The list's menu sends the record links' own ids, and one of its own.
+#define IDR_LIST_MENU 1005
+#define ID_LIST_PLAY IDC_PT_PLAY
+#define ID_LIST_REMOVE IDC_PT_REMOVE
+#define ID_LIST_PATH 32777
+#define ID_LIST_EDIT IDC_PT_EDIT
+
+// The window's texts: its caption, the "Last:" choices, the top-count message.
+#define IDS_PT_CAPTION 16
+#define IDS_PERIOD_DAY 2
+#define IDS_PERIOD_WEEK 3
+#define IDS_PERIOD_MONTH 4
+#define IDS_PERIOD_YEAR 5
+#define IDS_PERIOD_BEGINNING 6
+#define IDS_PT_TOP_COUNT_INVALID 46
+// Help texts, shown in the help area while the mouse is over their control.
+#define IDS_HELP_PLAYTALLY 40
+#define IDS_HELP_LOG 41
+#define IDS_HELP_EDIT 43
+#define IDS_HELP_PLAY 47
+#define IDS_HELP_SHOW_NUMBER 1038
+#define IDS_HELP_SHOW_HITS 1039
+#define IDS_HELP_SHOW_LENGTH 1040
+#define IDS_HELP_SHOW_PLAYED 1041
+#define IDS_HELP_SHOW_DATE 1042
+#define IDS_HELP_SHOW_ARTIST 1043
+#define IDS_HELP_SHOW_TITLE 1044
+#define IDS_HELP_SHOW_ALBUM 1045
+#define IDS_HELP_SHOW_GENRE 1046
+#define IDS_HELP_SHOW_YEAR 1047
+#define IDS_HELP_REFRESH 1048
+#define IDS_HELP_CLOSE 1049
+#define IDS_HELP_SHOW_COMMENT 1050
+#define IDS_HELP_SHOW_TOP 1051
+#define IDS_HELP_PERIOD 1052
+#define IDS_HELP_LAST 1053
+#define IDS_HELP_SINCE 1054
+#define IDS_HELP_TILL 1055
+#define IDS_HELP_LAST_COMBO 1056
+#define IDS_HELP_HELP_AREA 1057
+#define IDS_HELP_LIST 1058
+#define IDS_HELP_HEADER 1059
+#define IDS_HELP_PUBLISH 1060
+#define IDS_HELP_ABOUT 1061
+#define IDS_HELP_WEBSITE 1062
+#define IDS_HELP_REMOVE 1063
+#define IDS_HELP_SETTINGS 1064
+#define IDS_HELP_TOP_COUNT 1065
+// ---- end of the Playtally window block ----

@@ -1,6 +1,7 @@
 // Resizable dialogs: chosen child controls move and stretch with the window's edges, the window
-// cannot be made smaller than it was created, a size grip sits in the bottom-right corner, and the
-// window's placement can be stored in the application profile and restored.
+// cannot be made smaller than it was created (or than a minimum of its own), a size grip sits in
+// the bottom-right corner, and the window's placement can be stored in the application profile
+// and restored.
 //
 // CResizer does the work for one window, which holds it by value; CResizeDialog and
 // CResizePropertyPage wire it to their messages. A window derived from a host registers its
@@ -79,6 +80,8 @@ public:
     const std::vector<std::unique_ptr<ResizeEntry>>& Entries() const { return m_entries; }
     const ResizeEntry* Entry(int id) const;
     SIZE MinTrackSize() const { return m_minTrack; }
+    // A minimum of the window's own, in place of the size it was created with.
+    void SetMinTrackSize(SIZE size) { m_minTrack = size; }
     SIZE MaxTrackSize() const { return m_maxTrack; }
     void SetMaxTrackSize(SIZE size) { m_maxTrack = size; }
     HWND Grip() const { return m_grip; }

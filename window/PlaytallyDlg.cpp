@@ -9,7 +9,6 @@
 
 #include "database/Doc.h"
 #include "core/Profile.h"
-#include "app/PlaytallyApp.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -22,23 +21,62 @@ const char* const kSection = "Playtally Dialog";
 constexpr UINT_PTR kHelpTimer = 1;
 constexpr int kMinWidth = 353, kMinHeight = 500;
 
-// Column switches by field id: check box id, registry key, default, help id.
+// The column switches by field id: check box, registry key, default.
 struct Switch {
     int id;
     const char* key;
     int def;
-    int help;
 };
 const Switch kSwitches[kFieldCount] = {
-    {1032, "Num", 1, 1038},    {1053, "ShowDate", 0, 1042}, {1033, "Hits", 0, 1039},    {1035, "Len", 0, 1040},
-    {1036, "LenPlayed", 0, 1041}, {1048, "Artist", 1, 1043}, {1047, "Title", 1, 1044},  {1049, "Album", 0, 1045},
-    {1050, "Year", 0, 1047},   {1051, "Genre", 0, 1046},    {1052, "Comment", 0, 1050},
+    {IDC_PT_SHOW_NUMBER, "Num", 1},       {IDC_PT_SHOW_DATE, "ShowDate", 0},  {IDC_PT_SHOW_HITS, "Hits", 0},
+    {IDC_PT_SHOW_LENGTH, "Len", 0},       {IDC_PT_SHOW_PLAYED, "LenPlayed", 0}, {IDC_PT_SHOW_ARTIST, "Artist", 1},
+    {IDC_PT_SHOW_TITLE, "Title", 1},      {IDC_PT_SHOW_ALBUM, "Album", 0},    {IDC_PT_SHOW_YEAR, "Year", 0},
+    {IDC_PT_SHOW_GENRE, "Genre", 0},      {IDC_PT_SHOW_COMMENT, "Comment", 0},
 };
-// The link labels and their help ids.
-const int kLinks[][2] = {{1100, 1060}, {1098, 1061}, {1101, 1062}, {1091, 1063}, {1092, 43}, {1093, 47}, {1097, 1064}};
-// The other help-aware controls: 0 button, 1 combo, 2 edit, 3 help area.
-const int kHelped[][3] = {{1031, 1051, 0}, {1, 1048, 0}, {2, 1049, 0}, {1012, 1052, 0}, {1013, 1053, 0},
-                          {1019, 1056, 1}, {1104, 1057, 3}, {1022, 1065, 2}, {1109, 40, 0}, {1110, 41, 0}};
+
+// The help-aware controls: the wrapper each gets and the help text it shows, in the order the
+// wrappers are made. The date pickers come last: they replace their placeholders later.
+enum class Wrap { Link, Button, Combo, Edit, HelpArea, Picker };
+struct Helped {
+    int id;
+    Wrap wrap;
+    int help;
+};
+const Helped kHelped[] = {
+    {IDC_PT_PUBLISH, Wrap::Link, IDS_HELP_PUBLISH},
+    {IDC_PT_ABOUT, Wrap::Link, IDS_HELP_ABOUT},
+    {IDC_PT_WEBSITE, Wrap::Link, IDS_HELP_WEBSITE},
+    {IDC_PT_REMOVE, Wrap::Link, IDS_HELP_REMOVE},
+    {IDC_PT_EDIT, Wrap::Link, IDS_HELP_EDIT},
+    {IDC_PT_PLAY, Wrap::Link, IDS_HELP_PLAY},
+    {IDC_PT_SETTINGS, Wrap::Link, IDS_HELP_SETTINGS},
+    {IDC_PT_SHOW_NUMBER, Wrap::Button, IDS_HELP_SHOW_NUMBER},
+    {IDC_PT_SHOW_HITS, Wrap::Button, IDS_HELP_SHOW_HITS},
+    {IDC_PT_SHOW_LENGTH, Wrap::Button, IDS_HELP_SHOW_LENGTH},
+    {IDC_PT_SHOW_PLAYED, Wrap::Button, IDS_HELP_SHOW_PLAYED},
+    {IDC_PT_SHOW_DATE, Wrap::Button, IDS_HELP_SHOW_DATE},
+    {IDC_PT_SHOW_ARTIST, Wrap::Button, IDS_HELP_SHOW_ARTIST},
+    {IDC_PT_SHOW_TITLE, Wrap::Button, IDS_HELP_SHOW_TITLE},
+    {IDC_PT_SHOW_ALBUM, Wrap::Button, IDS_HELP_SHOW_ALBUM},
+    {IDC_PT_SHOW_YEAR, Wrap::Button, IDS_HELP_SHOW_YEAR},
+    {IDC_PT_SHOW_GENRE, Wrap::Button, IDS_HELP_SHOW_GENRE},
+    {IDC_PT_SHOW_COMMENT, Wrap::Button, IDS_HELP_SHOW_COMMENT},
+    {IDC_PT_SHOW_TOP, Wrap::Button, IDS_HELP_SHOW_TOP},
+    {IDOK, Wrap::Button, IDS_HELP_REFRESH},
+    {IDCANCEL, Wrap::Button, IDS_HELP_CLOSE},
+    {IDC_PT_PERIOD, Wrap::Button, IDS_HELP_PERIOD},
+    {IDC_PT_LAST, Wrap::Button, IDS_HELP_LAST},
+    {IDC_PT_LAST_COMBO, Wrap::Combo, IDS_HELP_LAST_COMBO},
+    {IDC_PT_HELP, Wrap::HelpArea, IDS_HELP_HELP_AREA},
+    {IDC_PT_TOP_COUNT, Wrap::Edit, IDS_HELP_TOP_COUNT},
+    {IDC_PT_PLAYTALLY, Wrap::Button, IDS_HELP_PLAYTALLY},
+    {IDC_PT_LOG, Wrap::Button, IDS_HELP_LOG},
+    {IDC_PT_SINCE, Wrap::Picker, IDS_HELP_SINCE},
+    {IDC_PT_TILL, Wrap::Picker, IDS_HELP_TILL},
+};
+
+// The "Last:" choices in their order in the box, which is the period rule's index.
+const int kLastChoices[] = {IDS_PERIOD_BEGINNING, IDS_PERIOD_DAY, IDS_PERIOD_WEEK, IDS_PERIOD_MONTH, IDS_PERIOD_YEAR};
 
 TimeValue periodStart(int index, TimeValue now) {
     switch (index) {
@@ -72,8 +110,8 @@ TimeValue fromSystemTime(const SYSTEMTIME& s) {
 
 }  // namespace
 
-CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile)
-    : CResizeDialog(1001, nullptr, 0), m_doc(doc), m_profile(profile) {
+CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile, IPlaytallyWindowHost* host)
+    : CResizeDialog(IDD_PLAYTALLY, nullptr, 0), m_doc(doc), m_profile(profile), m_host(host) {
     auto get = [this](const char* key, int def) { return StoredInt(key, def); };
     m_periodKind = get("TimePeriod", 1) == 0 ? 0 : 1;
     m_lastCombo = get("LastCombo", 3);
@@ -105,20 +143,21 @@ CPlaytallyDlg::~CPlaytallyDlg() {
 }
 
 BOOL CPlaytallyDlg::OnInitDialog() {
-    SetWindowText(loadString(16));
+    SetWindowText(loadString(IDS_PT_CAPTION));
     CResizeDialog::OnInitDialog();
+    m_resizer.SetMinTrackSize(SIZE{kMinWidth, kMinHeight});
     SetPlaytallyHelpSink(this);
-    for (const auto& link : kLinks) AttachHelp<CMyStatic>(link[0], link[1]);
-    m_list.SubclassList(::GetDlgItem(m_hWnd, 1010));
-    m_list.m_helpId = 1058;
+    m_list.SubclassList(::GetDlgItem(m_hWnd, IDC_PT_LIST));
+    m_list.m_helpId = IDS_HELP_LIST;
     m_list.SetHighlightWholeRow();
-    for (const Switch& s : kSwitches) AttachHelp<CHelpButton>(s.id, s.help);
-    for (const auto& h : kHelped) {
-        switch (h[2]) {
-        case 0: AttachHelp<CHelpButton>(h[0], h[1]); break;
-        case 1: AttachHelp<CHelpComboBox>(h[0], h[1]); break;
-        case 2: AttachHelp<CHelpEdit>(h[0], h[1]); break;
-        default: AttachHelp<CMyStatic>(h[0], h[1]).m_hoverOff = TRUE; break;
+    for (const Helped& h : kHelped) {
+        switch (h.wrap) {
+        case Wrap::Link: AttachHelp<CMyStatic>(h.id, h.help); break;
+        case Wrap::Button: AttachHelp<CHelpButton>(h.id, h.help); break;
+        case Wrap::Combo: AttachHelp<CHelpComboBox>(h.id, h.help); break;
+        case Wrap::Edit: AttachHelp<CHelpEdit>(h.id, h.help); break;
+        case Wrap::HelpArea: AttachHelp<CMyStatic>(h.id, h.help).m_hoverOff = TRUE; break;
+        case Wrap::Picker: break;  // made below
         }
     }
     std::vector<unsigned char> kinds;
@@ -132,7 +171,9 @@ BOOL CPlaytallyDlg::OnInitDialog() {
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
     ::SetTimer(m_hWnd, kHelpTimer, 50, nullptr);
-    for (int id : {1024, 1025}) {
+    for (const Helped& h : kHelped) {
+        if (h.wrap != Wrap::Picker) continue;
+        const int id = h.id;
         HWND placeholder = ::GetDlgItem(m_hWnd, id);
         RECT r = {0, 0, 80, 20};
         if (placeholder) {
@@ -144,13 +185,13 @@ BOOL CPlaytallyDlg::OnInitDialog() {
                                       r.top, r.right - r.left, r.bottom - r.top, m_hWnd,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         ::SendMessageA(picker, WM_SETFONT, SendMessage(WM_GETFONT), TRUE);
-        (id == 1024 ? m_since : m_till) = picker;
-        AttachHelp<CHelpDateTimeCtrl>(id, id == 1024 ? 1054 : 1055);
+        (id == IDC_PT_SINCE ? m_since : m_till) = picker;
+        AttachHelp<CHelpDateTimeCtrl>(id, h.help);
     }
-    HWND combo = ::GetDlgItem(m_hWnd, 1019);
-    for (int s : {6, 2, 3, 4, 5}) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
+    HWND combo = ::GetDlgItem(m_hWnd, IDC_PT_LAST_COMBO);
+    for (int s : kLastChoices) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
     const bool log = m_profile && m_profile->getInt(kSection, "SelectedTab", 0) != 0;
-    CheckDlgButton(log ? 1110 : 1109, BST_CHECKED);
+    CheckDlgButton(log ? IDC_PT_LOG : IDC_PT_PLAYTALLY, BST_CHECKED);
     RestoreDates();
     RestoreWindowRect();
     WriteControls();
@@ -158,7 +199,7 @@ BOOL CPlaytallyDlg::OnInitDialog() {
     RECT c;
     ::GetClientRect(m_hWnd, &c);
     Layout(c.right, c.bottom);
-    SetDlgItemText(1022, std::to_string(m_topCount));  // its change notification fills the list
+    SetDlgItemText(IDC_PT_TOP_COUNT, std::to_string(m_topCount));  // its change notification fills the list
     return TRUE;
 }
 
@@ -197,32 +238,32 @@ void CPlaytallyDlg::RestoreWindowRect() {
 
 void CPlaytallyDlg::ReadControls() {
     for (int f = 0; f < kFieldCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
-    m_showTop = IsDlgButtonChecked(1031) == BST_CHECKED;
-    m_periodKind = IsDlgButtonChecked(1012) == BST_CHECKED ? 0 : 1;
-    m_lastCombo = static_cast<int>(::SendDlgItemMessageA(m_hWnd, 1019, CB_GETCURSEL, 0, 0));
+    m_showTop = IsDlgButtonChecked(IDC_PT_SHOW_TOP) == BST_CHECKED;
+    m_periodKind = IsDlgButtonChecked(IDC_PT_PERIOD) == BST_CHECKED ? 0 : 1;
+    m_lastCombo = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_GETCURSEL, 0, 0));
 }
 
 void CPlaytallyDlg::WriteControls() {
     for (int f = 0; f < kFieldCount; ++f) CheckDlgButton(kSwitches[f].id, m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(1031, m_showTop ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(1012, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(1013, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
-    ::SendDlgItemMessageA(m_hWnd, 1019, CB_SETCURSEL, static_cast<WPARAM>(m_lastCombo), 0);
-    SetDlgItemText(1104, m_helpText);
+    CheckDlgButton(IDC_PT_SHOW_TOP, m_showTop ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_PT_PERIOD, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_PT_LAST, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
+    ::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_SETCURSEL, static_cast<WPARAM>(m_lastCombo), 0);
+    SetDlgItemText(IDC_PT_HELP, m_helpText);
 }
 
 void CPlaytallyDlg::UpdateControlStates() {
     ReadControls();
-    ::EnableWindow(::GetDlgItem(m_hWnd, 1019), m_periodKind == 1);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PT_LAST_COMBO), m_periodKind == 1);
     ::EnableWindow(m_since, m_periodKind == 0);
     ::EnableWindow(m_till, m_periodKind == 0);
-    ::EnableWindow(::GetDlgItem(m_hWnd, 1022), m_showTop);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PT_TOP_COUNT), m_showTop);
 }
 
 bool CPlaytallyDlg::ValidateTopCount(bool quiet) {
-    HWND edit = ::GetDlgItem(m_hWnd, 1022);
+    HWND edit = ::GetDlgItem(m_hWnd, IDC_PT_TOP_COUNT);
     if (!edit) return false;
-    const std::string text = GetDlgItemText(1022);
+    const std::string text = GetDlgItemText(IDC_PT_TOP_COUNT);
     if (text.empty()) {
         m_topCount = 1;
         return true;
@@ -233,14 +274,15 @@ bool CPlaytallyDlg::ValidateTopCount(bool quiet) {
     value = std::strtoll(text.c_str(), &end, 0);
     if (end == text.c_str() || value < 1 || value > 2147483647LL) {
         if (!quiet)
-            MessageBoxA(m_hWnd, loadString(46).c_str(), loadString(16).c_str(), MB_OK | MB_ICONEXCLAMATION);
+            MessageBoxA(m_hWnd, loadString(IDS_PT_TOP_COUNT_INVALID).c_str(), loadString(IDS_PT_CAPTION).c_str(),
+                        MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_topCount = static_cast<int>(value);
     return true;
 }
 
-bool CPlaytallyDlg::IsLogMode() const { return IsDlgButtonChecked(1109) != BST_CHECKED; }
+bool CPlaytallyDlg::IsLogMode() const { return IsDlgButtonChecked(IDC_PT_PLAYTALLY) != BST_CHECKED; }
 
 void CPlaytallyDlg::GetPeriod(TimeValue& since, TimeValue& till) const {
     const TimeValue now = static_cast<TimeValue>(std::time(nullptr));
@@ -256,15 +298,19 @@ void CPlaytallyDlg::GetPeriod(TimeValue& since, TimeValue& till) const {
     till = fromSystemTime(t);
 }
 
-void CPlaytallyDlg::BuildRows(bool showProgress) {
-    if (!m_doc) return;
+BuildListParams CPlaytallyDlg::ListBuildParams(bool showProgress) const {
     BuildListParams p;
     GetPeriod(p.since, p.till);
     p.logMode = IsLogMode();
     p.topOn = m_showTop;
     p.topCount = m_topCount;
     p.showProgress = showProgress;
-    m_doc->BuildList(p);
+    return p;
+}
+
+RowArray CPlaytallyDlg::BuildRows(bool showProgress) {
+    if (!m_doc) return {};
+    return m_doc->BuildList(ListBuildParams(showProgress));
 }
 
 void CPlaytallyDlg::LoadColumnWidths(std::array<int, kFieldCount>& widths) {
@@ -337,12 +383,12 @@ void CPlaytallyDlg::ShowHelpText(HelpValue value) {
     const std::string text = HelpValueText(value);
     if (text == m_helpText) return;
     m_helpText = text;
-    SetDlgItemText(1104, text);
+    SetDlgItemText(IDC_PT_HELP, text);
 }
 
 void CPlaytallyDlg::UpdateRecordLinks() {
     const bool selected = SelectedRecordIndex() >= 0;
-    for (int id : {1091, 1092, 1093}) ::EnableWindow(::GetDlgItem(m_hWnd, id), selected);
+    for (int id : {IDC_PT_REMOVE, IDC_PT_EDIT, IDC_PT_PLAY}) ::EnableWindow(::GetDlgItem(m_hWnd, id), selected);
 }
 
 int CPlaytallyDlg::SelectedRecordIndex() const {
@@ -352,64 +398,89 @@ int CPlaytallyDlg::SelectedRecordIndex() const {
 }
 
 bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // What a control does, and on which of its notifications. The links and the list's menu act
+    // on a click or a menu choice (code 0) only: a link also reports being enabled or disabled
+    // (STN_ENABLE, STN_DISABLE), which the record links are whenever the selection changes.
+    struct Command {
+        int id;
+        int code;
+        void (CPlaytallyDlg::*run)();
+    };
+    static const Command kCommands[] = {
+        {IDC_PT_PERIOD, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
+        {IDC_PT_LAST, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
+        {IDC_PT_LAST_COMBO, CBN_SELCHANGE, &CPlaytallyDlg::OnModeOrSpan},
+        {IDC_PT_PLAYTALLY, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
+        {IDC_PT_LOG, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
+        {IDC_PT_SHOW_TOP, BN_CLICKED, &CPlaytallyDlg::OnShowTop},
+        {IDC_PT_TOP_COUNT, EN_CHANGE, &CPlaytallyDlg::OnTopCountChange},
+        {IDC_PT_SETTINGS, 0, &CPlaytallyDlg::OnSettings},
+        {IDC_PT_PUBLISH, 0, &CPlaytallyDlg::OnPublish},
+        {IDC_PT_WEBSITE, 0, &CPlaytallyDlg::OnWebsite},
+        {IDC_PT_ABOUT, 0, &CPlaytallyDlg::OnAbout},
+        {IDC_PT_REMOVE, 0, &CPlaytallyDlg::RemoveCommand},
+        {IDC_PT_EDIT, 0, &CPlaytallyDlg::EditCommand},
+        {IDC_PT_PLAY, 0, &CPlaytallyDlg::PlayCommand},
+        {ID_LIST_PATH, 0, &CPlaytallyDlg::PathCommand},
+    };
     const int id = LOWORD(wParam), code = HIWORD(wParam);
     for (int f = 0; f < kFieldCount; ++f)
         if (id == kSwitches[f].id && code == BN_CLICKED) {
-            SaveColumnWidths();
-            m_shown[f] = IsDlgButtonChecked(id) == BST_CHECKED;
-            UpdateControlStates();
-            // The rows shown serve again, unless a report's build has taken their place.
-            m_list.ReloadList(!m_list.ShowsCurrentRows(), false);
+            OnColumnSwitch(f);
             return true;
         }
-    switch (id) {
-    case 1012:
-    case 1013:
-        if (code != BN_CLICKED) return false;
-        UpdateControlStates();
-        m_list.RefillRows(true, false);
-        return true;
-    case 1109:
-    case 1110:
-    case 1019:
-        if (code != (id == 1019 ? CBN_SELCHANGE : BN_CLICKED)) return false;
-        UpdateControlStates();
-        m_list.ReloadList(true, false);
-        return true;
-    case 1031:
-        if (code != BN_CLICKED) return false;
-        SaveColumnWidths();
-        UpdateControlStates();
-        m_list.ReloadList(true, false);
-        return true;
-    case 1022:
-        if (code != EN_CHANGE) return false;
-        if (ValidateTopCount()) {
-            SaveColumnWidths();
-            UpdateControlStates();
-            m_list.ReloadList(true, true);
+    for (const Command& command : kCommands)
+        if (id == command.id && code == command.code) {
+            (this->*command.run)();
+            return true;
         }
-        return true;
-    default:
-        break;
-    }
-    // The links and the list's menu act on a click or a menu choice (code 0) only: a link also
-    // reports being enabled or disabled (STN_ENABLE, STN_DISABLE), which the record links are
-    // whenever the selection changes.
-    if (code != 0) return CResizeDialog::OnCommand(wParam, lParam);
-    switch (id) {
-    case 1097: theApp().config(); return true;
-    case 1100: theApp().publishReport(); return true;
-    case 1101: theApp().openWebsite(); return true;
-    case 1098: theApp().showAbout(); return true;
-    case 1091: RemoveCommand(); return true;
-    case 1092: EditCommand(); return true;
-    case 1093: PlayCommand(); return true;
-    case 32777: PathCommand(); return true;
-    default:
-        break;
-    }
     return CResizeDialog::OnCommand(wParam, lParam);
+}
+
+void CPlaytallyDlg::OnColumnSwitch(int field) {
+    SaveColumnWidths();
+    m_shown[field] = IsDlgButtonChecked(kSwitches[field].id) == BST_CHECKED;
+    UpdateControlStates();
+    m_list.ReloadList(false, false);  // the rows shown serve again, only the columns change
+}
+
+void CPlaytallyDlg::OnPeriodKind() {
+    UpdateControlStates();
+    m_list.RefillRows(true, false);
+}
+
+void CPlaytallyDlg::OnModeOrSpan() {
+    UpdateControlStates();
+    m_list.ReloadList(true, false);
+}
+
+void CPlaytallyDlg::OnShowTop() {
+    SaveColumnWidths();
+    UpdateControlStates();
+    m_list.ReloadList(true, false);
+}
+
+void CPlaytallyDlg::OnTopCountChange() {
+    if (!ValidateTopCount()) return;
+    SaveColumnWidths();
+    UpdateControlStates();
+    m_list.ReloadList(true, true);
+}
+
+void CPlaytallyDlg::OnSettings() {
+    if (m_host) m_host->config();
+}
+
+void CPlaytallyDlg::OnPublish() {
+    if (m_host) m_host->publishReport();
+}
+
+void CPlaytallyDlg::OnWebsite() {
+    if (m_host) m_host->openWebsite();
+}
+
+void CPlaytallyDlg::OnAbout() {
+    if (m_host) m_host->showAbout();
 }
 
 bool CPlaytallyDlg::PreTranslateMessage(MSG* message) {
@@ -436,14 +507,7 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         result = TRUE;
         return true;
     }
-    if (message == WM_GETMINMAXINFO) {
-        // The window's own minimum, whatever size its template has.
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {kMinWidth, kMinHeight};
-        result = 0;
-        return true;
-    }
-    if (message == WM_DRAWITEM && wParam == 1010 && lParam) {
+    if (message == WM_DRAWITEM && wParam == IDC_PT_LIST && lParam) {
         m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         result = TRUE;
         return true;
@@ -463,6 +527,13 @@ bool CPlaytallyDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return CResizeDialog::OnMessage(message, wParam, lParam, result);
 }
 
+// The resizer gives this window its grip, its minimum size and clip-children drawing; the layout
+// and the corner drag stay the window's own, because the resizer's rules cannot give them. Rules
+// move a control by the change since its registration, from where the template put it; this
+// window's controls sit at fixed margins from the client edges the template does not have (its
+// first layout moves them), and "Refresh" and "Close" sit at half the width rounded down, which
+// rules accumulating halves of each change miss by a pixel at every odd width. The corner drag
+// refuses a size below the minimum where the border holds the window at it.
 void CPlaytallyDlg::OnSizeChanged(UINT, int w, int h) { Layout(w, h); }
 
 bool CPlaytallyDlg::CornerDrag(UINT message, LPARAM lParam) {
@@ -501,7 +572,8 @@ bool CPlaytallyDlg::CornerDrag(UINT message, LPARAM lParam) {
 }
 
 void CPlaytallyDlg::Layout(int w, int h) {
-    HWND refresh = ::GetDlgItem(m_hWnd, 1), close = ::GetDlgItem(m_hWnd, 2), list = ::GetDlgItem(m_hWnd, 1010);
+    HWND refresh = ::GetDlgItem(m_hWnd, IDOK), close = ::GetDlgItem(m_hWnd, IDCANCEL),
+         list = ::GetDlgItem(m_hWnd, IDC_PT_LIST);
     if (!refresh || !close || !list) return;
     auto rectOf = [&](HWND c) {
         RECT r = {};
@@ -519,11 +591,11 @@ void CPlaytallyDlg::Layout(int w, int h) {
         place(c, right - (r.right - r.left), r.top, r.right - r.left, r.bottom - r.top);
         return right - int(r.right - r.left);
     };
-    rightAt(1098, w - 3);
-    const int play = rightAt(1093, w - 1);
-    const int edit = rightAt(1092, play - 1);
-    rightAt(1091, edit - 3);
-    for (int id : {1099, 1102, 1103})
+    rightAt(IDC_PT_ABOUT, w - 3);
+    const int play = rightAt(IDC_PT_PLAY, w - 1);
+    const int edit = rightAt(IDC_PT_EDIT, play - 1);
+    rightAt(IDC_PT_REMOVE, edit - 3);
+    for (int id : {IDC_PT_LINE_TOP, IDC_PT_LINE_PERIOD, IDC_PT_LINE_COLUMNS})
         if (HWND c = ::GetDlgItem(m_hWnd, id)) {
             RECT r = rectOf(c);
             place(c, r.left, r.top, w - 3 - r.left, r.bottom - r.top);
@@ -531,7 +603,7 @@ void CPlaytallyDlg::Layout(int w, int h) {
     const RECT b = rectOf(refresh);
     const int bh = b.bottom - b.top, bw = b.right - b.left;
     RECT help = {};
-    if (HWND c = ::GetDlgItem(m_hWnd, 1104)) {
+    if (HWND c = ::GetDlgItem(m_hWnd, IDC_PT_HELP)) {
         RECT r = rectOf(c);
         const int hh = r.bottom - r.top;
         help = {r.left, h - bh - 9 - hh, w - 4, h - bh - 9};

@@ -10,18 +10,20 @@
 #include <vector>
 
 #include "core/Clock.h"
+#include "database/Doc.h"
 #include "ui/HelpText.h"
 #include "ui/ResizeDialog.h"
+#include "window/PlaytallyWindowHost.h"
 #include "window/TrackListCtrl.h"
 
-class CDoc;
 class IProfile;
 class CMyStatic;
 
 class CPlaytallyDlg : public CResizeDialog, public IHelpTextSink, private CTrackListCtrl::Owner {
 public:
-    // The document rows come from, and the profile of the window's state.
-    CPlaytallyDlg(CDoc* doc, IProfile* profile);
+    // The document rows come from, the profile of the window's state, and the application that
+    // runs the links' commands (none: they do nothing).
+    CPlaytallyDlg(CDoc* doc, IProfile* profile, IPlaytallyWindowHost* host);
     ~CPlaytallyDlg() override;
 
     // Record index of the first selected row, -1 when none is selected.
@@ -39,6 +41,8 @@ public:
     void SaveColumnWidths() override;
     // since/till of the list: the picker dates, or the "Last:" span ending now.
     void GetPeriod(TimeValue& since, TimeValue& till) const;
+    // What the list's rows are built for now: the period, the mode and the top count.
+    BuildListParams ListBuildParams(bool showProgress) const;
 
     // The record commands (the links, the list's Delete key, double click and context menu).
     void RemoveCommand() override;
@@ -59,7 +63,7 @@ protected:
 private:
     const std::array<bool, kFieldCount>& ShownColumns() const override { return m_shown; }
     void LoadColumnWidths(std::array<int, kFieldCount>& widths) override;
-    void BuildRows(bool showProgress) override;
+    RowArray BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
     int StoredInt(const char* key, int def) const;
@@ -76,11 +80,22 @@ private:
     void RestoreWindowRect();
     void RestoreDates();
     void Layout(int w, int h);
+    // What the controls do (OnCommand's table).
+    void OnColumnSwitch(int field);
+    void OnPeriodKind();
+    void OnModeOrSpan();
+    void OnShowTop();
+    void OnTopCountChange();
+    void OnSettings();
+    void OnPublish();
+    void OnWebsite();
+    void OnAbout();
     // The window's own corner drag; true when the message was its.
     bool CornerDrag(UINT message, LPARAM lParam);
 
     CDoc* m_doc;
     IProfile* m_profile;
+    IPlaytallyWindowHost* m_host;
     CTrackListCtrl m_list{*this};
     std::array<bool, kFieldCount> m_checks{};
     std::array<bool, kFieldCount> m_shown{};

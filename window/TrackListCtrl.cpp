@@ -30,10 +30,8 @@ const Column kColumns[kFieldCount] = {
     {"Comment", 150, CTrackListCtrl::SortText},
 };
 
-constexpr HelpValue kHeaderHelpId = 1059;
-constexpr int kContextMenuId = 1005;
-// Posted to the list when it finds that the rows it showed were replaced by another build.
-constexpr UINT kRowsGoneMessage = WM_APP + 0x51;
+constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
+constexpr int kContextMenuId = IDR_LIST_MENU;
 const UINT kTextFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
 
 UINT alignmentOf(int format) {
@@ -297,72 +295,39 @@ void CTrackListCtrl::RefillRows(bool rebuild, bool showProgress) {
     CDoc* doc = m_owner.Document();
     const auto& shown = m_owner.ShownColumns();
     if (!doc || std::none_of(shown.begin(), shown.end(), [](bool on) { return on; })) return;
+    // Asked again from inside the list's own build (its progress window pumps messages): the
+    // build under way gives the rows.
+    if (m_filling) return;
     m_owner.UpdateRecordLinks();
-    // While the builder runs (its progress window pumps messages) the old rows are gone.
-    m_filling = true;
-    struct FillingMark {
-        bool& flag;
-        ~FillingMark() { flag = false; }
-    } mark{m_filling};
     if (rebuild) {
-        const std::uint32_t before = doc->groupRowsGeneration();
-        m_owner.BuildRows(showProgress);
-        // A build asked for while another one runs is refused, and the rows are that build's.
-        if (doc->groupRowsGeneration() == before && before != m_generation) return;
+        m_filling = true;
+        struct FillingMark {
+            bool& flag;
+            ~FillingMark() { flag = false; }
+        } mark{m_filling};
+        // The rows shown stay until the new ones are there.
+        RowArray rows = m_owner.BuildRows(showProgress);
+        m_rowsGeneration = doc->recordsGeneration();
+        m_rows.swap(rows);
     }
     {
         RedrawPause pause(*this);
         DeleteAllItems();  // the selection and focus go with the items
-        const std::size_t count = doc->groupRows.size();
+        const std::size_t count = m_rows.size();
         // A fresh vector: a list that held 100,000 rows keeps no room for them once it shows 100.
         std::vector<std::int32_t> order(count);
         for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::int32_t>(i);
         m_order.swap(order);
-        m_generation = doc->groupRowsGeneration();
-        m_refillPosted = false;
-        m_filling = false;
-        m_selectedRecord = nullptr;  // nothing is selected after a refill
         SendMessage(LVM_SETITEMCOUNT, count, 0);
         if (count) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     m_owner.UpdateRecordLinks();  // nothing is selected any more
 }
 
-bool CTrackListCtrl::ShowsCurrentRows() const {
-    CDoc* doc = const_cast<Owner&>(m_owner).Document();
-    return doc && doc->groupRowsGeneration() == m_generation;
-}
-
-void CTrackListCtrl::RestoreRows() {
-    CDoc* doc = m_owner.Document();
-    if (!doc || ShowsCurrentRows() || m_filling) return;
-    const CTrackRecord* selected = m_selectedRecord;
-    const int column = m_header.IndicatorColumn();
-    RefillRows(true, false);
-    if (column >= 0) SortRows(column, m_ascending);  // as the user left it
-    if (!selected || !ShowsCurrentRows()) return;
-    for (std::size_t item = 0; item < m_order.size(); ++item) {
-        const int index = RecordIndexAt(static_cast<int>(item));
-        if (index >= 0 && static_cast<std::size_t>(index) < doc->records.size() &&
-            doc->records[static_cast<std::size_t>(index)].get() == selected) {
-            SetItemState(static_cast<int>(item), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-            SendMessage(LVM_ENSUREVISIBLE, item, FALSE);
-            return;
-        }
-    }
-}
-
 const CListRow* CTrackListCtrl::RowAt(int item) const {
-    CDoc* doc = const_cast<Owner&>(m_owner).Document();
-    if (!doc || m_filling || item < 0 || static_cast<std::size_t>(item) >= m_order.size()) return nullptr;
-    if (doc->groupRowsGeneration() != m_generation) {
-        // Another build (the report's, a loaded database) replaced the rows: show the window's
-        // own rows again once the message loop has its turn.
-        if (!m_refillPosted && m_hWnd) m_refillPosted = PostMessage(kRowsGoneMessage);
-        return nullptr;
-    }
+    if (item < 0 || static_cast<std::size_t>(item) >= m_order.size()) return nullptr;
     const std::size_t at = static_cast<std::size_t>(m_order[static_cast<std::size_t>(item)]);
-    return at < doc->groupRows.size() ? doc->groupRows[at].get() : nullptr;
+    return at < m_rows.size() ? m_rows[at].get() : nullptr;
 }
 
 const std::string* CTrackListCtrl::CellAt(int item, int column) const {
@@ -373,7 +338,8 @@ const std::string* CTrackListCtrl::CellAt(int item, int column) const {
 
 int CTrackListCtrl::RecordIndexAt(int item) const {
     const CListRow* row = RowAt(item);
-    return row ? row->recordIndex : -1;
+    const CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    return row && doc ? doc->RecordOfRow(*row, m_rowsGeneration) : -1;
 }
 
 void CTrackListCtrl::OnColumnClick(int column) {
@@ -387,14 +353,7 @@ void CTrackListCtrl::OnColumnClick(int column) {
 }
 
 void CTrackListCtrl::SortRows(int column, bool ascending) {
-    CDoc* doc = m_owner.Document();
-    if (!doc) return;
-    if (doc->groupRowsGeneration() != m_generation) {
-        // The rows went (a report was built): the refill sorts as the indicator now says.
-        if (!m_refillPosted && m_hWnd) m_refillPosted = PostMessage(kRowsGoneMessage);
-        return;
-    }
-    const RowArray& rows = doc->groupRows;
+    const RowArray& rows = m_rows;
     if (std::any_of(m_order.begin(), m_order.end(),
                     [&](std::int32_t at) { return at < 0 || static_cast<std::size_t>(at) >= rows.size(); }))
         return;
@@ -528,13 +487,6 @@ bool CTrackListCtrl::OnReflectedNotify(NMHDR* header, LRESULT& result) {
         return true;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
-        if (ShowsCurrentRows()) {
-            CDoc* doc = m_owner.Document();
-            const int index = RecordIndexAt(GetNextItem(-1, LVNI_SELECTED));
-            m_selectedRecord = index >= 0 && static_cast<std::size_t>(index) < doc->records.size()
-                                   ? doc->records[static_cast<std::size_t>(index)].get()
-                                   : nullptr;
-        }
         m_owner.UpdateRecordLinks();
         return true;
     case LVN_KEYDOWN:
@@ -602,10 +554,6 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         if (m_highlight) ExtendHighlightToTheRightEdge();
         break;
-    case kRowsGoneMessage:
-        m_refillPosted = false;
-        RestoreRows();
-        return 0;
     default:
         break;
     }

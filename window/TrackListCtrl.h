@@ -1,8 +1,10 @@
 // The track list: the list view of the Playtally window (control 1010). One column per shown
-// field id, in field-id order, over the list builder's rows in the document's groupRows.
+// field id, in field-id order, over the rows the list builder gave it, which it owns: no other
+// build (a report's, another window's) changes what it shows.
 //
-// The list holds its rows virtually (an owner-data list view): it keeps only their order, one
-// position in groupRows per item, and answers texts from the rows' cells when the list view asks.
+// The list holds its rows virtually (an owner-data list view): beside the rows it keeps only
+// their order, one position per item, and answers texts from the rows' cells when the list view
+// asks.
 // Filling 100,000 rows is then one LVM_SETITEMCOUNT, and a sort reorders positions instead of
 // moving texts. Rows are drawn by the list itself (whole-row highlight), and its header paints
 // itself with the sort indicator.
@@ -14,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "database/GroupRecord.h"
+#include "core/ListRow.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "ui/HelpText.h"
@@ -28,7 +30,7 @@ public:
     virtual const std::array<bool, kFieldCount>& ShownColumns() const = 0;
     virtual void LoadColumnWidths(std::array<int, kFieldCount>& widths) = 0;
     virtual void SaveColumnWidths() = 0;
-    virtual void BuildRows(bool showProgress) = 0;  // the list builder into groupRows
+    virtual RowArray BuildRows(bool showProgress) = 0;  // the list builder's rows for the window
     virtual void UpdateRecordLinks() = 0;
     virtual void ShowHelpText(HelpValue value) = 0;
     virtual void RemoveCommand() = 0;
@@ -81,19 +83,15 @@ public:
 
     // Builds the columns of the shown field ids, then refills the rows.
     void ReloadList(bool rebuild, bool showProgress);
-    // Runs the list builder when asked, then shows groupRows in the builder's order.
+    // Runs the list builder when asked, then shows its rows in the builder's order.
     void RefillRows(bool rebuild, bool showProgress);
-    // False once another build (a report's, a loaded database) replaced the rows the list shows.
-    bool ShowsCurrentRows() const;
-    // Builds the list's own rows again after another build replaced them, sorted as the indicator
-    // says, with the selected record selected again if it is still there.
-    void RestoreRows();
     // False (and no kinds kept) when a kind is not one of SortKind.
     bool SetSortKinds(const unsigned char* kinds, int count);
     // Nested: the first suspension stops redrawing, the last resumption repaints the whole list.
     void SuspendRedraw();
     void ResumeRedraw();
-    // The record index of the row item `item` shows; -1 for no such item or when its row is gone.
+    // The position in the document's records of the record item `item` shows, wherever that
+    // record went since the rows were built; -1 for no such item or when its record is gone.
     int RecordIndexAt(int item) const;
     // WM_DRAWITEM of the list, which its window passes on.
     void DrawItem(const DRAWITEMSTRUCT& draw);
@@ -136,16 +134,13 @@ private:
     bool m_ascending = true;
     int m_redrawLock = 0;
     int m_highlight = 0;
-    // The rows shown: item i shows groupRows[m_order[i]], and m_fields[k] is the field id of
-    // column k. m_generation is groupRows' generation when they were taken: once it changes,
-    // the positions name rows that are gone, and the list shows nothing until it refills.
+    // The rows shown: item i shows m_rows[m_order[i]], and m_fields[k] is the field id of column
+    // k. m_rowsGeneration is the records' generation the rows were built at (their record
+    // indexes hold while it lasts). m_filling: the list's own build is under way.
+    RowArray m_rows;
     std::vector<std::int32_t> m_order;
     std::vector<int> m_fields;
-    std::uint32_t m_generation = 0;
+    std::uint32_t m_rowsGeneration = 0;
     bool m_filling = false;
     bool m_inHeaderClick = false;
-    mutable bool m_refillPosted = false;
-    // The record of the selected row, taken whenever the selection changes: after another build
-    // took the rows away, it is what RestoreRows selects again (compared by address only).
-    const CTrackRecord* m_selectedRecord = nullptr;
 };

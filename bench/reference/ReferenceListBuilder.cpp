@@ -33,7 +33,7 @@ bool inPeriod(const CTrackRecord& record, const BuildListParams& params) {
     return params.since <= record.date && record.date <= params.till;
 }
 
-void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
+void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows) {
     AppContext& context = doc.context();
     if (mayOpenProgress(context, params)) {
         int count = countInPeriodFromNewest(doc.records, params);
@@ -55,7 +55,7 @@ void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress
         for (int id = 0; id <= 10; ++id) row->cells[id] = record.GetFieldText(id, format);
         row->cells[0] = std::to_string(counter);
         row->recordIndex = i;
-        doc.groupRows.push_back(std::move(row));
+        rows.push_back(std::move(row));
         if (progress && progress->Advance(n - 1 - i)) break;
     }
 }
@@ -83,7 +83,8 @@ std::unique_ptr<CGroupRecord> buildGroup(CDoc& doc, int s, const BuildListParams
     return group;
 }
 
-void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress) {
+void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress,
+                   RowArray& rows) {
     AppContext& context = doc.context();
     const std::string format = context.reloadSettings().DateFormat;
     if (mayOpenProgress(context, params) && doc.records.size() > 101) {
@@ -117,27 +118,28 @@ void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPr
         for (int id = 3; id <= 10; ++id) row->cells[id] = group.GetFieldText(id, format);
         row->cells[2] = std::to_string(group.GetHits());
         row->recordIndex = group.firstIndex;
-        doc.groupRows.push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
     for (auto& record : doc.records) record->marked = 0;
 }
 
 }  // namespace
 
-void referenceBuildList(CDoc& doc, const BuildListParams& params) {
-    doc.ClearGroupRows();
-    if (params.topOn && params.topCount < 1) return;
-    if (params.till < params.since) return;
+RowArray referenceBuildList(CDoc& doc, const BuildListParams& params) {
+    RowArray rows;
+    if (params.topOn && params.topCount < 1) return rows;
+    if (params.till < params.since) return rows;
     std::unique_ptr<IProgress> progress;
     try {
-        if (params.logMode) logMode(doc, params, progress);
-        else playtallyMode(doc, params, progress);
+        if (params.logMode) logMode(doc, params, progress, rows);
+        else playtallyMode(doc, params, progress, rows);
         progress.reset();
     } catch (...) {
         for (auto& record : doc.records) record->marked = 0;
         progress.reset();
         if (doc.context().messages) doc.context().messages->showMessage(loadString(1036), "GeneratingReportError");
     }
+    return rows;
 }
 
 std::vector<std::size_t> referenceExchangeRank(const std::vector<std::int32_t>& hits) {

@@ -7,8 +7,8 @@
 
 #include "database/Doc.h"
 
-// Fills doc.groupRows like CDoc::BuildList, by the plain algorithm.
-void referenceBuildList(CDoc& doc, const BuildListParams& params);
+// The rows CDoc::BuildList gives, by the plain algorithm.
+RowArray referenceBuildList(CDoc& doc, const BuildListParams& params);
 
 // The exchange ranking on its own: the positions of `hits` in ranked order.
 std::vector<std::size_t> referenceExchangeRank(const std::vector<std::int32_t>& hits);

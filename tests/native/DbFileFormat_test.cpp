@@ -23,7 +23,7 @@ struct DbFormat : ::testing::Test {
     }
     int load(const std::string& bytes) {
         fs.put(kDbPath, bytes);
-        return setup.doc.LoadFileIntoArray(kDbPath, nullptr, true);
+        return setup.doc.LoadFileIntoArray(kDbPath, nullptr);
     }
     MemoryFileSystem fs;
     DocSetup setup;
@@ -82,7 +82,7 @@ TEST_F(DbFormat, LongPathsGetTheWiderPrefixes) {
         EXPECT_EQ(saved(), header() + le32(static_cast<std::uint32_t>(p.date)) + le32(static_cast<std::uint32_t>(p.played)) +
                                le32(static_cast<std::uint32_t>(p.length)) + c.prefix + p.path + body);
         setup.doc.records.clear();
-        EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr, true), 0);
+        EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr), 0);
         EXPECT_TRUE(holdsPlays(setup.doc.records, {p}));
     }
 }

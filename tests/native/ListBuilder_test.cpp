@@ -16,6 +16,7 @@ constexpr TimeValue k2201 = 1614895260;  // 2021-03-04 22:01:00 UTC (tests run w
 constexpr TimeValue kMinute = 60;
 
 struct ListBuilder : ::testing::Test, ListFixture {
+    RowArray rows;  // what the last build gave
     BuildListParams period(TimeValue since = 0, TimeValue till = INT_MAX) {
         BuildListParams p;
         p.since = since;
@@ -29,12 +30,12 @@ struct ListBuilder : ::testing::Test, ListFixture {
     }
     std::vector<std::string> column(int id) const {
         std::vector<std::string> out;
-        for (const auto& row : doc.groupRows) out.push_back(row->cells[id]);
+        for (const auto& row : rows) out.push_back(row->cells[id]);
         return out;
     }
     std::vector<int> indexes() const {
         std::vector<int> out;
-        for (const auto& row : doc.groupRows) out.push_back(row->recordIndex);
+        for (const auto& row : rows) out.push_back(row->recordIndex);
         return out;
     }
     // `count` plays of distinct songs, one minute apart from `start`.
@@ -126,23 +127,23 @@ TEST_F(ListBuilder, EmptyListForAnEmptyPeriodOrATopCountBelowOne) {
     };
     for (bool logMode : {false, true}) {
         for (const Case& c : cases) {
-            doc.BuildList(log());  // rows from before must go
-            ASSERT_EQ(doc.groupRows.size(), logMode ? 5u : 5u);
+            rows = doc.BuildList(log());  // rows from before must go
+            ASSERT_EQ(rows.size(), logMode ? 5u : 5u);
             BuildListParams p = period(c.since, c.till);
             p.logMode = logMode;
             p.topOn = c.topOn;
             p.topCount = c.topCount;
             p.showProgress = true;
-            doc.BuildList(p);
-            EXPECT_TRUE(doc.groupRows.empty()) << c.what << (logMode ? " (log)" : "");
+            rows = doc.BuildList(p);
+            EXPECT_TRUE(rows.empty()) << c.what << (logMode ? " (log)" : "");
         }
     }
     EXPECT_EQ(progress.log.created, 0);
     // A top count off ignores the count.
     BuildListParams p = log();
     p.topCount = -1;
-    doc.BuildList(p);
-    EXPECT_EQ(doc.groupRows.size(), 5u);
+    rows = doc.BuildList(p);
+    EXPECT_EQ(rows.size(), 5u);
 }
 
 TEST_F(ListBuilder, EmptyDatabaseGivesNoRows) {
@@ -150,8 +151,8 @@ TEST_F(ListBuilder, EmptyDatabaseGivesNoRows) {
         BuildListParams p = period();
         p.logMode = logMode;
         p.showProgress = true;
-        doc.BuildList(p);
-        EXPECT_TRUE(doc.groupRows.empty());
+        rows = doc.BuildList(p);
+        EXPECT_TRUE(rows.empty());
     }
     EXPECT_EQ(progress.log.created, 0);
     EXPECT_TRUE(messages.shown.empty());
@@ -163,11 +164,11 @@ TEST_F(ListBuilder, LogTopTenShowsTheTenNewestNumbered) {
     BuildListParams p = log();
     p.topOn = true;
     p.topCount = 10;
-    doc.BuildList(p);
-    ASSERT_EQ(doc.groupRows.size(), 10u);
+    rows = doc.BuildList(p);
+    ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(indexes(), (std::vector<int>{14, 13, 12, 11, 10, 9, 8, 7, 6, 5}));
     EXPECT_EQ(column(FieldNumber), (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-    const CListRow& first = *doc.groupRows[0];
+    const CListRow& first = *rows[0];
     EXPECT_EQ(first.cells[FieldDate], "22:15");
     EXPECT_EQ(first.cells[FieldTitle], "Song14");
     EXPECT_EQ(first.cells[FieldArtist], "Artist");
@@ -183,11 +184,11 @@ TEST_F(ListBuilder, LogSkipsPlaysAfterTillWithoutAGapAndStopsBelowSince) {
     add({"A", "B", "", "", "", 1, k2201 + 5 * kMinute, 1, 1});        // 4: in the period
     add({"Old", "Old", "", "", "", 1, k2201 - 10 * kMinute, 1, 1});   // 5: before since: the scan ends
     add({"A", "C", "", "", "", 1, k2201 + 6 * kMinute, 1, 1});        // 6: in the period
-    doc.BuildList(log(k2201, k2201 + 50 * kMinute));
+    rows = doc.BuildList(log(k2201, k2201 + 50 * kMinute));
     EXPECT_EQ(indexes(), (std::vector<int>{6}));
 
     doc.records.erase(doc.records.begin() + 5);  // the clock no longer set back
-    doc.BuildList(log(k2201, k2201 + 50 * kMinute));
+    rows = doc.BuildList(log(k2201, k2201 + 50 * kMinute));
     EXPECT_EQ(indexes(), (std::vector<int>{5, 4, 2, 1, 0}));
     EXPECT_EQ(column(FieldNumber), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
 }
@@ -198,9 +199,9 @@ TEST_F(ListBuilder, ThreePlaysOfOneSongMakeOneRow) {
     add({"Other", "Song", "Album", "2001", "c", 3, k2201 + 2 * kMinute, 300, 300});
     add({"Artist", "Title", "Album", "2001", "c", 3, k2201 + 4 * kMinute, 200, 150});
     add({"Artist", "Title", "Album", "2001", "c", 3, k2201 + 8 * kMinute, 200, 200});
-    doc.BuildList(period());
-    ASSERT_EQ(doc.groupRows.size(), 2u) << describe(doc.groupRows);
-    const CListRow& row = *doc.groupRows[0];
+    rows = doc.BuildList(period());
+    ASSERT_EQ(rows.size(), 2u) << describe(rows);
+    const CListRow& row = *rows[0];
     EXPECT_EQ(row.recordIndex, 0);
     EXPECT_EQ(row.cells[FieldNumber], "1");
     EXPECT_EQ(row.cells[FieldHits], "3");
@@ -212,7 +213,7 @@ TEST_F(ListBuilder, ThreePlaysOfOneSongMakeOneRow) {
     EXPECT_EQ(row.cells[FieldYear], "2001");
     EXPECT_EQ(row.cells[FieldGenre], "Dance");
     EXPECT_EQ(row.cells[FieldComment], "c");
-    const CListRow& other = *doc.groupRows[1];
+    const CListRow& other = *rows[1];
     EXPECT_EQ(other.recordIndex, 1);
     EXPECT_EQ(other.cells[FieldNumber], "2");
     EXPECT_EQ(other.cells[FieldHits], "1");
@@ -243,9 +244,9 @@ TEST_F(ListBuilder, FieldsThePlaysDisagreeInAreCleared) {
         doc.records.clear();
         add({"Artist", "T", "Al", "1990", "Co", 5, k2201, 100, 1});
         add(c.second);
-        doc.BuildList(period());
-        ASSERT_EQ(doc.groupRows.size(), 1u) << c.what;
-        const CListRow& row = *doc.groupRows[0];
+        rows = doc.BuildList(period());
+        ASSERT_EQ(rows.size(), 1u) << c.what;
+        const CListRow& row = *rows[0];
         const std::string expected[kFieldCount] = {"1", "03/04/21 22:01", "2", "00:01:40", "", "Artist", "T", "Al",
                                                    "1990", "Funk", "Co"};
         for (int id = 0; id < kFieldCount; ++id) {
@@ -262,12 +263,12 @@ TEST_F(ListBuilder, LetterCaseVariantsGroupTogetherButEmptyTheirCell) {
     groupBy({FieldArtist, FieldTitle});
     add({"Abba", "Waterloo", "", "", "", 1, k2201, 100, 100});
     add({"ABBA", "waterloo", "", "", "", 1, k2201, 100, 100});
-    doc.BuildList(period());
-    ASSERT_EQ(doc.groupRows.size(), 1u);
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldHits], "2");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldArtist], "");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldTitle], "");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldDate], "03/04/21 22:01");
+    rows = doc.BuildList(period());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->cells[FieldHits], "2");
+    EXPECT_EQ(rows[0]->cells[FieldArtist], "");
+    EXPECT_EQ(rows[0]->cells[FieldTitle], "");
+    EXPECT_EQ(rows[0]->cells[FieldDate], "03/04/21 22:01");
 }
 
 TEST_F(ListBuilder, EqualHitsKeepTheExchangeRankingOrder) {
@@ -275,7 +276,7 @@ TEST_F(ListBuilder, EqualHitsKeepTheExchangeRankingOrder) {
     // Groups with hits 1, 2, 1, 2 in the order of their first plays: a, b, c, d.
     const char* titles[] = {"a", "b", "b", "c", "d", "d"};
     for (int i = 0; i < 6; ++i) add({"X", titles[i], "", "", "", 1, k2201 + i, 1, 1});
-    doc.BuildList(period());
+    rows = doc.BuildList(period());
     EXPECT_EQ(column(FieldTitle), (std::vector<std::string>{"b", "d", "c", "a"}));
     EXPECT_EQ(column(FieldHits), (std::vector<std::string>{"2", "2", "1", "1"}));
     EXPECT_EQ(column(FieldNumber), (std::vector<std::string>{"1", "2", "3", "4"}));
@@ -284,7 +285,7 @@ TEST_F(ListBuilder, EqualHitsKeepTheExchangeRankingOrder) {
     BuildListParams top = period();
     top.topOn = true;
     top.topCount = 3;
-    doc.BuildList(top);
+    rows = doc.BuildList(top);
     EXPECT_EQ(column(FieldTitle), (std::vector<std::string>{"b", "d", "c"}));
 }
 
@@ -292,12 +293,12 @@ TEST_F(ListBuilder, WithoutGroupingFlagsEveryPlayInThePeriodIsOneGroup) {
     groupBy({});
     addSongs(7, k2201);
     add({"Y", "Z", "", "", "", 2, k2201 - 500, 1, 1});  // before since
-    doc.BuildList(period(k2201, INT_MAX));
-    ASSERT_EQ(doc.groupRows.size(), 1u);
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldHits], "7");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldPlayed], "00:21:00");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldTitle], "");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldArtist], "Artist");
+    rows = doc.BuildList(period(k2201, INT_MAX));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->cells[FieldHits], "7");
+    EXPECT_EQ(rows[0]->cells[FieldPlayed], "00:21:00");
+    EXPECT_EQ(rows[0]->cells[FieldTitle], "");
+    EXPECT_EQ(rows[0]->cells[FieldArtist], "Artist");
 }
 
 TEST_F(ListBuilder, APlayOutsideThePeriodNeverJoinsAGroup) {
@@ -306,11 +307,11 @@ TEST_F(ListBuilder, APlayOutsideThePeriodNeverJoinsAGroup) {
     add({"A", "T", "", "", "", 1, k2201, 100, 100});
     add({"A", "T", "", "", "", 1, k2201 + 60 * kMinute, 100, 100});  // after till
     add({"A", "T", "", "", "", 1, k2201 + kMinute, 100, 100});
-    doc.BuildList(period(k2201, k2201 + 10 * kMinute));
-    ASSERT_EQ(doc.groupRows.size(), 1u);
-    EXPECT_EQ(doc.groupRows[0]->recordIndex, 1);
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldHits], "2");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldPlayed], "00:03:20");
+    rows = doc.BuildList(period(k2201, k2201 + 10 * kMinute));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->recordIndex, 1);
+    EXPECT_EQ(rows[0]->cells[FieldHits], "2");
+    EXPECT_EQ(rows[0]->cells[FieldPlayed], "00:03:20");
 }
 
 TEST_F(ListBuilder, GroupingByDateFollowsTheDateFormatAndItsGranularity) {
@@ -319,13 +320,13 @@ TEST_F(ListBuilder, GroupingByDateFollowsTheDateFormatAndItsGranularity) {
     add({"A", "1", "", "", "", 1, k2201, 1, 1});
     add({"B", "2", "", "", "", 1, k2201 + 40 * 86400, 1, 1});
     add({"C", "3", "", "", "", 1, k2201 + 400 * 86400, 1, 1});  // next year
-    doc.BuildList(period());
+    rows = doc.BuildList(period());
     EXPECT_EQ(column(FieldDate), (std::vector<std::string>{"2021", "2022"}));
     EXPECT_EQ(column(FieldHits), (std::vector<std::string>{"2", "1"}));
 
     dateFormat("%m/%d/%y %H:%M");  // the build reloads the settings: now three groups
-    doc.BuildList(period());
-    EXPECT_EQ(doc.groupRows.size(), 3u);
+    rows = doc.BuildList(period());
+    EXPECT_EQ(rows.size(), 3u);
     EXPECT_EQ(context.current.DateFormat, "%m/%d/%y %H:%M");
 }
 
@@ -333,21 +334,21 @@ TEST_F(ListBuilder, DatesOfZeroShowNoDateInPlaytallyRows) {
     groupBy({FieldTitle});
     add({"A", "T", "", "", "", 1, 0, 10, 10});
     add({"A", "T", "", "", "", 1, 0, 10, 10});
-    doc.BuildList(period(INT_MIN, INT_MAX));
-    ASSERT_EQ(doc.groupRows.size(), 1u);
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldDate], "");
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldHits], "2");
-    doc.BuildList(period(1, INT_MAX));
-    EXPECT_TRUE(doc.groupRows.empty());
+    rows = doc.BuildList(period(INT_MIN, INT_MAX));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->cells[FieldDate], "");
+    EXPECT_EQ(rows[0]->cells[FieldHits], "2");
+    rows = doc.BuildList(period(1, INT_MAX));
+    EXPECT_TRUE(rows.empty());
 }
 
 TEST_F(ListBuilder, MarksAreClearedAfterEveryBuild) {
     groupBy({FieldArtist});
     addSongs(5, k2201);
     doc.records[2]->marked = 1;  // left behind by something else: never counted, then cleared
-    doc.BuildList(period());
-    ASSERT_EQ(doc.groupRows.size(), 1u);
-    EXPECT_EQ(doc.groupRows[0]->cells[FieldHits], "4");
+    rows = doc.BuildList(period());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->cells[FieldHits], "4");
     for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
 }
 
@@ -386,7 +387,7 @@ TEST_F(ListBuilder, WhenTheProgressWindowOpens) {
         p.topOn = c.topCount > 0;
         p.topCount = c.topCount;
         p.showProgress = c.showProgress;
-        doc.BuildList(p);
+        rows = doc.BuildList(p);
         EXPECT_EQ(progress.log.shown, c.opens ? 1 : 0) << c.what;
         EXPECT_EQ(progress.log.created, progress.log.destroyed) << c.what << ": the window is closed at the end";
         if (!c.opens) continue;
@@ -401,9 +402,9 @@ TEST_F(ListBuilder, PlaytallyProgressNeedsPlaysInThePeriodCountedFromTheNewest) 
     add({"Old", "Old", "", "", "", 1, k2201 - 100, 1, 1});  // the newest play is before since
     BuildListParams p = period(k2201, INT_MAX);
     p.showProgress = true;
-    doc.BuildList(p);
+    rows = doc.BuildList(p);
     EXPECT_EQ(progress.log.shown, 0);
-    EXPECT_EQ(doc.groupRows.size(), 150u) << "the groups are still built";
+    EXPECT_EQ(rows.size(), 150u) << "the groups are still built";
 }
 
 TEST_F(ListBuilder, LogCancelKeepsTheRowsSoFar) {
@@ -412,8 +413,8 @@ TEST_F(ListBuilder, LogCancelKeepsTheRowsSoFar) {
     progress.log.cancelAtStep = 5;
     BuildListParams p = log(0, k2201 + 999 * kMinute);
     p.showProgress = true;
-    doc.BuildList(p);
-    EXPECT_EQ(doc.groupRows.size(), 5u);
+    rows = doc.BuildList(p);
+    EXPECT_EQ(rows.size(), 5u);
     EXPECT_EQ(progress.log.upper, 200);
     EXPECT_EQ(progress.log.positions, (std::vector<int>{1, 2, 3, 4, 5})) << "records scanned before each row";
     EXPECT_EQ(progress.log.destroyed, 1);
@@ -437,7 +438,7 @@ TEST_F(ListBuilder, PlaytallyCancelKeepsTheGroupsCompletedSoFar) {
         progress.log.cancelAtStep = c.cancelAt;
         BuildListParams p = period(k2201, INT_MAX);
         p.showProgress = true;
-        doc.BuildList(p);
+        rows = doc.BuildList(p);
         EXPECT_EQ(column(FieldTitle), c.titles) << "cancel at step " << c.cancelAt;
         EXPECT_EQ(progress.log.upper, 6);
         EXPECT_EQ(progress.log.steps, std::min(c.cancelAt, 6));
@@ -456,8 +457,8 @@ TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
         BuildListParams p = period();
         p.logMode = logMode;
         p.showProgress = true;
-        doc.BuildList(p);
-        EXPECT_EQ(doc.groupRows.size(), logMode ? 4u : 0u);
+        rows = doc.BuildList(p);
+        EXPECT_EQ(rows.size(), logMode ? 4u : 0u);
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].first, "Some error occured in Dozoderi Playtally plug-in.\nError generating report.");
         EXPECT_EQ(messages.shown[0].second, "GeneratingReportError");
@@ -466,33 +467,44 @@ TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
     }
 }
 
-// The progress window pumps messages; the auto-save timer may trim the oldest records meanwhile.
-TEST_F(ListBuilder, RecordsTrimmedDuringTheBuildGiveTheRowsOfWhatRemains) {
+// The progress window pumps messages; the auto-save timer may trim the oldest records meanwhile,
+// or a merge put plays between them.
+TEST_F(ListBuilder, RecordsTrimmedOrMergedDuringTheBuildGiveTheRowsOfWhatIsThere) {
     groupBy({FieldTitle});
     for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
-    for (bool logMode : {false, true}) {
+    const std::function<void()> changes[] = {
+        [&] { doc.records.erase(doc.records.begin(), doc.records.begin() + 20); },
+        [&] {
+            doc.records.insert(doc.records.begin() + 30, makeRecord({"X", "t3", "", "", "", 1, k2201 + 29, 10, 10}));
+            doc.RecordsChanged();
+        },
+    };
+    for (int run = 0; run < 4; ++run) {
+        const bool logMode = run % 2 != 0;
         BuildListParams p = period();
         p.logMode = logMode;
         p.showProgress = true;
         progress.log = ProgressLog{};
         progress.log.onStep = [&](int step) {
-            if (step == 3) doc.records.erase(doc.records.begin(), doc.records.begin() + 20);
+            if (step == 3) changes[run / 2]();
         };
         std::vector<std::unique_ptr<CTrackRecord>> saved;
         for (auto& record : doc.records) saved.push_back(std::make_unique<CTrackRecord>(*record));
-        doc.BuildList(p);
+        rows = doc.BuildList(p);
         ASSERT_GE(progress.log.steps, 3);
-        const std::string built = describe(doc.groupRows);
+        const std::string built = describe(rows);
 
         p.showProgress = false;
-        doc.BuildList(p);
-        EXPECT_EQ(built, describe(doc.groupRows)) << (logMode ? "log" : "playtally")
+        rows = doc.BuildList(p);
+        EXPECT_EQ(built, describe(rows)) << (logMode ? "log" : "playtally")
                                                   << ": rows name the records as they are now";
         doc.records = std::move(saved);
     }
 }
 
-TEST_F(ListBuilder, ABuildAskedForDuringABuildLeavesTheRowsToTheFirst) {
+// What the pump runs may build rows of its own (a report, a window refreshing its list): each
+// build gives its rows to its own caller.
+TEST_F(ListBuilder, ABuildAskedForDuringABuildGivesEachCallerItsOwnRows) {
     groupBy({FieldTitle});
     for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
     for (bool logMode : {false, true}) {
@@ -500,28 +512,27 @@ TEST_F(ListBuilder, ABuildAskedForDuringABuildLeavesTheRowsToTheFirst) {
         p.logMode = logMode;
         p.showProgress = true;
         progress.log = ProgressLog{};
-        int nested = 0;
+        RowArray nested;
         progress.log.onStep = [&](int step) {
             if (step != 2) return;
             BuildListParams other = log();
             other.topOn = true;
             other.topCount = 1;
-            doc.BuildList(other);  // a window refreshing itself from the pump
-            ++nested;
+            nested = doc.BuildList(other);
         };
-        doc.BuildList(p);
-        EXPECT_EQ(nested, 1);
-        const std::string built = describe(doc.groupRows);
+        rows = doc.BuildList(p);
+        ASSERT_EQ(nested.size(), 1u) << (logMode ? "log" : "playtally");
+        EXPECT_EQ(nested[0]->recordIndex, 149);
+        const std::string built = describe(rows);
         p.showProgress = false;
-        doc.BuildList(p);
-        EXPECT_EQ(built, describe(doc.groupRows)) << (logMode ? "log" : "playtally");
+        EXPECT_EQ(built, describe(doc.BuildList(p))) << (logMode ? "log" : "playtally");
     }
 }
 
 // The list orders Date, Length and Played by the values behind them, so every row carries what its
 // cells show: the play's own in Log mode, the group's (0 where its plays differ, Played summed) in
-// Playtally mode. A view of the rows learns from the generation that they were replaced.
-TEST_F(ListBuilder, RowsCarryTheValuesOfTheirTimeCellsAndEachReplacementIsSeen) {
+// Playtally mode. It finds its record again after the records moved.
+TEST_F(ListBuilder, RowsCarryTheValuesOfTheirTimeCellsAndFindTheirRecordWhereverItWent) {
     groupBy({FieldArtist});
     add({"A", "t", "", "", "", 1, k2201, 200, 50});
     add({"A", "t", "", "", "", 1, k2201 + 5 * kMinute, 201, 70});
@@ -534,18 +545,23 @@ TEST_F(ListBuilder, RowsCarryTheValuesOfTheirTimeCellsAndEachReplacementIsSeen) 
         {"log", true, {{int(k2201 + 9 * kMinute), 300, 90}, {int(k2201 + 5 * kMinute), 201, 70}, {int(k2201), 200, 50}}},
         {"playtally", false, {{0, 0, 120}, {int(k2201 + 9 * kMinute), 300, 90}}},
     };
-    std::uint32_t generation = doc.groupRowsGeneration();
     for (const Case& c : cases) {
-        doc.BuildList(c.logMode ? log() : period());
-        EXPECT_NE(doc.groupRowsGeneration(), generation) << c.what;
-        generation = doc.groupRowsGeneration();
-        ASSERT_EQ(doc.groupRows.size(), c.values.size()) << c.what;
+        rows = doc.BuildList(c.logMode ? log() : period());
+        ASSERT_EQ(rows.size(), c.values.size()) << c.what;
         for (std::size_t i = 0; i < c.values.size(); ++i) {
-            const CListRow& row = *doc.groupRows[i];
+            const CListRow& row = *rows[i];
             EXPECT_EQ((std::array<std::int32_t, 3>{row.date, row.length, row.played}), c.values[i]) << c.what << " row " << i;
             EXPECT_EQ(row.cells[FieldDate].empty(), row.date == 0) << c.what << " row " << i;
         }
     }
-    doc.ClearGroupRows();
-    EXPECT_NE(doc.groupRowsGeneration(), generation);
+
+    // Log rows of the three plays; the oldest play then leaves (as a trimming save takes it).
+    rows = doc.BuildList(log());
+    const std::uint32_t builtAt = doc.recordsGeneration();
+    EXPECT_EQ(doc.RecordOfRow(*rows[0], builtAt), 2);
+    doc.records.erase(doc.records.begin());
+    doc.RecordsChanged();
+    EXPECT_EQ(doc.RecordOfRow(*rows[0], builtAt), 1) << "the newest play, one place down";
+    EXPECT_EQ(doc.RecordOfRow(*rows[1], builtAt), 0);
+    EXPECT_EQ(doc.RecordOfRow(*rows[2], builtAt), -1) << "its play is gone";
 }

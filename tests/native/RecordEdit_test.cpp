@@ -258,9 +258,8 @@ TEST_F(RecordEditTest, ACommandAfterATrimmingSaveActsOnTheRecordItsRowShows) {
         BuildListParams p;
         p.till = INT_MAX;
         p.logMode = true;
-        doc.BuildList(p);
         list.clear();
-        for (const auto& row : doc.groupRows)
+        for (const auto& row : doc.BuildList(p))
             list.push_back({row->recordIndex, row->cells[FieldTitle] + "@" + std::to_string(doc.records[row->recordIndex]->date)});
     };
     auto rowShowing = [&](const std::string& shows) {
@@ -303,6 +302,34 @@ TEST_F(RecordEditTest, AStoredPlayAndATrimmingSaveWhileThePathDialogIsOpenChange
     ASSERT_TRUE(doc.ChangePath(4, ""));
     EXPECT_EQ(state(), "x@300:new/190 z@400:c/240 x@500:new/100 x@600:a4/200");
     EXPECT_EQ(asked, std::vector<std::string>{loadString(44)});
+}
+
+// Rows name their records by position and show their texts: every change that moves records or
+// rewrites what rows show moves the records' generation, and nothing else does.
+TEST_F(RecordEditTest, TheRecordsGenerationMovesExactlyWithTheChangesThatInvalidateRows) {
+    const std::string db = "C:\\Winamp\\Plugins\\db.dat";
+    struct Case {
+        const char* name;
+        std::function<void()> prepare, change;
+        bool moves;
+    } cases[] = {
+        {"a removal", nullptr, [&] { doc.RemoveRecord(1); }, true},
+        {"a tag edit", [&] { tagAnswer = CId3v1Tag("B", "", "w", "", "", 255); }, [&] { doc.EditTag(1); }, true},
+        {"a path corrected", [&] { pathAnswers = {"new"}; }, [&] { doc.ChangePath(1, ""); }, false},
+        {"a save that trims", nullptr, [&] { saveKeeping(3); }, true},
+        {"a save that keeps every play", nullptr, [&] { saveKeeping(5); }, false},
+        {"a load", [&] { saveKeeping(5); }, [&] { doc.LoadDatabase(); }, true},
+        {"a merge that adds plays", [&] { saveKeeping(5); doc.records.pop_back(); }, [&] { doc.MergeFrom(db); }, true},
+        {"a merge that adds nothing", [&] { saveKeeping(5); }, [&] { doc.MergeFrom(db); }, false},
+        {"a build", nullptr, [&] { doc.BuildList(BuildListParams{}); }, false},
+    };
+    for (const Case& c : cases) {
+        reset();
+        if (c.prepare) c.prepare();
+        const std::uint32_t before = doc.recordsGeneration();
+        c.change();
+        EXPECT_EQ(doc.recordsGeneration() != before, c.moves) << c.name;
+    }
 }
 
 // Shift-JIS (code page 932): lead bytes 0x81..0x9F and 0xE0..0xFC.

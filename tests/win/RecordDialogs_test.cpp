@@ -1,6 +1,6 @@
 // The path dialog and the tag editor from their real templates, driven as a user would: typed
 // characters, clicks, and the open-file box found and cancelled. Each dialog is also captured to a
-// bitmap (PTLY_SHOT_DIR, default the working folder) to be looked at.
+// picture (with PTLY_SCREENSHOT_DIR set) to be looked at.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
@@ -30,35 +31,6 @@ void type(HWND dialog, int id, const std::string& text) {
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SendMessageA(edit, WM_CHAR, VK_BACK, 0);
     for (char c : text) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
-}
-
-// The window as it is on the screen, as a 24-bit bitmap file.
-void capture(HWND window, const std::string& name) {
-    UpdateWindow(window);
-    RECT r;
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const DWORD rowBytes = (w * 3 + 3) & ~3u, size = rowBytes * h;
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
-                          sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    const char* dir = std::getenv("PTLY_SHOT_DIR");
-    std::ofstream out(std::string(dir ? dir : ".") + "\\" + name + ".bmp", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), size);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST(PathDlg, ShowsTheLineAndPromptOfItsCaseAndBrowseCancelledPutsThePathBack) {
@@ -84,7 +56,7 @@ TEST(PathDlg, ShowsTheLineAndPromptOfItsCaseAndBrowseCancelledPutsThePathBack) {
                                   RECT browse = controlRectInDialog(window, IDC_PATH_BROWSE);
                                   RECT expected = dialogUnitsToPixels(window, 300, 28, 40, 13);
                                   EXPECT_TRUE(EqualRect(&browse, &expected));
-                                  capture(window, c.name);
+                                  saveWindowScreenshot(window, c.name);
 
                                   type(window, IDC_PATH_EDIT, "typed before browsing");
                                   auto box = driveModal([&] { click(window, IDC_PATH_BROWSE); },
@@ -131,7 +103,7 @@ TEST(TagEditDlg, GenreSelectionYearDigitsAndTheRebuiltBody) {
                                   EXPECT_EQ(textOf(window, IDC_TAG_GENRE), c.shown);
                                   EXPECT_EQ(textOf(window, IDC_TAG_TITLE), "Title");
                                   EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "2001");
-                                  if (c.genre == 17) capture(window, "tag_editor");
+                                  if (c.genre == 17) saveWindowScreenshot(window, "tag_editor");
                                   type(window, IDC_TAG_YEAR, "19a9x9");
                                   EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "1999");
                                   type(window, IDC_TAG_TITLE, std::string(40, 'T'));

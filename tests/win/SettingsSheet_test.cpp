@@ -14,6 +14,7 @@
 
 #include "Screenshot.h"
 #include "WinTestSupport.h"
+#include "host/WindowCapture.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
 #include "framework/MessageBox.h"
@@ -100,17 +101,14 @@ std::string tabText(HWND sheet, int index) {
 // Saves a screenshot of a window (when screenshots are on) once the screen shows it painted and
 // settled: more than one colour, and the same picture twice in a row.
 void screenshot(HWND window, const std::string& name) {
-    const char* folder = getenv("PTLY_SCREENSHOT_DIR");
-    if (!folder || !*folder) return;
-    const std::string path = std::string(folder) + "\\" + name + ".bmp";
+    const std::string path = screenshotPath(name);
+    if (path.empty()) return;
     std::string previous;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
-        ASSERT_TRUE(saveWindowScreenshot(window, name));
+        const WindowPicture picture = captureWindow(window, path);
+        ASSERT_TRUE(picture.saved) << path;
         std::string bytes = contentOf(path);
-        const size_t pixels = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        const bool painted =
-            bytes.size() > pixels + 3 && bytes.find_first_not_of(bytes.substr(pixels, 1), pixels) != std::string::npos;
-        if (painted && bytes == previous) return;
+        if (!picture.oneColour && bytes == previous) return;
         previous = std::move(bytes);
     }
     ADD_FAILURE() << name << ": the window never showed painted";

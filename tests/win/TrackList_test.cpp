@@ -1,7 +1,8 @@
 // The track list inside a real Playtally window (template 1001) over a small document, driven with
 // the messages a user's mouse sends: header clicks sort, the header tells what a click does, a
 // right click opens the record menu only over a row and the menu key for the selected row, the
-// highlight reaches the right edge.
+// highlight reaches the right edge, the rows are the list's own, the links reach the application
+// through the host the window was given.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -54,6 +55,7 @@ struct TrackListTest : ::testing::Test {
     AppContext context;
     CDoc doc{context};
     std::unique_ptr<CPlaytallyDlg> window;
+    IPlaytallyWindowHost* host = nullptr;
     HWND list = nullptr;
 
     TrackListTest() {
@@ -79,7 +81,7 @@ struct TrackListTest : ::testing::Test {
     }
     void open(bool logMode) {
         profile.writeInt(kSection, "SelectedTab", logMode ? 1 : 0);
-        window = std::make_unique<CPlaytallyDlg>(&doc, &profile);
+        window = std::make_unique<CPlaytallyDlg>(&doc, &profile, host);
         ASSERT_TRUE(window->Create());
         window->ShowWindow(SW_SHOW);
         // Room for every caption, and beside the last one and below the last row.
@@ -214,35 +216,59 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(window->List().Header().IndicatorColumn(), column("Date"));
     EXPECT_FALSE(window->List().Header().IndicatorAscending());
 
-    // Another build of the document (a report's ranked rows) takes the rows away. The list shows
-    // its own again, sorted as the user left it and with the record still selected, once the
-    // message loop runs or at once when the application asks (after it published); a column
-    // switch and a sort, which refill anyway, show its own rows too.
+    // Another build of the document (a report's ranked rows) gives its rows to its caller: the
+    // list keeps its own, its sort and its selection. Then the oldest play leaves (as a trimming
+    // save takes it): every row still names the record it shows, one place down.
     select(2);
     const int chosen = window->SelectedRecordIndex();
     ASSERT_GE(chosen, 0);
+    const std::vector<std::string> sorted = texts("Date");
     BuildListParams report;
     report.till = 0x7FFFFFFF;
-    enum How { MessageLoop, Application, ColumnSwitch, Sort };
-    struct Step {
-        How how;
-        int firstRecord;  // the sort on "Date" goes ascending then: the oldest play first
-        int selected;
-    } steps[] = {{MessageLoop, 11, chosen}, {Application, 11, chosen}, {ColumnSwitch, 13, -1}, {Sort, 0, -1}};
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.how);
-        doc.BuildList(report);
-        ASSERT_EQ(doc.groupRows.size(), 4u);
-        EXPECT_EQ(window->List().RecordIndexAt(0), -1) << "the rows are gone";
-        if (step.how == Application) window->List().RestoreRows();
-        if (step.how == ColumnSwitch) ::SendMessageA(::GetDlgItem(window->m_hWnd, 1049), BM_CLICK, 0, 0);  // "Album"
-        if (step.how == Sort) clickHeader("Date");
-        MSG msg;
-        while (step.how != Application && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-        EXPECT_EQ(window->SelectedRecordIndex(), step.selected);
-        EXPECT_EQ(window->List().RecordIndexAt(0), step.firstRecord);
-        EXPECT_EQ(texts("#").size(), 14u);
+    EXPECT_EQ(doc.BuildList(report).size(), 4u);
+    EXPECT_EQ(texts("Date"), sorted);
+    EXPECT_EQ(window->SelectedRecordIndex(), chosen);
+    EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "8 December first, downwards";
+    doc.records.erase(doc.records.begin());
+    doc.RecordsChanged();
+    EXPECT_EQ(window->SelectedRecordIndex(), chosen - 1);
+    EXPECT_EQ(window->List().RecordIndexAt(0), 10);
+    EXPECT_EQ(window->List().RecordIndexAt(13), -1) << "the oldest play is gone";
+}
+
+// The four links along the top run the application's commands, through the host the window was
+// given; a link that only reports being enabled or disabled runs nothing.
+TEST_F(TrackListTest, TheLinksReachTheApplicationThroughTheHostTheWindowWasGiven) {
+    struct Host : IPlaytallyWindowHost {
+        std::vector<std::string> calls;
+        void config() override { calls.push_back("config"); }
+        void publishReport() override { calls.push_back("publish"); }
+        void openWebsite() override { calls.push_back("website"); }
+        void showAbout() override { calls.push_back("about"); }
+    } application;
+    host = &application;
+    open(true);
+    const struct {
+        int id;
+        const char* call;
+    } links[] = {{1097, "config"}, {1100, "publish"}, {1101, "website"}, {1098, "about"}};
+    for (const auto& link : links) {
+        HWND label = ::GetDlgItem(window->m_hWnd, link.id);
+        application.calls.clear();
+        ::SendMessageA(window->m_hWnd, WM_COMMAND, MAKEWPARAM(link.id, STN_ENABLE), reinterpret_cast<LPARAM>(label));
+        EXPECT_TRUE(application.calls.empty()) << link.call;
+        ::SendMessageA(window->m_hWnd, WM_COMMAND, MAKEWPARAM(link.id, STN_CLICKED), reinterpret_cast<LPARAM>(label));
+        EXPECT_EQ(application.calls, std::vector<std::string>{link.call});
     }
+}
+
+// The border never makes the window smaller than 353 x 500 pixels, whatever its template's size.
+TEST_F(TrackListTest, TheWindowsMinimumIsItsOwnNotItsTemplates) {
+    open(true);
+    MINMAXINFO info = {};
+    ::SendMessageA(window->m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 353);
+    EXPECT_EQ(info.ptMinTrackSize.y, 500);
 }
 
 TEST_F(TrackListTest, SortKindsAreOneToThreeAndTheRedrawLockNests) {

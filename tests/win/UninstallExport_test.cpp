@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Screenshot.h"
 #include "WinTestSupport.h"
 #include "plugin/win/PluginRecord.h"
 #include "resources/resource.h"
@@ -35,41 +36,6 @@ std::string logonName() {
     char name[256] = {};
     DWORD size = sizeof name;
     return GetUserNameA(name, &size) && name[0] ? name : "unknown_user";
-}
-
-// With PTLY_SCREENS set to a folder, the window as it is drawn goes there as a bitmap file.
-void saveScreenshot(HWND window, const char* name) {
-    const char* folder = std::getenv("PTLY_SCREENS");
-    if (!folder) return;
-    RECT r;
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    // Drawn now, controls and all, rather than when the dialog gets round to it.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HDC source = GetWindowDC(window);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    ReleaseDC(window, source);
-    GdiFlush();
-    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + size), 0, 0,
-                             static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
-    if (FILE* f = std::fopen((std::string(folder) + "\\" + name + ".bmp").c_str(), "wb")) {
-        std::fwrite(&file, sizeof file, 1, f);
-        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f);
-        std::fwrite(bits, size, 1, f);
-        std::fclose(f);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 struct UninstallCase {
@@ -153,7 +119,7 @@ TEST(UninstallExport, AsksOnceAndRemovesOnlyWhatTheSettingsNameOnYes) {
                                   GetDlgItemTextA(dialog, IDC_MESSAGE_TEXT, buffer, sizeof buffer);
                                   text = buffer;
                                   boxEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_DONT_SHOW_AGAIN)) != FALSE;
-                                  saveScreenshot(dialog, "uninstall_question");
+                                  saveWindowScreenshot(dialog, "uninstall_question");
                                   SendMessageA(GetDlgItem(dialog, c.yes ? IDYES : IDCANCEL), BM_CLICK, 0, 0);
                               },
                               "Winamp - Dozoderi Playtally");

@@ -837,8 +837,8 @@ def case_window(case, registry):
         f'column {w} 1010 0 click', 'wait 0.3', f'log-window {w}',
         f'screenshot {w} "{winpath(shots / "log.png")}"',
         f'close {w}', f'wait-gone {w}', 'tray left', f'wait-window {w}', 'wait 0.3', f'log-window {w}',
-        f'row {w} 1010 1 click', 'wait 0.3', f'log-window {w}',
-        f'click {w} 1100', 'wait 0.3', f'log-window {w}',  # "html it!": the report's rows come and go
+        f'column {w} 1010 1 click', f'row {w} 1010 1 click', 'wait 0.3', f'log-window {w}',
+        f'click {w} 1100', 'wait 0.3', f'log-window {w}',  # "html it!": the report builds rows of its own
         'echo right click on a row', f'row {w} 1010 0 right', 'menu none',
         'echo right click below the rows', f'row {w} 1010 30 right', 'menu none',
         'tray left', 'wait 0.3', 'tray right', 'menu none', 'wait 0.3', 'quit',
@@ -870,16 +870,21 @@ def case_window(case, registry):
           any('selection 1 "Day"' in c for c in reopened[3]) and any('Edit "50"' in c for c in reopened[3]),
           f'reopened with its state: {reopened[1]} {reopened[3]}')
     check(len(run.find('window "Dozoderi Playtally (Winamp Plugin) -- v1.4" class')) == 12, 'window logs')
-    # A click selects the row and enables the record links; a right click opens the record menu
-    # over a row only.
+    # Sorted by date, oldest first; a click selects the row and enables the record links; a right
+    # click opens the record menu over a row only.
     selected = logs[10]
+    check([r[3] for r in selected[2]] == ['Twice', 'Thrice', 'Twice', 'Thrice', 'Thrice'],
+          f'Log mode sorted by date: {selected[2]}')
     check(any(re.match(r'^control 1010 row 1 data -?\d+ selected', t) for _, t in run.lines) and
           any(c.startswith('control 1091 ') and 'disabled' not in c for c in selected[3]),
           f'row 1 selected, "remove" enabled: {selected[3]}')
     check(len(selected[2]) == 5, f'the click left the rows as they were: {selected[2]}')
+    # The report (Playtally mode) leaves the window's rows, their sort and the selection alone.
     published = logs[11]
-    check(published[2] == selected[2] and any(re.match(r'^control 1010 row 1 data -?\d+ selected', t) for t in published[3]),
-          f'after "html it!" the rows and the selection as they were: {published[2]} {published[3][:3]}')
+    check(published[2] == selected[2] and
+          [t for t in published[3] if ' row ' in t] == [t for t in selected[3] if ' row ' in t] and
+          any(re.match(r'^control 1010 row 1 data -?\d+ selected', t) for t in published[3]),
+          f'after "html it!" the rows, sort and selection as they were: {published[3]}')
     check((case.plugins / 'MyPlaytally.html').exists(), 'the report was not published')
     opened = [c[0] for c in run.closed_windows()]
     check(not any(c in ('id3v1 Tag Editor', 'Path To Source File') or c.startswith(APP_TITLE) for c in opened),

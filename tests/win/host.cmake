@@ -15,3 +15,9 @@ foreach(case monitor probe handover badscript)
             ${CMAKE_BINARY_DIR}/tests/host/${case})
   set_tests_properties(host_${case} PROPERTIES TIMEOUT 180 RESOURCE_LOCK winamp_host)
 endforeach()
+# The same with the real plug-in, whose windows need the common controls: the player's 32-bit
+# manifest beside the 64-bit stand-in must not send them to a 32-bit assembly.
+add_test(NAME host_manifest32
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/host_test.sh manifest32 $<TARGET_FILE:WinAmp> $<TARGET_FILE:gen_ptly>
+          ${CMAKE_BINARY_DIR}/tests/host/manifest32)
+set_tests_properties(host_manifest32 PROPERTIES TIMEOUT 180 RESOURCE_LOCK winamp_host)

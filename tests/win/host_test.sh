@@ -5,6 +5,8 @@
 #   probe      the link's answers on request: null path, 50 answers of -1, delayed lengths
 #   handover   a second instance hands its file to the running one
 #   badscript  bad scripts and command lines end with a message and a non-zero exit
+#   manifest32 the plug-in still loads beside the 32-bit player's winamp.exe.manifest, where an X86
+#              common-controls assembly can be found (run with the real plug-in as <dll>)
 set -uo pipefail
 case=$1 exe=$2 dll=$3 work=$4
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -152,6 +154,43 @@ SCRIPT
   in_order "$work/host.out" "handed over by another instance: \"$C\"" "playing entry 0 \"$C\", length 180 s" \
     "request 211 (path of entry 0) -> \"$C\""
   in_order "$plog" "file \"$A\"" "file \"$C\"" "finished \"$A\" length 60" "length 180" "finished \"$C\" length 180"
+  ;;
+manifest32)
+  # What Wine's 32-bit half puts in the prefix, planted where the loader looks second: the X86
+  # common-controls assembly, its comctl32.dll a 32-bit DLL. With the manifest the plug-in writes
+  # for the real (32-bit) player, a process that reads that manifest sends the plug-in's import of
+  # comctl32.dll to the 32-bit file, and the plug-in "cannot be loaded (error 126)".
+  assembly="$work/Microsoft.Windows.Common-Controls"
+  mkdir -p "$assembly"
+  dll32=$(i686-w64-mingw32-gcc-posix -print-file-name=libgcc_s_dw2-1.dll)
+  [ -f "$dll32" ] || fail "no 32-bit DLL to plant (the i686 cross compiler's libgcc_s_dw2-1.dll)"
+  cp "$dll32" "$assembly/comctl32.dll"
+  printf '%s\r\n' '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>' \
+    '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">' \
+    '<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" processorArchitecture="X86" publicKeyToken="6595b64144ccf1df" language="*"/>' \
+    '<file name="comctl32.dll"/>' '</assembly>' >"$assembly/Microsoft.Windows.Common-Controls.manifest"
+  # The plug-in's own manifest for the player, as it writes it at a first start.
+  printf '%s\r\n' '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>' \
+    '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">' \
+    '<assemblyIdentity version="2.0.0.0" processorArchitecture="X86" name="Nullsoft.Winamp.Winamp" type="win32"/>' \
+    '<description>Winamp</description>' '<dependency>' '\t<dependentAssembly>' \
+    '\t\t<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" processorArchitecture="X86" publicKeyToken="6595b64144ccf1df" language="*"/>' \
+    '\t</dependentAssembly>' '</dependency>' '</assembly>' >"$work/winamp.exe.manifest"
+  manifest_before=$(md5sum <"$work/winamp.exe.manifest")
+  # The real plug-in under a name of its own: its settings key is then its own too.
+  mv "$work/Plugins/gen_test.dll" "$work/Plugins/gen_manifest32.dll"
+  host <<SCRIPT || fail "the stand-in failed"
+# the plug-in's boxes of a first start are closed as they come
+dismiss 0.5
+play "$A" 5
+wait 1
+quit
+SCRIPT
+  out="$work/host.out"
+  hasnt "$out" "cannot be loaded"
+  in_order "$out" "plugin gen_manifest32.dll: loaded, calling init" "plugin gen_manifest32.dll: init returned 0" \
+    "plugin gen_manifest32.dll: calling quit" "exit 0"
+  [ "$(md5sum <"$work/winamp.exe.manifest")" = "$manifest_before" ] || fail "the player's manifest was changed"
   ;;
 badscript)
   expect_bad() { # description, expected stderr part, arguments...
