@@ -198,8 +198,8 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     if (!added.empty()) {
         try {
             RecordArray all = merged(doc.records, added);
-            doc.ClearGroupRows();
             doc.records = std::move(all);
+            doc.RecordsChanged();  // rows built before name other positions now
         } catch (const std::bad_alloc&) {
             // Only the reservation can fail, before any record moved.
             show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
