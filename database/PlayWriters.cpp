@@ -135,7 +135,9 @@ private:
             appendAnsiAsUtf8(out_, value);
         else
             out_.append(value.data(), value.size());
-        if (value.find_first_of("\t\n\r") == std::string_view::npos) return;
+        bool control = false;  // one pass over the bytes; find_first_of searches the set per byte
+        for (char c : value) control |= c == '\t' || c == '\n' || c == '\r';
+        if (!control) return;
         for (std::size_t i = at; i < out_.size(); ++i)
             if (out_[i] == '\t' || out_[i] == '\n' || out_[i] == '\r') out_[i] = ' ';
     }
@@ -187,7 +189,9 @@ private:
     void field(std::string_view ansi) {
         utf8_.clear();
         appendAnsiAsUtf8(utf8_, ansi);
-        if (utf8_.find_first_of(",\"\r\n") == std::string::npos) {
+        bool special = false;
+        for (char c : utf8_) special |= c == ',' || c == '"' || c == '\r' || c == '\n';
+        if (!special) {
             out_ += utf8_;
             return;
         }
