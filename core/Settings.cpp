@@ -1,26 +1,14 @@
 #include "core/Settings.h"
 
 #include <ctime>
+#include <iterator>
 
 #include "core/Profile.h"
+#include "core/SettingsTable.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
-
-// Default flag lists: the fields a track must have (artist, title) and those that group it
-// (artist, title, album).
-const FieldFlags kDefaultRequired = {false, false, false, false, false, true, true, false, false, false, false};
-const FieldFlags kDefaultGrouping = {false, false, false, false, false, true, true, true, false, false, false};
-
-bool readBool(IProfile& p, const std::string& section, const char* key, bool def) {
-    return p.getInt(section, key, def ? 1 : 0) != 0;
-}
-
-// A choice stored as an index; anything outside the list reads as the default.
-int readChoice(IProfile& p, const std::string& section, const char* key, int def, int count) {
-    int v = p.getInt(section, key, def);
-    return v >= 0 && v < count ? v : def;
-}
 
 #ifdef _WIN32
 const char kPathSeparator = '\\';
@@ -52,55 +40,104 @@ std::string sectionDialog() { return loadString(17); }
 
 std::string defaultDatabaseName(const std::string& userName) { return userName + "'s Playtally database.dat"; }
 
-GeneralSettings loadGeneralSettings(IProfile& p, const std::string& userName) {
-    const std::string s = sectionGeneral();
-    GeneralSettings g;
-    g.Disable = readBool(p, s, "Disable", g.Disable);
-    g.NotStore = readBool(p, s, "NotStore", g.NotStore);
-    g.ShowIcon = readBool(p, s, "ShowIcon", g.ShowIcon);
-    g.DBPath = p.getString(s, "DBPath", defaultDatabaseName(userName));
-    g.NoLarger = readBool(p, s, "NoLarger", g.NoLarger);
-    g.DBSize = p.getInt(s, "DBSize", g.DBSize);
-    // A size below one would empty the database at the next save: such a value is damage, not a
-    // choice (the settings page never stores it), and reads as the default.
-    if (g.DBSize < 1) g.DBSize = GeneralSettings().DBSize;
-    g.DateFormat = p.getString(s, "DateFormat", g.DateFormat);
-    g.StoreAfterIntervalSec = p.getInt(s, "StoreAfterIntervalSec", g.StoreAfterIntervalSec);
-    g.AutoSave = p.getInt(s, "AutoSave", g.AutoSave);
-    g.RefreshOnEachTrack = readBool(p, s, "RefreshOnEachTrack", g.RefreshOnEachTrack);
-    g.ReadOtherTags = readBool(p, s, "ReadOtherTags", g.ReadOtherTags);
-    g.DoNotStoreFields = readFlagList(p.getString(s, "DoNotStoreFields", writeFlagList(kDefaultRequired)));
-    g.GroupPlaytallyBy = readFlagList(p.getString(s, "GroupPlaytallyBy", writeFlagList(kDefaultGrouping)));
-    return g;
-}
+namespace {
 
-PublishSettings loadPublishSettings(IProfile& p, TimeValue now) {
-    const std::string s = sectionPublish();
-    PublishSettings ps;
+std::string databaseNameFor(const SettingsDefaults& d) { return defaultDatabaseName(d.userName); }
+std::string defaultHeader(const SettingsDefaults&) { return loadString(77) + loadString(80); }
+std::string defaultItem(const SettingsDefaults&) { return loadString(78); }
+std::string defaultFooter(const SettingsDefaults&) { return loadString(79); }
+
+std::tm localTimeOf(TimeValue now) {
     std::tm local{};
     std::time_t t = now;
 #ifdef _WIN32
-    bool haveLocal = localtime_s(&local, &t) == 0;
+    if (localtime_s(&local, &t) != 0) local = std::tm{};
 #else
-    bool haveLocal = localtime_r(&t, &local) != nullptr;
+    if (!localtime_r(&t, &local)) local = std::tm{};
 #endif
-    ps.PublishFile = p.getString(s, "PublishFile", ps.PublishFile);
-    ps.Header = p.getString(s, "Header", loadString(77) + loadString(80));
-    ps.Item = p.getString(s, "Item", loadString(78));
-    ps.Footer = p.getString(s, "Footer", loadString(79));
-    ps.PublishLast = readChoice(p, s, "PublishLast", ps.PublishLast, 5);
-    ps.Log = readBool(p, s, "Log", ps.Log);
-    ps.IsTop = readBool(p, s, "IsTop", ps.IsTop);
-    ps.TopCount = p.getInt(s, "TopCount", ps.TopCount);
-    ps.OpenPublishedFile = readBool(p, s, "OpenPublishedFile", ps.OpenPublishedFile);
-    ps.AutoPublish = readBool(p, s, "AutoPublish", ps.AutoPublish);
-    ps.Every = readChoice(p, s, "Every", ps.Every, 5);
-    ps.Hour = p.getInt(s, "Hour", haveLocal ? local.tm_hour : 0);
-    ps.Minute = p.getInt(s, "Minute", haveLocal ? local.tm_min : 0);
-    ps.RunBefore = p.getString(s, "RunBefore", ps.RunBefore);
-    ps.RunAfter = p.getString(s, "RunAfter", ps.RunAfter);
-    ps.WinStates = p.getInt(s, "WinStates", ps.WinStates) & 0xFF;
-    return ps;
+    return local;
+}
+int currentHour(const SettingsDefaults& d) { return localTimeOf(d.now).tm_hour; }
+int currentMinute(const SettingsDefaults& d) { return localTimeOf(d.now).tm_min; }
+
+using K = ControlKind;
+constexpr PageControl onGeneral(int id, ControlKind kind, int bit = 0) { return {IDD_GENERAL, id, kind, bit}; }
+constexpr PageControl onPublish(int id, ControlKind kind, int bit = 0) { return {IDD_PUBLISH, id, kind, bit}; }
+constexpr SettingRange kChoiceOfFive{0, 4, OutOfRange::Default};
+constexpr SettingRange kLowByte{0, 0xFF, OutOfRange::Masked};
+// A size below one would empty the database at the next save.
+constexpr SettingRange kDatabaseSize{1, 100000, OutOfRange::DefaultBelow};
+
+// How a setting is added: a member in its record (Settings.h) and one line here, in the order the
+// page takes its controls (the first value a control refuses stops the taking there). The line
+// names the page that shows and stores it (its template id) and the control that edits it; the
+// template gets the control, and the page's control table its tooltip and what a change does.
+// Reading covers every line; a page exchanges (ui/SettingsExchange.h) and writes exactly the lines
+// that name it. So a General setting on a page of its own, say "ReadOtherTags" (default 1) on an
+// "Extras" page, is
+//   {"ReadOtherTags", &GeneralSettings::ReadOtherTags, 1, {}, {IDD_EXTRAS, IDC_EXTRAS_OTHERTAGS, K::CheckBox}},
+// and that page loads the General settings, exchanges and writes them with its own template id.
+// Keys, defaults and ranges are the stored format: never change those of an existing setting.
+const SettingLine<GeneralSettings> kGeneralLines[] = {
+    // key                    member                                   default                   range          control
+    {"NoLarger",              &GeneralSettings::NoLarger,              1,                        {},            onGeneral(IDC_GEN_NOLARGER, K::CheckBox)},
+    {"DBPath",                &GeneralSettings::DBPath,                databaseNameFor,          {},            onGeneral(IDC_GEN_DBPATH, K::Edit)},
+    {"DateFormat",            &GeneralSettings::DateFormat,            "%m/%d/%y %H:%M",         {},            onGeneral(IDC_GEN_DATEFORMAT, K::Edit)},
+    {"DBSize",                &GeneralSettings::DBSize,                1000,                     kDatabaseSize, onGeneral(IDC_GEN_DBSIZE, K::CountEdit)},
+    {"Disable",               &GeneralSettings::Disable,               0,                        {},            onGeneral(IDC_GEN_DISABLE, K::CheckBox)},
+    {"ShowIcon",              &GeneralSettings::ShowIcon,              1,                        {},            onGeneral(IDC_GEN_SHOWICON, K::CheckBox)},
+    {"NotStore",              &GeneralSettings::NotStore,              0,                        {},            onGeneral(IDC_GEN_NOTSTORE, K::CheckBox)},
+    {"StoreAfterIntervalSec", &GeneralSettings::StoreAfterIntervalSec, 30,                       {1, 1000},     onGeneral(IDC_GEN_STOREAFTER, K::Edit)},
+    {"AutoSave",              &GeneralSettings::AutoSave,              30,                       {0, 1000},     onGeneral(IDC_GEN_AUTOSAVE, K::Edit)},
+    {"RefreshOnEachTrack",    &GeneralSettings::RefreshOnEachTrack,    0,                        {},            onGeneral(IDC_GEN_REFRESH, K::CheckBox)},
+    {"ReadOtherTags",         &GeneralSettings::ReadOtherTags,         1,                        {},            {IDD_EXTRAS, IDC_EXTRAS_READ_OTHER_TAGS, K::CheckBox}},
+    // Edited through the fields choosers; the defaults: artist and title required, grouped by
+    // artist, title and album.
+    {"DoNotStoreFields",      &GeneralSettings::DoNotStoreFields,      "0,0,0,0,0,1,1,0,0,0,0,", {},            onGeneral(0, K::None)},
+    {"GroupPlaytallyBy",      &GeneralSettings::GroupPlaytallyBy,      "0,0,0,0,0,1,1,1,0,0,0,", {},            onGeneral(0, K::None)},
+};
+
+// As above. Of "WinStates" only the low 8 bits are used: bit 0 hides the program run after
+// publishing, bit 1 waits for it, bits 2 and 3 do the same for the program run before.
+const SettingLine<PublishSettings> kPublishLines[] = {
+    // key                member                               default             range          control
+    {"AutoPublish",       &PublishSettings::AutoPublish,       0,                  {},            onPublish(IDC_PUB_AUTOPUBLISH, K::CheckBox)},
+    {"Every",             &PublishSettings::Every,             2,                  kChoiceOfFive, onPublish(IDC_PUB_EVERY, K::DropList)},
+    {"Footer",            &PublishSettings::Footer,            defaultFooter,      {},            onPublish(IDC_PUB_FOOTER, K::Edit)},
+    {"Header",            &PublishSettings::Header,            defaultHeader,      {},            onPublish(IDC_PUB_HEADER, K::Edit)},
+    {"Item",              &PublishSettings::Item,              defaultItem,        {},            onPublish(IDC_PUB_ITEM, K::Edit)},
+    {"PublishFile",       &PublishSettings::PublishFile,       "MyPlaytally.html", {},            onPublish(IDC_PUB_FILE, K::Edit)},
+    {"RunAfter",          &PublishSettings::RunAfter,          "",                 {},            onPublish(IDC_PUB_AFTER, K::Edit)},
+    {"RunBefore",         &PublishSettings::RunBefore,         "",                 {},            onPublish(IDC_PUB_BEFORE, K::Edit)},
+    {"IsTop",             &PublishSettings::IsTop,             0,                  {},            onPublish(IDC_PUB_TOP, K::CheckBox)},
+    {"TopCount",          &PublishSettings::TopCount,          20,                 {},            onPublish(IDC_PUB_TOPCOUNT, K::Edit)},
+    {"PublishLast",       &PublishSettings::PublishLast,       3,                  kChoiceOfFive, onPublish(IDC_PUB_LAST, K::DropList)},
+    {"Log",               &PublishSettings::Log,               0,                  {},            onPublish(IDC_PUB_LOG, K::CheckBox)},
+    {"OpenPublishedFile", &PublishSettings::OpenPublishedFile, 1,                  {},            onPublish(IDC_PUB_OPEN, K::CheckBox)},
+    {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_AFTER_WAIT, K::CheckBox, 2)},
+    {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_BEFORE_HIDE, K::CheckBox, 4)},
+    {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_AFTER_HIDE, K::CheckBox, 1)},
+    {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_BEFORE_WAIT, K::CheckBox, 8)},
+    // The time picker is not part of the page's data exchange: putting the other values back
+    // into their controls (after a browse) leaves the time the user set.
+    {"Hour",              &PublishSettings::Hour,              currentHour,        {},            onPublish(IDC_PUB_TIME, K::TimeHour)},
+    {"Minute",            &PublishSettings::Minute,            currentMinute,      {},            onPublish(IDC_PUB_TIME, K::TimeMinute)},
+};
+
+const SettingsTable<GeneralSettings> kGeneralTable{sectionGeneral, kGeneralLines, std::size(kGeneralLines)};
+const SettingsTable<PublishSettings> kPublishTable{sectionPublish, kPublishLines, std::size(kPublishLines)};
+
+}  // namespace
+
+const SettingsTable<GeneralSettings>& generalSettingsTable() { return kGeneralTable; }
+const SettingsTable<PublishSettings>& publishSettingsTable() { return kPublishTable; }
+
+GeneralSettings loadGeneralSettings(IProfile& profile, const std::string& userName) {
+    return readSettings(profile, kGeneralTable, SettingsDefaults{userName, 0});
+}
+
+PublishSettings loadPublishSettings(IProfile& profile, TimeValue now) {
+    return readSettings(profile, kPublishTable, SettingsDefaults{"", now});
 }
 
 std::string resolvePluginPath(const std::string& path, const std::string& pluginFolder) {

@@ -1,13 +1,12 @@
-// The General and Publish settings with their keys and defaults, flag lists, and plug-in paths.
+// The General and Publish settings records (their keys, defaults and ranges are the lines of one
+// table per section, Settings.cpp), flag lists, the profile sections and plug-in paths.
 #pragma once
-#include <array>
 #include <string>
 
 #include "core/Clock.h"
 #include "core/FieldId.h"
 
 class IProfile;
-
 
 // Flag lists are stored as "1," or "0," per field; missing positions read as clear.
 FieldFlags readFlagList(const std::string& text);
@@ -19,42 +18,51 @@ std::string sectionPublish();   // "Zudazide Playtally - Settings"
 std::string sectionMain();      // "Main"
 std::string sectionDialog();    // "Playtally Dialog"
 
+// The records of the two sections, one member per key of the same name. Their keys, defaults,
+// ranges and the controls that edit them are the lines of the tables declared below; a record
+// made with {} holds zeros, not the defaults (those come from loading).
 struct GeneralSettings {
-    bool Disable = false;
-    bool NotStore = false;
-    bool ShowIcon = true;
+    bool Disable{};
+    bool NotStore{};
+    bool ShowIcon{};
     std::string DBPath;
-    bool NoLarger = true;
-    int DBSize = 1000;
-    std::string DateFormat = "%m/%d/%y %H:%M";
-    int StoreAfterIntervalSec = 30;
-    int AutoSave = 30;
-    bool RefreshOnEachTrack = false;
+    bool NoLarger{};
+    int DBSize{};
+    std::string DateFormat;
+    int StoreAfterIntervalSec{};
+    int AutoSave{};
+    bool RefreshOnEachTrack{};
     // ID3v2 tags are read, and the player asked about files without ID3 tags; 0 keeps the ID3v1
     // tag as the only source.
-    bool ReadOtherTags = true;
+    bool ReadOtherTags{};
     FieldFlags DoNotStoreFields{};
     FieldFlags GroupPlaytallyBy{};
 };
 
 struct PublishSettings {
-    std::string PublishFile = "MyPlaytally.html";
+    std::string PublishFile;
     std::string Header;
     std::string Item;
     std::string Footer;
-    int PublishLast = 3;
-    bool Log = false;
-    bool IsTop = false;
-    int TopCount = 20;
-    bool OpenPublishedFile = true;
-    bool AutoPublish = false;
-    int Every = 2;
-    int Hour = 0;
-    int Minute = 0;
+    int PublishLast{};
+    bool Log{};
+    bool IsTop{};
+    int TopCount{};
+    bool OpenPublishedFile{};
+    bool AutoPublish{};
+    int Every{};
+    int Hour{};
+    int Minute{};
     std::string RunBefore;
     std::string RunAfter;
-    int WinStates = 0;
+    int WinStates{};
 };
+
+// The tables that declare each setting of the two sections (SettingsTable.h).
+template <class Record>
+struct SettingsTable;
+const SettingsTable<GeneralSettings>& generalSettingsTable();
+const SettingsTable<PublishSettings>& publishSettingsTable();
 
 // The default database file name for a logon name: "<user>'s Playtally database.dat".
 std::string defaultDatabaseName(const std::string& userName);

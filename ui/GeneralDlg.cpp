@@ -121,43 +121,16 @@ CGeneralDlg::CGeneralDlg(ISettingsHost& host, CSettingsSheet& sheet)
     : CPropertyPage(IDD_GENERAL), m_host(host), m_sheet(sheet) {}
 
 void CGeneralDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Check(IDC_GEN_NOLARGER, m_values.NoLarger);
-    dx.Text(IDC_GEN_DBPATH, m_values.DBPath);
-    dx.Text(IDC_GEN_DATEFORMAT, m_values.DateFormat);
-    dx.Text(IDC_GEN_DBSIZE, m_values.DBSize);
-    dx.MinMax(IDC_GEN_DBSIZE, m_values.DBSize, 1u, 100000u);
-    dx.Check(IDC_GEN_DISABLE, m_values.Disable);
-    dx.Check(IDC_GEN_SHOWICON, m_values.ShowIcon);
-    dx.Check(IDC_GEN_NOTSTORE, m_values.NotStore);
-    dx.Text(IDC_GEN_STOREAFTER, m_values.StoreAfterIntervalSec);
-    dx.MinMax(IDC_GEN_STOREAFTER, m_values.StoreAfterIntervalSec, 1, 1000);
-    dx.Text(IDC_GEN_NOTSTORE_TEXT, m_values.doNotStoreText);
-    dx.Text(IDC_GEN_GROUPBY_TEXT, m_values.groupByText);
-    dx.Text(IDC_GEN_AUTOSAVE, m_values.AutoSave);
-    dx.MinMax(IDC_GEN_AUTOSAVE, m_values.AutoSave, 0, 1000);
-    dx.Check(IDC_GEN_REFRESH, m_values.RefreshOnEachTrack);
-}
-
-void CGeneralDlg::copyFrom(const GeneralSettings& s) {
-    m_values.doNotStore = s.DoNotStoreFields;
-    m_values.groupBy = s.GroupPlaytallyBy;
-    m_values.NoLarger = s.NoLarger;
-    m_values.DBPath = s.DBPath;
-    m_values.DateFormat = s.DateFormat;
-    m_values.DBSize = s.DBSize > 0 ? static_cast<unsigned>(s.DBSize) : 0u;
-    m_values.Disable = s.Disable;
-    m_values.ShowIcon = s.ShowIcon;
-    m_values.NotStore = s.NotStore;
-    m_values.StoreAfterIntervalSec = s.StoreAfterIntervalSec;
-    m_values.AutoSave = s.AutoSave;
-    m_values.RefreshOnEachTrack = s.RefreshOnEachTrack;
+    m_exchange.exchange(dx, generalSettingsTable(), IDD_GENERAL, m_values);
+    dx.Text(IDC_GEN_NOTSTORE_TEXT, m_doNotStoreText);
+    dx.Text(IDC_GEN_GROUPBY_TEXT, m_groupByText);
 }
 
 BOOL CGeneralDlg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     AppContext& context = m_host.context();
     m_snapshot = loadGeneralSettings(*context.profile, context.userName);
-    copyFrom(m_snapshot);
+    m_values = m_snapshot;
     m_wasDisabled = m_values.Disable;
     UpdateData(false);
     refresh();
@@ -182,8 +155,8 @@ bool CGeneralDlg::PreTranslateMessage(MSG* message) {
 
 void CGeneralDlg::refresh() {
     UpdateData(true);  // a failure has shown its message; the values taken so far are used
-    m_values.doNotStoreText = fieldListText(loadString(kNotRequiredCaption), m_values.doNotStore);
-    m_values.groupByText = fieldListText(loadString(kGroupByCaption), m_values.groupBy);
+    m_doNotStoreText = fieldListText(loadString(kNotRequiredCaption), m_values.DoNotStoreFields);
+    m_groupByText = fieldListText(loadString(kGroupByCaption), m_values.GroupPlaytallyBy);
     const bool enabled = !m_values.Disable;
     for (int id : kDisabledWithPlugin) GetDlgItem(id).EnableWindow(enabled);
     if (enabled) GetDlgItem(IDC_GEN_DBSIZE).EnableWindow(m_values.NoLarger);
@@ -199,10 +172,10 @@ bool CGeneralDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         if (code == BN_CLICKED) browseForDatabase();
         return code == BN_CLICKED;
     case IDC_GEN_NOTSTORE_FIELDS:
-        if (code == BN_CLICKED) chooseFields(m_values.doNotStore, kRequiredMask);
+        if (code == BN_CLICKED) chooseFields(m_values.DoNotStoreFields, kRequiredMask);
         return code == BN_CLICKED;
     case IDC_GEN_GROUPBY_FIELDS:
-        if (code == BN_CLICKED) chooseFields(m_values.groupBy, kGroupingMask);
+        if (code == BN_CLICKED) chooseFields(m_values.GroupPlaytallyBy, kGroupingMask);
         return code == BN_CLICKED;
     case IDC_GEN_MERGE:
         if (code == BN_CLICKED) merge();
@@ -311,25 +284,12 @@ BOOL CGeneralDlg::OnApply() {
 
 void CGeneralDlg::OnReset() {
     // Every value goes back to the last apply (or the opening), the field lists included.
-    copyFrom(m_snapshot);
+    m_values = m_snapshot;
     m_settingsChanged = false;
     UpdateData(false);
     m_sheet.MarkCancelled();
 }
 
 void CGeneralDlg::saveGeneralSettings() {
-    IProfile& p = *m_host.context().profile;
-    const std::string s = sectionGeneral();
-    p.writeInt(s, "RefreshOnEachTrack", m_values.RefreshOnEachTrack ? 1 : 0);
-    p.writeInt(s, "Disable", m_values.Disable ? 1 : 0);
-    p.writeInt(s, "NoLarger", m_values.NoLarger ? 1 : 0);
-    p.writeInt(s, "NotStore", m_values.NotStore ? 1 : 0);
-    p.writeInt(s, "ShowIcon", m_values.ShowIcon ? 1 : 0);
-    p.writeInt(s, "DBSize", static_cast<int>(m_values.DBSize));
-    p.writeString(s, "DateFormat", m_values.DateFormat);
-    p.writeString(s, "DBPath", m_values.DBPath);
-    p.writeInt(s, "AutoSave", m_values.AutoSave);
-    p.writeInt(s, "StoreAfterIntervalSec", m_values.StoreAfterIntervalSec);
-    p.writeString(s, "DoNotStoreFields", writeFlagList(m_values.doNotStore));
-    p.writeString(s, "GroupPlaytallyBy", writeFlagList(m_values.groupBy));
+    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_GENERAL);
 }

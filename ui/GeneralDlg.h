@@ -4,9 +4,10 @@
 #pragma once
 #include <string>
 
+#include "core/Settings.h"
 #include "framework/Controls.h"
 #include "framework/PropertySheet.h"
-#include "core/Settings.h"
+#include "ui/SettingsExchange.h"
 
 class ISettingsHost;
 class CSettingsSheet;
@@ -21,24 +22,6 @@ public:
     // import that raised the limit), into the values, the snapshot and the two controls.
     void takeSizeLimit();
 
-    // The page's values, one per key of the same name (read by tests and the sheet).
-    struct Values {
-        FieldFlags doNotStore{};
-        FieldFlags groupBy{};
-        bool NoLarger = false;
-        std::string DBPath;
-        std::string DateFormat;
-        unsigned DBSize = 0;
-        bool Disable = false;
-        bool ShowIcon = false;
-        bool NotStore = false;
-        int StoreAfterIntervalSec = 0;
-        std::string doNotStoreText;
-        std::string groupByText;
-        int AutoSave = 0;
-        bool RefreshOnEachTrack = false;
-    };
-    const Values& values() const { return m_values; }
     bool settingsChanged() const { return m_settingsChanged; }
 
     // "<caption> <names of the set fields, joined by ", ">" as the two field-list labels show.
@@ -58,7 +41,6 @@ private:
     void browseForDatabase();
     void chooseFields(FieldFlags& flags, const FieldFlags& mask);
     void merge();
-    void copyFrom(const GeneralSettings& settings);
     // False (after telling the user) when the path cannot hold this plug-in's database.
     bool checkNewDatabasePath();
 
@@ -66,7 +48,11 @@ private:
     CSettingsSheet& m_sheet;
     GeneralSettings m_snapshot;
     bool m_settingsChanged = false;
-    Values m_values;
+    // The values the controls show, one per line of the General settings table.
+    GeneralSettings m_values;
+    CSettingsExchange m_exchange;
+    // The texts of the two field-list labels.
+    std::string m_doNotStoreText, m_groupByText;
     CToolTipCtrl m_toolTip;
     bool m_wasDisabled = false;
 };

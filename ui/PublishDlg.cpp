@@ -45,12 +45,12 @@ const SettingsControl kControls[] = {
 struct BrowseButton {
     int id;
     int title;
-    std::string CPublishDlg::Values::*target;
+    std::string PublishSettings::*target;
 };
 const BrowseButton kBrowseButtons[] = {
-    {IDC_PUB_FILE_BROWSE, 1011, &CPublishDlg::Values::PublishFile},
-    {IDC_PUB_BEFORE_BROWSE, 1012, &CPublishDlg::Values::RunBefore},
-    {IDC_PUB_AFTER_BROWSE, 1013, &CPublishDlg::Values::RunAfter},
+    {IDC_PUB_FILE_BROWSE, 1011, &PublishSettings::PublishFile},
+    {IDC_PUB_BEFORE_BROWSE, 1012, &PublishSettings::RunBefore},
+    {IDC_PUB_AFTER_BROWSE, 1013, &PublishSettings::RunAfter},
 };
 
 // Strings of the two lists: "Every" (hour to year) and "Last" (from the beginning to a year).
@@ -59,101 +59,19 @@ const int kLastStrings[] = {6, 2, 3, 4, 5};
 
 constexpr DWORD kPickerStyle = WS_CHILD | WS_VISIBLE | DTS_TIMEFORMAT;
 
-// Stored templates break lines with "\n"; an edit control wants CR LF. Every "\n" gets a CR in
-// front and every CR LF loses it again, so that any text, CRs of its own included, comes back
-// as it went in.
-std::string toControlText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-std::string fromControlText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
-}
-
-// A template in its edit. Putting: the text with CR LF line breaks, and what the edit then holds
-// is remembered. Taking: an edit whose text is still that one leaves the template untouched.
-void exchangeTemplate(CDataExchange& dx, int id, std::string& value, std::string& shown) {
-    CWnd edit(::GetDlgItem(dx.dialog().GetSafeHwnd(), id));
-    if (!dx.saving()) {
-        edit.SetWindowText(toControlText(value));
-        shown = edit.GetWindowText();
-        return;
-    }
-    std::string text = edit.GetWindowText();
-    if (text == shown) return;
-    value = fromControlText(text);
-    shown = std::move(text);
-}
-
-int clampChoice(int index, int fallback) { return index >= 0 && index < 5 ? index : fallback; }
-
 }  // namespace
-
-int CPublishDlg::winStates(const Values& v) {
-    return (v.afterHide ? 1 : 0) | (v.afterWait ? 2 : 0) | (v.beforeHide ? 4 : 0) | (v.beforeWait ? 8 : 0);
-}
-
-void CPublishDlg::splitWinStates(int states, Values& v) {
-    v.afterHide = (states & 1) != 0;
-    v.afterWait = (states & 2) != 0;
-    v.beforeHide = (states & 4) != 0;
-    v.beforeWait = (states & 8) != 0;
-}
 
 CPublishDlg::CPublishDlg(ISettingsHost& host, CSettingsSheet& sheet)
     : CPropertyPage(IDD_PUBLISH), m_host(host), m_sheet(sheet) {}
 
 void CPublishDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Check(IDC_PUB_AUTOPUBLISH, m_values.AutoPublish);
-    dx.CBIndex(IDC_PUB_EVERY, m_values.Every);
-    exchangeTemplate(dx, IDC_PUB_FOOTER, m_values.Footer, m_shownFooter);
-    exchangeTemplate(dx, IDC_PUB_HEADER, m_values.Header, m_shownHeader);
-    exchangeTemplate(dx, IDC_PUB_ITEM, m_values.Item, m_shownItem);
-    dx.Text(IDC_PUB_FILE, m_values.PublishFile);
-    dx.Text(IDC_PUB_AFTER, m_values.RunAfter);
-    dx.Text(IDC_PUB_BEFORE, m_values.RunBefore);
-    dx.Check(IDC_PUB_TOP, m_values.IsTop);
-    dx.Text(IDC_PUB_TOPCOUNT, m_values.TopCount);
-    dx.CBIndex(IDC_PUB_LAST, m_values.PublishLast);
-    dx.Check(IDC_PUB_LOG, m_values.Log);
-    dx.Check(IDC_PUB_OPEN, m_values.OpenPublishedFile);
-    dx.Check(IDC_PUB_AFTER_WAIT, m_values.afterWait);
-    dx.Check(IDC_PUB_BEFORE_HIDE, m_values.beforeHide);
-    dx.Check(IDC_PUB_AFTER_HIDE, m_values.afterHide);
-    dx.Check(IDC_PUB_BEFORE_WAIT, m_values.beforeWait);
+    m_exchange.exchange(dx, publishSettingsTable(), IDD_PUBLISH, m_values);
 }
 
 void CPublishDlg::load() {
     AppContext& context = m_host.context();
     m_snapshot = loadPublishSettings(*context.profile, context.clock ? context.clock->now() : 0);
-    copyFrom(m_snapshot);
-}
-
-void CPublishDlg::copyFrom(const PublishSettings& s) {
-    m_values.AutoPublish = s.AutoPublish;
-    m_values.Every = s.Every;
-    m_values.Footer = s.Footer;
-    m_values.Header = s.Header;
-    m_values.Item = s.Item;
-    m_values.PublishFile = s.PublishFile;
-    m_values.RunAfter = s.RunAfter;
-    m_values.RunBefore = s.RunBefore;
-    m_values.IsTop = s.IsTop;
-    m_values.TopCount = s.TopCount;
-    m_values.PublishLast = s.PublishLast;
-    m_values.Log = s.Log;
-    m_values.OpenPublishedFile = s.OpenPublishedFile;
-    splitWinStates(s.WinStates, m_values);
+    m_values = m_snapshot;
 }
 
 BOOL CPublishDlg::OnInitDialog() {
@@ -181,7 +99,7 @@ BOOL CPublishDlg::OnInitDialog() {
     for (int id : kLastStrings) last.AddString(loadString(id));
 
     load();
-    setPickerTime(m_snapshot.Hour, m_snapshot.Minute);
+    CSettingsExchange::putTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
     UpdateData(false);
     applyEnablingRules();
     createSettingsToolTip(m_toolTip, m_hWnd, kControls);
@@ -191,18 +109,6 @@ BOOL CPublishDlg::OnInitDialog() {
 bool CPublishDlg::PreTranslateMessage(MSG* message) {
     if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
     return CPropertyPage::PreTranslateMessage(message);
-}
-
-void CPublishDlg::setPickerTime(int hour, int minute) {
-    if (!m_timePicker.IsWindow()) return;
-    SYSTEMTIME time{};
-    ::GetLocalTime(&time);
-    // An odd stored value shows as the nearest time of day.
-    time.wHour = static_cast<WORD>(hour < 0 ? 0 : hour > 23 ? 23 : hour);
-    time.wMinute = static_cast<WORD>(minute < 0 ? 0 : minute > 59 ? 59 : minute);
-    time.wSecond = 0;
-    time.wMilliseconds = 0;
-    m_timePicker.SetTime(time);
 }
 
 void CPublishDlg::applyEnablingRules() {
@@ -280,36 +186,14 @@ BOOL CPublishDlg::OnApply() {
 void CPublishDlg::OnReset() {
     // Every value goes back to the last apply (or the opening), "Log" and "Open When Finished"
     // included.
-    copyFrom(m_snapshot);
-    setPickerTime(m_snapshot.Hour, m_snapshot.Minute);
+    m_values = m_snapshot;
+    CSettingsExchange::putTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
     UpdateData(false);
     m_sheet.MarkCancelled();
 }
 
 void CPublishDlg::savePublishSettings(bool takeValues) {
     if (takeValues) UpdateData(true);  // a failure has shown its message; the values taken so far are stored
-    int hour = m_snapshot.Hour, minute = m_snapshot.Minute;
-    SYSTEMTIME time{};
-    if (m_timePicker.IsWindow() && m_timePicker.GetTime(time) == GDT_VALID) {
-        hour = time.wHour;
-        minute = time.wMinute;
-    }
-    IProfile& p = *m_host.context().profile;
-    const std::string s = sectionPublish();
-    p.writeString(s, "RunBefore", m_values.RunBefore);
-    p.writeString(s, "RunAfter", m_values.RunAfter);
-    p.writeString(s, "PublishFile", m_values.PublishFile);
-    p.writeString(s, "Item", m_values.Item);
-    p.writeString(s, "Header", m_values.Header);
-    p.writeString(s, "Footer", m_values.Footer);
-    p.writeInt(s, "Every", clampChoice(m_values.Every, m_snapshot.Every));
-    p.writeInt(s, "AutoPublish", m_values.AutoPublish ? 1 : 0);
-    p.writeInt(s, "PublishLast", clampChoice(m_values.PublishLast, m_snapshot.PublishLast));
-    p.writeInt(s, "IsTop", m_values.IsTop ? 1 : 0);
-    p.writeInt(s, "TopCount", m_values.TopCount);
-    p.writeInt(s, "Log", m_values.Log ? 1 : 0);
-    p.writeInt(s, "Hour", hour);
-    p.writeInt(s, "Minute", minute);
-    p.writeInt(s, "OpenPublishedFile", m_values.OpenPublishedFile ? 1 : 0);
-    p.writeInt(s, "WinStates", winStates(m_values));
+    CSettingsExchange::takeTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
+    writeSettings(*m_host.context().profile, publishSettingsTable(), m_values, IDD_PUBLISH);
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 #include "core/Profile.h"
 #include "core/Settings.h"
+#include "core/SettingsTable.h"
 
 TEST(FlagList, ReadsPairsAndTreatsMissingPositionsAsClear) {
     struct Case {
@@ -79,6 +83,37 @@ TEST(PublishSettings, DefaultsAndChoicesOutOfRange) {
     EXPECT_EQ(p.Every, 2);
     EXPECT_EQ(p.PublishLast, 3);
     EXPECT_EQ(p.WinStates, 0x0F);  // only the low 8 bits are used
+}
+
+// A line added to a table must fit the rest: one member, a control its type can take, one key per
+// setting (only the boxes of one number's bits share a key, side by side), one line per control.
+template <class Record>
+void checkTable(const SettingsTable<Record>& table) {
+    std::set<std::string> keys;
+    std::set<std::pair<int, int>> controls;
+    for (const SettingLine<Record>& line : table) {
+        SCOPED_TRACE(line.key);
+        const SettingMember<Record>& m = line.member;
+        const PageControl& c = line.control;
+        EXPECT_EQ(!!m.flag + !!m.number + !!m.text + !!m.fields, 1);
+        EXPECT_NE(c.page, 0);
+        const bool fits = c.kind == ControlKind::None ? c.id == 0
+                          : m.flag                    ? c.kind == ControlKind::CheckBox && c.bit == 0
+                          : m.text                    ? c.kind == ControlKind::Edit
+                          : m.number                  ? (c.kind == ControlKind::CheckBox) == (c.bit != 0)
+                                                      : false;
+        EXPECT_TRUE(fits);
+        const bool repeated = table.repeatsKey(line);
+        EXPECT_TRUE(keys.insert(line.key).second || repeated);
+        EXPECT_TRUE(!repeated || c.bit != 0);
+        const bool timePart = c.kind == ControlKind::TimeHour || c.kind == ControlKind::TimeMinute;
+        EXPECT_TRUE(c.id == 0 || timePart || controls.insert({c.page, c.id}).second);
+    }
+}
+
+TEST(SettingsTables, EachSettingOnceAndItsControlFitsIt) {
+    checkTable(generalSettingsTable());
+    checkTable(publishSettingsTable());
 }
 
 TEST(ResolvePluginPath, BareNamesGoToThePluginFolder) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -19,6 +20,7 @@
 #include "core/FileSystem.h"
 #include "framework/MessageBox.h"
 #include "plugin/win/RegistryProfile.h"
+#include "resources/StringTable.h"
 #include "resources/resource.h"
 #include "tests/native/DbFileSupport.h"
 #include "app/PlaytallyApp.h"
@@ -800,6 +802,112 @@ TEST_F(Settings, CancelRestoresEveryKey) {
         EXPECT_TRUE(dumpKey(general) == generalBefore);
         EXPECT_TRUE(dumpKey(publish) == publishBefore);
         EXPECT_EQ(views.events.back(), "apply settings");
+    }
+}
+
+// What the pages store, read back from the registry itself and compared with the keys, types and
+// bytes the settings have always been stored with: untouched defaults at OK, every control
+// changed and then Apply (with later changes cancelled) or OK, and Cancel alone, which stores
+// nothing.
+TEST_F(Settings, EveryKeyIsStoredAsItAlwaysWas) {
+    auto number = [](DWORD n) { return std::make_pair(DWORD(REG_DWORD), std::string(reinterpret_cast<char*>(&n), 4)); };
+    auto textOf = [](const std::string& t) { return std::make_pair(DWORD(REG_SZ), t + '\0'); };
+    std::time_t now = clock.time;
+    std::tm local{};
+    ASSERT_EQ(localtime_s(&local, &now), 0);
+    const std::string db = dir.file("plays.dat");
+    const KeyDump generalDefaults = {
+        {"RefreshOnEachTrack", number(0)}, {"Disable", number(0)}, {"NoLarger", number(1)}, {"NotStore", number(0)},
+        {"ShowIcon", number(1)}, {"DBSize", number(1000)}, {"DateFormat", textOf("%m/%d/%y %H:%M")},
+        {"DBPath", textOf("guest's Playtally database.dat")}, {"AutoSave", number(30)},
+        {"StoreAfterIntervalSec", number(30)}, {"DoNotStoreFields", textOf("0,0,0,0,0,1,1,0,0,0,0,")},
+        {"GroupPlaytallyBy", textOf("0,0,0,0,0,1,1,1,0,0,0,")}};
+    const KeyDump publishDefaults = {
+        {"RunBefore", textOf("")}, {"RunAfter", textOf("")}, {"PublishFile", textOf("MyPlaytally.html")},
+        {"Item", textOf(loadString(78))}, {"Header", textOf(loadString(77) + loadString(80))},
+        {"Footer", textOf(loadString(79))}, {"Every", number(2)}, {"AutoPublish", number(0)},
+        {"PublishLast", number(3)}, {"IsTop", number(0)}, {"TopCount", number(20)}, {"Log", number(0)},
+        {"Hour", number(local.tm_hour)}, {"Minute", number(local.tm_min)}, {"OpenPublishedFile", number(1)},
+        {"WinStates", number(0)}};
+    const KeyDump generalChanged = {
+        {"RefreshOnEachTrack", number(1)}, {"Disable", number(0)}, {"NoLarger", number(0)}, {"NotStore", number(1)},
+        {"ShowIcon", number(0)}, {"DBSize", number(250)}, {"DateFormat", textOf("%Y-%m-%d")}, {"DBPath", textOf(db)},
+        {"AutoSave", number(0)}, {"StoreAfterIntervalSec", number(12)},
+        {"DoNotStoreFields", textOf("0,0,0,0,0,1,1,0,0,0,0,")}, {"GroupPlaytallyBy", textOf("0,0,0,0,0,1,1,1,0,0,0,")}};
+    const KeyDump publishChanged = {
+        {"RunBefore", textOf("before.exe")}, {"RunAfter", textOf("after.exe /x")}, {"PublishFile", textOf("out.html")},
+        {"Item", textOf("#num")}, {"Header", textOf("<h>\n#sdate")}, {"Footer", textOf("")}, {"Every", number(0)},
+        {"AutoPublish", number(1)}, {"PublishLast", number(4)}, {"IsTop", number(1)}, {"TopCount", number(7)},
+        {"Log", number(1)}, {"Hour", number(21)}, {"Minute", number(30)}, {"OpenPublishedFile", number(0)},
+        {"WinStates", number(12)}};
+    auto changeEverything = [&](HWND window) {
+        HWND g = generalPage();
+        type(g, IDC_GEN_DBSIZE, "250");
+        for (int id : {IDC_GEN_NOTSTORE, IDC_GEN_SHOWICON, IDC_GEN_REFRESH, IDC_GEN_NOLARGER}) click(g, id);
+        type(g, IDC_GEN_DBPATH, db);
+        type(g, IDC_GEN_DATEFORMAT, "%Y-%m-%d");
+        type(g, IDC_GEN_STOREAFTER, "12");
+        type(g, IDC_GEN_AUTOSAVE, "0");
+        HWND p = publishPage(window);
+        for (int id : {IDC_PUB_AUTOPUBLISH, IDC_PUB_TOP, IDC_PUB_LOG, IDC_PUB_OPEN, IDC_PUB_BEFORE_HIDE,
+                       IDC_PUB_BEFORE_WAIT})
+            click(p, id);
+        choose(p, IDC_PUB_EVERY, 0);
+        choose(p, IDC_PUB_LAST, 4);
+        const std::pair<int, const char*> texts[] = {{IDC_PUB_FILE, "out.html"},  {IDC_PUB_BEFORE, "before.exe"},
+                                                     {IDC_PUB_AFTER, "after.exe /x"}, {IDC_PUB_HEADER, "<h>\r\n#sdate"},
+                                                     {IDC_PUB_ITEM, "#num"},      {IDC_PUB_FOOTER, ""},
+                                                     {IDC_PUB_TOPCOUNT, "7"}};
+        for (const auto& [id, typed] : texts) type(p, id, typed);
+        SYSTEMTIME time{};
+        GetLocalTime(&time);
+        time.wHour = 21;
+        time.wMinute = 30;
+        SendMessageA(GetDlgItem(p, IDC_PUB_TIME), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    };
+    struct Case {
+        const char* name;
+        bool change, applyThenChangeAgain;
+        int ending;
+        const KeyDump *general, *publish;  // null: nothing stored
+    };
+    const Case cases[] = {
+        {"untouched, OK", false, false, PSBTN_OK, &generalDefaults, &publishDefaults},
+        {"changed, Apply, changed again, Cancel", true, true, PSBTN_CANCEL, &generalChanged, &publishChanged},
+        {"changed, OK", true, false, PSBTN_OK, &generalChanged, &publishChanged},
+        {"changed, Cancel", true, false, PSBTN_CANCEL, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegistryProfile(key.name()).deleteApplicationKey();
+        run([&](HWND window) {
+            publishPage(window);
+            SendMessageA(window, PSM_SETCURSEL, 0, 0);
+            if (c.change) changeEverything(window);
+            if (c.applyThenChangeAgain) {
+                SendMessageA(window, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+                type(generalPage(), IDC_GEN_DATEFORMAT, "%H");
+                click(publishPage(window), IDC_PUB_AFTER_HIDE);
+            }
+            SendMessageA(window, PSM_PRESSBUTTON, c.ending, 0);
+        });
+        for (const auto& [path, expected] : {std::make_pair(general, c.general), std::make_pair(publish, c.publish)}) {
+            const KeyDump stored = dumpKey(path);
+            if (!expected) {
+                EXPECT_TRUE(stored.empty());
+                continue;
+            }
+            EXPECT_EQ(stored.size(), expected->size());
+            for (const auto& [name, value] : *expected) {
+                auto found = stored.find(name);
+                if (found == stored.end()) {
+                    ADD_FAILURE() << name << " is not stored";
+                    continue;
+                }
+                EXPECT_EQ(found->second.first, value.first) << name;
+                EXPECT_EQ(found->second.second, value.second) << name;
+            }
+        }
     }
 }
 

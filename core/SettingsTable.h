@@ -1,0 +1,146 @@
+// A registry section's settings as one table. Each line names a key, the member of the settings
+// record that holds it, its default, the range it must lie in, and the settings page and control
+// that edit it. Reading and writing the section, and the pages' data exchange, run over the lines;
+// copying and Cancel copy the record itself. So a setting is declared once, in its line.
+#pragma once
+#include <climits>
+#include <cstddef>
+#include <string>
+
+#include "core/Clock.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+
+// What the defaults that are not constant are made of.
+struct SettingsDefaults {
+    std::string userName;  // the database file is named after the logon name
+    TimeValue now = 0;     // a fresh user's publish time is the current local time
+};
+
+// A default: a constant number or text, or one made from the logon name or the time.
+struct SettingDefault {
+    constexpr SettingDefault(int constant) : number(constant) {}
+    constexpr SettingDefault(const char* constant) : text(constant) {}
+    constexpr SettingDefault(int (*made)(const SettingsDefaults&)) : makeNumber(made) {}
+    constexpr SettingDefault(std::string (*made)(const SettingsDefaults&)) : makeText(made) {}
+
+    int numberFor(const SettingsDefaults& d) const { return makeNumber ? makeNumber(d) : number; }
+    std::string textFor(const SettingsDefaults& d) const { return makeText ? makeText(d) : text ? text : ""; }
+
+    int number = 0;
+    const char* text = nullptr;
+    int (*makeNumber)(const SettingsDefaults&) = nullptr;
+    std::string (*makeText)(const SettingsDefaults&) = nullptr;
+};
+
+// What reading makes of a stored number outside the line's range. (A page never stores one: its
+// control refuses it, or cannot hold it.)
+enum class OutOfRange : unsigned char {
+    Kept,          // read as stored
+    DefaultBelow,  // below the minimum is damage, not a choice: it reads as the default
+    Default,       // outside the range reads as the default (the index of a choice)
+    Masked,        // only the bits of the maximum are used
+};
+
+struct SettingRange {
+    int min = INT_MIN;
+    int max = INT_MAX;
+    OutOfRange onRead = OutOfRange::Kept;
+    bool bounded() const { return min != INT_MIN || max != INT_MAX; }
+};
+
+// The kind of control a page shows a setting in.
+enum class ControlKind : unsigned char {
+    None,        // none of its own: the page edits it otherwise (the field choosers)
+    CheckBox,    // a flag; on a number, the box of one bit of it (`bit`)
+    Edit,        // a text, or a signed number ("Please enter an integer.")
+    CountEdit,   // an unsigned number ("Please enter a positive integer.")
+    DropList,    // the index of the chosen line
+    TimeHour,    // the hour and the minute of the page's time picker
+    TimeMinute,
+};
+
+// The page (its template id) that shows and stores a setting, and the control that edits it.
+struct PageControl {
+    int page = 0;
+    int id = 0;
+    ControlKind kind = ControlKind::None;
+    int bit = 0;
+};
+
+// The member of the settings record that holds a setting; its type is how the value is stored:
+// a flag as the number 0 or 1, a number, a text, a flag list as its text.
+template <class Record>
+struct SettingMember {
+    constexpr SettingMember(bool Record::*member) : flag(member) {}
+    constexpr SettingMember(int Record::*member) : number(member) {}
+    constexpr SettingMember(std::string Record::*member) : text(member) {}
+    constexpr SettingMember(FieldFlags Record::*member) : fields(member) {}
+    bool Record::*flag = nullptr;
+    int Record::*number = nullptr;
+    std::string Record::*text = nullptr;
+    FieldFlags Record::*fields = nullptr;
+};
+
+template <class Record>
+struct SettingLine {
+    const char* key;
+    SettingMember<Record> member;
+    SettingDefault def;
+    SettingRange range;
+    PageControl control;
+};
+
+// One section's lines. Lines that share a key (the boxes of the bits of one number) stand
+// together; the key is read and written once.
+template <class Record>
+struct SettingsTable {
+    std::string (*section)();
+    const SettingLine<Record>* lines;
+    std::size_t count;
+
+    const SettingLine<Record>* begin() const { return lines; }
+    const SettingLine<Record>* end() const { return lines + count; }
+    bool repeatsKey(const SettingLine<Record>& line) const {
+        return &line != lines && std::string((&line - 1)->key) == line.key;
+    }
+};
+
+// Every key of the section; an absent or unreadable value gives its default.
+template <class Record>
+Record readSettings(IProfile& profile, const SettingsTable<Record>& table, const SettingsDefaults& defaults) {
+    const std::string section = table.section();
+    Record values{};
+    for (const SettingLine<Record>& line : table) {
+        if (table.repeatsKey(line)) continue;
+        const SettingMember<Record>& m = line.member;
+        if (m.flag) values.*m.flag = profile.getInt(section, line.key, line.def.numberFor(defaults)) != 0;
+        if (m.text) values.*m.text = profile.getString(section, line.key, line.def.textFor(defaults));
+        if (m.fields) values.*m.fields = readFlagList(profile.getString(section, line.key, line.def.textFor(defaults)));
+        if (!m.number) continue;
+        const int def = line.def.numberFor(defaults);
+        const int stored = profile.getInt(section, line.key, def);
+        const SettingRange& r = line.range;
+        switch (r.onRead) {
+        case OutOfRange::Kept: values.*m.number = stored; break;
+        case OutOfRange::DefaultBelow: values.*m.number = stored < r.min ? def : stored; break;
+        case OutOfRange::Default: values.*m.number = stored < r.min || stored > r.max ? def : stored; break;
+        case OutOfRange::Masked: values.*m.number = stored & r.max; break;
+        }
+    }
+    return values;
+}
+
+// Writes the keys that page `page` stores, in the table's order.
+template <class Record>
+void writeSettings(IProfile& profile, const SettingsTable<Record>& table, const Record& values, int page) {
+    const std::string section = table.section();
+    for (const SettingLine<Record>& line : table) {
+        if (line.control.page != page || table.repeatsKey(line)) continue;
+        const SettingMember<Record>& m = line.member;
+        if (m.flag) profile.writeInt(section, line.key, values.*m.flag ? 1 : 0);
+        if (m.number) profile.writeInt(section, line.key, values.*m.number);
+        if (m.text) profile.writeString(section, line.key, values.*m.text);
+        if (m.fields) profile.writeString(section, line.key, writeFlagList(values.*m.fields));
+    }
+}
