@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/PlayExchangeCommands.h"
 #include "window/PlaytallyDlg.h"
 
 #include <ctime>
@@ -368,6 +369,7 @@ void CPlaytallyApp::runTrayMenu() {
     case ID_TRAY_SETTINGS: config(); break;
     case ID_TRAY_SHOW: showPlaytallyWindow(); break;
     case ID_TRAY_PUBLISH: publishReport(); break;
+    case ID_TRAY_EXPORT_PLAYS: exportPlaysCommand(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr, doc_); break;
     case ID_TRAY_WEBSITE: openWebsite(); break;
     case ID_TRAY_ABOUT: showAbout(); break;
     default: break;

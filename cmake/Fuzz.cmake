@@ -19,5 +19,6 @@ foreach(src ${PTLY_FUZZ_SOURCES})
   add_test(NAME fuzz_${name}
     COMMAND fuzz_${name} -max_total_time=${PTLY_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10
             ${work} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
-  set_tests_properties(fuzz_${name} PROPERTIES ENVIRONMENT "TZ=UTC" TIMEOUT 300)
+  set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 300
+    ENVIRONMENT "TZ=UTC;UBSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/fuzz/ubsan.supp")
 endforeach()

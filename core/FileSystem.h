@@ -37,6 +37,9 @@ public:
     // Puts `from` in place of `to` in one step, replacing `to` if it exists, and makes the change
     // durable (MoveFileEx with write-through / rename). False on failure.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+    // The same replace without waiting for the disk, for copies whose loss in a power cut loses
+    // nothing (an export of the plays): by default the durable replace.
+    virtual bool replaceFileUnsynced(const std::string& from, const std::string& to) { return replaceFile(from, to); }
     // Renames without replacing: fails when `to` exists.
     virtual bool moveFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;

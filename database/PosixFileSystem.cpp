@@ -74,6 +74,9 @@ public:
         syncFolderOf(to);
         return true;
     }
+    bool replaceFileUnsynced(const std::string& from, const std::string& to) override {
+        return ::rename(from.c_str(), to.c_str()) == 0 || fail();
+    }
     bool moveFile(const std::string& from, const std::string& to) override {
         // link + unlink fails when the target exists, unlike rename.
         if (::link(from.c_str(), to.c_str()) != 0) return fail();

@@ -325,6 +325,13 @@ void UserDriver::type(const ScriptCommand& cmd) {
     HWND window = nullptr;
     HWND target = control(cmd, window);
     if (!target) return;
+    // A combo box's text (the file name box of the common file dialogs) is its edit's.
+    const std::string cls = className(target);
+    if (lstrcmpiA(cls.c_str(), WC_COMBOBOXEXA) == 0) {
+        if (HWND edit = reinterpret_cast<HWND>(SendMessageA(target, CBEM_GETEDITCONTROL, 0, 0))) target = edit;
+    } else if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
+        if (HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr)) target = edit;
+    }
     SetFocus(target);
     PostMessageA(target, EM_SETSEL, 0, -1);
     if (cmd.word.empty()) PostMessageA(target, WM_CHAR, VK_BACK, 1);

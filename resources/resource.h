@@ -101,6 +101,12 @@
 #define IDD_EXTRAS 1020
 #define IDC_EXTRAS_READ_OTHER_TAGS 1200
 #define IDS_TIP_READ_OTHER_TAGS 2150
+// Exporting and importing plays: the Extras page's buttons, the tray menu's item, their tooltips.
+#define IDC_EXTRAS_EXPORT 1201
+#define IDC_EXTRAS_IMPORT 1202
+#define ID_TRAY_EXPORT_PLAYS 32779
+#define IDS_TIP_EXPORT_PLAYS 2252
+#define IDS_TIP_IMPORT_PLAYS 2253
 
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011

@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "resources/resource.h"
+#include "ui/PlayExchangeCommands.h"
 #include "ui/SettingsPageControls.h"
 #include "ui/SettingsSheet.h"
 
@@ -13,6 +14,8 @@ namespace {
 // The controls: what a change does and which tooltip explains them.
 const SettingsControl kControls[] = {
     {IDC_EXTRAS_READ_OTHER_TAGS, BN_CLICKED, kChangeModified, IDS_TIP_READ_OTHER_TAGS},
+    {IDC_EXTRAS_EXPORT, BN_CLICKED, kChangeNothing, IDS_TIP_EXPORT_PLAYS},
+    {IDC_EXTRAS_IMPORT, BN_CLICKED, kChangeNothing, IDS_TIP_IMPORT_PLAYS},
 };
 
 }  // namespace
@@ -38,6 +41,16 @@ bool CExtrasDlg::PreTranslateMessage(MSG* message) {
 }
 
 bool CExtrasDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Exports and imports are done at once, like a merge: Cancel does not undo them.
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_EXPORT) {
+        exportPlaysCommand(m_hWnd, m_host.doc());
+        return true;
+    }
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_IMPORT) {
+        // A raised size limit must not be written back by the General page's older values.
+        if (importPlaysCommand(m_hWnd, m_host.doc()).limitChanged) m_sheet.GeneralPage().takeSizeLimit();
+        return true;
+    }
     const SettingsControl* control = lParam ? findSettingsControl(kControls, LOWORD(wParam), HIWORD(wParam)) : nullptr;
     if (!control) return CPropertyPage::OnCommand(wParam, lParam);
     if (control->onChange & kChangeModified) SetModified(true);

@@ -192,6 +192,18 @@ bool CGeneralDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+void CGeneralDlg::takeSizeLimit() {
+    const GeneralSettings settings = m_host.context().readSettings();
+    m_values.NoLarger = m_snapshot.NoLarger = settings.NoLarger;
+    m_snapshot.DBSize = settings.DBSize;
+    m_values.DBSize = settings.DBSize > 0 ? static_cast<unsigned>(settings.DBSize) : 0u;
+    if (!GetSafeHwnd()) return;
+    // Only these two controls: whatever else the user typed on the page stays as typed.
+    ::CheckDlgButton(m_hWnd, IDC_GEN_NOLARGER, m_values.NoLarger ? BST_CHECKED : BST_UNCHECKED);
+    ::SetDlgItemInt(m_hWnd, IDC_GEN_DBSIZE, m_values.DBSize, FALSE);
+    GetDlgItem(IDC_GEN_DBSIZE).EnableWindow(!m_values.Disable && m_values.NoLarger);
+}
+
 void CGeneralDlg::browseForDatabase() {
     std::string path = m_values.DBPath;
     if (browseForFile(path, m_hWnd, "", "", loadString(kBrowseTitle))) m_values.DBPath = path;

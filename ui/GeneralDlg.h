@@ -18,6 +18,9 @@ public:
 
     // Writes every General key from the page's values.
     void saveGeneralSettings();
+    // Takes "NoLarger" and "DBSize" from the registry after something else changed them (an
+    // import that raised the limit), into the values, the snapshot and the two controls.
+    void takeSizeLimit();
 
     bool settingsChanged() const { return m_settingsChanged; }
 

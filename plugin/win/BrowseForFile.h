@@ -9,3 +9,10 @@
 // `path` keeps its value.
 bool browseForFile(std::string& path, HWND owner, const std::string& initialFolder, const std::string& filter,
                    const std::string& title);
+
+// Shows the system's save-file dialog, which asks before an existing file is replaced. `path`
+// holds the name offered (and takes the chosen one); `filterIndex` the filter shown first, from 1
+// (and takes the one chosen). The first pattern of the chosen filter gives a name typed without
+// an extension its extension.
+bool browseForNewFile(std::string& path, int& filterIndex, HWND owner, const std::string& filter,
+                      const std::string& title);

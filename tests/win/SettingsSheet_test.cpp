@@ -24,6 +24,7 @@
 #include "resources/resource.h"
 #include "tests/native/DbFileSupport.h"
 #include "app/PlaytallyApp.h"
+#include "ui/ProgressDlg.h"
 #include "ui/SettingsSheet.h"
 
 using namespace dbtest;
@@ -551,6 +552,111 @@ TEST_F(Settings, ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel) {
         EXPECT_EQ(caption, "Read ID3v2 tags, and ask Winamp about files without ID3 tags");
         EXPECT_EQ(profile.getInt("General", "ReadOtherTags", 1), c.after);
     }
+}
+
+// --- Extras page: the plays leave and come back ---------------------------------------------
+
+namespace {
+
+// Fills the common file dialog's name box and presses its OK button (or Cancel with no name).
+std::function<void(HWND)> chooseFile(const std::string& path) {
+    return [path](HWND chooser) {
+        if (path.empty()) {
+            SendMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        SetDlgItemTextA(chooser, 0x47c, path.c_str());  // the file name box
+        SetDlgItemTextA(chooser, 0x480, path.c_str());
+        SendMessageA(chooser, WM_COMMAND, IDOK, 0);
+    };
+}
+
+// Presses Cancel on the progress window as soon as it shows (a thread timer, so that it runs
+// inside the export's own message pumping).
+HWND g_cancelledProgress = nullptr;
+void CALLBACK cancelProgress(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND progress = FindWindowA("#32770", "Please Wait");
+    if (!progress || !IsWindowVisible(progress)) return;
+    KillTimer(nullptr, timer);
+    g_cancelledProgress = progress;
+    SendMessageA(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
+    for (const Play& p : plays(3, 1000000000)) doc_.records.push_back(p.record());
+    const std::string json = dir.file("plays_lb-2026-12-08.json"), log = dir.file("plays.log"),
+                      cancelled = dir.file("never.csv"), in = dir.file("in.scrobbler.log");
+    // One listen repeats a stored play (same artist and title, 20 s later), one is new, one skipped.
+    const Play first = plays(3, 1000000000)[0];
+    ASSERT_TRUE(writeFile(in, "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox\n" + first.artist + "\t\t" + first.title +
+                                  "\t\t200\tL\t1000000020\t\n" + "New\tAlbum\tSong\t\t180\tL\t1000000001\t\n" +
+                                  "Skip\t\tIt\t\t180\tS\t1000000002\t\n"));
+    setInt(general, "NoLarger", 1);
+    setInt(general, "DBSize", 3);
+    struct Step {
+        int button;
+        const char* dialog;
+        std::string path;
+    };
+    const Step steps[] = {
+        {IDC_EXTRAS_EXPORT, "Export Plays", json},
+        {IDC_EXTRAS_EXPORT, "Export Plays", log},
+        {IDC_EXTRAS_EXPORT, "Export Plays", ""},
+        {IDC_EXTRAS_IMPORT, "Import Plays", in},
+    };
+    std::string exportTip, generalSize;
+    run([&](HWND window) {
+        SendMessageA(window, PSM_SETCURSEL, 2, 0);
+        HWND page = sheet->ExtrasPage().GetSafeHwnd();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(text(page, IDC_EXTRAS_EXPORT), "Export plays...");
+        EXPECT_EQ(text(page, IDC_EXTRAS_IMPORT), "Import plays...");
+        screenshot(window, "settings-extras-exchange");
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.path);
+            EXPECT_TRUE(driveModal([&] { click(page, step.button); }, chooseFile(step.path), step.dialog).found);
+        }
+        generalSize = text(generalPage(), IDC_GEN_DBSIZE);
+        SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    const std::string exported = contentOf(json);
+    EXPECT_EQ(exported.rfind("[{\"listened_at\":1000000000,\"track_metadata\":{\"artist_name\":\"" + first.artist, 0), 0u)
+        << exported;
+    EXPECT_EQ(contentOf(log).rfind("#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Dozoderi Playtally 1.4\n" + first.artist, 0), 0u);
+    EXPECT_EQ(contentOf(cancelled), "<none>");
+    EXPECT_EQ(recordDates(), (std::vector<TimeValue>{1000000000, 1000000001, 1000000001, 1000000002}));
+    EXPECT_EQ(doc_.records[2]->tag.artist(), "New");
+    // The question about the size limit was answered Yes: the limit rose, and the General page,
+    // which saves its values at OK, shows and keeps the new one.
+    ASSERT_GE(messages.shown.size(), 4u);
+    EXPECT_NE(messages.shown[2].text.find("hold 4 plays, more than its limit of 3"), std::string::npos);
+    EXPECT_EQ(messages.shown[3].key, "PlaysImported");
+    EXPECT_NE(messages.shown[3].text.find("1 plays were added to your database; 1 were there already"),
+              std::string::npos);
+    EXPECT_EQ(generalSize, "4");
+    EXPECT_EQ(readInt(general, "DBSize"), 4);
+}
+
+TEST_F(Settings, CancelOnTheExportProgressLeavesNoFile) {
+    CProgressFactory progress;
+    ctx.progress = &progress;
+    for (const Play& p : plays(20000, 1000000000)) doc_.records.push_back(p.record());
+    const std::string target = dir.file("plays.csv");
+    g_cancelledProgress = nullptr;
+    run([&](HWND window) {
+        SendMessageA(window, PSM_SETCURSEL, 2, 0);
+        HWND page = sheet->ExtrasPage().GetSafeHwnd();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, cancelProgress);
+        EXPECT_TRUE(driveModal([&] { click(page, IDC_EXTRAS_EXPORT); }, chooseFile(target), "Export Plays").found);
+        KillTimer(nullptr, timer);
+        SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+    EXPECT_NE(g_cancelledProgress, nullptr);
+    EXPECT_EQ(contentOf(target), "<none>");
+    EXPECT_TRUE(dir.names().empty());
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Settings, WinStatesFromTheHideAndWaitBoxes) {

@@ -34,6 +34,7 @@ Exit codes: 0 passed, 1 failed, 77 skipped (the machine cannot provide what the 
 """
 import collections
 import itertools
+import json
 import os
 import pwd
 import re
@@ -1319,6 +1320,70 @@ def case_tags(case, registry):
           f'with ReadOtherTags 0: {[(r["path"], r["body"][:30]) for r in records]}')
 
 
+def case_exchange(case, registry):
+    """The plays leave and come back: the Extras page's "Export plays..." (ListenBrainz JSON) and
+    "Import plays..." (a scrobbler log), and the tray menu's "Export plays..." (a scrobbler log)."""
+    registry.reset({('Main', 'First Time'): 0, ('General', 'NoLarger'): 0})
+    case.lay_out()
+    stored = [('Alpha', 'One'), ('Beta', 'Two'), ('Gamma', 'Three')]
+    records = [(1000000000 + i * 600, 100, 120, f'C:\\Music\\{title}.mp3'.encode(), tag_body(title, artist, 'Album', '2001', '', 1))
+               for i, (artist, title) in enumerate(stored)]
+    db = default_database(case.plugins)
+    db.write_bytes(database_bytes(records))
+    out = case.work / 'out'
+    out.mkdir()
+    lb, tray_log, incoming = out / 'plays_lb.json', out / 'tray.log', out / 'in.scrobbler.log'
+    # A repeat of a stored play 10 s later, a new play, a skipped one.
+    incoming.write_bytes(b'#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox\n'
+                         b'Alpha\tAlbum\tOne\t\t120\tL\t1000000010\t\n'
+                         b'Delta\tNew\tFour\t3\t200\tL\t1000000300\t\n'
+                         b'Eps\t\tSkipped\t\t100\tS\t1000000400\t\n')
+    shots = case.work / 'shots'
+    shots.mkdir()
+    sheet, box = '"Zudazide Playtally - Settings"', '"Winamp - Dozoderi Playtally"'
+
+    def choose(dialog, path):
+        return [f'wait-window "{dialog}"', f'type "{dialog}" 1148 "{winpath(path)}"', 'wait 0.5', f'log-window "{dialog}"', f'click "{dialog}" 1',
+                f'wait-gone "{dialog}"']
+    message = [f'wait-window {box}', f'log-window {box}', f'click {box} 1', f'wait-gone {box}']
+    script = (['dismiss off', 'tray right', 'menu 32773', f'wait-window {sheet}', f'pick {sheet} 12320 2', 'wait 0.3',
+               f'log-window {sheet}', f'screenshot {sheet} "{winpath(shots / "extras.png")}"',
+               f'click {sheet} 1201'] + choose('Export Plays', lb) + message +
+              [f'click {sheet} 1202'] + choose('Import Plays', incoming) + message +
+              [f'click {sheet} 2', f'wait-gone {sheet}', 'tray right', 'menu 32779'] + choose('Export Plays', tray_log) +
+              message + ['quit'])
+    run = case.run(script)
+    logs = [w for w in logged_windows(run.texts()) if w.caption == 'Zudazide Playtally - Settings']
+    check(len(logs) == 1 and logs[0].lines, f'no log of the sheet: {logs}')
+    shown = logs[0].lines
+    for part in ('control 1201 Button "Export plays..."', 'control 1202 Button "Import plays..."', 'selection 2'):
+        check(any(part in line for line in shown), f'the Extras page lacks {part!r}: {shown}')
+    check((shots / 'extras.png').stat().st_size > 3000, 'screenshot extras.png')
+    texts = [w.lines for w in logged_windows(run.texts()) if w.caption == 'Winamp - Dozoderi Playtally']
+    check(len(texts) == 3, f'{len(texts)} messages, expected 3')
+    check(any('3 plays were exported to:' in line for line in texts[0]), f'first message: {texts[0]}')
+    check(any('1 plays were added to your database; 1 were there already' in line for line in texts[1]),
+          f'second message: {texts[1]}')
+    check(any('4 plays were exported to:' in line for line in texts[2]), f'third message: {texts[2]}')
+
+    # The exported listens, read with a standard JSON parser, are the stored plays.
+    listens = json.loads(lb.read_bytes().decode('utf-8'))
+    check([(l['listened_at'], l['track_metadata']['artist_name'], l['track_metadata']['track_name'],
+            l['track_metadata']['release_name'], l['track_metadata']['additional_info']['duration_ms'])
+           for l in listens] == [(r[0], a, t, 'Album', 120000) for r, (a, t) in zip(records, stored)],
+          f'exported listens: {listens}')
+    # The tray's export holds the imported play in its place by date; the database keeps it.
+    lines = tray_log.read_bytes().decode('utf-8').split('\n')
+    check(lines[:3] == ['#AUDIOSCROBBLER/1.1', '#TZ/UTC', '#CLIENT/Dozoderi Playtally 1.4'], f'log header: {lines[:3]}')
+    rows = [line.split('\t') for line in lines[3:] if line]
+    check([(r[0], r[2], r[4], r[5], r[6]) for r in rows] ==
+          [('Alpha', 'One', '120', 'L', '1000000000'), ('Delta', 'Four', '200', 'L', '1000000300'),
+           ('Beta', 'Two', '120', 'L', '1000000600'), ('Gamma', 'Three', '120', 'L', '1000001200')],
+          f'tray export: {rows}')
+    saved = parse_database(db.read_bytes())[3]
+    check([r['date'] for r in saved] == [1000000000, 1000000300, 1000000600, 1000001200], f'saved dates: {saved}')
+
+
 CASES = {
     'playback': (case_playback, None),
     'disabled': (case_disabled, None),
@@ -1333,6 +1398,7 @@ CASES = {
     'window_state': (case_window_state, None),
     'editing': (case_editing, None),
     'tags': (case_tags, None),
+    'exchange': (case_exchange, None),
 }
 
 

@@ -8,5 +8,5 @@ out="$root/out/screenshots"
 mkdir -p "$out"
 rm -f "$out"/settings-*.* "$out"/chooser-*.*
 PTLY_SCREENSHOT_DIR="Z:${out//\//\\}" "$root/scripts/wine-run" "$root/build/win64/tests/win_tests.exe" \
-  --gtest_filter='Settings.PublishEnablingRules:Settings.FieldListsAndTheirChoosers:Settings.ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel'
+  --gtest_filter='Settings.PublishEnablingRules:Settings.FieldListsAndTheirChoosers:Settings.ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel:Settings.ExtrasPageExportsAndImportsPlays'
 ls "$out"

@@ -1,0 +1,54 @@
+// Reading plays that come from elsewhere: ListenBrainz JSON (an array of listens, or one listen
+// after the other as the service's export archive holds them, one per line) and the portable
+// player's scrobbler log. The readers only read: what becomes of a listen is the import's.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Clock.h"
+
+// One listen of the file, its texts in UTF-8 as the file has them.
+struct ImportedListen {
+    TimeValue start = 0;       // UTC
+    std::int32_t length = 0;   // seconds; 0 when the file does not say
+    std::string artist, title, album;
+};
+
+// Why a file could not be read, and where. `message` is a string resource whose %1 is the line,
+// %2 the column and %3 the detail.
+struct ReadError {
+    int message = 0;
+    long line = 0;
+    long column = 0;
+    std::string detail;
+};
+
+enum class ListenFormat { unknown, listenBrainzArray, listenBrainzLines, scrobblerLog };
+
+// The format the bytes are in, by their beginning (a UTF-8 byte order mark is passed over).
+ListenFormat detectListenFormat(std::string_view bytes);
+
+// Reads every listen of the file, or none: false (with `error` set) when the file is not in one of
+// the formats or is broken anywhere, and then `out` is left empty. Scrobbler log lines rated S
+// (skipped) are not listens; a log written in "#TZ/UNKNOWN" holds local times, which `localToUtc`
+// turns into UTC (the C library's local time when null).
+bool readListens(std::string_view bytes, std::vector<ImportedListen>& out, ReadError& error,
+                 TimeValue (*localToUtc)(std::int64_t) = nullptr);
+
+// The C library's local time zone: the UTC of a local wall-clock time given as if it were UTC.
+TimeValue systemLocalToUtc(std::int64_t local);
+
+// String resources of the readers' messages.
+enum ReadMessage : int {
+    kNotAPlaysFile = 2240,      // neither format
+    kJsonBroken = 2241,         // %1 line, %2 column, %3 the parser's reason
+    kNotAListen = 2242,         // %1 line
+    kNotAText = 2243,           // %1 line, %3 the key
+    kLogFieldCount = 2244,      // %1 line, %3 the count
+    kLogRating = 2245,          // %1 line
+    kLogStart = 2246,           // %1 line
+    kLogDuration = 2247,        // %1 line
+    kListenTime = 2248,         // %1 line
+};

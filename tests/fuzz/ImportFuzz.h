@@ -1,0 +1,68 @@
+// What both import fuzz targets check, beyond not crashing: a file that is refused changes
+// nothing; an accepted one adds its listens in date order among the stored plays; and importing
+// the same file a second time adds nothing.
+#pragma once
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "database/Doc.h"
+#include "database/MemoryFileSystem.h"
+#include "database/PlayExchange.h"
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+
+namespace importfuzz {
+
+class QuietMessages : public IMessages {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+};
+
+inline void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+inline bool inDateOrder(const RecordArray& records) {
+    for (std::size_t i = 1; i < records.size(); ++i)
+        if (records[i]->date < records[i - 1]->date) return false;
+    return true;
+}
+
+inline void importTwice(const std::string& bytes) {
+    MemoryFileSystem files;
+    files.folders.insert("C:\\in");
+    files.put("C:\\in\\plays", bytes);
+    MemoryProfile profile;
+    profile.writeInt(sectionGeneral(), "NoLarger", 0);
+    QuietMessages messages;
+    AppContext context;
+    context.profile = &profile;
+    context.messages = &messages;
+    context.files = &files;
+    CDoc doc(context);
+    for (TimeValue date : {1000, 1000000000}) {
+        doc.records.push_back(std::make_unique<CTrackRecord>("C:\\a.mp3", 100, date, 100));
+        doc.records.back()->tag = CId3v1Tag("Artist", "Album", "Title", "", "", 1);
+    }
+    std::vector<const CTrackRecord*> before;
+    for (const auto& r : doc.records) before.push_back(r.get());
+
+    ImportResult first = importPlays(doc, "C:\\in\\plays");
+    if (!first.applied) {
+        check(doc.records.size() == before.size() && doc.records[0].get() == before[0] &&
+              doc.records[1].get() == before[1]);
+        return;
+    }
+    check(doc.records.size() == before.size() + first.added);
+    check(inDateOrder(doc.records));
+    ImportResult second = importPlays(doc, "C:\\in\\plays");
+    check(second.applied && second.added == 0 && second.duplicates == first.added + first.duplicates);
+}
+
+}  // namespace importfuzz

@@ -1,0 +1,447 @@
+// Exporting and importing plays. Every export is checked by an independent reader (the JSON library
+// for ListenBrainz, the published column rules for the scrobbler log, a small RFC 4180 reader for
+// the CSV), and every import through the database it leaves.
+#include <gtest/gtest.h>
+
+#include <rapidjson/document.h>
+
+#include <deque>
+
+#include "database/MemoryFileSystem.h"
+#include "database/PlayExchange.h"
+#include "database/PlayReaders.h"
+#include "database/Utf8Text.h"
+#include "core/Progress.h"
+#include "tests/native/DbFileSupport.h"
+
+using namespace dbtest;
+
+namespace {
+
+const std::string kOut = "C:\\out\\plays";
+const std::string kIn = "C:\\out\\in";
+
+// Answers the questions from a script (Yes when it runs out) and records everything shown.
+class ScriptedMessages : public IMessages {
+public:
+    void showMessage(const std::string& text, const std::string& key) override { shown.push_back({text, key}); }
+    bool askYesNo(const std::string& text, const std::string&) override {
+        asked.push_back(text);
+        if (answers.empty()) return true;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::vector<RecordingMessages::Shown> shown;
+    std::vector<std::string> asked;
+    std::deque<bool> answers;
+};
+
+// Cancels at the given look (0: never).
+class CancellingProgress : public IProgress, public IProgressFactory {
+public:
+    std::unique_ptr<IProgress> create() override {
+        struct View : IProgress {
+            explicit View(CancellingProgress& p) : p(p) {}
+            void Show(const std::string&, int, int) override { ++p.shown; }
+            void SetRange(int, int) override {}
+            void SetStep(int) override {}
+            int SetPos(int) override { return 0; }
+            int Advance(int) override { return ++p.looks == p.cancelAt ? 1 : 0; }
+            bool CheckCancel() override { return ++p.looks == p.cancelAt; }
+            void SetText(const std::string&) override {}
+            CancellingProgress& p;
+        };
+        return std::make_unique<View>(*this);
+    }
+    void Show(const std::string&, int, int) override {}
+    void SetRange(int, int) override {}
+    void SetStep(int) override {}
+    int SetPos(int) override { return 0; }
+    int Advance(int) override { return 0; }
+    bool CheckCancel() override { return false; }
+    void SetText(const std::string&) override {}
+    int shown = 0, looks = 0, cancelAt = 0;
+};
+
+struct Exchange : ::testing::Test {
+    Exchange() : setup(fs, "C:\\out\\db.dat") {
+        fs.folders.insert("C:\\out");
+        setup.context.messages = &messages;
+        setup.context.progress = &progress;
+        setup.setSize(false, 1000);
+    }
+    CDoc& doc() { return setup.doc; }
+
+    void add(TimeValue date, const std::string& artist, const std::string& title, const std::string& album = "",
+             std::int32_t length = 200, const std::string& comment = "", const std::string& path = "C:\\m.mp3") {
+        auto r = std::make_unique<CTrackRecord>(path, length, date, length - 10);
+        r->tag = CId3v1Tag(artist, album, title, "1999", comment, 17);
+        doc().records.push_back(std::move(r));
+    }
+    // A play with the ID3v1.1 track number in its comment.
+    void addWithTrack(TimeValue date, const std::string& artist, const std::string& title, int track) {
+        add(date, artist, title, "Album");
+        auto& body = doc().records.back()->tag.body();
+        body[94 + 28] = 0;
+        body[94 + 29] = static_cast<std::uint8_t>(track);
+    }
+    std::string exported(PlayFormat format) {
+        EXPECT_EQ(exportPlays(doc(), kOut, format), ExportStatus::written);
+        const std::string* bytes = fs.get(kOut);
+        return bytes ? *bytes : std::string();
+    }
+    ImportResult import(const std::string& bytes) {
+        fs.put(kIn, bytes);
+        messages.shown.clear();
+        return importPlays(doc(), kIn);
+    }
+    std::vector<std::string> summary() const {
+        std::vector<std::string> out;
+        for (const auto& r : setup.doc.records)
+            out.push_back(std::to_string(r->date) + " " + std::string(r->tag.artist()) + "/" +
+                          std::string(r->tag.title()) + "/" + std::string(r->tag.album()) + " " +
+                          std::to_string(r->length));
+        return out;
+    }
+
+    MemoryFileSystem fs;
+    DocSetup setup;
+    ScriptedMessages messages;
+    CancellingProgress progress;
+};
+
+std::vector<std::string> split(const std::string& text, char by) {
+    std::vector<std::string> out(1);
+    for (char c : text)
+        if (c == by)
+            out.emplace_back();
+        else
+            out.back() += c;
+    return out;
+}
+
+// RFC 4180: fields separated by commas, records by CRLF; a quoted field may hold commas, CRLF and
+// doubled quotes.
+std::vector<std::vector<std::string>> readCsv(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += '"', ++i;
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"' && field.empty()) {
+            quoted = true;
+        } else if (c == ',') {
+            row.push_back(field), field.clear();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            row.push_back(field), field.clear(), rows.push_back(row), row.clear(), ++i;
+        } else {
+            EXPECT_NE(c, '"') << "a quote inside an unquoted field";
+            EXPECT_NE(c, '\n') << "a bare line feed";
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.empty() && row.empty()) << "the last record has no CRLF";
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(Exchange, ListenBrainzExportParsedByTheLibrary) {
+    add(1000000000, "Caf\xE9 Tacuba", "Say \"hi\" \\ now", "Re", 245);
+    add(1000000300, "Artist", "Title", "", 0);  // no album, no length: keys left out
+    addWithTrack(1000000600, "Band", "Song", 7);
+    const std::string json = exported(PlayFormat::listenBrainz);
+
+    rapidjson::Document d;
+    ASSERT_FALSE(d.Parse(json.c_str()).HasParseError());
+    ASSERT_TRUE(d.IsArray());
+    ASSERT_EQ(d.Size(), 3u);
+    for (rapidjson::SizeType i = 0; i < d.Size(); ++i) {
+        SCOPED_TRACE(i);
+        const CTrackRecord& r = *doc().records[i];
+        const auto& listen = d[i];
+        EXPECT_EQ(listen["listened_at"].GetInt64(), r.date);
+        const auto& meta = listen["track_metadata"];
+        EXPECT_EQ(ansiToUtf8(r.tag.artist()), meta["artist_name"].GetString());
+        EXPECT_EQ(ansiToUtf8(r.tag.title()), meta["track_name"].GetString());
+        EXPECT_EQ(meta.HasMember("release_name"), !r.tag.album().empty());
+        if (!r.tag.album().empty()) {
+            EXPECT_EQ(std::string(r.tag.album()), meta["release_name"].GetString());
+        }
+        const auto& info = meta["additional_info"];
+        EXPECT_EQ(info.HasMember("duration_ms"), r.length > 0);
+        if (r.length > 0) {
+            EXPECT_EQ(info["duration_ms"].GetInt64(), r.length * 1000LL);
+        }
+        EXPECT_EQ(info.HasMember("tracknumber"), i == 2);
+        EXPECT_STREQ(info["media_player"].GetString(), "Winamp");
+        EXPECT_STREQ(info["submission_client"].GetString(), "Dozoderi Playtally");
+        EXPECT_STREQ(info["submission_client_version"].GetString(), "1.4");
+        for (auto m = info.MemberBegin(); m != info.MemberEnd(); ++m)
+            EXPECT_FALSE(m->value.IsString() && m->value.GetStringLength() == 0) << m->name.GetString();
+    }
+    EXPECT_STREQ(d[0]["track_metadata"]["artist_name"].GetString(), "Caf\xC3\xA9 Tacuba");
+    EXPECT_STREQ(d[0]["track_metadata"]["track_name"].GetString(), "Say \"hi\" \\ now");
+    EXPECT_EQ(d[2]["track_metadata"]["additional_info"]["tracknumber"].GetInt(), 7);
+    EXPECT_EQ(defaultExportName(PlayFormat::listenBrainz, kNow), "playtally_lb-2026-12-08.json");
+}
+
+TEST_F(Exchange, ScrobblerLogFollowsTheColumnRules) {
+    add(1000000000, "A\tB", "Line\r\nbreak", "Caf\xE9", 245);
+    addWithTrack(1000000600, "Band", "Song", 12);
+    const std::string log = exported(PlayFormat::scrobblerLog);
+
+    EXPECT_NE(log.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(log.find('\r'), std::string::npos);
+    ASSERT_EQ(log.back(), '\n');
+    std::vector<std::string> lines = split(log.substr(0, log.size() - 1), '\n');
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "#AUDIOSCROBBLER/1.1");
+    EXPECT_EQ(lines[1], "#TZ/UTC");
+    EXPECT_EQ(lines[2], "#CLIENT/Dozoderi Playtally 1.4");
+    // artist, album, title, track, duration, rating, start (UTC), track id.
+    const std::vector<std::vector<std::string>> expected = {
+        {"A B", "Caf\xC3\xA9", "Line  break", "", "245", "L", "1000000000", ""},
+        {"Band", "Album", "Song", "12", "200", "L", "1000000600", ""},
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(split(lines[3 + i], '\t'), expected[i]);
+    EXPECT_EQ(defaultExportName(PlayFormat::scrobblerLog, kNow), ".scrobbler.log");
+}
+
+TEST_F(Exchange, CsvReadByAnRfc4180Reader) {
+    add(1000000000, "Smith, John", "He said \"no\"", "Caf\xE9", 245, "two\r\nlines", "C:\\a,b.mp3");
+    add(1000000060, "Plain", "Title");
+    const std::string csv = exported(PlayFormat::csv);
+
+    ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    auto rows = readCsv(csv.substr(3));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"start_local", "start_unix", "artist", "title", "album", "year",
+                                                   "genre", "comment", "length_s", "played_s", "path"}));
+    // The tests run in UTC, so local time is UTC here.
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"2001-09-09T01:46:40", "1000000000", "Smith, John", "He said \"no\"",
+                                                   "Caf\xC3\xA9", "1999", "Rock", "two\r\nlines", "245", "235",
+                                                   "C:\\a,b.mp3"}));
+    EXPECT_EQ(rows[2][2], "Plain");
+    EXPECT_EQ(rows[2][1], "1000000060");
+}
+
+TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
+    for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        doc().records.clear();
+        add(1000000000, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
+        add(1000000100, "Artist", "Title", "", 0);
+        add(1000000200, "Artist", "Title", "Album", 180);
+        const std::vector<std::string> original = summary();
+        const std::string first = exported(format);
+
+        doc().records.clear();
+        ImportResult result = import(first);
+        EXPECT_TRUE(result.applied);
+        EXPECT_EQ(result.added, 3u);
+        EXPECT_EQ(summary(), original);
+        for (const auto& r : doc().records) {
+            EXPECT_EQ(r->path, "");
+            EXPECT_EQ(r->played, r->length);
+            EXPECT_EQ(r->tag.genre(), CId3v1Tag::kNoGenre);
+        }
+        // The same listens again, byte for byte where a listen has no more than the import keeps.
+        EXPECT_EQ(exported(format), first);
+
+        // A second import of the same file adds nothing.
+        result = import(first);
+        EXPECT_EQ(result.added, 0u);
+        EXPECT_EQ(result.duplicates, 3u);
+        EXPECT_EQ(summary(), original);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].key, "PlaysImported");
+        EXPECT_NE(messages.shown[0].text.find("0 plays were added"), std::string::npos);
+    }
+}
+
+TEST_F(Exchange, DuplicatesAndPlacement) {
+    struct Case {
+        const char* name;
+        std::string listens;  // ListenBrainz lines
+        std::vector<std::string> after;
+        std::size_t duplicates;
+    };
+    auto line = [](TimeValue t, const char* artist, const char* title) {
+        return "{\"listened_at\":" + std::to_string(t) + ",\"track_metadata\":{\"artist_name\":\"" + artist +
+               "\",\"track_name\":\"" + title + "\"}}\n";
+    };
+    const Case cases[] = {
+        {"30 seconds apart, other case: the same play", line(1030, "ARTIST", "title") + line(1970, "artist", "Title"), {}, 2},
+        {"31 seconds apart: another play", line(1031, "Artist", "Title"),
+         {"1000 Artist/Title/ 200", "1031 Artist/Title/ 0", "2000 Artist/Title/ 200"}, 0},
+        {"same time, other title: another play", line(1000, "Artist", "Other"),
+         {"1000 Artist/Title/ 200", "1000 Artist/Other/ 0", "2000 Artist/Title/ 200"}, 0},
+        {"placed by date, repeats inside the file skipped",
+         line(3000, "B", "x") + line(500, "A", "y") + line(1500, "C", "z") + line(1510, "c", "Z"),
+         {"500 A/y/ 0", "1000 Artist/Title/ 200", "1500 C/z/ 0", "2000 Artist/Title/ 200", "3000 B/x/ 0"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc().records.clear();
+        add(1000, "Artist", "Title");
+        add(2000, "Artist", "Title");
+        std::vector<std::string> before = summary();
+        setup.views.refreshes = 0;
+        ImportResult result = import(c.listens);
+        EXPECT_EQ(result.duplicates, c.duplicates);
+        EXPECT_EQ(summary(), c.after.empty() ? before : c.after);
+        EXPECT_EQ(setup.views.refreshes, c.after.empty() ? 0 : 1);
+    }
+}
+
+TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
+    const std::string log =
+        "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox sansae200 $Revision$\n#ANOTHER/header line\n"
+        "Heard\tAlbum\tOne\t1\t200\tL\t1000000000\t\n"
+        "Skipped\tAlbum\tTwo\t2\t180\tS\t1000000300\tb0a1\n"
+        "\n"
+        "Old form\t\tThree\t\t\tL\t1000000600\r\n";
+    ImportResult result = import(log);
+    EXPECT_TRUE(result.applied);
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 Old form/Three/ 0"}));
+
+    // "#TZ/UNKNOWN": the times are the device's local clock.
+    std::vector<ImportedListen> listens;
+    ReadError error;
+    ASSERT_TRUE(readListens("#AUDIOSCROBBLER/1.1\n#TZ/UNKNOWN\nA\tB\tC\t\t10\tL\t5000\t\n", listens, error,
+                            [](std::int64_t local) { return static_cast<TimeValue>(local - 3600); }));
+    ASSERT_EQ(listens.size(), 1u);
+    EXPECT_EQ(listens[0].start, 1400);
+}
+
+TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string says;  // part of the message
+    };
+    const std::string good = "{\"listened_at\":1,\"track_metadata\":{\"artist_name\":\"a\",\"track_name\":\"t\"}}";
+    const Case cases[] = {
+        {"not a plays file", "artist,title\n", "neither ListenBrainz JSON nor a scrobbler log"},
+        {"empty", "", "neither ListenBrainz JSON nor a scrobbler log"},
+        {"array cut short", "[\n" + good + ",\n" + good, "broken at line 3"},
+        {"second line broken", good + "\n{\"listened_at\":2,\n", "broken at line 3"},
+        {"listen without time", good + "\n" + good + "\n{\"track_metadata\":{}}\n", "Line 3, column 1"},
+        {"time as text", "[" + good + ",\n{\"listened_at\":\"x\",\"track_metadata\":{}}]", "Line 2"},
+        {"artist as number", "[{\"listened_at\":1,\"track_metadata\":{\"artist_name\":5}}]", "\"artist_name\" must be a text"},
+        {"not a listen", "[" + good + ",3]", "must be a JSON object"},
+        {"bad UTF-8", "[{\"listened_at\":1,\"track_metadata\":{\"track_name\":\"\xC3\"}}]", "broken at line 1"},
+        {"log rating", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tX\t5\t\n", "Line 3: the rating"},
+        {"log field count", "#AUDIOSCROBBLER/1.1\n#TZ/UTC\nA\tB\tC\n", "Line 3: a scrobbler log line holds 3 fields"},
+        {"log start", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\tsoon\t\n", "Line 2: the start time"},
+        {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t5\t\n", "Line 2: the duration"},
+    };
+    add(1000, "Artist", "Title");
+    const std::vector<std::string> before = summary();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportResult result = import(c.bytes);
+        EXPECT_FALSE(result.applied);
+        EXPECT_EQ(summary(), before);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].key, "ErrorImportingPlays");
+        EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
+    }
+    // A missing file.
+    messages.shown.clear();
+    EXPECT_FALSE(importPlays(doc(), "C:\\out\\none.json").applied);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("No such file"), std::string::npos);
+}
+
+TEST_F(Exchange, TextsEnterInTheCodePageCutToTheTag) {
+    import("[{\"listened_at\":5,\"track_metadata\":{\"artist_name\":\"Caf\xC3\xA9 \xE6\x9D\xB1\","
+           "\"track_name\":\"A title much longer than thirty bytes\",\"release_name\":\"R\"},"
+           "\"additional_info\":{\"duration_ms\":1}},"
+           "{\"listened_at\":9,\"track_metadata\":{\"artist_name\":null,\"track_name\":\"T\","
+           "\"additional_info\":{\"duration\":61.6,\"tracknumber\":\"3\",\"x\":[{\"y\":[1,{}]}]}},\"extra\":[]}]");
+    EXPECT_EQ(summary(), (std::vector<std::string>{"5 Caf\xE9 ?/A title much longer than thirt/R 0", "9 /T/ 62"}));
+}
+
+TEST_F(Exchange, SizeLimitQuestion) {
+    struct Case {
+        const char* name;
+        bool noLarger;
+        int size;
+        std::deque<bool> answers;
+        std::size_t questions;
+        std::size_t records;  // after the import
+        int sizeAfter;
+        bool noLargerAfter;
+    };
+    // Two plays stored, three imported.
+    const Case cases[] = {
+        {"within the limit: no question", true, 5, {}, 0, 5, 5, true},
+        {"limit off: no question", false, 3, {}, 0, 5, 3, false},
+        {"raise the limit", true, 4, {true}, 1, 5, 5, true},
+        {"import anyway", true, 4, {false, true}, 2, 5, 4, true},
+        {"cancel", true, 4, {false, false}, 2, 2, 4, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc().records.clear();
+        add(1000, "A", "1");
+        add(2000, "A", "2");
+        setup.setSize(c.noLarger, c.size);
+        messages.asked.clear();
+        messages.answers = c.answers;
+        ImportResult result = import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t10\t\nB\t\ty\t\t1\tL\t20\t\nB\t\tz\t\t1\tL\t30\t\n");
+        EXPECT_EQ(messages.asked.size(), c.questions);
+        EXPECT_EQ(doc().records.size(), c.records);
+        EXPECT_EQ(result.applied, c.records == 5);
+        EXPECT_EQ(setup.context.readSettings().DBSize, c.sizeAfter);
+        EXPECT_EQ(setup.context.readSettings().NoLarger, c.noLargerAfter);
+        if (c.questions) {
+            EXPECT_NE(messages.asked[0].find("hold 5 plays, more than its limit of 4"), std::string::npos);
+        }
+    }
+    // Beyond the largest size the page accepts, the limit is turned off instead.
+    doc().records.clear();
+    for (int i = 0; i < 100000; ++i) doc().records.push_back(std::make_unique<CTrackRecord>("", 1, i, 1));
+    setup.setSize(true, 100000);
+    messages.answers = {true};
+    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t200000\t\n").limitChanged);
+    EXPECT_FALSE(setup.context.readSettings().NoLarger);
+    EXPECT_FALSE(setup.context.current.NoLarger);
+}
+
+TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
+    for (int i = 0; i < 6000; ++i) add(1000 + i, "A", "T" + std::to_string(i));
+    fs.put(kOut, "the user's old file");
+
+    progress.cancelAt = 3;  // a look every thousand plays
+    EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::csv), ExportStatus::cancelled);
+    EXPECT_EQ(progress.shown, 1);
+    EXPECT_EQ(*fs.get(kOut), "the user's old file");
+    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+
+    // The folder is gone: the message gives the system's reason, no file appears.
+    messages.shown.clear();
+    EXPECT_EQ(exportPlays(doc(), "C:\\gone\\plays.json", PlayFormat::listenBrainz), ExportStatus::failed);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].key, "ErrorExportingPlays");
+    EXPECT_NE(messages.shown[0].text.find("No such folder"), std::string::npos);
+
+    // Replacing a read-only file fails after the whole new file was written: it is removed.
+    fs.readOnly.insert(kOut);
+    EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::scrobblerLog), ExportStatus::failed);
+    EXPECT_EQ(*fs.get(kOut), "the user's old file");
+    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+
+    fs.readOnly.clear();
+    progress.cancelAt = 0;
+    EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::scrobblerLog), ExportStatus::written);
+    EXPECT_EQ(split(*fs.get(kOut), '\n').size(), 6000u + 3 + 1);
+}
