@@ -11,10 +11,13 @@ using TagBody = std::array<std::uint8_t, 125>;
 class IRecordDialogs {
 public:
     virtual ~IRecordDialogs() = default;
-    // The path dialog on `path`; a non-empty `missingPath` adds the line that the file was not
-    // found. On OK `path` holds the confirmed text (unchecked: it may be empty) and the result is
-    // true; on Cancel `path` is left alone.
-    virtual bool editPath(std::string& path, const std::string& missingPath) = 0;
+    // The path dialog on `path`, or on `widePath` when that is not empty (the name whole, where the
+    // code page could not hold it); a non-empty `missingPath` (`missingWide`: its name whole) adds
+    // the line that the file was not found. On OK `path` holds the confirmed text in the code page
+    // (unchecked: it may be empty), `widePath` the text whole when the code page cannot hold it and
+    // is empty otherwise, and the result is true; on Cancel both are left alone.
+    virtual bool editPath(std::string& path, std::u16string& widePath, const std::string& missingPath,
+                          const std::u16string& missingWide) = 0;
     // The tag editor on a record's 125-byte tag body, changed in place on OK (true).
     virtual bool editTag(TagBody& body) = 0;
 };

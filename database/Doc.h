@@ -78,9 +78,10 @@ public:
     // those records wherever they went, never on records that moved into their places.
     // Removes the record (in Playtally mode with its group, after asking); true when any went.
     bool RemoveRecord(int index);
-    // Asks for a new path (`missingPath` non-empty: its file was not found) and sets it on the
-    // record or its group; true when any path changed.
-    bool ChangePath(int index, const std::string& missingPath);
+    // Asks for a new path (`missingPath` non-empty: its file, named whole by `missingWide` when
+    // the code page cannot hold it, was not found) and sets it on the record or its group; true
+    // when any path changed.
+    bool ChangePath(int index, const std::string& missingPath, const std::u16string& missingWide = {});
     // Edits the stored tag of the record or of its group (never the file); true when any changed.
     bool EditTag(int index);
     // Plays the record's file in Winamp, asking for a new path while the file cannot be opened.

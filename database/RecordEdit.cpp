@@ -116,14 +116,15 @@ bool CDoc::RemoveRecord(int index) {
     return removed;
 }
 
-bool CDoc::ChangePath(int index, const std::string& missingPath) {
+bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16string& missingWide) {
     if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return false;
     const CTrackRecord& record = *records[index];
     const std::uint64_t chosen = record.identity.value();
     const bool logMode = windowInLogMode(context_);
     Identities targets = groupOf(record, logMode);
     std::string path = record.path;
-    if (!context_.dialogs || !context_.dialogs->editPath(path, missingPath)) return false;
+    std::u16string widePath = record.widePath;
+    if (!context_.dialogs || !context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
     if (!windowExists(context_)) return false;
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskPathInstances : kAskPathGroup)) {
         if (!logMode) return false;
@@ -132,9 +133,10 @@ bool CDoc::ChangePath(int index, const std::string& missingPath) {
     bool changed = false;
     for (auto& r : records) {
         if (!contains(targets, r->identity.value())) continue;
-        // A name the code page could not hold stays whole unless the user changed its text.
-        if (r->path != path) r->widePath.clear();
+        // The dialog says whether the code page holds the confirmed name; a record keeps no wide
+        // form of a name it does hold.
         r->path = path;
+        r->widePath = widePath;
         changed = true;
     }
     return changed;
@@ -187,6 +189,6 @@ void CDoc::PlayRecord(int index) {
                 playWide(*context_.runner, context_.pluginFolder, widePath);
             return;
         }
-        if (!ChangePath(index, path)) return;
+        if (!ChangePath(index, path, widePath)) return;
     }
 }

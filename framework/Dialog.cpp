@@ -52,8 +52,11 @@ CDialog::~CDialog() {
 
 INT_PTR CDialog::DoModal() {
     m_modal = true;
-    INT_PTR result = ::DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent, &CDialog::DialogProc,
-                                       reinterpret_cast<LPARAM>(this));
+    INT_PTR result =
+        m_wideWindow ? ::DialogBoxParamW(moduleInstance(), MAKEINTRESOURCEW(m_templateId), m_parent, &CDialog::DialogProc,
+                                         reinterpret_cast<LPARAM>(this))
+                     : ::DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent, &CDialog::DialogProc,
+                                         reinterpret_cast<LPARAM>(this));
     m_modal = false;
     return result;
 }
@@ -62,8 +65,10 @@ bool CDialog::Create(HWND parent) {
     if (m_hWnd) return false;
     if (parent) m_parent = parent;
     m_modal = false;
-    HWND window = ::CreateDialogParamA(moduleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
-                                       &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND window = m_wideWindow ? ::CreateDialogParamW(moduleInstance(), MAKEINTRESOURCEW(m_templateId), m_parent,
+                                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this))
+                               : ::CreateDialogParamA(moduleInstance(), MAKEINTRESOURCEA(m_templateId), m_parent,
+                                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return window != nullptr;
 }
 

@@ -68,6 +68,9 @@ protected:
     void BindWindow(HWND window);
 
     HWND m_parent;
+    // Set before the window is made: the dialog and its controls are then Unicode windows, whose
+    // texts hold characters the ANSI code page cannot (read and set them with the wide calls).
+    bool m_wideWindow = false;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,11 +4,13 @@
 #include "window/PathDlg.h"
 #include "window/TagEditDlg.h"
 
-bool CRecordDialogs::editPath(std::string& path, const std::string& missingPath) {
+bool CRecordDialogs::editPath(std::string& path, std::u16string& widePath, const std::string& missingPath,
+                              const std::u16string& missingWide) {
     try {
-        CPathDlg dialog(path, missingPath, ::GetActiveWindow());
+        CPathDlg dialog(path, widePath, missingPath, missingWide, ::GetActiveWindow());
         if (dialog.DoModal() != IDOK) return false;
         path = dialog.m_path;
+        widePath = dialog.m_widePath;
         return true;
     } catch (...) {
         reportCallbackException("path dialog");

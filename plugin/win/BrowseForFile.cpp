@@ -50,6 +50,26 @@ bool browseForFile(std::string& path, HWND owner, const std::string& initialFold
     return true;
 }
 
+bool browseForFileWide(std::u16string& path, HWND owner, const std::string& filter, const std::string& title) {
+    // The filter and caption are the plug-in's own ASCII texts: widened unit by unit.
+    std::vector<char> filterBytes = filterBytesOf(filter);
+    std::vector<wchar_t> wideFilter(filterBytes.begin(), filterBytes.end());
+    std::vector<wchar_t> wideTitle(title.begin(), title.end());
+    wideTitle.push_back(L'\0');
+
+    wchar_t file[1024] = {};
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = wideFilter.data();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file / sizeof file[0];
+    ofn.lpstrTitle = title.empty() ? nullptr : wideTitle.data();
+    if (!GetOpenFileNameW(&ofn)) return false;
+    path.assign(reinterpret_cast<const char16_t*>(file));
+    return true;
+}
+
 bool browseForNewFile(std::string& path, int& filterIndex, HWND owner, const std::string& filter,
                       const std::string& title) {
     std::vector<char> filterBytes = filterBytesOf(filter);

@@ -10,6 +10,9 @@
 bool browseForFile(std::string& path, HWND owner, const std::string& initialFolder, const std::string& filter,
                    const std::string& title);
 
+// The open-file dialog for a name the ANSI code page may not hold: `path` (taken on OK) is UTF-16.
+bool browseForFileWide(std::u16string& path, HWND owner, const std::string& filter, const std::string& title);
+
 // Shows the system's save-file dialog, which asks before an existing file is replaced. `path`
 // holds the name offered (and takes the chosen one); `filterIndex` the filter shown first, from 1
 // (and takes the one chosen). The first pattern of the chosen filter gives a name typed without

@@ -29,6 +29,7 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
     bool answer = true;
     std::vector<std::string> asked;
     std::vector<std::optional<std::string>> pathAnswers;  // in order; none left (or nullopt): Cancel
+    std::u16string wideAnswer;  // what each confirmed path sets as its wide form
     std::vector<std::string> missingShown;
     std::optional<CId3v1Tag> tagAnswer;                   // none: Cancel
     std::vector<std::string> runs;
@@ -51,11 +52,15 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
         return answer;
     }
 
-    bool editPath(std::string& path, const std::string& missingPath) override {
-        missingShown.push_back(missingPath);
+    // The missing name is noted whole (in UTF-8); an answer sets `wideAnswer` with it as the real
+    // dialog does for a name the code page cannot hold.
+    bool editPath(std::string& path, std::u16string& widePath, const std::string& missingPath,
+                  const std::u16string& missingWide) override {
+        missingShown.push_back(missingWide.empty() ? missingPath : utf16ToUtf8(missingWide));
         if (whileDialog) whileDialog();
         if (pathAnswers.size() < missingShown.size() || !pathAnswers[missingShown.size() - 1]) return false;
         path = *pathAnswers[missingShown.size() - 1];
+        widePath = wideAnswer;
         return true;
     }
     bool editTag(CId3v1Tag::Body& body) override {
@@ -80,6 +85,7 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
         context.current = GeneralSettings{};
         asked.clear();
         missingShown.clear();
+        wideAnswer.clear();
         exists = true;
         logMode = false;
         context.profile = &profile;
@@ -221,6 +227,7 @@ struct PlayCase {
     std::vector<std::string> missingShown;
     std::vector<std::string> runs;
     std::u16string wide = {};  // the record's name whole, when the code page cannot hold it
+    std::u16string wideAnswer = {};  // the confirmed name whole, when the code page cannot hold it
 };
 
 TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUserCancels) {
@@ -235,8 +242,11 @@ TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUse
         // A name the code page cannot hold: found and played by its wide name.
         {"WideName", "C:\\m\\?.mp3", {}, {}, {winamp + "\"[wide C:\\m\\\xD0\x96.mp3]\" flags 0"}, u"C:\\m\\\u0416.mp3"},
         // A path the user confirmed anew is the path from then on, ANSI as typed.
-        {"WideNameMovedAway", "C:\\old\\?.mp3", {"C:\\m\\b.mp3"}, {"C:\\old\\?.mp3"},
+        {"WideNameMovedAway", "C:\\old\\?.mp3", {"C:\\m\\b.mp3"}, {"C:\\old\\\xD0\x96.mp3"},
          {winamp + "\"C:\\m\\b.mp3\" flags 0"}, u"C:\\old\\\u0416.mp3"},
+        // A wide name corrected to another wide name: kept whole, and played by it.
+        {"WideNameMovedToAWideName", "C:\\old\\?.mp3", {"C:\\m\\?.mp3"}, {"C:\\old\\\xD0\x96.mp3"},
+         {winamp + "\"[wide C:\\m\\\xD0\x96.mp3]\" flags 0"}, u"C:\\old\\\u0416.mp3", u"C:\\m\\\u0416.mp3"},
     };
     files.put("C:\\m\\\xD0\x96.mp3", "ID3 and some sound");
     files.put("C:\\m\\b.mp3", "ID3 and some sound");
@@ -247,6 +257,7 @@ TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUse
         doc.records[1]->path = c.recordPath;
         doc.records[1]->widePath = c.wide;
         pathAnswers = c.answers;
+        wideAnswer = c.wideAnswer;
         missingShown.clear();
         runs.clear();
         doc.PlayRecord(1);

@@ -45,7 +45,7 @@ TEST(PathDlg, ShowsTheLineAndPromptOfItsCaseAndBrowseCancelledPutsThePathBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CPathDlg dialog("C:\\old\\song.mp3", c.missing);
+        CPathDlg dialog("C:\\old\\song.mp3", u"", c.missing, u"");
         INT_PTR result = 0;
         auto run = driveModal([&] { result = dialog.DoModal(); },
                               [&](HWND window) {
@@ -72,6 +72,44 @@ TEST(PathDlg, ShowsTheLineAndPromptOfItsCaseAndBrowseCancelledPutsThePathBack) {
         EXPECT_FALSE(run.forced);
         EXPECT_EQ(result, IDOK);
         EXPECT_EQ(dialog.m_path, "D:\\new\\song.mp3");
+        EXPECT_TRUE(dialog.m_widePath.empty());
+    }
+}
+
+std::u16string wideTextOf(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return reinterpret_cast<const char16_t*>(text);
+}
+// Replaces the edit's text by typing UTF-16 characters.
+void typeWide(HWND dialog, int id, const std::u16string& text) {
+    HWND edit = GetDlgItem(dialog, id);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+    for (char16_t c : text) SendMessageW(edit, WM_CHAR, c, 0);
+}
+
+// A name the code page cannot hold is shown whole, in the edit and in the missing line; confirmed
+// as shown it comes back as it came; retyped it comes back whole with the code page's lossy form.
+TEST(PathDlg, ANameTheCodePageCannotHoldIsShownAndReturnedWhole) {
+    const std::u16string wide = u"C:\\\u041C\u0443\u0437\u044B\u043A\u0430\\\u6B4C.mp3";  // Музыка\歌
+    const std::u16string typed = u"D:\\\u041F\u0435\u0441\u043D\u0438\\\u66F2.mp3";       // Песни\曲
+    for (bool retype : {false, true}) {
+        SCOPED_TRACE(retype ? "retyped" : "as shown");
+        CPathDlg dialog("C:\\??????\\?.mp3", wide, "C:\\??????\\?.mp3", wide);
+        auto run = driveModal([&] { dialog.DoModal(); },
+                              [&](HWND window) {
+                                  EXPECT_TRUE(IsWindowUnicode(GetDlgItem(window, IDC_PATH_EDIT)));
+                                  EXPECT_EQ(wideTextOf(window, IDC_PATH_EDIT), wide);
+                                  EXPECT_EQ(wideTextOf(window, IDC_PATH_MISSING), u"File not found: \"" + wide + u"\"");
+                                  if (!retype) saveWindowScreenshot(window, "path_wide_name");
+                                  if (retype) typeWide(window, IDC_PATH_EDIT, typed);
+                                  click(window, IDOK);
+                              },
+                              "Path To Source File");
+        ASSERT_TRUE(run.found);
+        EXPECT_EQ(dialog.m_widePath, retype ? typed : wide);
+        EXPECT_EQ(dialog.m_path, retype ? "D:\\?????\\?.mp3" : "C:\\??????\\?.mp3");
     }
 }
 
