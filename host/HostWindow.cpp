@@ -4,17 +4,11 @@
 #include <cstring>
 
 #include "host/Log.h"
+#include "host/WideText.h"
 #include "plugin/win/PluginRecord.h"
 #include "plugin/win/WinampRequests.h"
 
 namespace {
-
-std::string toUtf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
 
 std::wstring fromAnsi(const char* text) {
     const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
@@ -22,13 +16,6 @@ std::wstring fromAnsi(const char* text) {
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
     out.resize(static_cast<std::size_t>(n - 1));
-    return out;
-}
-
-std::string toAnsi(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
 

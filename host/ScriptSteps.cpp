@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host/WideText.h"
 #include "host/WindowCloser.h"
 
 void ScriptStage::loadPlugins() {
@@ -47,19 +48,6 @@ bool fileChanged(ScriptStage& s, const ScriptCommand& cmd, double now) { return 
 // --- The player ---
 void announceTrack(const ScriptCommand& cmd) {
     announce(cmd, std::string(scriptOpName(cmd.op)) + " " + quoted(cmd.path) + " " + std::to_string(cmd.number));
-}
-std::wstring fromCodePage(const std::string& text, UINT codePage) {
-    const int n = MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-// What the ANSI code page makes of a wide text (characters it cannot hold become '?').
-std::string toAnsi(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
 }
 // The entry's ANSI path and its wide name ("" unless "wide-paths on").
 struct EntryName {

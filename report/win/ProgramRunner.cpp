@@ -3,43 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 #include "framework/Handles.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
-
-void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) {
-    if (commandLine.empty()) return;
-    const bool hide = (flags & RunHide) != 0;
-    const bool wait = (flags & RunWait) != 0;
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    DWORD creation = 0;
-    if (hide) {
-        creation = CREATE_NO_WINDOW;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-    }
-    // CreateProcessA may write into its command line.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    PROCESS_INFORMATION started{};
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, creation, nullptr, nullptr, &startup,
-                       &started)) {
-        UniqueKernelHandle process(started.hProcess);
-        UniqueKernelHandle thread(started.hThread);
-        if (wait) WaitForSingleObject(process.get(), INFINITE);
-        return;
-    }
-
-    HINSTANCE opened = ShellExecuteA(nullptr, "open", commandLine.c_str(), nullptr, nullptr,
-                                     hide ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(opened) > 32) return;
-    const std::string text = loadString(1021) + "  " + commandLine;
-    messages_.showMessage(text, text);
-}
 
 namespace {
 // Appends the text widened by the ANSI code page. (A vector: the wide string class would add tens
@@ -51,7 +20,41 @@ void appendWide(std::vector<wchar_t>& out, const std::string& text) {
     out.resize(at + static_cast<std::size_t>(n));
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data() + at, n);
 }
+
+// Starts the command line as a process, hidden with RunHide and waited for with RunWait; false when
+// no process could be created. Both the ANSI and the wide command lines start here.
+bool startProcess(std::vector<wchar_t> line, unsigned flags) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    DWORD creation = 0;
+    if (flags & RunHide) {
+        creation = CREATE_NO_WINDOW;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    }
+    line.push_back(L'\0');  // CreateProcessW may write into its command line: this is our copy
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creation, nullptr, nullptr, &startup, &started))
+        return false;
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
+    if (flags & RunWait) WaitForSingleObject(process.get(), INFINITE);
+    return true;
+}
 }  // namespace
+
+void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) {
+    if (commandLine.empty()) return;
+    std::vector<wchar_t> line;
+    appendWide(line, commandLine);
+    if (startProcess(std::move(line), flags)) return;
+
+    HINSTANCE opened = ShellExecuteA(nullptr, "open", commandLine.c_str(), nullptr, nullptr,
+                                     (flags & RunHide) ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(opened) > 32) return;
+    const std::string text = loadString(1021) + "  " + commandLine;
+    messages_.showMessage(text, text);
+}
 
 void CProgramRunner::runProgram(const std::string& before, const std::u16string& wide, const std::string& after,
                                 unsigned flags) {
@@ -60,25 +63,7 @@ void CProgramRunner::runProgram(const std::string& before, const std::u16string&
     commandLine.insert(commandLine.end(), wide.begin(), wide.end());
     appendWide(commandLine, after);
     if (commandLine.empty()) return;
-    const bool hide = (flags & RunHide) != 0;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    DWORD creation = 0;
-    if (hide) {
-        creation = CREATE_NO_WINDOW;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-    }
-    // CreateProcessW may write into its command line.
-    std::vector<wchar_t> line = commandLine;
-    line.push_back(L'\0');
-    PROCESS_INFORMATION started{};
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creation, nullptr, nullptr, &startup, &started)) {
-        UniqueKernelHandle process(started.hProcess);
-        UniqueKernelHandle thread(started.hThread);
-        if (flags & RunWait) WaitForSingleObject(process.get(), INFINITE);
-        return;
-    }
+    if (startProcess(commandLine, flags)) return;
     // What the code page makes of it names the command in the message.
     const int n = WideCharToMultiByte(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), nullptr, 0,
                                       nullptr, nullptr);
