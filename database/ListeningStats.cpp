@@ -141,8 +141,9 @@ ActivityBar barOfDay(std::int32_t dayNumber) {
 
 class StatsPass {
 public:
-    StatsPass(const ExclusionRules& rules, TimeValue now, std::size_t topCount)
+    StatsPass(const ExclusionRules& rules, TimeValue now, std::size_t topCount, std::size_t plays)
         : rules_(rules), now_(now), topCount_(topCount), days_(kDayNumberCount) {
+        byTagBytes_.reserve(plays / 4);  // songs are played several times each, as a rule
         stats_.now = now;
         today_ = calendar_.dayOf(now).number;
         for (int p = 0; p < kRolling; ++p) {
@@ -159,11 +160,8 @@ public:
         }
         const std::int64_t heard = std::min<std::int64_t>(std::max<std::int32_t>(play.played, 0), kLongestPlay);
         const std::int64_t date = play.date;
-        const std::string_view artist = play.tag.artist();
-        const std::string_view album = play.tag.album();
-        const std::int32_t artistId = artist.empty() ? -1 : artists_.idOf(artist, {});
-        const std::int32_t albumId = album.empty() ? -1 : albums_.idOf(artist, album);
-        const std::int32_t trackId = tracks_.idOf(artist, play.tag.title());
+        const EntryIds ids = entriesOf(play);
+        const std::int32_t artistId = ids.artist, albumId = ids.album, trackId = ids.track;
 
         // Which periods hold the play: all time always, a rolling period or the one before it.
         bool inCurrent[kStatPeriodCount];
@@ -222,6 +220,26 @@ public:
     }
 
 private:
+    struct EntryIds {
+        std::int32_t artist, album, track;  // -1: no artist, no album
+    };
+
+    // Plays of one song carry the same bytes in the title, artist and album places of the tag:
+    // one lookup of those bytes finds all three entries, and only a play unlike any before it
+    // looks its texts up one by one.
+    EntryIds entriesOf(const CTrackRecord& play) {
+        const auto& body = play.tag.body();
+        tagKey_.assign(reinterpret_cast<const char*>(body.data()), kTitleArtistAlbumBytes);
+        const auto found = byTagBytes_.find(tagKey_);
+        if (found != byTagBytes_.end()) return found->second;
+        const std::string_view artist = play.tag.artist();
+        const std::string_view album = play.tag.album();
+        const EntryIds ids{artist.empty() ? -1 : artists_.idOf(artist, {}),
+                           album.empty() ? -1 : albums_.idOf(artist, album), tracks_.idOf(artist, play.tag.title())};
+        byTagBytes_.emplace(tagKey_, ids);
+        return ids;
+    }
+
     static void tallyEntry(EntryTable& table, std::int32_t id, int period, std::int64_t heard) {
         if (id < 0) return;
         EntryTable::Entry& entry = table[id];
@@ -358,6 +376,9 @@ private:
     std::int64_t currentStart_[kRolling]{};
     std::int64_t previousStart_[kRolling]{};
     EntryTable artists_, albums_, tracks_;
+    static constexpr std::size_t kTitleArtistAlbumBytes = 90;  // the first three places of the body
+    std::unordered_map<std::string, EntryIds> byTagBytes_;
+    std::string tagKey_;
     std::vector<Tally> days_;  // by day number from kFirstDayNumber
     std::int32_t lowestDay_ = kDayNumberCount;
     std::int32_t highestDay_ = -1;
@@ -380,7 +401,7 @@ std::int64_t statPeriodSeconds(StatPeriod period) {
 
 ListeningStats computeListeningStats(const RecordArray& records, const ExclusionRules& rules, TimeValue now,
                                      std::size_t topCount) {
-    StatsPass pass(rules, now, topCount);
+    StatsPass pass(rules, now, topCount, records.size());
     for (const auto& record : records) pass.add(*record);
     return pass.finish();
 }

@@ -14,8 +14,8 @@ const char* const kStyle =
     "h1{font-size:20px;margin:4px 0}h2{font-size:16px;margin:18px 0 6px;border-bottom:1px solid #aa9}"
     "h3{font-size:13px;margin:10px 0 4px}\n"
     "table{border-collapse:collapse;margin:0 0 8px}td,th{border:1px solid #ccb;padding:2px 5px;text-align:left;"
-    "vertical-align:top;overflow-wrap:anywhere}th{background:#e8e8d8;font-weight:normal}\n"
-    "td.n{text-align:right;white-space:nowrap}td.bar{width:320px}\n"
+    "vertical-align:top;white-space:nowrap}th{background:#e8e8d8;font-weight:normal}\n"
+    "td.t{white-space:normal;overflow-wrap:anywhere}td.n{text-align:right}td.bar{width:60%}\n"
     ".bar div{background:#6a7fb0;height:9px}\n"
     ".lists{display:flex;flex-wrap:wrap;gap:0 12px}.lists>div{width:486px;max-width:100%}\n"
     ".lists table{width:100%}.grid td{width:90px}.grid td.dark{color:#fff}\n"
@@ -53,6 +53,8 @@ public:
     void beginRow() { out_ += "<tr>"; }
     void endRow() { out_ += "</tr>\n"; }
     void cell(const std::string& value) { out_ += "<td>" + htmlEscape(value) + "</td>"; }
+    // A name (artist, album, title), which may wrap anywhere so that no name widens the page.
+    void name(const std::string& value) { out_ += "<td class=\"t\">" + htmlEscape(value) + "</td>"; }
     void number(std::int64_t value) { out_ += "<td class=\"n\">" + std::to_string(value) + "</td>"; }
     void heard(std::int64_t seconds) { out_ += "<td class=\"n\">" + formatHeard(seconds) + "</td>"; }
     // A bar of the value against the table's largest; the figure has its own cell beside it.
@@ -107,6 +109,7 @@ void writePeriods(PageBuilder& page, const ListeningStats& stats) {
 template <class Label>
 void writeBars(PageBuilder& page, const char* title, const char* unit, const std::vector<ActivityBar>& bars,
                Label label) {
+    page.text("<div>");
     page.heading("h3", title);
     std::int64_t largest = 0;
     for (const ActivityBar& bar : bars) largest = std::max(largest, bar.heard);
@@ -120,14 +123,17 @@ void writeBars(PageBuilder& page, const char* title, const char* unit, const std
         page.endRow();
     }
     page.endTable();
+    page.text("</div>\n");
 }
 
 void writeActivity(PageBuilder& page, const ListeningStats& stats) {
     page.heading("h2", "Activity");
+    page.text("<div class=\"lists\">\n");
     writeBars(page, "The last 31 days", "Day", stats.days, dayText);
     writeBars(page, "The last 52 weeks", "Week from", stats.weeks, dayText);
     writeBars(page, "Months", "Month", stats.months, monthText);
     writeBars(page, "Years", "Year", stats.years, [](const ActivityBar& b) { return std::to_string(b.year); });
+    page.text("</div>\n");
 }
 
 void writeGrid(PageBuilder& page, const ListeningStats& stats) {
@@ -156,8 +162,8 @@ void writeTop(PageBuilder& page, const std::string& title, const std::vector<Top
     for (std::size_t i = 0; i < list.size(); ++i) {
         page.beginRow();
         page.number(static_cast<std::int64_t>(i + 1));
-        page.cell(list[i].artist);
-        if (kind != EntryKind::Artist) page.cell(list[i].name);
+        page.name(list[i].artist);
+        if (kind != EntryKind::Artist) page.name(list[i].name);
         page.number(list[i].plays);
         page.heard(list[i].heard);
         page.endRow();

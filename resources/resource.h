@@ -228,4 +228,15 @@
 #define IDS_TIP_KEEPOUT_ADD 2306
 #define IDS_TIP_KEEPOUT_REMOVE 2307
 #define IDS_KEEPOUT_MARK 2308
+// The Playtally window's First, Last and Heard switches and its "Rank by:" box.
+#define IDC_PT_SHOW_FIRST 1310
+#define IDC_PT_SHOW_LAST 1311
+#define IDC_PT_SHOW_HEARD 1312
+#define IDC_PT_RANK_BY 1313
+#define IDS_HELP_SHOW_FIRST 2310
+#define IDS_HELP_SHOW_LAST 2311
+#define IDS_HELP_SHOW_HEARD 2312
+#define IDS_HELP_RANK_BY 2313
+#define IDS_RANK_BY_HITS 2314
+#define IDS_RANK_BY_HEARD 2315
 // ---- end of the listening statistics block ----
