@@ -1,7 +1,6 @@
 #include "report/StatisticsPage.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/TimeFormat.h"
 #include "report/ReplaceTag.h"
@@ -24,10 +23,10 @@ const char* const kStyle =
 const char* const kPeriodNames[kStatPeriodCount] = {"Last 7 days", "Last 30 days", "Last 365 days", "All time"};
 const char* const kWeekdays[7] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
 
+// Written by hand: formatted printing would bring a whole printf into the plug-in for this.
 std::string twoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
+    if (value < 0 || value > 99) return std::to_string(value);
+    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
 }
 
 std::string dayText(const ActivityBar& bar) {
