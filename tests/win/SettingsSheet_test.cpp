@@ -276,9 +276,9 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
     };
     const Step steps[] = {
         {0, 1, false, false},
-        {IDC_GEN_DISABLE, 3, true, false},
-        {IDC_GEN_NOLARGER, 3, true, true},
-        {IDC_GEN_NOLARGER, 3, true, false},
+        {IDC_GEN_DISABLE, 4, true, false},
+        {IDC_GEN_NOLARGER, 4, true, true},
+        {IDC_GEN_NOLARGER, 4, true, false},
         {IDC_GEN_DISABLE, 1, false, false},
     };
     run([&](HWND window) {
@@ -286,9 +286,10 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
             SCOPED_TRACE("after clicking " + std::to_string(step.click));
             if (step.click) click(generalPage(), step.click);
             EXPECT_EQ(tabCount(window), step.tabs);
-            if (step.tabs == 3) {
+            if (step.tabs == 4) {
                 EXPECT_EQ(tabText(window, 1), "Publish To HTML");
                 EXPECT_EQ(tabText(window, 2), "Extras");
+                EXPECT_EQ(tabText(window, 3), "ListenBrainz");
             }
             EXPECT_EQ(sheet->GetPageCount(), step.tabs);
             for (int id : allButDisable) {
