@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""End to end: the real plug-in in the stand-in player sends its plays to a loopback listen server
+of our own (listen_server.py). The user sets sending up on the ListenBrainz page (token, server,
+Check); then each stored play reaches the server exactly once, in order, through an outage, a 429,
+a stall the player quits in, and a player killed between storing a play and sending it. The token
+is nowhere in plain text: not in the registry, the log or any file the plug-in wrote.
+
+usage: e2e_listen.py <WinAmp.exe> <gen_ptly.dll> <work folder>
+"""
+import os
+import subprocess
+import sys
+import threading
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import e2e_test as e2e  # noqa: E402
+from e2e_test import Case, Display, Failure, Registry, check, progress, tag_body, winpath, write_mp3  # noqa: E402
+from listen_server import ListenServer  # noqa: E402
+
+TOKEN = 'e2e7c0ffee-token-51d3'
+SHEET = '"Zudazide Playtally - Settings"'
+
+
+def waiting_in_outbox(outbox):
+    if not outbox.exists():
+        return []
+    return [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'W ')]
+
+
+def plays(case, titles):
+    paths = []
+    for title in titles:
+        path = case.music / f'{title}.mp3'
+        write_mp3(path, tag_body(title, 'E2E Artist', 'E2E Album', '2020', '', 12))
+        paths.append(winpath(path))
+    script = []
+    for path in paths:
+        script += [f'play "{path}" 3', 'wait 4']
+    return script
+
+
+def run_killed(case, script, kill_when):
+    """Runs the stand-in and kills it (the whole Wine prefix's processes) once a log line holds
+    `kill_when`: a crash at that moment."""
+    killed = threading.Event()
+
+    def kill():
+        prefix = os.environ.get('WINEPREFIX', str(e2e.ROOT / 'build' / 'wineprefix'))
+        subprocess.run(['/usr/lib/wine/wineserver', '-k'], env={**os.environ, 'WINEPREFIX': prefix})
+
+    def on_line(text):
+        if kill_when in text and not killed.is_set():
+            killed.set()
+            # The poll stores the play within half a second of the stop; the send stalls for 30.
+            threading.Timer(2.0, kill).start()
+    try:
+        case.run(script, on_line=on_line)
+    except Failure:
+        pass
+    check(killed.is_set(), f'the stand-in was not killed at {kill_when!r}')
+
+
+def case_listen(case, registry, server):
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 2})
+    case.lay_out()
+    outbox = Path(str(e2e.default_database(case.plugins)) + '.outbox')
+
+    # 1. The user turns sending on, types the token and the server, and checks the token.
+    setup = ['dismiss off', 'tray right', 'menu 32773', f'wait-window {SHEET}', f'pick {SHEET} 12320 3',
+             f'click {SHEET} 1300', f'type {SHEET} 1301 {TOKEN}', f'type {SHEET} 1302 {server.url}',
+             f'click {SHEET} 1303', 'wait 2', f'log-window {SHEET}', f'click {SHEET} 1', f'wait-gone {SHEET}',
+             'dismiss 1']
+    first = case.run(setup + plays(case, ['t1', 't2', 't3']) + ['wait 3', 'quit'])
+    first.has('The token is valid: it belongs to e2e-listener.')
+    check(server.titles() == ['t1', 't2', 't3'], f'the server took {server.titles()}')
+    check(all(a.startswith('DozoderiPlaytally/') and '( http' in a for a in server.agents), f'user agents {server.agents}')
+
+    # 2. An outage: the plays wait in the outbox across the quit and go at the next start.
+    server.script = [500] * 100
+    case.run(plays(case, ['t4', 't5']) + ['quit'])
+    check(len(waiting_in_outbox(outbox)) == 2, f'the outbox holds {waiting_in_outbox(outbox)}')
+    server.script = []
+    case.run(['wait 4', 'quit'])
+    check(server.titles() == ['t1', 't2', 't3', 't4', 't5'], f'after the outage the server took {server.titles()}')
+
+    # 3. A 429: the play goes once the server's wait is over.
+    server.script = [429]
+    case.run(plays(case, ['t6']) + ['wait 4', 'quit'])
+    check(server.titles()[-1:] == ['t6'], f'after a 429 the server took {server.titles()}')
+
+    # 4. A stall the player quits in: the quit is not held up, the play stays in the outbox.
+    server.script = ['stall']
+    run = case.run(plays(case, ['t7']) + ['wait 2', 'quit'])
+    quit_at = run.find(': calling quit')
+    check(quit_at and run.end_time - quit_at[0][0] < 10, f'the quit took until {run.end_time}: {quit_at}')
+    check(len(waiting_in_outbox(outbox)) == 1, 'the stalled play is not in the outbox')
+
+    # 5. Killed between storing a play and sending it (the send stalls): it goes at the next start.
+    server.script = ['stall', 'stall']
+    run_killed(case, ['wait 3'] + plays(case, ['t8']) + ['wait 30', 'quit'], 'end of the playlist')
+    check(len(waiting_in_outbox(outbox)) == 2, f'after the kill the outbox holds {waiting_in_outbox(outbox)}')
+    server.release.set()
+    server.script = []
+    case.run(['wait 4', 'quit'])
+    expected = [f't{i}' for i in range(1, 9)]
+    check(server.titles() == expected, f'the server took {server.titles()}, expected each of {expected} once')
+    check(not waiting_in_outbox(outbox), 'the outbox still holds listens')
+
+    # The token is nowhere in plain text.
+    values = registry.read()
+    check(('ListenBrainz', 'Token') in values, f'no stored token in {values}')
+    for key, value in values.items():
+        check(TOKEN not in str(value), f'the registry value {key} holds the token')
+    # (The scripts are the test's own input: they hold what the user typed.)
+    first.has('control 1301 Edit password of')
+    for path in [p for p in case.work.parent.rglob('*') if p.is_file() and '-script' not in p.name]:
+        data = path.read_bytes()
+        check(TOKEN.encode() not in data and TOKEN.encode('utf-16-le') not in data, f'{path} holds the token')
+
+
+def main():
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    exe, dll, work = sys.argv[1:]
+    case = Case('listen', exe, dll, work, 'gen_e2e_listen.dll')
+    case.work.parent.mkdir(parents=True, exist_ok=True)
+    registry = Registry(case.work, 'gen_e2e_listen')
+    server = ListenServer(TOKEN).start()
+    try:
+        with Display():
+            progress('starting Wine')
+            Display.warm_up()
+            try:
+                case_listen(case, registry, server)
+            finally:
+                registry.delete()
+    except Failure as e:
+        print(f'FAIL (listen): {e}')
+        if case.runs:
+            print(f'--- the last run\'s log: {case.last_log}')
+            sys.stdout.write(case.last_log.read_text('cp1252', 'replace'))
+        return 1
+    finally:
+        server.stop()
+    progress('PASS (listen)')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
