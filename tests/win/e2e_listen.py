@@ -89,9 +89,20 @@ def case_listen(case, registry, server):
     case.run(plays(case, ['t6']) + ['wait 4', 'quit'])
     check(server.titles()[-1:] == ['t6'], f'after a 429 the server took {server.titles()}')
 
-    # 4. A stall the player quits in: the quit is not held up, the play stays in the outbox.
+    # 4. A stall the player quits in: the window answers meanwhile, the quit is not held up, and the
+    # play stays in the outbox. The script runs on the player's window thread: how late its steps
+    # come after their waits is how long that thread could not answer.
     server.script = ['stall']
-    run = case.run(plays(case, ['t7']) + ['wait 2', 'quit'])
+    watch = ['tray right', 'menu 32773', f'wait-window {SHEET}', f'pick {SHEET} 12320 3']
+    for _ in range(6):
+        watch += ['wait 0.5', f'log-window {SHEET}']
+    watch += [f'click {SHEET} 2', f'wait-gone {SHEET}']
+    run = case.run(plays(case, ['t7']) + watch + ['quit'])
+    steps = [(t, text) for t, text in run.lines if text.startswith('script line ')]
+    late = [b[0] - a[0] - 0.5 for a, b in zip(steps, steps[1:]) if a[1].endswith(': wait 0.5 s')]
+    progress(f'while the server stalls, the window thread answered at most {max(late) * 1000:.0f} ms late')
+    check(late and max(late) < 0.25, f'the window thread was held up: {late}')
+    run.has('Plays waiting: 1.')
     quit_at = run.find(': calling quit')
     check(quit_at and run.end_time - quit_at[0][0] < 10, f'the quit took until {run.end_time}: {quit_at}')
     check(len(waiting_in_outbox(outbox)) == 1, 'the stalled play is not in the outbox')
@@ -106,6 +117,13 @@ def case_listen(case, registry, server):
     expected = [f't{i}' for i in range(1, 9)]
     check(server.titles() == expected, f'the server took {server.titles()}, expected each of {expected} once')
     check(not waiting_in_outbox(outbox), 'the outbox still holds listens')
+
+    # 6. A listen the server refuses does not hold back the ones after it: it is set aside.
+    server.refuse_titles = {'t9'}
+    case.run(plays(case, ['t9', 't10', 't11']) + ['wait 6', 'quit'])
+    check(server.titles() == expected + ['t10', 't11'], f'after a refused listen the server took {server.titles()}')
+    refused = [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'R ')]
+    check(len(refused) == 1 and b'"t9"' in refused[0], f'the refused list holds {refused}')
 
     # The token is nowhere in plain text.
     values = registry.read()

@@ -55,6 +55,7 @@ class ListenServer:
         self.agents = set()
         self.script = []            # answers to give before the normal ones: 429, 500, 401, 'stall', 'drop'
         self.stall_seconds = 30
+        self.refuse_titles = set()  # listens of these titles are refused (400), as an invalid one
         self.lock = threading.Lock()
         self.release = threading.Event()
         server = self
@@ -131,6 +132,8 @@ class ListenServer:
                     now = int(time.time())
                     for listen in payload:
                         check_listen(listen, listen_type, now)
+                        if listen['track_metadata']['track_name'] in server.refuse_titles:
+                            raise Refused('refused by the test')
                 except (Refused, ValueError, AttributeError) as e:
                     return self.answer(400, {'code': 400, 'error': str(e)})
                 with server.lock:
