@@ -1,10 +1,11 @@
 #include "plugin/ListenPayload.h"
 
 #include <cstring>
+#include <vector>
 
-#include <rapidjson/document.h>
 
 #include "database/TrackRecord.h"
+#include "plugin/JsonItems.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -14,26 +15,11 @@ constexpr int kFirstFaultText = 2601;  // the string of ListenFault::notJson; th
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-bool nonEmptyText(const rapidjson::Value& object, const char* name) {
-    auto it = object.FindMember(name);
-    if (it == object.MemberEnd() || !it->value.IsString()) return false;
-    const char* text = it->value.GetString();
-    for (rapidjson::SizeType i = 0; i < it->value.GetStringLength(); ++i)
-        if (!blank(text[i])) return true;
-    return false;
-}
-
-// Whether any text (a key or a value) at any depth holds a NUL; RapidJSON decodes "\u0000".
-bool holdsNul(const rapidjson::Value& value) {
-    if (value.IsString()) return std::memchr(value.GetString(), 0, value.GetStringLength()) != nullptr;
-    if (value.IsArray()) {
-        for (const auto& item : value.GetArray())
-            if (holdsNul(item)) return true;
-    }
-    if (value.IsObject()) {
-        for (const auto& member : value.GetObject())
-            if (holdsNul(member.name) || holdsNul(member.value)) return true;
-    }
+bool nonEmptyText(const std::vector<JsonItem>& items, std::string_view path) {
+    const JsonItem* item = findJsonItem(items, path);
+    if (!item || item->kind != JsonItem::Kind::text) return false;
+    for (char c : item->text)
+        if (!blank(c)) return true;
     return false;
 }
 
@@ -67,35 +53,33 @@ bool meetsListenRule(int lengthSeconds, int playedSeconds) {
 ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow) {
     if (json.size() > kMaxListenBytes) return ListenFault::tooLarge;
     if (std::memchr(json.data(), 0, json.size())) return ListenFault::nulCharacter;
-    rapidjson::Document d;
-    d.Parse(json.data(), json.size());
-    if (d.HasParseError() || !d.IsObject()) return ListenFault::notJson;
-    if (holdsNul(d)) return ListenFault::nulCharacter;
-    for (const auto& member : d.GetObject()) {
-        const std::string_view key(member.name.GetString(), member.name.GetStringLength());
-        if (key != "listened_at" && key != "track_metadata") return ListenFault::extraKey;
+    std::vector<JsonItem> items;
+    if (!readJsonItems(json, items) || items.empty() || items[0].kind != JsonItem::Kind::object)
+        return ListenFault::notJson;
+    for (const JsonItem& item : items) {
+        // RapidJSON decodes "\u0000" into the text; a key's NUL shows in its path.
+        if (item.text.find('\0') != std::string::npos || item.path.find('\0') != std::string::npos)
+            return ListenFault::nulCharacter;
+        if (item.depth == 1 && item.path != "listened_at" && item.path != "track_metadata") return ListenFault::extraKey;
     }
-    auto at = d.FindMember("listened_at");
+    const JsonItem* at = findJsonItem(items, "listened_at");
     if (playingNow) {
-        if (at != d.MemberEnd()) return ListenFault::badTime;
+        if (at) return ListenFault::badTime;
     } else {
-        if (at == d.MemberEnd() || !at->value.IsInt64()) return ListenFault::badTime;
-        const long long t = at->value.GetInt64();
-        if (t < kEarliestListen || t >= static_cast<long long>(now) + kListenAheadLimit) return ListenFault::badTime;
+        if (!at || at->kind != JsonItem::Kind::integer) return ListenFault::badTime;
+        if (at->integer < kEarliestListen || at->integer >= static_cast<std::int64_t>(now) + kListenAheadLimit)
+            return ListenFault::badTime;
     }
-    auto metadata = d.FindMember("track_metadata");
-    if (metadata == d.MemberEnd() || !metadata->value.IsObject()) return ListenFault::noMetadata;
-    const auto& m = metadata->value;
-    if (!nonEmptyText(m, "artist_name")) return ListenFault::noArtist;
-    if (!nonEmptyText(m, "track_name")) return ListenFault::noTitle;
-    auto info = m.FindMember("additional_info");
-    if (info == m.MemberEnd()) return ListenFault::none;
-    if (!info->value.IsObject()) return ListenFault::badInfo;
-    auto duration = info->value.FindMember("duration_ms");
-    if (duration != info->value.MemberEnd()) {
-        if (!duration->value.IsInt64()) return ListenFault::badDuration;
-        const long long ms = duration->value.GetInt64();
-        if (ms <= 0 || ms > kMaxDurationMs) return ListenFault::badDuration;
+    const JsonItem* metadata = findJsonItem(items, "track_metadata");
+    if (!metadata || metadata->kind != JsonItem::Kind::object) return ListenFault::noMetadata;
+    if (!nonEmptyText(items, "track_metadata/artist_name")) return ListenFault::noArtist;
+    if (!nonEmptyText(items, "track_metadata/track_name")) return ListenFault::noTitle;
+    const JsonItem* info = findJsonItem(items, "track_metadata/additional_info");
+    if (!info) return ListenFault::none;
+    if (info->kind != JsonItem::Kind::object) return ListenFault::badInfo;
+    if (const JsonItem* duration = findJsonItem(items, "track_metadata/additional_info/duration_ms")) {
+        if (duration->kind != JsonItem::Kind::integer || duration->integer <= 0 || duration->integer > kMaxDurationMs)
+            return ListenFault::badDuration;
     }
     return ListenFault::none;
 }

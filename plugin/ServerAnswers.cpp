@@ -2,7 +2,9 @@
 
 #include <cctype>
 
-#include <rapidjson/document.h>
+#include <vector>
+
+#include "plugin/JsonItems.h"
 
 namespace {
 
@@ -22,37 +24,35 @@ std::string cleaned(std::string_view text, std::size_t limit) {
     return out;
 }
 
-std::string memberText(const rapidjson::Value& object, const char* name, std::size_t limit) {
-    auto it = object.FindMember(name);
-    if (it == object.MemberEnd() || !it->value.IsString()) return {};
-    return cleaned({it->value.GetString(), it->value.GetStringLength()}, limit);
+std::string memberText(const std::vector<JsonItem>& items, std::string_view name, std::size_t limit) {
+    const JsonItem* item = findJsonItem(items, name);
+    return item && item->kind == JsonItem::Kind::text ? cleaned(item->text, limit) : std::string();
 }
 
-bool parseObject(std::string_view body, rapidjson::Document& document) {
-    document.Parse<rapidjson::kParseStopWhenDoneFlag>(body.data(), body.size());
-    return !document.HasParseError() && document.IsObject();
+bool readObject(std::string_view body, std::vector<JsonItem>& items) {
+    return readJsonItems(body, items) && !items.empty() && items[0].kind == JsonItem::Kind::object;
 }
 
 }  // namespace
 
 TokenCheckAnswer readTokenCheckAnswer(std::string_view body) {
     TokenCheckAnswer answer;
-    rapidjson::Document document;
-    if (!parseObject(body, document)) return answer;
+    std::vector<JsonItem> items;
+    if (!readObject(body, items)) return answer;
     answer.understood = true;
-    auto valid = document.FindMember("valid");
-    answer.valid = valid != document.MemberEnd() && valid->value.IsBool() && valid->value.GetBool();
-    answer.userName = memberText(document, "user_name", 100);
-    answer.message = memberText(document, "message", kShownTextLimit);
-    if (answer.message.empty()) answer.message = memberText(document, "error", kShownTextLimit);
+    const JsonItem* valid = findJsonItem(items, "valid");
+    answer.valid = valid && valid->kind == JsonItem::Kind::boolean && valid->flag;
+    answer.userName = memberText(items, "user_name", 100);
+    answer.message = memberText(items, "message", kShownTextLimit);
+    if (answer.message.empty()) answer.message = memberText(items, "error", kShownTextLimit);
     return answer;
 }
 
 std::string readRefusalReason(std::string_view body) {
-    rapidjson::Document document;
-    if (!parseObject(body, document)) return {};
-    std::string reason = memberText(document, "error", kShownTextLimit);
-    return reason.empty() ? memberText(document, "message", kShownTextLimit) : reason;
+    std::vector<JsonItem> items;
+    if (!readObject(body, items)) return {};
+    std::string reason = memberText(items, "error", kShownTextLimit);
+    return reason.empty() ? memberText(items, "message", kShownTextLimit) : reason;
 }
 
 int rateLimitWait(const HttpResponse& response, int fallback) {

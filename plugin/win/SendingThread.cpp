@@ -25,6 +25,8 @@ struct CSendingThread::Shared {
 
 namespace {
 
+constexpr SIZE_T kStackBytes = 256 * 1024;
+
 struct ThreadStart {
     std::shared_ptr<CSendingThread::Shared> shared;
     HMODULE module = nullptr;
@@ -82,7 +84,8 @@ CSendingThread::CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpC
     start->shared = shared_;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&sendingThread), &start->module);
     if (!shared_->wake) return;
-    thread_ = CreateThread(nullptr, 0, &sendingThread, start.get(), 0, nullptr);
+    // A small stack: the thread holds one request and WinHTTP's calls.
+    thread_ = CreateThread(nullptr, kStackBytes, &sendingThread, start.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread_) {
         start.release();
     } else if (start->module) {
