@@ -15,7 +15,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import e2e_test as e2e  # noqa: E402
-from e2e_test import Case, Display, Failure, Registry, check, progress, tag_body, winpath, write_mp3  # noqa: E402
+from e2e_test import Case, Failure, Registry, check, progress, tag_body, winpath, write_mp3  # noqa: E402
 from listen_server import ListenServer  # noqa: E402
 
 TOKEN = 'e2e7c0ffee-token-51d3'
@@ -146,23 +146,9 @@ def main():
     registry = Registry(case.work, 'gen_e2e_listen')
     server = ListenServer(TOKEN).start()
     try:
-        with Display():
-            progress('starting Wine')
-            Display.warm_up()
-            try:
-                case_listen(case, registry, server)
-            finally:
-                registry.delete()
-    except Failure as e:
-        print(f'FAIL (listen): {e}')
-        if case.runs:
-            print(f'--- the last run\'s log: {case.last_log}')
-            sys.stdout.write(case.last_log.read_text('cp1252', 'replace'))
-        return 1
+        return e2e.run_under_wine('listen', case, registry, lambda: case_listen(case, registry, server))
     finally:
         server.stop()
-    progress('PASS (listen)')
-    return 0
 
 
 if __name__ == '__main__':

@@ -1410,12 +1410,18 @@ def main():
     case = Case(name, exe, dll, work, dll_name or f'gen_e2e_{name}.dll')
     case.work.parent.mkdir(parents=True, exist_ok=True)
     registry = Registry(case.work, Path(case.dll_name).stem)
+    return run_under_wine(name, case, registry, lambda: run_case(case, registry))
+
+
+def run_under_wine(name, case, registry, act):
+    """Runs a case's `act` on a display of its own, its registry key deleted afterwards; the exit
+    code, with the last run's log when it failed."""
     try:
         with Display():
             progress('starting Wine')
             Display.warm_up()
             try:
-                run_case(case, registry)
+                act()
             finally:
                 registry.delete()
     except Skipped as e:
