@@ -400,7 +400,7 @@ TEST_F(Settings, APathThatCannotHoldTheDatabaseIsRefused) {
         run([&](HWND window) {
             type(generalPage(), IDC_GEN_DBPATH, c.path);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
-            stayedOpen = sheet->GetPageCount() == 3 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
+            stayedOpen = sheet->GetPageCount() == 4 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         EXPECT_TRUE(stayedOpen);
