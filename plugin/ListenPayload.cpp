@@ -4,6 +4,7 @@
 #include <vector>
 
 
+#include "database/PlayExclusion.h"
 #include "database/TrackRecord.h"
 #include "plugin/JsonItems.h"
 #include "resources/StringTable.h"
@@ -48,6 +49,11 @@ std::string buildPlayingNow(const CTrackRecord& record, const ExportClient& clie
 bool meetsListenRule(int lengthSeconds, int playedSeconds) {
     if (playedSeconds >= 240) return true;
     return lengthSeconds > 0 && 2LL * playedSeconds >= lengthSeconds;
+}
+
+bool playIsSent(const CTrackRecord& record, const std::string& keepOutRules, bool listenRule) {
+    if (listenRule && !meetsListenRule(record.length, record.played)) return false;
+    return keepOutRules.empty() || !isExcludedPlay(record, ExclusionRules(parseExclusionRules(keepOutRules)));
 }
 
 ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow) {

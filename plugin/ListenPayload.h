@@ -23,6 +23,9 @@ std::string buildPlayingNow(const CTrackRecord& record, const ExportClient& clie
 
 // The service's rule for what counts as a listen: half the track or 4 minutes heard.
 bool meetsListenRule(int lengthSeconds, int playedSeconds);
+// Whether a stored play is sent: never one the user's rules keep out of the rankings
+// ("KeepOutOfRankings"), and with `listenRule` only one that meets the service's rule.
+bool playIsSent(const CTrackRecord& record, const std::string& keepOutRules, bool listenRule);
 
 enum class ListenFault {
     none,

@@ -94,7 +94,7 @@ void CListenSender::stop() {
 
 void CListenSender::playStored(const CTrackRecord& record) {
     if (!outbox_ || !settings_.SendPlays) return;
-    if (settings_.ListenRule && !meetsListenRule(record.length, record.played)) return;
+    if (!playIsSent(record, context_.readSettings().KeepOutOfRankings, settings_.ListenRule)) return;
     std::string listen = buildListen(record, playtallyClient());
     const ListenFault fault = checkListen(listen, context_.clock->now());
     const bool written = outbox_->append(std::move(listen));

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "database/MemoryFileSystem.h"
+#include "database/PlayExclusion.h"
 #include "database/TrackRecord.h"
 #include "plugin/ListenPayload.h"
 #include "plugin/ListenSubmitter.h"
@@ -131,6 +132,18 @@ TEST(ListenCheck, HalfTheTrackOrFourMinutes) {
     for (const Case& c : {Case{200, 100, true}, Case{200, 99, false}, Case{900, 240, true}, Case{900, 239, false},
                           Case{0, 239, false}, Case{0, 240, true}})
         EXPECT_EQ(meetsListenRule(c.length, c.played), c.counts) << c.length << " " << c.played;
+}
+
+TEST(ListenCheck, PlaysKeptOutOfTheRankingsAreNeverSent) {
+    CTrackRecord book("D:\\Audiobooks\\ch1.mp3", 600, kNow, 100);
+    book.tag = CId3v1Tag("Reader", "", "Chapter 1", "", "", 0);
+    CTrackRecord song("D:\\Music\\a.mp3", 600, kNow, 100);
+    song.tag = CId3v1Tag("Band", "", "Song", "", "", 0);
+    const std::string rules = writeExclusionRules({{ExclusionField::Path, "\\audiobooks\\"}});
+    EXPECT_FALSE(playIsSent(book, rules, false));
+    EXPECT_TRUE(playIsSent(song, rules, false));
+    EXPECT_FALSE(playIsSent(song, rules, true)) << "100 of 600 seconds: not a listen by the service's rule";
+    EXPECT_TRUE(playIsSent(book, "", false));
 }
 
 TEST(ServerAnswers, ReadAnyBytes) {

@@ -68,8 +68,8 @@ def case_listen(case, registry, server):
 
     # 1. The user turns sending on, types the token and the server, and checks the token.
     setup = ['dismiss off', 'tray right', 'menu 32773', f'wait-window {SHEET}', f'pick {SHEET} 12320 3',
-             f'click {SHEET} 1300', f'type {SHEET} 1301 {TOKEN}', f'type {SHEET} 1302 {server.url}',
-             f'click {SHEET} 1303', 'wait 2', f'log-window {SHEET}', f'click {SHEET} 1', f'wait-gone {SHEET}',
+             f'click {SHEET} 1400', f'type {SHEET} 1401 {TOKEN}', f'type {SHEET} 1402 {server.url}',
+             f'click {SHEET} 1403', 'wait 2', f'log-window {SHEET}', f'click {SHEET} 1', f'wait-gone {SHEET}',
              'dismiss 1']
     first = case.run(setup + plays(case, ['t1', 't2', 't3']) + ['wait 3', 'quit'])
     first.has('The token is valid: it belongs to e2e-listener.')
@@ -131,7 +131,7 @@ def case_listen(case, registry, server):
     for key, value in values.items():
         check(TOKEN not in str(value), f'the registry value {key} holds the token')
     # (The scripts are the test's own input: they hold what the user typed.)
-    first.has('control 1301 Edit password of')
+    first.has('control 1401 Edit password of')
     for path in [p for p in case.work.parent.rglob('*') if p.is_file() and '-script' not in p.name]:
         data = path.read_bytes()
         check(TOKEN.encode() not in data and TOKEN.encode('utf-16-le') not in data, f'{path} holds the token')
