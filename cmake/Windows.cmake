@@ -13,7 +13,7 @@ set(PTLY_RC ${CMAKE_SOURCE_DIR}/resources/gen_ptly.rc)
 # table: linked as an object, this `loadString` keeps the generated table's object out of the binary,
 # so the shipped plug-in holds each text once. Tools without the script keep the generated table.
 set(PTLY_RC_TEXTS ${PTLY_RC} ${CMAKE_SOURCE_DIR}/resources/win/ResourceStrings.cpp)
-set(PTLY_WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32 version gdi32 user32 kernel32)
+set(PTLY_WIN_LIBS winhttp crypt32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32 version gdi32 user32 kernel32)
 
 # Windows code of the plug-in, as a static library the DLL and the Windows-side tests share.
 file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
@@ -57,7 +57,7 @@ if(PTLY_WIN_TESTS)
   set(PTLY_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
   file(GLOB PTLY_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
   add_executable(win_tests ${PTLY_WIN_TEST_SOURCES} ${PTLY_RC_TEXTS})
-  target_link_libraries(win_tests PRIVATE ptly_win gtest gmock gtest_main)
+  target_link_libraries(win_tests PRIVATE ptly_win ws2_32 gtest gmock gtest_main)
   target_compile_definitions(win_tests PRIVATE PTLY_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME win_tests COMMAND ${PTLY_WINE_RUN} $<TARGET_FILE:win_tests>)
