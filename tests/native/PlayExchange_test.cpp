@@ -6,6 +6,7 @@
 #include <rapidjson/document.h>
 
 #include <deque>
+#include <functional>
 
 #include "database/MemoryFileSystem.h"
 #include "database/PlayExchange.h"
@@ -47,7 +48,10 @@ public:
             void SetRange(int, int) override {}
             void SetStep(int) override {}
             int SetPos(int) override { return 0; }
-            int Advance(int) override { return ++p.looks == p.cancelAt ? 1 : 0; }
+            int Advance(int) override {
+                if (p.onLook) p.onLook();  // what the window's message pump runs
+                return ++p.looks == p.cancelAt ? 1 : 0;
+            }
             bool CheckCancel() override { return ++p.looks == p.cancelAt; }
             void SetText(const std::string&) override {}
             CancellingProgress& p;
@@ -62,6 +66,7 @@ public:
     bool CheckCancel() override { return false; }
     void SetText(const std::string&) override {}
     int shown = 0, looks = 0, cancelAt = 0;
+    std::function<void()> onLook;
 };
 
 struct Exchange : ::testing::Test {
@@ -417,6 +422,42 @@ TEST_F(Exchange, SizeLimitQuestion) {
     EXPECT_FALSE(setup.context.current.NoLarger);
 }
 
+TEST_F(Exchange, ExportSurvivesTheRecordsItHasNotWrittenBeingTrimmedOrRemoved) {
+    // 8,000 plays over a limit of 5,000, as right after "Import anyway": the auto-save timer runs
+    // inside the progress window's pump and trims the oldest while the export goes on.
+    for (int i = 0; i < 8000; ++i) add(1000 + i, "A", "T" + std::to_string(i));
+    setup.setSize(true, 5000);
+    progress.onLook = [&] {
+        if (progress.looks == 0) ASSERT_TRUE(doc().SaveDatabase());
+        if (progress.looks == 2) doc().records.erase(doc().records.end() - 1), doc().RecordsChanged();
+    };
+    const std::vector<std::string> lines = split(exported(PlayFormat::scrobblerLog), '\n');
+    // The first thousand were written; of the rest, what the trim and the removal left.
+    ASSERT_EQ(lines.size(), 1000u + 4999 + 3 + 1);
+    EXPECT_NE(lines[3].find("\tT0\t"), std::string::npos);
+    EXPECT_NE(lines[1003].find("\tT3000\t"), std::string::npos);
+    EXPECT_NE(lines[lines.size() - 2].find("\tT7998\t"), std::string::npos);
+}
+
+TEST_F(Exchange, ExportNeitherReplacesTheDatabaseNorTouchesTheUsersFilesBesideTheTarget) {
+    add(1000, "A", "T");
+    fs.put("C:\\out\\db.dat", "the database");
+    for (const char* database : {"C:\\out\\db.dat", "c:\\OUT\\DB.dat"}) {
+        SCOPED_TRACE(database);
+        messages.shown.clear();
+        EXPECT_EQ(exportPlays(doc(), database, PlayFormat::csv), ExportStatus::failed);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].key, "ExportOntoDatabase");
+        EXPECT_EQ(*fs.get("C:\\out\\db.dat"), "the database");
+    }
+    // Files of the user's under the names a new file beside the target could take stay as they are.
+    const std::vector<std::string> beside = {kOut + ".tmp", kOut + ".ptly-export.tmp", kOut + ".ptly-export-1.tmp"};
+    for (const std::string& name : beside) fs.put(name, "the user's " + name);
+    exported(PlayFormat::csv);
+    for (const std::string& name : beside) EXPECT_EQ(*fs.get(name), "the user's " + name);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export-2.tmp"), nullptr);
+}
+
 TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     for (int i = 0; i < 6000; ++i) add(1000 + i, "A", "T" + std::to_string(i));
     fs.put(kOut, "the user's old file");
@@ -425,7 +466,7 @@ TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::csv), ExportStatus::cancelled);
     EXPECT_EQ(progress.shown, 1);
     EXPECT_EQ(*fs.get(kOut), "the user's old file");
-    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export.tmp"), nullptr);
 
     // The folder is gone: the message gives the system's reason, no file appears.
     messages.shown.clear();
@@ -438,7 +479,7 @@ TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     fs.readOnly.insert(kOut);
     EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::scrobblerLog), ExportStatus::failed);
     EXPECT_EQ(*fs.get(kOut), "the user's old file");
-    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export.tmp"), nullptr);
 
     fs.readOnly.clear();
     progress.cancelAt = 0;
