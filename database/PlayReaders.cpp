@@ -263,21 +263,26 @@ bool parseWhole(std::string_view text, std::int64_t& value) {
 bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, ReadError& error,
                       TimeValue (*localToUtc)(std::int64_t)) {
     bool localTimes = false;
+    bool inHeader = true;
+    std::size_t fieldsOfAPlay = 8;  // version 1.1; 1.0 had seven
     long line = 0;
     std::string_view fields[9];
     for (std::size_t at = 0; at < bytes.size();) {
-        std::size_t end = bytes.find('\n', at);
+        // Lines end in CR LF, LF or a lone CR (as older Mac tools write them).
+        std::size_t end = bytes.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = bytes.size();
         std::string_view text = bytes.substr(at, end - at);
-        at = end + 1;
+        at = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
         ++line;
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
         if (text.empty()) continue;
-        // Every '#' line is a header line, wherever it stands; only the time zone matters here.
-        if (text[0] == '#') {
+        // The '#' lines before the first play are the header; a later one is a play whose artist
+        // starts with '#'. Only the version and the time zone matter here.
+        if (inHeader && text[0] == '#') {
             if (text.substr(0, 4) == "#TZ/") localTimes = text.substr(4) != "UTC";
+            if (text == "#AUDIOSCROBBLER/1.0") fieldsOfAPlay = 7;
             continue;
         }
+        inHeader = false;
         std::size_t count = 0;
         for (std::size_t from = 0;;) {
             std::size_t tab = text.find('\t', from);
@@ -291,8 +296,9 @@ bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, 
             out.clear();
             return false;
         };
-        // Version 1.1 has eight fields (the last, the track id, may be empty); 1.0 had seven.
-        if (count != 7 && count != 8) return failAt(kLogFieldCount, std::to_string(count));
+        // Version 1.1 has eight fields (the last, the track id, may be empty); 1.0 had seven. A line
+        // of another count is a cut or damaged file, never a play.
+        if (count != fieldsOfAPlay) return failAt(kLogFieldCount, std::to_string(count));
         if (fields[5] != "L" && fields[5] != "S") return failAt(kLogRating);
         std::int64_t start = 0, duration = 0;
         if (!parseWhole(fields[6], start)) return failAt(kLogStart);

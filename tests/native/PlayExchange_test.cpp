@@ -312,10 +312,15 @@ TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
         "Heard\tAlbum\tOne\t1\t200\tL\t1000000000\t\n"
         "Skipped\tAlbum\tTwo\t2\t180\tS\t1000000300\tb0a1\n"
         "\n"
-        "Old form\t\tThree\t\t\tL\t1000000600\r\n";
+        "#1 Dads\t\tThree\t\t\tL\t1000000600\t\r\n";  // a play, not a header: the header is over
     ImportResult result = import(log);
     EXPECT_TRUE(result.applied);
-    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 Old form/Three/ 0"}));
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 #1 Dads/Three/ 0"}));
+
+    // Version 1.0 has seven fields; lines may end in a lone CR.
+    doc().records.clear();
+    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1000000900\rA\t\tFive\t\t9\tL\t1000001000\r").applied);
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000900 Old form/Four/ 0", "1000001000 A/Five/ 9"}));
 
     // "#TZ/UNKNOWN": the times are the device's local clock.
     std::vector<ImportedListen> listens;
@@ -345,6 +350,8 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         {"bad UTF-8", "[{\"listened_at\":1,\"track_metadata\":{\"track_name\":\"\xC3\"}}]", "broken at line 1"},
         {"log rating", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tX\t5\t\n", "Line 3: the rating"},
         {"log field count", "#AUDIOSCROBBLER/1.1\n#TZ/UTC\nA\tB\tC\n", "Line 3: a scrobbler log line holds 3 fields"},
+        {"log cut in its last line", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tL\t16168",
+         "Line 3: a scrobbler log line holds 7 fields"},
         {"log start", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\tsoon\t\n", "Line 2: the start time"},
         {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t5\t\n", "Line 2: the duration"},
     };
