@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 
+#include "database/DuplicateRule.h"
 #include "database/MemoryFileSystem.h"
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
@@ -304,6 +305,56 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
         EXPECT_EQ(summary(), c.after.empty() ? before : c.after);
         EXPECT_EQ(setup.views.refreshes, c.after.empty() ? 0 : 1);
     }
+}
+
+TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
+    auto log = [](const std::vector<std::string>& lines) {
+        std::string text = "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n";
+        for (const std::string& l : lines) text += l + "\n";
+        return text;
+    };
+    auto play = [](const std::string& artist, const std::string& title, int length, TimeValue start) {
+        return artist + "\t\t" + title + "\t\t" + std::to_string(length) + "\tL\t" + std::to_string(start) + "\t";
+    };
+    const std::string cyrillic1 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // six letters each
+    const std::string cyrillic2 = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+    const std::string long30(30, 'L');
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        std::size_t added;
+    } cases[] = {
+        {"a 20-second track six times back to back",
+         {play("A", "Short", 20, 5000), play("A", "Short", 20, 5020), play("A", "Short", 20, 5040),
+          play("A", "Short", 20, 5060), play("A", "Short", 20, 5080), play("A", "Short", 20, 5100)}, 6},
+        {"half a 20-second track apart: one play", {play("A", "Short", 20, 5000), play("a", "SHORT", 20, 5010)}, 1},
+        {"two titles the code page cannot hold", {play("A", cyrillic1, 200, 5000), play("A", cyrillic2, 200, 5000)}, 2},
+        {"titles alike in their first 30 bytes", {play("A", long30 + "1", 200, 5000), play("A", long30 + "2", 200, 5000)}, 2},
+        {"the stored play within 30 seconds", {play("Artist", "Title", 200, 1030)}, 0},
+        {"a stored title the code page replaced is not compared", {play("Artist", cyrillic1, 200, 3000)}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc().records.clear();
+        add(1000, "Artist", "Title");
+        add(3000, "Artist", "??????");
+        const ImportResult result = import(log(c.lines));
+        EXPECT_TRUE(result.applied);
+        EXPECT_EQ(result.added, c.added);
+        EXPECT_EQ(result.duplicates, c.lines.size() - c.added);
+    }
+    // The rule on two stored plays, as a merge asks it.
+    const struct {
+        std::int32_t lengthA, lengthB;
+        std::int64_t window;
+    } windows[] = {{20, 20, 10}, {200, 200, 30}, {0, 0, 30}, {0, 40, 20}, {300, 20, 10}};
+    for (const auto& w : windows) EXPECT_EQ(duplicateWindowSeconds(w.lengthA, w.lengthB), w.window) << w.lengthA << "/" << w.lengthB;
+    CTrackRecord a("C:\\a.mp3", 20, 5000, 20), b("C:\\b.mp3", 20, 5010, 20);
+    a.tag = CId3v1Tag("Artist", "", "Title", "", "", 1);
+    b.tag = CId3v1Tag("ARTIST", "", "title", "", "", 1);
+    EXPECT_TRUE(isDuplicatePlay(a, b));
+    b.date = 5011;
+    EXPECT_FALSE(isDuplicatePlay(a, b));
 }
 
 TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
