@@ -238,6 +238,21 @@ TEST_F(Exchange, CsvReadByAnRfc4180Reader) {
     EXPECT_EQ(rows[2][1], "1000000060");
 }
 
+TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
+    const struct {
+        const char* given;
+        const char* written;
+    } texts[] = {{"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"}, {"+1", "'+1"}, {"-2", "'-2"}, {"@SUM(A1)", "'@SUM(A1)"},
+                 {"a=b", "a=b"}, {"", ""}};
+    for (const auto& t : texts) add(1000, t.given, "T");
+    add(2000, "A", "T", "", 200, "", "C:\\?.mp3");
+    doc().records.back()->widePath = u"C:\\\u0416.mp3";
+    const auto rows = readCsv(exported(PlayFormat::csv).substr(3));
+    ASSERT_EQ(rows.size(), std::size(texts) + 2);
+    for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(rows[1 + i][2], texts[i].written);
+    EXPECT_EQ(rows.back()[10], "C:\\\xD0\x96.mp3");
+}
+
 TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
