@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -28,6 +29,10 @@ constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicate
 constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
 constexpr int kImportAnyway = 2251;   // %3 plays to go
 constexpr int kNoMemory = 2255;
+constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
+// Read whole, with the plays it makes beside the database: a file beyond this could not be held
+// in a 32-bit player's memory, and no export of a listener's history comes near it.
+constexpr std::int64_t kLargestImport = 256 << 20;
 constexpr int kLargestLimit = 100000; // the largest size the General page accepts
 
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
@@ -49,6 +54,11 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
     }
     try {
         const std::int64_t size = file->size();
+        if (size > kLargestImport) {
+            file->close();
+            reason = loadString(kTooLarge);
+            return false;
+        }
         bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
         std::size_t got = 0;
         while (got < bytes.size()) {
@@ -195,6 +205,9 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
                 added.push_back(std::move(record));
         }
     } catch (const std::bad_alloc&) {
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return result;
+    } catch (const std::length_error&) {
         show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
         return result;
     }

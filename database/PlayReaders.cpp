@@ -1,8 +1,10 @@
 #include "database/PlayReaders.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <new>
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
@@ -207,6 +209,30 @@ private:
     std::size_t listenStart_ = 0;
 };
 
+// The parser's own stack goes through this: the library does not check what its allocator gives,
+// so a failed allocation (a huge text under a memory limit) throws here instead of writing through
+// a null pointer, and the import reports the shortage.
+class CheckedAllocator {
+public:
+    static const bool kNeedFree = true;
+    void* Malloc(std::size_t size) {
+        if (size == 0) return nullptr;
+        void* memory = std::malloc(size);
+        if (!memory) throw std::bad_alloc();
+        return memory;
+    }
+    void* Realloc(void* original, std::size_t, std::size_t newSize) {
+        if (newSize == 0) {
+            std::free(original);
+            return nullptr;
+        }
+        void* memory = std::realloc(original, newSize);
+        if (!memory) throw std::bad_alloc();
+        return memory;
+    }
+    static void Free(void* memory) { std::free(memory); }
+};
+
 // No recursion (any depth of nesting is safe) and only well-formed UTF-8.
 constexpr unsigned kJsonFlags = rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
 
@@ -216,7 +242,7 @@ bool parseValue(std::string_view bytes, std::size_t& at, bool inArray, std::vect
                 LineCounter& lines, ReadError& error) {
     ViewStream stream(bytes.data() + at, bytes.data() + bytes.size());
     ListenHandler handler(stream, at, inArray, out, lines);
-    rapidjson::Reader reader;
+    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, CheckedAllocator> reader;
     const rapidjson::ParseResult result =
         inArray ? reader.Parse<kJsonFlags>(stream, handler)
                 : reader.Parse<kJsonFlags | rapidjson::kParseStopWhenDoneFlag>(stream, handler);

@@ -432,6 +432,24 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_EQ(messages.shown[0].key, "ErrorImportingPlays");
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
+    // A file of a gigabyte (as the 32-bit build could never hold whole) is refused before reading.
+    struct HugeFile : IFile {
+        std::size_t read(void*, std::size_t) override { return 0; }
+        void write(const void*, std::size_t) override {}
+        void seek(std::int64_t) override {}
+        std::int64_t size() override { return std::int64_t{1} << 30; }
+        void flush() override {}
+        void close() override {}
+    };
+    struct HugeFiles : MemoryFileSystem {
+        std::unique_ptr<IFile> openRead(const std::string&) override { return std::make_unique<HugeFile>(); }
+    } huge;
+    setup.context.files = &huge;
+    messages.shown.clear();
+    EXPECT_FALSE(importPlays(doc(), "C:\\out\\huge.json").applied);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("larger than 256 MB"), std::string::npos);
+    setup.context.files = &fs;
     // A missing file.
     messages.shown.clear();
     EXPECT_FALSE(importPlays(doc(), "C:\\out\\none.json").applied);
