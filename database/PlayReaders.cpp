@@ -1,5 +1,6 @@
 #include "database/PlayReaders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -25,6 +26,11 @@ std::size_t skipSpace(std::string_view bytes, std::size_t at) {
     while (at < bytes.size() && isJsonSpace(bytes[at])) ++at;
     return at;
 }
+
+// A start before 1970 is a damaged or a made-up time, never a listen.
+constexpr double kEarliestListen = 0;
+// A length beyond a day is no track's: the length is then unknown.
+constexpr double kLongestTrack = 86400;
 
 bool inTimeRange(double value) {
     return value >= std::numeric_limits<TimeValue>::min() && value <= std::numeric_limits<TimeValue>::max();
@@ -141,14 +147,18 @@ private:
             if (key_ == "track_metadata") return stop(kNotAListen);
             if (key_ == "listened_at") {
                 if (kind != Kind::number || number != std::floor(number) || !inTimeRange(number)) return stop(kListenTime);
+                if (number < kEarliestListen) return stop(kListenTooEarly);
                 current_.start = static_cast<TimeValue>(number);
                 haveTime_ = true;
             }
             return true;
         }
         if (std::string* target = textTarget()) {
-            if (kind == Kind::text)
+            if (kind == Kind::text) {
                 target->assign(text, length);
+                // A "\u0000" would end the text wherever it is shown: it is left out.
+                target->erase(std::remove(target->begin(), target->end(), '\0'), target->end());
+            }
             else if (kind != Kind::null)
                 return stop(kNotAText, key_);
             return true;
@@ -156,7 +166,7 @@ private:
         if (at(info) && kind == Kind::number && (key_ == "duration_ms" || key_ == "duration")) {
             // An odd duration is no reason to refuse the listen: its length is then unknown.
             const double seconds = key_ == "duration" ? number : number / 1000.0;
-            if (seconds >= 0 && seconds < std::numeric_limits<std::int32_t>::max())
+            if (seconds >= 0 && seconds <= kLongestTrack)
                 current_.length = static_cast<std::int32_t>(std::lround(seconds));
         }
         return true;
@@ -328,11 +338,12 @@ bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, 
         if (fields[5] != "L" && fields[5] != "S") return failAt(kLogRating);
         std::int64_t start = 0, duration = 0;
         if (!parseWhole(fields[6], start)) return failAt(kLogStart);
+        if (start < kEarliestListen) return failAt(kLogTooEarly);
         if (!fields[4].empty() && (!parseWhole(fields[4], duration) || duration < 0)) return failAt(kLogDuration);
         if (fields[5] == "S") continue;  // skipped, not heard
         ImportedListen listen;
         listen.start = localTimes ? (localToUtc ? localToUtc : systemLocalToUtc)(start) : static_cast<TimeValue>(start);
-        listen.length = static_cast<std::int32_t>(duration);
+        listen.length = duration <= kLongestTrack ? static_cast<std::int32_t>(duration) : 0;
         listen.artist = std::string(fields[0]);
         listen.album = std::string(fields[1]);
         listen.title = std::string(fields[2]);

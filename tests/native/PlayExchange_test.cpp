@@ -420,6 +420,8 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
          "Line 3: a scrobbler log line holds 7 fields"},
         {"log start", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\tsoon\t\n", "Line 2: the start time"},
         {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t5\t\n", "Line 2: the duration"},
+        {"log start before 1970", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t4\tL\t-5\t\n", "Line 2: the start time (the seventh field) is negative"},
+        {"listen before 1970", "[" + good + ",\n{\"listened_at\":-1,\"track_metadata\":{}}]", "Line 2, column 1: the listen's \"listened_at\" is negative"},
     };
     add(1000, "Artist", "Title");
     const std::vector<std::string> before = summary();
@@ -432,6 +434,11 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_EQ(messages.shown[0].key, "ErrorImportingPlays");
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
+    // A length beyond a day is unknown; a "\u0000" in a text is left out.
+    doc().records.clear();
+    EXPECT_TRUE(import("{\"listened_at\":7,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
+                       "\"additional_info\":{\"duration\":86401}}}\n").applied);
+    EXPECT_EQ(summary(), std::vector<std::string>{"7 AB/T/ 0"});
     // A file of a gigabyte (as the 32-bit build could never hold whole) is refused before reading.
     struct HugeFile : IFile {
         std::size_t read(void*, std::size_t) override { return 0; }
