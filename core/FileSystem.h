@@ -50,6 +50,15 @@ public:
     virtual bool existsWide(const std::u16string& path) = 0;
     // True when the path names a folder.
     virtual bool isFolder(const std::string& path) { (void)path; return false; }
+    // True when both names reach one file (another case, a relative part, a short name); by
+    // default the names compared without regard to ASCII case.
+    virtual bool sameFile(const std::string& a, const std::string& b) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (a.empty() || a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lower(a[i]) != lower(b[i])) return false;
+        return true;
+    }
     // The system's description of the last failure of this file system (at most 1024 characters).
     virtual std::string lastErrorText() = 0;
 };

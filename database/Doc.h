@@ -115,4 +115,6 @@ private:
     std::string notUnderstoodLabel_;       // the name part of its kept-aside copy
     bool readUnknownSignature_ = false;    // set by SerializeDB when reading
     bool readTextCut_ = false;             // set by SerializeDB: the file ended inside a string
+    bool readDamaged_ = false;             // set by SerializeDB: a record's bytes make no sense
+    bool readNewer_ = false;               // set by SerializeDB: a newer version wrote the file
 };

@@ -29,6 +29,8 @@ constexpr int kSaveFailedBecause = 1018;  // "ErrorSavingDBFile", followed by th
 constexpr int kFailedSaving = 1017;       // "ErrorWhileSavingPTDB"
 constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
 constexpr int kEndsInsidePlay = 2027;     // "DBFileIsCut"
+constexpr int kDamagedAfter = 2257;       // "DBFileIsDamaged": %1 plays loaded
+constexpr std::uint8_t kNoGenre = 255;
 // A file that was not understood, moved aside at a save: news of its own, which a user who
 // silenced the loading errors still gets.
 const char kKeptAtSaveKey[] = "DBFileKeptAside";
@@ -37,6 +39,7 @@ const char kKeptAtSaveKey[] = "DBFileKeptAside";
 const char kDamagedLabel[] = "damaged";   // the file failed while being read
 const char kUnknownLabel[] = "unknown";   // the file has an unknown signature
 const char kUnreadableLabel[] = "unreadable";  // the file exists but could not be opened
+const char kNewerLabel[] = "newer-version";   // a newer version's file, which may hold more than was read
 
 // A new database is written here first, then put in the database's place.
 const char kNewFileSuffix[] = ".tmp";
@@ -116,9 +119,10 @@ void readRecord(CArchive& archive, CTrackRecord& record) {
     record.length = archive.ReadInt32();
     archive.ReadString(record.path, record.widePath);
     // Straight into the new record's body, which is all zero: a body cut short by the end of the
-    // file keeps its missing bytes 0.
+    // file keeps its missing texts empty, and a missing genre byte means no genre (255), not the
+    // first one (0).
     CId3v1Tag::Body& body = record.tag.body();
-    archive.Read(body.data(), body.size());
+    if (archive.Read(body.data(), body.size()) < body.size()) body[body.size() - 1] = kNoGenre;
     record.tag.RebuildFields();
 }
 
@@ -155,6 +159,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
 
     readUnknownSignature_ = false;
     readTextCut_ = false;
+    readDamaged_ = false;
+    readNewer_ = false;
     if (archive.ReadString() != signature.description) {
         readUnknownSignature_ = true;
         show(context_, loadString(kUnknownHeader), "ErrorOpening");
@@ -162,7 +168,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     }
     std::uint32_t high = archive.ReadUInt32();
     std::uint32_t low = archive.ReadUInt32();
-    if (isNewer(high, low, signature)) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
+    readNewer_ = isNewer(high, low, signature);
+    if (readNewer_) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
 
     records.clear();
     if (&records == &this->records) RecordsChanged();
@@ -179,6 +186,9 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
             break;
         } catch (const CArchiveEndOfFile&) {
             break;  // the file ends inside this record: drop it, keep the ones before
+        } catch (const CArchiveException&) {
+            readDamaged_ = true;  // a length no writer makes: keep the plays before it
+            break;
         }
         records.push_back(std::move(record));
     }
@@ -223,6 +233,16 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         return -1;
     }
 
+    if (readDamaged_) {
+        // As a cut file: the plays before the damage are loaded, the file is kept aside whole.
+        const std::string loaded = loadString(kDamagedAfter);
+        const std::size_t at = loaded.find("%1");
+        show(context_,
+             (at == std::string::npos ? loaded : loaded.substr(0, at) + std::to_string(target.size()) + loaded.substr(at + 2)) +
+                 "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+             "DBFileIsDamaged");
+        return 0;
+    }
     if (readTextCut_) {
         // The plays before the cut are loaded; the file is kept as a damaged one is, since the
         // length that ended it may be the damage and more plays follow it.
@@ -234,6 +254,11 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         if (readUnknownSignature_) {
             notUnderstoodPath_ = path;
             notUnderstoodLabel_ = kUnknownLabel;
+        } else if (readNewer_) {
+            // Saved in this version's form, it would lose what the newer one stored: the next
+            // save keeps it aside first and says where.
+            notUnderstoodPath_ = path;
+            notUnderstoodLabel_ = kNewerLabel;
         } else if (notUnderstoodPath_ == path) {
             notUnderstoodPath_.clear();
         }

@@ -464,13 +464,15 @@ bool readId3v2Tag(IFile& file, Id3v2Fields& fields) {
     const int version = h[3];
     if (version < 2 || version > 4 || h[4] == 0xFF || !isSyncsafe(h + 6)) return false;
     const std::int64_t size = syncsafe(h + 6);
-    if (size > kMaxId3v2TagSize || static_cast<std::int64_t>(kHeaderSize) + size > fileSize) return false;
+    if (size > kMaxId3v2TagSize) return false;
+    // A tag that claims more than the file holds (a cut download) gives the frames that are there.
+    const std::int64_t tagEnd = std::min<std::int64_t>(static_cast<std::int64_t>(kHeaderSize) + size, fileSize);
     const std::uint8_t flags = h[5];
     if (version == 2 && (flags & 0x40)) return false;  // 2.2's compression was never defined
 
     const bool unsyncFlag = (flags & 0x80) != 0;
     // 2.4 unsynchronises frame by frame; the earlier versions the tag as a whole.
-    TagStream stream(file, static_cast<std::int64_t>(kHeaderSize), kHeaderSize + size, unsyncFlag && version < 4);
+    TagStream stream(file, static_cast<std::int64_t>(kHeaderSize), tagEnd, unsyncFlag && version < 4);
     if (version > 2 && (flags & 0x40)) skipExtendedHeader(stream, version);
 
     Found found;

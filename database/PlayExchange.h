@@ -24,12 +24,10 @@ struct ImportResult {
 };
 
 // Adds the listens of a ListenBrainz JSON file or a scrobbler log to the database, in the order
-// of their dates, skipping those that match a stored play (same artist and title ignoring case,
-// starts at most 30 seconds apart). All or nothing: a file that cannot be read whole changes
+// of their dates, skipping those that repeat a stored play or an earlier listen of the file by
+// the duplicate rule (database/DuplicateRule.h). All or nothing: a file that cannot be read whole changes
 // nothing. Before the database grows beyond its size limit the user is asked.
 ImportResult importPlays(CDoc& doc, const std::string& path);
 
 // The play count above which an export shows the progress window.
 constexpr std::size_t kExportProgressFrom = 5000;
-// Two plays of the same track closer than this are the same play.
-constexpr int kDuplicateWindowSeconds = 30;

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
 #include "database/AnsiText.h"
 #include "database/Doc.h"
+#include "database/DuplicateRule.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 #include "database/PlayExchange.h"
@@ -27,6 +29,10 @@ constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicate
 constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
 constexpr int kImportAnyway = 2251;   // %3 plays to go
 constexpr int kNoMemory = 2255;
+constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
+// Read whole, with the plays it makes beside the database: a file beyond this could not be held
+// in a 32-bit player's memory, and no export of a listener's history comes near it.
+constexpr std::int64_t kLargestImport = 256 << 20;
 constexpr int kLargestLimit = 100000; // the largest size the General page accepts
 
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
@@ -48,6 +54,11 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
     }
     try {
         const std::int64_t size = file->size();
+        if (size > kLargestImport) {
+            file->close();
+            reason = loadString(kTooLarge);
+            return false;
+        }
         bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
         std::size_t got = 0;
         while (got < bytes.size()) {
@@ -73,47 +84,72 @@ std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     return record;
 }
 
-// Plays by track (artist and title ignoring case), each with its start times in order, so that a
+// Plays by track (artist and title ignoring case), each with its starts in order, so that a
 // listen is checked against the plays of its own track only and by a binary search: the check
-// stays fast however many plays there are.
+// stays fast however many plays there are. The stored plays are known by their tags' texts; the
+// listens of this import by their whole texts, and a listen whose texts the code page cannot hold
+// is never taken for a stored play by the characters the code page put in their place.
 class PlayIndex {
 public:
     explicit PlayIndex(const RecordArray& stored) {
-        tracks_.reserve(stored.size() / 2 + 1);
-        for (const auto& r : stored) tracks_[keyOf(*r)].stored.push_back(r->date);
-        for (auto& entry : tracks_) std::sort(entry.second.stored.begin(), entry.second.stored.end());
+        stored_.reserve(stored.size() / 2 + 1);
+        for (const auto& r : stored) stored_[keyOf(ansiFoldCase(r->tag.artist()), ansiFoldCase(r->tag.title()))].push_back({r->date, r->length});
+        for (auto& entry : stored_) std::sort(entry.second.begin(), entry.second.end(), earlier);
     }
 
-    // True when the record repeats a known play; otherwise it becomes known. Records must come in
-    // the order of their dates.
-    bool isDuplicate(const CTrackRecord& record) {
-        Track& track = tracks_[keyOf(record)];
-        if (near(track.stored, record.date) || near(track.added, record.date)) return true;
-        track.added.push_back(record.date);
+    // True when the listen (made `record`) repeats a known play; otherwise it becomes known.
+    // Listens must come in the order of their starts.
+    bool isDuplicate(const ImportedListen& listen, const CTrackRecord& record) {
+        const Sighting sighting{record.date, record.length};
+        if (fitsCodePage(listen.artist) && fitsCodePage(listen.title)) {
+            auto known = stored_.find(keyOf(ansiFoldCase(record.tag.artist()), ansiFoldCase(record.tag.title())));
+            if (known != stored_.end() && near(known->second, record.tag.artist(), record.tag.title(), sighting))
+                return true;
+        }
+        std::vector<Sighting>& added = added_[keyOf(asciiFolded(listen.artist), asciiFolded(listen.title))];
+        if (near(added, listen.artist, listen.title, sighting)) return true;
+        added.push_back(sighting);
         return false;
     }
 
 private:
-    struct Track {
-        std::vector<TimeValue> stored;  // sorted
-        std::vector<TimeValue> added;   // sorted by the order of arrival
+    struct Sighting {
+        TimeValue start;
+        std::int32_t length;
     };
+    static bool earlier(const Sighting& a, const Sighting& b) { return a.start < b.start; }
 
-    static std::string keyOf(const CTrackRecord& r) {
-        std::string key = ansiFoldCase(r.tag.artist());
+    static std::string keyOf(std::string_view artist, std::string_view title) {
+        std::string key(artist);
         key += '\0';
-        key += ansiFoldCase(r.tag.title());
+        key += title;
         return key;
     }
+    // Whole texts in UTF-8 fold their ASCII letters only: every other byte belongs to a character
+    // of its own, which the rule compares as it stands.
+    static std::string asciiFolded(std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    }
+    static bool fitsCodePage(const std::string& text) { return ansiToUtf8(utf8ToAnsi(text)) == text; }
 
-    static bool near(const std::vector<TimeValue>& dates, TimeValue date) {
-        const std::int64_t from = static_cast<std::int64_t>(date) - kDuplicateWindowSeconds;
-        auto it = std::lower_bound(dates.begin(), dates.end(), from,
-                                   [](TimeValue d, std::int64_t value) { return d < value; });
-        return it != dates.end() && static_cast<std::int64_t>(*it) <= static_cast<std::int64_t>(date) + kDuplicateWindowSeconds;
+    // Whether one of the plays of a track (of these texts) is repeated by `play`.
+    static bool near(const std::vector<Sighting>& plays, std::string_view artist, std::string_view title,
+                     const Sighting& play) {
+        const std::int64_t start = play.start;
+        auto it = std::lower_bound(plays.begin(), plays.end(), start - kLongestDuplicateWindow,
+                                   [](const Sighting& s, std::int64_t value) { return s.start < value; });
+        for (; it != plays.end() && it->start <= start + kLongestDuplicateWindow; ++it) {
+            if (isDuplicatePlay(PlaySighting{artist, title, it->start, it->length},
+                                PlaySighting{artist, title, play.start, play.length}))
+                return true;
+        }
+        return false;
     }
 
-    std::unordered_map<std::string, Track> tracks_;
+    std::unordered_map<std::string, std::vector<Sighting>> stored_;  // each sorted by start
+    std::unordered_map<std::string, std::vector<Sighting>> added_;   // in the order of arrival
 };
 
 // Places the new records (in date order) among the stored ones as a merge of another database
@@ -163,12 +199,15 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         added.reserve(listens.size());
         for (const ImportedListen& listen : listens) {
             std::unique_ptr<CTrackRecord> record = recordOf(listen);
-            if (index.isDuplicate(*record))
+            if (index.isDuplicate(listen, *record))
                 ++result.duplicates;
             else
                 added.push_back(std::move(record));
         }
     } catch (const std::bad_alloc&) {
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return result;
+    } catch (const std::length_error&) {
         show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
         return result;
     }

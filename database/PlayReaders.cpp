@@ -1,8 +1,11 @@
 #include "database/PlayReaders.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <new>
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
@@ -23,6 +26,11 @@ std::size_t skipSpace(std::string_view bytes, std::size_t at) {
     while (at < bytes.size() && isJsonSpace(bytes[at])) ++at;
     return at;
 }
+
+// A start before 1970 is a damaged or a made-up time, never a listen.
+constexpr double kEarliestListen = 0;
+// A length beyond a day is no track's: the length is then unknown.
+constexpr double kLongestTrack = 86400;
 
 bool inTimeRange(double value) {
     return value >= std::numeric_limits<TimeValue>::min() && value <= std::numeric_limits<TimeValue>::max();
@@ -139,14 +147,18 @@ private:
             if (key_ == "track_metadata") return stop(kNotAListen);
             if (key_ == "listened_at") {
                 if (kind != Kind::number || number != std::floor(number) || !inTimeRange(number)) return stop(kListenTime);
+                if (number < kEarliestListen) return stop(kListenTooEarly);
                 current_.start = static_cast<TimeValue>(number);
                 haveTime_ = true;
             }
             return true;
         }
         if (std::string* target = textTarget()) {
-            if (kind == Kind::text)
+            if (kind == Kind::text) {
                 target->assign(text, length);
+                // A "\u0000" would end the text wherever it is shown: it is left out.
+                target->erase(std::remove(target->begin(), target->end(), '\0'), target->end());
+            }
             else if (kind != Kind::null)
                 return stop(kNotAText, key_);
             return true;
@@ -154,7 +166,7 @@ private:
         if (at(info) && kind == Kind::number && (key_ == "duration_ms" || key_ == "duration")) {
             // An odd duration is no reason to refuse the listen: its length is then unknown.
             const double seconds = key_ == "duration" ? number : number / 1000.0;
-            if (seconds >= 0 && seconds < std::numeric_limits<std::int32_t>::max())
+            if (seconds >= 0 && seconds <= kLongestTrack)
                 current_.length = static_cast<std::int32_t>(std::lround(seconds));
         }
         return true;
@@ -207,6 +219,30 @@ private:
     std::size_t listenStart_ = 0;
 };
 
+// The parser's own stack goes through this: the library does not check what its allocator gives,
+// so a failed allocation (a huge text under a memory limit) throws here instead of writing through
+// a null pointer, and the import reports the shortage.
+class CheckedAllocator {
+public:
+    static const bool kNeedFree = true;
+    void* Malloc(std::size_t size) {
+        if (size == 0) return nullptr;
+        void* memory = std::malloc(size);
+        if (!memory) throw std::bad_alloc();
+        return memory;
+    }
+    void* Realloc(void* original, std::size_t, std::size_t newSize) {
+        if (newSize == 0) {
+            std::free(original);
+            return nullptr;
+        }
+        void* memory = std::realloc(original, newSize);
+        if (!memory) throw std::bad_alloc();
+        return memory;
+    }
+    static void Free(void* memory) { std::free(memory); }
+};
+
 // No recursion (any depth of nesting is safe) and only well-formed UTF-8.
 constexpr unsigned kJsonFlags = rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
 
@@ -216,7 +252,7 @@ bool parseValue(std::string_view bytes, std::size_t& at, bool inArray, std::vect
                 LineCounter& lines, ReadError& error) {
     ViewStream stream(bytes.data() + at, bytes.data() + bytes.size());
     ListenHandler handler(stream, at, inArray, out, lines);
-    rapidjson::Reader reader;
+    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, CheckedAllocator> reader;
     const rapidjson::ParseResult result =
         inArray ? reader.Parse<kJsonFlags>(stream, handler)
                 : reader.Parse<kJsonFlags | rapidjson::kParseStopWhenDoneFlag>(stream, handler);
@@ -263,21 +299,26 @@ bool parseWhole(std::string_view text, std::int64_t& value) {
 bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, ReadError& error,
                       TimeValue (*localToUtc)(std::int64_t)) {
     bool localTimes = false;
+    bool inHeader = true;
+    std::size_t fieldsOfAPlay = 8;  // version 1.1; 1.0 had seven
     long line = 0;
     std::string_view fields[9];
     for (std::size_t at = 0; at < bytes.size();) {
-        std::size_t end = bytes.find('\n', at);
+        // Lines end in CR LF, LF or a lone CR (as older Mac tools write them).
+        std::size_t end = bytes.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = bytes.size();
         std::string_view text = bytes.substr(at, end - at);
-        at = end + 1;
+        at = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
         ++line;
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
         if (text.empty()) continue;
-        // Every '#' line is a header line, wherever it stands; only the time zone matters here.
-        if (text[0] == '#') {
+        // The '#' lines before the first play are the header; a later one is a play whose artist
+        // starts with '#'. Only the version and the time zone matter here.
+        if (inHeader && text[0] == '#') {
             if (text.substr(0, 4) == "#TZ/") localTimes = text.substr(4) != "UTC";
+            if (text == "#AUDIOSCROBBLER/1.0") fieldsOfAPlay = 7;
             continue;
         }
+        inHeader = false;
         std::size_t count = 0;
         for (std::size_t from = 0;;) {
             std::size_t tab = text.find('\t', from);
@@ -291,16 +332,18 @@ bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, 
             out.clear();
             return false;
         };
-        // Version 1.1 has eight fields (the last, the track id, may be empty); 1.0 had seven.
-        if (count != 7 && count != 8) return failAt(kLogFieldCount, std::to_string(count));
+        // Version 1.1 has eight fields (the last, the track id, may be empty); 1.0 had seven. A line
+        // of another count is a cut or damaged file, never a play.
+        if (count != fieldsOfAPlay) return failAt(kLogFieldCount, std::to_string(count));
         if (fields[5] != "L" && fields[5] != "S") return failAt(kLogRating);
         std::int64_t start = 0, duration = 0;
         if (!parseWhole(fields[6], start)) return failAt(kLogStart);
+        if (start < kEarliestListen) return failAt(kLogTooEarly);
         if (!fields[4].empty() && (!parseWhole(fields[4], duration) || duration < 0)) return failAt(kLogDuration);
         if (fields[5] == "S") continue;  // skipped, not heard
         ImportedListen listen;
         listen.start = localTimes ? (localToUtc ? localToUtc : systemLocalToUtc)(start) : static_cast<TimeValue>(start);
-        listen.length = static_cast<std::int32_t>(duration);
+        listen.length = duration <= kLongestTrack ? static_cast<std::int32_t>(duration) : 0;
         listen.artist = std::string(fields[0]);
         listen.album = std::string(fields[1]);
         listen.title = std::string(fields[2]);

@@ -51,4 +51,6 @@ enum ReadMessage : int {
     kLogStart = 2246,           // %1 line
     kLogDuration = 2247,        // %1 line
     kListenTime = 2248,         // %1 line
+    kListenTooEarly = 2259,     // %1 line, %2 column
+    kLogTooEarly = 2260,        // %1 line
 };

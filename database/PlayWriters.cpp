@@ -5,6 +5,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include "core/FileSystem.h"
 #include "core/TimeFormat.h"
 #include "database/TrackRecord.h"
 #include "database/Utf8Text.h"
@@ -176,7 +177,13 @@ public:
         out_ += ',';
         appendNumber(out_, r.played);
         out_ += ',';
-        field(r.path);
+        // The whole name where the code page could not hold it.
+        if (r.widePath.empty()) {
+            field(r.path);
+        } else {
+            utf8_ = utf16ToUtf8(r.widePath);
+            fieldFromUtf8();
+        }
         out_ += "\r\n";
     }
 
@@ -185,10 +192,18 @@ public:
     void clearPending() override { out_.clear(); }
 
 private:
-    // Quoted when it holds a comma, a quote or a line break; quotes inside are doubled.
+    // Quoted when it holds a comma, a quote or a line break; quotes inside are doubled. A text
+    // that a spreadsheet would take for a formula (tags come from anyone's files) starts with an
+    // apostrophe, which makes the spreadsheet show it as text.
     void field(std::string_view ansi) {
         utf8_.clear();
         appendAnsiAsUtf8(utf8_, ansi);
+        fieldFromUtf8();
+    }
+    void fieldFromUtf8() {
+        if (!utf8_.empty() && (utf8_[0] == '=' || utf8_[0] == '+' || utf8_[0] == '-' || utf8_[0] == '@' ||
+                               utf8_[0] == '\t' || utf8_[0] == '\r'))
+            utf8_.insert(utf8_.begin(), '\'');
         bool special = false;
         for (char c : utf8_) special |= c == ',' || c == '"' || c == '\r' || c == '\n';
         if (!special) {

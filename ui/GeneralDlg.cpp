@@ -71,26 +71,6 @@ std::string systemErrorText(DWORD error) {
     return text;
 }
 
-// The same file under two names (case, a relative part, a short name): compared by the file's
-// identity when both exist, otherwise by the full path.
-bool sameFile(const std::string& a, const std::string& b) {
-    auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        UniqueFileHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-        return file && ::GetFileInformationByHandle(file.get(), &info);
-    };
-    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
-    if (identity(a, ia) && identity(b, ib))
-        return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-               ia.nFileIndexLow == ib.nFileIndexLow;
-    auto full = [](const std::string& path) {
-        char buffer[MAX_PATH * 4] = {};
-        DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-        return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-    };
-    return !a.empty() && lstrcmpiA(full(a).c_str(), full(b).c_str()) == 0;
-}
-
 // Whether a file that holds something starts with this plug-in's database signature.
 bool hasOurSignature(IFileSystem& files, const std::string& path, const std::string& signature) {
     std::unique_ptr<IFile> file = files.openRead(path);
@@ -227,7 +207,7 @@ void CGeneralDlg::merge() {
     // The database itself holds nothing to add, and reading it as a second copy would bring back
     // what was removed since the last save.
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
-    if (sameFile(path, own)) {
+    if (context.files->sameFile(path, own)) {
         // Saying nothing would look as if the button did nothing.
         if (context.messages) context.messages->showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
         return;
@@ -239,7 +219,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
     AppContext& context = m_host.context();
     const std::string path = resolvePluginPath(m_values.DBPath, context.pluginFolder);
     const std::string old = resolvePluginPath(m_snapshot.DBPath, context.pluginFolder);
-    if (path.empty() || sameFile(path, old)) return true;
+    if (path.empty() || context.files->sameFile(path, old)) return true;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new database starts there
 

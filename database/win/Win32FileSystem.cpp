@@ -117,6 +117,27 @@ public:
         DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
+    // Compared by the file's identity when both exist, otherwise by the full path.
+    bool sameFile(const std::string& a, const std::string& b) override {
+        auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+            HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return false;
+            const bool known = GetFileInformationByHandle(file, &info) != FALSE;
+            CloseHandle(file);
+            return known;
+        };
+        BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+        if (identity(a, ia) && identity(b, ib))
+            return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+                   ia.nFileIndexLow == ib.nFileIndexLow;
+        auto full = [](const std::string& path) {
+            char buffer[MAX_PATH * 4] = {};
+            DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+            return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+        };
+        return !a.empty() && lstrcmpiA(full(a).c_str(), full(b).c_str()) == 0;
+    }
     std::string lastErrorText() override { return errorText(lastError_); }
 
 private:

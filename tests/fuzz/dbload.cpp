@@ -74,8 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(kept && *kept == bytes && !files.get(kDb) && doc.records.empty());
         return 0;
     }
-    if (messages.last == "DBFileIsCut") {
-        // The plays before the cut are read (and checked below); the whole file is kept aside.
+    if (messages.last == "DBFileIsCut" || messages.last == "DBFileIsDamaged") {
+        // The plays before the cut or the damage are read (and checked below); the whole file is
+        // kept aside.
         const std::string* kept = files.get(std::string(kDb) + ".damaged-20261208-001502");
         check(kept && *kept == bytes && !files.get(kDb));
     }
@@ -84,8 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    // Read: writing the records and reading them back gives the same records.
+    // Read: writing the records and reading them back gives the same records. A newer version's
+    // file is kept aside whole before the first save over it.
+    const bool newer = messages.last == "DBFileIsNewerFormat";
     doc.SaveDatabase();
+    if (newer) {
+        const std::string* kept = files.get(std::string(kDb) + ".newer-version-20261208-001502");
+        check(kept && *kept == bytes);
+    }
     if (size == 0) return 0;
     CDoc again(context);
     again.LoadDatabase();

@@ -139,7 +139,7 @@ TEST_F(DbFormat, HeaderAndHalfARecordLoadsTheCompleteRecords) {
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
-TEST_F(DbFormat, CutTagBodyKeepsTheRecordWithZeroBytes) {
+TEST_F(DbFormat, CutTagBodyKeepsTheRecordWithEmptyTextsAndNoGenre) {
     const std::vector<Play> ps = plays(2);
     std::string full = ps[1].block();
     std::string bytes = header() + ps[0].block() + full.substr(0, full.size() - 100);
@@ -148,9 +148,9 @@ TEST_F(DbFormat, CutTagBodyKeepsTheRecordWithZeroBytes) {
     const CTrackRecord& r = *setup.doc.records[1];
     std::string body(reinterpret_cast<const char*>(r.tag.body().data()), 125);
     std::string expected = tagBody(ps[1].title, ps[1].artist, ps[1].album, ps[1].year, ps[1].comment, ps[1].genre);
-    EXPECT_EQ(body, expected.substr(0, 25) + std::string(100, '\0'));
+    EXPECT_EQ(body, expected.substr(0, 25) + std::string(99, '\0') + "\xFF");
     EXPECT_EQ(r.tag.title(), ps[1].title);
-    EXPECT_EQ(r.tag.genre(), 0);
+    EXPECT_EQ(r.tag.genre(), 255);  // no genre, not the first one
     EXPECT_EQ(r.path, ps[1].path);
 }
 

@@ -167,15 +167,16 @@ TEST_F(DbSafety, AFailureAtAnyStepOfASaveKeepsTheOldDatabase) {
     }
 }
 
-// A file not read whole is kept aside, never deleted: one that fails while reading loads nothing;
-// one whose path text runs past its end (cut there, or its length damaged with more plays behind)
-// loads the plays before it.
+// A file not read whole is kept aside, never deleted, and the plays before the damage are loaded:
+// a length of no known form, a path text that runs past the end (cut there, or its length damaged
+// with more plays behind).
 TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
     const std::vector<Play> ps = plays(3);
     const std::string kept = kDbPath + ".damaged-20261208-001502";
     const std::string secondNumbers = le32(1) + le32(2) + le32(3);
-    const std::string fatal =
-        "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n";
+    const std::string damaged =
+        "The Playtally database file is damaged after its first 1 plays: those plays were loaded.\n"
+        "The file was kept as:\n";
     const std::string cut =
         "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
         "The file was kept as:\n";
@@ -188,8 +189,8 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
     };
     const Case cases[] = {
         {"a length of no known form",
-         header() + ps[0].block() + secondNumbers + "\xFF\xFE\xFF\xFF\xFE\xFF" + ps[2].block(), -1, {},
-         "UnknownErrorLoading", fatal},
+         header() + ps[0].block() + secondNumbers + "\xFF\xFE\xFF\xFF\xFE\xFF" + ps[2].block(), 0, {ps[0]},
+         "DBFileIsDamaged", damaged},
         {"a length past the end, plays behind it", header() + ps[0].block() + secondNumbers + "\xFF\xFF\xFF" +
                                                        le32(0x7FFFFFF0) + ps[2].block(),
          0, {ps[0]}, "DBFileIsCut", cut},
@@ -223,6 +224,27 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
         EXPECT_EQ(*fs.get(kept), c.bytes);
         EXPECT_EQ(setup.messages.shown.size(), 1u);
     }
+}
+
+TEST_F(DbSafety, ANewerVersionsFileIsKeptAsideBeforeTheFirstSaveOverIt) {
+    const std::vector<Play> ps = plays(2);
+    std::string newer = header(0x00010003, 0) + ps[0].block() + ps[1].block();
+    fs.put(kDbPath, newer);
+    setup.doc.LoadDatabase();
+    EXPECT_TRUE(holdsPlays(setup.doc.records, ps));
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsNewerFormat"});
+    EXPECT_EQ(*fs.get(kDbPath), newer);
+
+    ASSERT_TRUE(setup.doc.SaveDatabase());
+    const std::string kept = kDbPath + ".newer-version-" + kNowStamp;
+    ASSERT_NE(fs.get(kept), nullptr);
+    EXPECT_EQ(*fs.get(kept), newer);
+    EXPECT_EQ(*fs.get(kDbPath), databaseBytes(ps));
+    ASSERT_EQ(setup.messages.shown.size(), 2u);
+    EXPECT_NE(setup.messages.shown[1].text.find(kept), std::string::npos);
+    // Only the first save: the file in its place now is this version's own.
+    ASSERT_TRUE(setup.doc.SaveDatabase());
+    EXPECT_EQ(setup.messages.shown.size(), 2u);
 }
 
 TEST_F(DbSafety, KeptNamesDoNotReplaceEarlierKeptFiles) {

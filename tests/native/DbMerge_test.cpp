@@ -107,8 +107,8 @@ TEST_F(DbMerge, FilesThatCannotBeMergedLeaveTheDatabaseAlone) {
     const Case cases[] = {
         {"missing", false, "", -1, {}},
         {"empty", true, "", -1, {}},
-        {"damaged", true, header() + le32(1) + le32(2) + le32(3) + "\xFF\xFE\xFF\xFF\xFE\xFF", -1,
-         {"UnknownErrorLoading"}},
+        {"damaged in its first play", true, header() + le32(1) + le32(2) + le32(3) + "\xFF\xFE\xFF\xFF\xFE\xFF", 0,
+         {"DBFileIsDamaged"}},
         {"unknown signature", true, header(1, 1, "Other") + Play{5, 1, 1, "p", "t", "a", "", "", "", 1}.block(), 0,
          {"ErrorOpening"}},
     };
@@ -128,10 +128,15 @@ TEST_F(DbMerge, FilesThatCannotBeMergedLeaveTheDatabaseAlone) {
         }
         EXPECT_EQ(fs.files.size(), c.present ? 1u : 0u);
         EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
-        if (c.keys == std::vector<std::string>{"UnknownErrorLoading"}) {
-            EXPECT_EQ(setup.messages.shown[0].text,
-                      "Fatal error occured while loading the Playtally Plug-in database file.\nThe file was kept as:\n" +
-                          kOther);
-        }
     }
+}
+
+TEST_F(DbMerge, ADamagedFileGivesThePlaysBeforeTheDamage) {
+    setup.fill(at({10, 30}, "db"));
+    const std::vector<Play> other = plays(1, 20);
+    fs.put(kOther, header() + other[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFE\xFF\xFF\xFE\xFF");
+    EXPECT_EQ(setup.doc.MergeFrom(kOther), 0);
+    ASSERT_EQ(setup.doc.records.size(), 3u);
+    EXPECT_EQ(setup.doc.records[1]->path, other[0].path);
+    EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsDamaged"});
 }

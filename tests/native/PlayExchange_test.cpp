@@ -6,7 +6,9 @@
 #include <rapidjson/document.h>
 
 #include <deque>
+#include <functional>
 
+#include "database/DuplicateRule.h"
 #include "database/MemoryFileSystem.h"
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
@@ -47,7 +49,10 @@ public:
             void SetRange(int, int) override {}
             void SetStep(int) override {}
             int SetPos(int) override { return 0; }
-            int Advance(int) override { return ++p.looks == p.cancelAt ? 1 : 0; }
+            int Advance(int) override {
+                if (p.onLook) p.onLook();  // what the window's message pump runs
+                return ++p.looks == p.cancelAt ? 1 : 0;
+            }
             bool CheckCancel() override { return ++p.looks == p.cancelAt; }
             void SetText(const std::string&) override {}
             CancellingProgress& p;
@@ -62,6 +67,7 @@ public:
     bool CheckCancel() override { return false; }
     void SetText(const std::string&) override {}
     int shown = 0, looks = 0, cancelAt = 0;
+    std::function<void()> onLook;
 };
 
 struct Exchange : ::testing::Test {
@@ -232,6 +238,21 @@ TEST_F(Exchange, CsvReadByAnRfc4180Reader) {
     EXPECT_EQ(rows[2][1], "1000000060");
 }
 
+TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
+    const struct {
+        const char* given;
+        const char* written;
+    } texts[] = {{"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"}, {"+1", "'+1"}, {"-2", "'-2"}, {"@SUM(A1)", "'@SUM(A1)"},
+                 {"a=b", "a=b"}, {"", ""}};
+    for (const auto& t : texts) add(1000, t.given, "T");
+    add(2000, "A", "T", "", 200, "", "C:\\?.mp3");
+    doc().records.back()->widePath = u"C:\\\u0416.mp3";
+    const auto rows = readCsv(exported(PlayFormat::csv).substr(3));
+    ASSERT_EQ(rows.size(), std::size(texts) + 2);
+    for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(rows[1 + i][2], texts[i].written);
+    EXPECT_EQ(rows.back()[10], "C:\\\xD0\x96.mp3");
+}
+
 TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
@@ -301,16 +322,71 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
     }
 }
 
+TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
+    auto log = [](const std::vector<std::string>& lines) {
+        std::string text = "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n";
+        for (const std::string& l : lines) text += l + "\n";
+        return text;
+    };
+    auto play = [](const std::string& artist, const std::string& title, int length, TimeValue start) {
+        return artist + "\t\t" + title + "\t\t" + std::to_string(length) + "\tL\t" + std::to_string(start) + "\t";
+    };
+    const std::string cyrillic1 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // six letters each
+    const std::string cyrillic2 = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+    const std::string long30(30, 'L');
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        std::size_t added;
+    } cases[] = {
+        {"a 20-second track six times back to back",
+         {play("A", "Short", 20, 5000), play("A", "Short", 20, 5020), play("A", "Short", 20, 5040),
+          play("A", "Short", 20, 5060), play("A", "Short", 20, 5080), play("A", "Short", 20, 5100)}, 6},
+        {"half a 20-second track apart: one play", {play("A", "Short", 20, 5000), play("a", "SHORT", 20, 5010)}, 1},
+        {"two titles the code page cannot hold", {play("A", cyrillic1, 200, 5000), play("A", cyrillic2, 200, 5000)}, 2},
+        {"titles alike in their first 30 bytes", {play("A", long30 + "1", 200, 5000), play("A", long30 + "2", 200, 5000)}, 2},
+        {"the stored play within 30 seconds", {play("Artist", "Title", 200, 1030)}, 0},
+        {"a stored title the code page replaced is not compared", {play("Artist", cyrillic1, 200, 3000)}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc().records.clear();
+        add(1000, "Artist", "Title");
+        add(3000, "Artist", "??????");
+        const ImportResult result = import(log(c.lines));
+        EXPECT_TRUE(result.applied);
+        EXPECT_EQ(result.added, c.added);
+        EXPECT_EQ(result.duplicates, c.lines.size() - c.added);
+    }
+    // The rule on two stored plays, as a merge asks it.
+    const struct {
+        std::int32_t lengthA, lengthB;
+        std::int64_t window;
+    } windows[] = {{20, 20, 10}, {200, 200, 30}, {0, 0, 30}, {0, 40, 20}, {300, 20, 10}};
+    for (const auto& w : windows) EXPECT_EQ(duplicateWindowSeconds(w.lengthA, w.lengthB), w.window) << w.lengthA << "/" << w.lengthB;
+    CTrackRecord a("C:\\a.mp3", 20, 5000, 20), b("C:\\b.mp3", 20, 5010, 20);
+    a.tag = CId3v1Tag("Artist", "", "Title", "", "", 1);
+    b.tag = CId3v1Tag("ARTIST", "", "title", "", "", 1);
+    EXPECT_TRUE(isDuplicatePlay(a, b));
+    b.date = 5011;
+    EXPECT_FALSE(isDuplicatePlay(a, b));
+}
+
 TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
     const std::string log =
         "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox sansae200 $Revision$\n#ANOTHER/header line\n"
         "Heard\tAlbum\tOne\t1\t200\tL\t1000000000\t\n"
         "Skipped\tAlbum\tTwo\t2\t180\tS\t1000000300\tb0a1\n"
         "\n"
-        "Old form\t\tThree\t\t\tL\t1000000600\r\n";
+        "#1 Dads\t\tThree\t\t\tL\t1000000600\t\r\n";  // a play, not a header: the header is over
     ImportResult result = import(log);
     EXPECT_TRUE(result.applied);
-    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 Old form/Three/ 0"}));
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 #1 Dads/Three/ 0"}));
+
+    // Version 1.0 has seven fields; lines may end in a lone CR.
+    doc().records.clear();
+    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1000000900\rA\t\tFive\t\t9\tL\t1000001000\r").applied);
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000900 Old form/Four/ 0", "1000001000 A/Five/ 9"}));
 
     // "#TZ/UNKNOWN": the times are the device's local clock.
     std::vector<ImportedListen> listens;
@@ -340,8 +416,12 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         {"bad UTF-8", "[{\"listened_at\":1,\"track_metadata\":{\"track_name\":\"\xC3\"}}]", "broken at line 1"},
         {"log rating", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tX\t5\t\n", "Line 3: the rating"},
         {"log field count", "#AUDIOSCROBBLER/1.1\n#TZ/UTC\nA\tB\tC\n", "Line 3: a scrobbler log line holds 3 fields"},
+        {"log cut in its last line", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tL\t16168",
+         "Line 3: a scrobbler log line holds 7 fields"},
         {"log start", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\tsoon\t\n", "Line 2: the start time"},
         {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t5\t\n", "Line 2: the duration"},
+        {"log start before 1970", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t4\tL\t-5\t\n", "Line 2: the start time (the seventh field) is negative"},
+        {"listen before 1970", "[" + good + ",\n{\"listened_at\":-1,\"track_metadata\":{}}]", "Line 2, column 1: the listen's \"listened_at\" is negative"},
     };
     add(1000, "Artist", "Title");
     const std::vector<std::string> before = summary();
@@ -354,6 +434,29 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_EQ(messages.shown[0].key, "ErrorImportingPlays");
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
+    // A length beyond a day is unknown; a "\u0000" in a text is left out.
+    doc().records.clear();
+    EXPECT_TRUE(import("{\"listened_at\":7,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
+                       "\"additional_info\":{\"duration\":86401}}}\n").applied);
+    EXPECT_EQ(summary(), std::vector<std::string>{"7 AB/T/ 0"});
+    // A file of a gigabyte (as the 32-bit build could never hold whole) is refused before reading.
+    struct HugeFile : IFile {
+        std::size_t read(void*, std::size_t) override { return 0; }
+        void write(const void*, std::size_t) override {}
+        void seek(std::int64_t) override {}
+        std::int64_t size() override { return std::int64_t{1} << 30; }
+        void flush() override {}
+        void close() override {}
+    };
+    struct HugeFiles : MemoryFileSystem {
+        std::unique_ptr<IFile> openRead(const std::string&) override { return std::make_unique<HugeFile>(); }
+    } huge;
+    setup.context.files = &huge;
+    messages.shown.clear();
+    EXPECT_FALSE(importPlays(doc(), "C:\\out\\huge.json").applied);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("larger than 256 MB"), std::string::npos);
+    setup.context.files = &fs;
     // A missing file.
     messages.shown.clear();
     EXPECT_FALSE(importPlays(doc(), "C:\\out\\none.json").applied);
@@ -417,6 +520,42 @@ TEST_F(Exchange, SizeLimitQuestion) {
     EXPECT_FALSE(setup.context.current.NoLarger);
 }
 
+TEST_F(Exchange, ExportSurvivesTheRecordsItHasNotWrittenBeingTrimmedOrRemoved) {
+    // 8,000 plays over a limit of 5,000, as right after "Import anyway": the auto-save timer runs
+    // inside the progress window's pump and trims the oldest while the export goes on.
+    for (int i = 0; i < 8000; ++i) add(1000 + i, "A", "T" + std::to_string(i));
+    setup.setSize(true, 5000);
+    progress.onLook = [&] {
+        if (progress.looks == 0) ASSERT_TRUE(doc().SaveDatabase());
+        if (progress.looks == 2) doc().records.erase(doc().records.end() - 1), doc().RecordsChanged();
+    };
+    const std::vector<std::string> lines = split(exported(PlayFormat::scrobblerLog), '\n');
+    // The first thousand were written; of the rest, what the trim and the removal left.
+    ASSERT_EQ(lines.size(), 1000u + 4999 + 3 + 1);
+    EXPECT_NE(lines[3].find("\tT0\t"), std::string::npos);
+    EXPECT_NE(lines[1003].find("\tT3000\t"), std::string::npos);
+    EXPECT_NE(lines[lines.size() - 2].find("\tT7998\t"), std::string::npos);
+}
+
+TEST_F(Exchange, ExportNeitherReplacesTheDatabaseNorTouchesTheUsersFilesBesideTheTarget) {
+    add(1000, "A", "T");
+    fs.put("C:\\out\\db.dat", "the database");
+    for (const char* database : {"C:\\out\\db.dat", "c:\\OUT\\DB.dat"}) {
+        SCOPED_TRACE(database);
+        messages.shown.clear();
+        EXPECT_EQ(exportPlays(doc(), database, PlayFormat::csv), ExportStatus::failed);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].key, "ExportOntoDatabase");
+        EXPECT_EQ(*fs.get("C:\\out\\db.dat"), "the database");
+    }
+    // Files of the user's under the names a new file beside the target could take stay as they are.
+    const std::vector<std::string> beside = {kOut + ".tmp", kOut + ".ptly-export.tmp", kOut + ".ptly-export-1.tmp"};
+    for (const std::string& name : beside) fs.put(name, "the user's " + name);
+    exported(PlayFormat::csv);
+    for (const std::string& name : beside) EXPECT_EQ(*fs.get(name), "the user's " + name);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export-2.tmp"), nullptr);
+}
+
 TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     for (int i = 0; i < 6000; ++i) add(1000 + i, "A", "T" + std::to_string(i));
     fs.put(kOut, "the user's old file");
@@ -425,7 +564,7 @@ TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::csv), ExportStatus::cancelled);
     EXPECT_EQ(progress.shown, 1);
     EXPECT_EQ(*fs.get(kOut), "the user's old file");
-    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export.tmp"), nullptr);
 
     // The folder is gone: the message gives the system's reason, no file appears.
     messages.shown.clear();
@@ -438,7 +577,7 @@ TEST_F(Exchange, ExportLeavesNoFileUnlessComplete) {
     fs.readOnly.insert(kOut);
     EXPECT_EQ(exportPlays(doc(), kOut, PlayFormat::scrobblerLog), ExportStatus::failed);
     EXPECT_EQ(*fs.get(kOut), "the user's old file");
-    EXPECT_EQ(fs.get(kOut + ".tmp"), nullptr);
+    EXPECT_EQ(fs.get(kOut + ".ptly-export.tmp"), nullptr);
 
     fs.readOnly.clear();
     progress.cancelAt = 0;
