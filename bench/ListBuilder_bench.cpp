@@ -28,7 +28,7 @@ struct Database {
     explicit Database(int plays) {
         context.profile = &profile;
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.records, plays, kStart);
+        bench::addSyntheticPlays(doc.store(), plays, kStart);
     }
 };
 

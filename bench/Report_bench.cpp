@@ -43,7 +43,7 @@ struct ReportSetup {
                                                          clock.now() - 2 * 86400 + i, 190);
             record->tag = CId3v1Tag("Artist " + std::to_string(i % 300), "Album " + std::to_string(i % 900),
                                     "Title number " + std::to_string(i), "2001", "comment", 17);
-            doc.records.push_back(std::move(record));
+            doc.store().append(std::move(record));
         }
     }
 

@@ -49,7 +49,7 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         for (int id = 0; id < kFieldCount; ++id) {
             if (settings.DoNotStoreFields[id] && record->GetFieldText(id, settings.DateFormat).empty()) return false;
         }
-        records.push_back(std::move(record));
+        store_.append(std::move(record));
         return true;
     } catch (const std::bad_alloc&) {
         if (context_.messages) context_.messages->showMessage(loadString(51), "SongAddingError");
@@ -62,6 +62,6 @@ bool CDoc::IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const {
 }
 
 int CDoc::RecordOfRow(const CListRow& row, std::uint32_t builtAt) const {
-    if (builtAt == recordsGeneration_) return row.recordIndex;
+    if (builtAt == store_.generation()) return row.recordIndex;
     return FindRecord(row.recordIdentity, row.recordIndex);
 }

@@ -135,21 +135,20 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 }  // namespace
 
 void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
-    RecordArray& records = target ? *target : this->records;
     const DatabaseSignature& signature = context_.signature;
 
     if (archive.IsStoring()) {
         GeneralSettings settings = context_.readSettings();
         // A size below 1 is outside what the settings page accepts: keep everything rather than
         // empty the database because of an odd registry value.
-        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize)) {
-            records.erase(records.begin(), records.end() - settings.DBSize);
-            if (&records == &this->records) RecordsChanged();
-        }
+        const bool trim = settings.NoLarger && settings.DBSize > 0;
+        const auto limit = static_cast<std::size_t>(settings.DBSize);
+        if (trim && target && target->size() > limit) target->erase(target->begin(), target->end() - settings.DBSize);
+        if (trim && !target) store_.keepNewest(limit);
         archive.WriteString(signature.description);
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
-        for (const auto& record : records) writeRecord(archive, *record);
+        for (const auto& record : target ? *target : store_.all()) writeRecord(archive, *record);
         return;
     }
 
@@ -164,8 +163,11 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     std::uint32_t low = archive.ReadUInt32();
     if (isNewer(high, low, signature)) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
 
+    // The stored plays go before the file is read: a file that fails half way leaves none.
+    RecordArray loaded;
+    if (!target) store_.replaceAll(RecordArray());
+    RecordArray& records = target ? *target : loaded;
     records.clear();
-    if (&records == &this->records) RecordsChanged();
     // No record is shorter than its numbers, a one-byte length and the tag body.
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
@@ -182,14 +184,14 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
+    if (!target) store_.replaceAll(std::move(loaded));
 }
 
 int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
-    RecordArray& array = target ? *target : records;
-    return loadFile(path, array, &array == &records ? FileRole::database : FileRole::mergeSource);
+    return loadFile(path, target, target ? FileRole::mergeSource : FileRole::database);
 }
 
-int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) {
+int CDoc::loadFile(const std::string& path, RecordArray* target, FileRole role) {
     IFileSystem& files = *context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
     const bool opened = file != nullptr;
@@ -213,12 +215,14 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
 
     try {
         CArchive archive(*file, CArchive::load);
-        SerializeDB(archive, &target);
+        SerializeDB(archive, target);
         closeQuietly(file);
     } catch (...) {
         closeQuietly(file);
-        target.clear();
-        if (&target == &records) RecordsChanged();
+        if (target)
+            target->clear();
+        else
+            store_.replaceAll(RecordArray());
         show(context_, keptAsMessage(keepDamaged(path, role)), "UnknownErrorLoading");
         return -1;
     }
@@ -290,7 +294,7 @@ bool CDoc::SaveDatabase() {
     }
     IFileSystem& files = *context_.files;
     const std::string newPath = path + kNewFileSuffix;
-    const std::size_t countBefore = records.size();
+    const std::size_t countBefore = store_.size();
 
     std::unique_ptr<IFile> file = files.createWrite(newPath);
     if (!file) {
@@ -316,7 +320,7 @@ bool CDoc::SaveDatabase() {
     }
 
     // The window's rows name the records they show by position; after a trim it builds them again.
-    if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
+    if (store_.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
 
     // A file that was never understood is kept aside before anything takes its place, and the
     // user learns where it went.
@@ -347,49 +351,12 @@ bool CDoc::SaveDatabase() {
 
 int CDoc::MergeFrom(const std::string& path) {
     RecordArray other;
-    if (loadFile(path, other, FileRole::mergeSource) != 0) return -1;
-
-    // The merged order, as references into records and other; nothing moves until it is known
-    // that something was added.
-    struct Pick {
-        bool fromOther;
-        std::size_t index;
-    };
-    std::vector<Pick> order;
-    bool added = false;
+    if (loadFile(path, &other, FileRole::mergeSource) != 0) return -1;
     try {
-        order.reserve(records.size() + other.size());
-        std::size_t i = 0;
-        for (std::size_t s = 0; s < records.size(); ++s) {
-            const TimeValue date = records[s]->date;
-            while (i < other.size()) {
-                const TimeValue otherDate = other[i]->date;
-                if (otherDate < date) {
-                    order.push_back({true, i++});
-                    added = true;
-                    continue;
-                }
-                // The same second at this turn is taken for the same play; it stays in `other`
-                // and goes with it.
-                if (otherDate == date) ++i;
-                break;
-            }
-            order.push_back({false, s});
-        }
-        for (; i < other.size(); ++i) {
-            order.push_back({true, i});
-            added = true;
-        }
-        if (!added) return 0;
-
-        RecordArray merged;
-        merged.reserve(order.size());
-        for (const Pick& pick : order)
-            merged.push_back(std::move(pick.fromOther ? other[pick.index] : records[pick.index]));
-        records = std::move(merged);
-        RecordsChanged();
+        CSameSecondRule sameSecond;
+        if (store_.mergeByDate(std::move(other), sameSecond) == 0) return 0;
     } catch (const std::bad_alloc&) {
-        return -1;  // only the reservations can fail, before any record moved
+        return -1;  // thrown before any record moved
     }
     if (context_.views) context_.views->refreshPlaytallyWindow();
     return 0;

@@ -68,12 +68,12 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, std::uint64_t 
 class RecordsWatch {
 public:
     explicit RecordsWatch(const CDoc& doc)
-        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records.size()),
-          front_(doc.records.empty() ? nullptr : doc.records.front().get()) {}
+        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records().size()),
+          front_(doc.records().empty() ? nullptr : doc.records().front().get()) {}
     // A merge may insert plays between others: only the generation tells.
     bool shifted() const {
-        if (doc_.recordsGeneration() != generation_ || doc_.records.size() < size_) return true;
-        return size_ != 0 && doc_.records.front().get() != front_;
+        if (doc_.recordsGeneration() != generation_ || doc_.records().size() < size_) return true;
+        return size_ != 0 && doc_.records().front().get() != front_;
     }
 
 private:
@@ -107,7 +107,7 @@ RowArray CDoc::BuildList(const BuildListParams& params) {
         progress.reset();
     } catch (...) {
         // The rows emitted so far stay; nothing else of the build may outlive it.
-        for (auto& record : records) record->marked = 0;
+        for (auto& record : store_.all()) record->marked = 0;
         progress.reset();
         if (context_.messages) context_.messages->showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
     }
@@ -121,7 +121,7 @@ namespace {
 // progress window's pump: the rows made so far then name wrong positions.
 bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress,
                    RowArray& rows) {
-    const RecordArray& records = doc.records;
+    const RecordArray& records = doc.records();
     const RecordsWatch watch(doc);
     const std::size_t total = records.size();
     int counter = 0;
@@ -152,7 +152,7 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
 void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows) {
     AppContext& context = doc.context();
     if (progressMayOpen(context, params)) {
-        const int count = countRowsToCome(doc.records, params);
+        const int count = countRowsToCome(doc.records(), params);
         if (count > kLogProgressRows) {
             progress = context.progress->create();
             progress->Show(loadString(kProgressTextId), 0, count);
@@ -184,7 +184,7 @@ std::size_t replayProgress(const std::vector<PlayGroup>& groups, IProgress& prog
 void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress,
                         RowArray& rows) {
     AppContext& context = doc.context();
-    RecordArray& records = doc.records;
+    const RecordArray& records = doc.records();
     // A copy: the pump may reload the application's settings while this build still needs them.
     const GeneralSettings settings = context.reloadSettings();
     if (progressMayOpen(context, params) && records.size() > kPlaytallyProgressRecords) {

@@ -67,7 +67,7 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     std::unique_ptr<IProgress> progress;
     std::size_t count = 0;
     try {
-        const std::vector<const CTrackRecord*> order = oldestFirst(doc.records);
+        const std::vector<const CTrackRecord*> order = oldestFirst(doc.records());
         count = order.size();
         if (count >= kExportProgressFrom && context.progress) {
             progress = context.progress->create();

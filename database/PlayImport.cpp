@@ -116,19 +116,15 @@ private:
     std::unordered_map<std::string, Track> tracks_;
 };
 
-// Places the new records (in date order) among the stored ones as a merge of another database
-// does: each goes before the first stored play that started later.
-RecordArray merged(RecordArray& stored, RecordArray& added) {
-    RecordArray out;
-    out.reserve(stored.size() + added.size());
-    std::size_t next = 0;
-    for (auto& s : stored) {
-        while (next < added.size() && added[next]->date < s->date) out.push_back(std::move(added[next++]));
-        out.push_back(std::move(s));
-    }
-    while (next < added.size()) out.push_back(std::move(added[next++]));
-    return out;
-}
+// The import's duplicate rule: a play of a track already known (stored, or imported before it).
+class KnownPlayRule : public IDuplicateRule {
+public:
+    explicit KnownPlayRule(const RecordArray& stored) : index_(stored) {}
+    bool isDuplicate(const CTrackRecord& incoming, const CTrackRecord*) override { return index_.isDuplicate(incoming); }
+
+private:
+    PlayIndex index_;
+};
 
 }  // namespace
 
@@ -140,7 +136,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     auto ask = [&](const std::string& text) { return context.messages && context.messages->askYesNo(text, ""); };
     ImportResult result;
 
-    RecordArray added;
+    RecordArray incoming;
     try {
         std::string bytes, reason;
         if (!readWhole(*context.files, path, bytes, reason)) {
@@ -159,26 +155,22 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
 
         std::stable_sort(listens.begin(), listens.end(),
                          [](const ImportedListen& a, const ImportedListen& b) { return a.start < b.start; });
-        PlayIndex index(doc.records);
-        added.reserve(listens.size());
-        for (const ImportedListen& listen : listens) {
-            std::unique_ptr<CTrackRecord> record = recordOf(listen);
-            if (index.isDuplicate(*record))
-                ++result.duplicates;
-            else
-                added.push_back(std::move(record));
-        }
+        incoming.reserve(listens.size());
+        for (const ImportedListen& listen : listens) incoming.push_back(recordOf(listen));
     } catch (const std::bad_alloc&) {
         show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
         return result;
     }
-    result.added = added.size();
 
     // Nothing is lost without the user's word: a database beyond its limit loses its oldest plays
-    // at the next save.
-    const GeneralSettings settings = context.readSettings();
-    const std::size_t total = doc.records.size() + added.size();
-    if (!added.empty() && settings.NoLarger && settings.DBSize > 0 && total > static_cast<std::size_t>(settings.DBSize)) {
+    // at the next save. The question comes once the new plays are known, before any is placed.
+    bool declined = false;
+    auto withinLimit = [&](std::size_t added) {
+        result.added = added;
+        const GeneralSettings settings = context.readSettings();
+        const std::size_t total = doc.records().size() + added;
+        if (added == 0 || !settings.NoLarger || settings.DBSize <= 0 || total <= static_cast<std::size_t>(settings.DBSize))
+            return true;
         const std::string after = std::to_string(total), limit = std::to_string(settings.DBSize),
                           lost = std::to_string(total - static_cast<std::size_t>(settings.DBSize));
         if (ask(format(kRaiseLimit, after, limit, lost))) {
@@ -190,23 +182,21 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             }
             context.reloadSettings();
             result.limitChanged = true;
-        } else if (!ask(format(kImportAnyway, after, limit, lost))) {
-            return ImportResult{};
+            return true;
         }
+        declined = !ask(format(kImportAnyway, after, limit, lost));
+        return !declined;
+    };
+    try {
+        KnownPlayRule known(doc.records());
+        if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0 && context.views)
+            context.views->refreshPlaytallyWindow();
+    } catch (const std::bad_alloc&) {
+        // Thrown before any record moved.
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return ImportResult{};
     }
-
-    if (!added.empty()) {
-        try {
-            RecordArray all = merged(doc.records, added);
-            doc.records = std::move(all);
-            doc.RecordsChanged();  // rows built before name other positions now
-        } catch (const std::bad_alloc&) {
-            // Only the reservation can fail, before any record moved.
-            show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
-            return ImportResult{};
-        }
-        if (context.views) context.views->refreshPlaytallyWindow();
-    }
+    if (declined) return ImportResult{};
     result.applied = true;
     show(format(kImported, std::to_string(result.added), std::to_string(result.duplicates)), "PlaysImported");
     return result;

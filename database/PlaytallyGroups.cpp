@@ -88,7 +88,7 @@ private:
 
 class GroupCollector {
 public:
-    GroupCollector(RecordArray& records, const GeneralSettings& settings)
+    GroupCollector(const RecordArray& records, const GeneralSettings& settings)
         : records_(records), settings_(settings), flags_(settings.GroupPlaytallyBy) {}
 
     std::vector<PlayGroup> collect(TimeValue since, TimeValue till) {
@@ -242,7 +242,7 @@ private:
         }
     }
 
-    RecordArray& records_;
+    const RecordArray& records_;
     const GeneralSettings& settings_;
     const FieldFlags flags_;
     std::vector<PlayGroup> groups_;
@@ -257,7 +257,7 @@ private:
 
 }  // namespace
 
-std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
+std::vector<PlayGroup> collectPlayGroups(const RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till) {
     return GroupCollector(records, settings).collect(since, till);
 }

@@ -26,7 +26,7 @@ struct PlayGroup {
 // placed by a hash lookup of its grouping key instead of a comparison with every group. Cost: one
 // pass over the records, a lookup per play, a date text per group and per play whose date value
 // differs from its group's first play until the group's date is known to differ.
-std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
+std::vector<PlayGroup> collectPlayGroups(const RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till);
 
 // The fields whose text a group compares with its first play.

@@ -135,9 +135,9 @@ int writePlayListing(const std::string& path, std::ostream& out, std::ostream& e
         err << "ListPlays: cannot read " << path << " as a Playtally database (it is empty, unreadable or damaged)\n";
         return kListingFailed;
     }
-    doc.records = std::move(plays);
+    doc.store().replaceAll(std::move(plays));
 
-    out << "Database: " << path << " (" << doc.records.size() << (doc.records.size() == 1 ? " play" : " plays")
+    out << "Database: " << path << " (" << doc.records().size() << (doc.records().size() == 1 ? " play" : " plays")
         << ")\n\n";
 
     const RowArray ranked = doc.BuildList(wholePeriod(false));

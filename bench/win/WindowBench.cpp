@@ -133,7 +133,7 @@ struct Bench {
         context.profile = &profile;
         context.files = &systemFileSystem();
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.records, kPlays, now - bench::kTwoYears);
+        bench::addSyntheticPlays(doc.store(), kPlays, now - bench::kTwoYears);
     }
 
     // A shown window over the document, with the window's state in `windowProfile`.

@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (messages.last == "UnknownErrorLoading") {
         // Nothing deleted: the bytes are kept aside, and the database path is free.
         const std::string* kept = files.get(std::string(kDb) + ".damaged-20261208-001502");
-        check(kept && *kept == bytes && !files.get(kDb) && doc.records.empty());
+        check(kept && *kept == bytes && !files.get(kDb) && doc.records().empty());
         return 0;
     }
     if (messages.last == "DBFileIsCut") {
@@ -89,6 +89,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     CDoc again(context);
     again.LoadDatabase();
-    check(sameRecords(doc.records, again.records));
+    check(sameRecords(doc.records(), again.records()));
     return 0;
 }

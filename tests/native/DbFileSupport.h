@@ -144,8 +144,8 @@ struct DocSetup {
         profile.writeInt(sectionGeneral(), "DBSize", size);
     }
     void fill(const std::vector<Play>& ps) {
-        doc.records.clear();
-        for (const Play& p : ps) doc.records.push_back(p.record());
+        doc.store().replaceAll({});
+        for (const Play& p : ps) doc.store().append(p.record());
     }
 
     MemoryProfile profile;

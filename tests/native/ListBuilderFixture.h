@@ -129,7 +129,7 @@ struct ListFixture {
         profile.writeString(sectionGeneral(), "GroupPlaytallyBy", writeFlagList(flags));
     }
     void dateFormat(const std::string& format) { profile.writeString(sectionGeneral(), "DateFormat", format); }
-    void add(const Play& p) { doc.records.push_back(makeRecord(p)); }
+    void add(const Play& p) { doc.store().append(makeRecord(p)); }
 
     MemoryProfile profile;
     RecordingMessages messages;

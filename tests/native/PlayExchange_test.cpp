@@ -77,12 +77,12 @@ struct Exchange : ::testing::Test {
              std::int32_t length = 200, const std::string& comment = "", const std::string& path = "C:\\m.mp3") {
         auto r = std::make_unique<CTrackRecord>(path, length, date, length - 10);
         r->tag = CId3v1Tag(artist, album, title, "1999", comment, 17);
-        doc().records.push_back(std::move(r));
+        doc().store().append(std::move(r));
     }
     // A play with the ID3v1.1 track number in its comment.
     void addWithTrack(TimeValue date, const std::string& artist, const std::string& title, int track) {
         add(date, artist, title, "Album");
-        auto& body = doc().records.back()->tag.body();
+        auto& body = doc().records().back()->tag.body();
         body[94 + 28] = 0;
         body[94 + 29] = static_cast<std::uint8_t>(track);
     }
@@ -98,7 +98,7 @@ struct Exchange : ::testing::Test {
     }
     std::vector<std::string> summary() const {
         std::vector<std::string> out;
-        for (const auto& r : setup.doc.records)
+        for (const auto& r : setup.doc.records())
             out.push_back(std::to_string(r->date) + " " + std::string(r->tag.artist()) + "/" +
                           std::string(r->tag.title()) + "/" + std::string(r->tag.album()) + " " +
                           std::to_string(r->length));
@@ -164,7 +164,7 @@ TEST_F(Exchange, ListenBrainzExportParsedByTheLibrary) {
     ASSERT_EQ(d.Size(), 3u);
     for (rapidjson::SizeType i = 0; i < d.Size(); ++i) {
         SCOPED_TRACE(i);
-        const CTrackRecord& r = *doc().records[i];
+        const CTrackRecord& r = *doc().records()[i];
         const auto& listen = d[i];
         EXPECT_EQ(listen["listened_at"].GetInt64(), r.date);
         const auto& meta = listen["track_metadata"];
@@ -235,19 +235,19 @@ TEST_F(Exchange, CsvReadByAnRfc4180Reader) {
 TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000000000, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
         add(1000000100, "Artist", "Title", "", 0);
         add(1000000200, "Artist", "Title", "Album", 180);
         const std::vector<std::string> original = summary();
         const std::string first = exported(format);
 
-        doc().records.clear();
+        doc().store().replaceAll({});
         ImportResult result = import(first);
         EXPECT_TRUE(result.applied);
         EXPECT_EQ(result.added, 3u);
         EXPECT_EQ(summary(), original);
-        for (const auto& r : doc().records) {
+        for (const auto& r : doc().records()) {
             EXPECT_EQ(r->path, "");
             EXPECT_EQ(r->played, r->length);
             EXPECT_EQ(r->tag.genre(), CId3v1Tag::kNoGenre);
@@ -289,7 +289,7 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000, "Artist", "Title");
         add(2000, "Artist", "Title");
         std::vector<std::string> before = summary();
@@ -391,7 +391,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000, "A", "1");
         add(2000, "A", "2");
         setup.setSize(c.noLarger, c.size);
@@ -399,7 +399,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
         messages.answers = c.answers;
         ImportResult result = import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t10\t\nB\t\ty\t\t1\tL\t20\t\nB\t\tz\t\t1\tL\t30\t\n");
         EXPECT_EQ(messages.asked.size(), c.questions);
-        EXPECT_EQ(doc().records.size(), c.records);
+        EXPECT_EQ(doc().records().size(), c.records);
         EXPECT_EQ(result.applied, c.records == 5);
         EXPECT_EQ(setup.context.readSettings().DBSize, c.sizeAfter);
         EXPECT_EQ(setup.context.readSettings().NoLarger, c.noLargerAfter);
@@ -408,8 +408,8 @@ TEST_F(Exchange, SizeLimitQuestion) {
         }
     }
     // Beyond the largest size the page accepts, the limit is turned off instead.
-    doc().records.clear();
-    for (int i = 0; i < 100000; ++i) doc().records.push_back(std::make_unique<CTrackRecord>("", 1, i, 1));
+    doc().store().replaceAll({});
+    for (int i = 0; i < 100000; ++i) doc().store().append(std::make_unique<CTrackRecord>("", 1, i, 1));
     setup.setSize(true, 100000);
     messages.answers = {true};
     EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t200000\t\n").limitChanged);

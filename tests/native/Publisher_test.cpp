@@ -47,7 +47,7 @@ protected:
     void addPlay(const std::string& artist, const std::string& title, const std::string& album, TimeValue date) {
         auto record = std::make_unique<CTrackRecord>("C:\\mp3\\" + title + ".mp3", 200, date, 180);
         record->tag = CId3v1Tag(artist, album, title, "2001", "", 17);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
 
     // A small report: Log mode, one-line templates.

@@ -106,7 +106,7 @@ protected:
         profile.writeString(sectionPublish(), "PublishFile", "report.html");
         auto record = std::make_unique<CTrackRecord>("C:\\mp3\\song.mp3", 200, clock.t - 60, 180);
         record->tag = CId3v1Tag("Band", "Disc", "Song", "2001", "", 17);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
 
     std::string probeCommand(const std::string& record, const std::string& options) const {

@@ -77,7 +77,7 @@ struct TrackListTest : ::testing::Test {
     void add(const char* artist, const char* title, const char* year, TimeValue date, int length, int played) {
         auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", length, date, played);
         record->tag = CId3v1Tag(artist, "", title, year, "", 1);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
     void open(bool logMode) {
         profile.writeInt(kSection, "SelectedTab", logMode ? 1 : 0);
@@ -229,8 +229,7 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(texts("Date"), sorted);
     EXPECT_EQ(window->SelectedRecordIndex(), chosen);
     EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "8 December first, downwards";
-    doc.records.erase(doc.records.begin());
-    doc.RecordsChanged();
+    doc.store().keepNewest(doc.records().size() - 1);
     EXPECT_EQ(window->SelectedRecordIndex(), chosen - 1);
     EXPECT_EQ(window->List().RecordIndexAt(0), 10);
     EXPECT_EQ(window->List().RecordIndexAt(13), -1) << "the oldest play is gone";
