@@ -53,16 +53,12 @@ struct Setup {
     Setup() {
         profile.writeString(sectionGeneral(), "DBPath", folder().path + "/db.dat");
         profile.writeInt(sectionGeneral(), "NoLarger", 0);
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.signature = {"Dozoderi Playtally WinAmp Plug-in", 0x00010002, 0};
     }
     MemoryProfile profile;
     QuietMessages messages;
     SystemClock clock;
-    AppContext context;
+    AppContext context{profile, messages, clock, systemFileSystem()};
 };
 
 const char* const kArtists[] = {"The Cinematic Orchestra", "Boards of Canada", "Massive Attack", "Portishead",

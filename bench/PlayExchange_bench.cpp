@@ -45,13 +45,11 @@ Folder& folder() {
 struct Setup {
     Setup() {
         profile.writeInt(sectionGeneral(), "NoLarger", 0);
-        context.profile = &profile;
-        context.messages = &messages;
-        context.files = &systemFileSystem();
     }
     MemoryProfile profile;
     Quiet messages;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
 };
 
 constexpr TimeValue kStart = 1600000000;

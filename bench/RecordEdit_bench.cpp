@@ -28,10 +28,9 @@ void RemoveGroup(benchmark::State& state) {
     MemoryProfile profile;
     profile.writeString(sectionGeneral(), "GroupPlaytallyBy", "0,0,0,0,0,1,1,0,0,0,0,");
     Window window;
-    AppContext context;
-    context.profile = &profile;
+    SystemClock systemClock;
+    AppContext context{profile, window, systemClock, systemFileSystem()};
     context.views = &window;
-    context.messages = &window;
     CDoc doc(context);
     for (auto _ : state) {
         state.PauseTiming();

@@ -31,9 +31,6 @@ struct NoShell : IShell {
 // with the default templates.
 struct ReportSetup {
     explicit ReportSetup(int rows) {
-        context.profile = &profile;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.pluginFolder = dir.path();
         profile.writeString(sectionPublish(), "PublishFile", "report.html");
         profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
@@ -50,7 +47,8 @@ struct ReportSetup {
     TempDir dir;
     MemoryProfile profile;
     BenchClock clock;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CDoc doc{context};
 };
 

@@ -42,12 +42,12 @@ const char kUnreadableLabel[] = "unreadable";  // the file exists but could not 
 const char kNewFileSuffix[] = ".tmp";
 
 void show(AppContext& context, const std::string& text, const char* key) {
-    if (context.messages) context.messages->showMessage(text, key);
+    context.messages.showMessage(text, key);
 }
 
 // Local date and time as YYYYMMDD-HHMMSS.
 std::string timeStamp(AppContext& context) {
-    std::time_t t = context.clock ? static_cast<std::time_t>(context.clock->now()) : std::time(nullptr);
+    std::time_t t = static_cast<std::time_t>(context.clock.now());
     std::tm local{};
 #ifdef _WIN32
     if (localtime_s(&local, &t) != 0) local = std::tm{};
@@ -192,7 +192,7 @@ int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
 }
 
 int CDoc::loadFile(const std::string& path, RecordArray* target, FileRole role) {
-    IFileSystem& files = *context_.files;
+    IFileSystem& files = context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
     const bool opened = file != nullptr;
     // A file that is missing or cannot be opened counts as empty: the first start, before any save.
@@ -260,7 +260,7 @@ std::string CDoc::keepDamaged(const std::string& path, FileRole role) {
 }
 
 bool CDoc::keepAside(const std::string& path, const std::string& label, std::string& keptAs) {
-    IFileSystem& files = *context_.files;
+    IFileSystem& files = context_.files;
     const std::string base = path + "." + label + "-" + timeStamp(context_);
     for (int n = 1; n <= 1000; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
@@ -292,7 +292,7 @@ bool CDoc::SaveDatabase() {
         show(context_, loadString(kSavePathEmpty), "SaveDBIsEmpty");
         return false;
     }
-    IFileSystem& files = *context_.files;
+    IFileSystem& files = context_.files;
     const std::string newPath = path + kNewFileSuffix;
     const std::size_t countBefore = store_.size();
 
@@ -320,7 +320,7 @@ bool CDoc::SaveDatabase() {
     }
 
     // The window's rows name the records they show by position; after a trim it builds them again.
-    if (store_.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
+    if (store_.size() != countBefore) context_.views->refreshPlaytallyWindow();
 
     // A file that was never understood is kept aside before anything takes its place, and the
     // user learns where it went.
@@ -358,6 +358,6 @@ int CDoc::MergeFrom(const std::string& path) {
     } catch (const std::bad_alloc&) {
         return -1;  // thrown before any record moved
     }
-    if (context_.views) context_.views->refreshPlaytallyWindow();
+    context_.views->refreshPlaytallyWindow();
     return 0;
 }

@@ -23,9 +23,8 @@ constexpr int kLogProgressRows = 100;
 constexpr std::size_t kPlaytallyProgressRecords = 101;
 
 bool progressMayOpen(const AppContext& context, const BuildListParams& params) {
-    if (!context.progress) return false;
     if (params.showProgress) return true;
-    return context.views && (context.views->playtallyWindowVisible() || context.views->settingsSheetOpen());
+    return context.views->playtallyWindowVisible() || context.views->settingsSheetOpen();
 }
 
 // The rows a scan from the newest play would give: it stops at the first play older than since
@@ -109,7 +108,7 @@ RowArray CDoc::BuildList(const BuildListParams& params) {
         // The rows emitted so far stay; nothing else of the build may outlive it.
         for (auto& record : store_.all()) record->marked = 0;
         progress.reset();
-        if (context_.messages) context_.messages->showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
+        context_.messages.showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
     }
     return rows;
 }
@@ -154,8 +153,8 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
     if (progressMayOpen(context, params)) {
         const int count = countRowsToCome(doc.records(), params);
         if (count > kLogProgressRows) {
-            progress = context.progress->create();
-            progress->Show(loadString(kProgressTextId), 0, count);
+            progress = context.progress->create();  // none without a progress window
+            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
         }
     }
     const std::string dateFormat = context.readSettings().DateFormat;
@@ -190,8 +189,8 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
     if (progressMayOpen(context, params) && records.size() > kPlaytallyProgressRecords) {
         const int count = countRowsToCome(records, params);
         if (count > 0) {
-            progress = context.progress->create();
-            progress->Show(loadString(kProgressTextId), 0, count);
+            progress = context.progress->create();  // none without a progress window
+            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
         }
     }
 

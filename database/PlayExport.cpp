@@ -44,9 +44,9 @@ std::vector<const CTrackRecord*> oldestFirst(const RecordArray& records) {
 
 ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) {
     AppContext& context = doc.context();
-    IFileSystem& files = *context.files;
+    IFileSystem& files = context.files;
     auto show = [&](const std::string& text, const char* key) {
-        if (context.messages) context.messages->showMessage(text, key);
+        context.messages.showMessage(text, key);
     };
     const std::string newPath = path + kNewFileSuffix;
 
@@ -69,10 +69,8 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     try {
         const std::vector<const CTrackRecord*> order = oldestFirst(doc.records());
         count = order.size();
-        if (count >= kExportProgressFrom && context.progress) {
-            progress = context.progress->create();
-            progress->Show(loadString(kExporting), 0, 100);
-        }
+        if (count >= kExportProgressFrom) progress = context.progress->create();  // none without a window
+        if (progress) progress->Show(loadString(kExporting), 0, 100);
         std::unique_ptr<PlayWriter> writer = makePlayWriter(format, playtallyClient());
         auto handOver = [&](std::size_t atLeast) {
             std::string_view bytes = writer->pending();

@@ -17,6 +17,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"
+#include "core/SettingsTable.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -27,7 +28,6 @@ constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicate
 constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
 constexpr int kImportAnyway = 2251;   // %3 plays to go
 constexpr int kNoMemory = 2255;
-constexpr int kLargestLimit = 100000; // the largest size the General page accepts
 
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -131,15 +131,15 @@ private:
 ImportResult importPlays(CDoc& doc, const std::string& path) {
     AppContext& context = doc.context();
     auto show = [&](const std::string& text, const char* key) {
-        if (context.messages) context.messages->showMessage(text, key);
+        context.messages.showMessage(text, key);
     };
-    auto ask = [&](const std::string& text) { return context.messages && context.messages->askYesNo(text, ""); };
+    auto ask = [&](const std::string& text) { return context.messages.askYesNo(text, ""); };
     ImportResult result;
 
     RecordArray incoming;
     try {
         std::string bytes, reason;
-        if (!readWhole(*context.files, path, bytes, reason)) {
+        if (!readWhole(context.files, path, bytes, reason)) {
             show(loadString(kCannotRead) + reason, "ErrorImportingPlays");
             return result;
         }
@@ -174,12 +174,16 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         const std::string after = std::to_string(total), limit = std::to_string(settings.DBSize),
                           lost = std::to_string(total - static_cast<std::size_t>(settings.DBSize));
         if (ask(format(kRaiseLimit, after, limit, lost))) {
-            if (context.profile) {
-                if (total <= static_cast<std::size_t>(kLargestLimit))
-                    context.profile->writeInt(sectionGeneral(), "DBSize", static_cast<int>(total));
-                else
-                    context.profile->writeInt(sectionGeneral(), "NoLarger", 0);
-            }
+            // The limit is raised as far as the General page accepts, else lifted.
+            const SettingsTable<GeneralSettings>& table = generalSettingsTable();
+            const int largest = lineOf(table, &GeneralSettings::DBSize)->range.max;
+            GeneralSettings raised = settings;
+            raised.DBSize = static_cast<int>(total);
+            raised.NoLarger = false;
+            if (total <= static_cast<std::size_t>(largest))
+                writeSetting(context.profile, table, &GeneralSettings::DBSize, raised);
+            else
+                writeSetting(context.profile, table, &GeneralSettings::NoLarger, raised);
             context.reloadSettings();
             result.limitChanged = true;
             return true;
@@ -189,7 +193,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     };
     try {
         KnownPlayRule known(doc.records());
-        if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0 && context.views)
+        if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0)
             context.views->refreshPlaytallyWindow();
     } catch (const std::bad_alloc&) {
         // Thrown before any record moved.

@@ -23,15 +23,15 @@ constexpr int kAskPathGroup = 44;      // Playtally mode: the path for the group
 constexpr int kAskTagInstances = 45;   // Log mode: the edit for every instance, or the play only
 constexpr int kAskPathInstances = 48;  // Log mode: the path for every instance, or the play only
 
-bool windowExists(const AppContext& context) { return context.views && context.views->playtallyWindowExists(); }
+bool windowExists(const AppContext& context) { return context.views->playtallyWindowExists(); }
 bool windowInLogMode(const AppContext& context) {
-    return context.views && context.views->playtallyWindowInLogMode();
+    return context.views->playtallyWindowInLogMode();
 }
 
 // Questions about records are never silenced (an empty key): deleting or rewriting a group must
 // be confirmed each time. Without a message box nothing is confirmed.
 bool confirm(AppContext& context, int textId) {
-    return context.messages && context.messages->askYesNo(loadString(textId), std::string());
+    return context.messages.askYesNo(loadString(textId), std::string());
 }
 
 bool contains(const Identities& set, std::uint64_t identity) {
@@ -118,7 +118,7 @@ bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16s
     Identities targets = groupOf(record, logMode);
     std::string path = record.path;
     std::u16string widePath = record.widePath;
-    if (!context_.dialogs || !context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
+    if (!context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
     if (!windowExists(context_)) return false;
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskPathInstances : kAskPathGroup)) {
         if (!logMode) return false;
@@ -142,7 +142,7 @@ bool CDoc::EditTag(int index) {
     CTrackRecord edit(store_[index]);
     const bool logMode = windowInLogMode(context_);
     Identities targets = groupOf(store_[index], logMode);
-    if (!context_.dialogs || !context_.dialogs->editTag(edit.tag.body())) return false;
+    if (!context_.dialogs->editTag(edit.tag.body())) return false;
     if (!windowExists(context_)) return false;
     edit.tag.RebuildFields();
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskTagInstances : kAskTagGroup)) {
@@ -169,7 +169,7 @@ bool CDoc::EditTag(int index) {
 void CDoc::PlayRecord(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= store_.size()) return;
     const std::uint64_t chosen = store_[index].identity.value();
-    IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+    IFileSystem& files = context_.files;
     // Each new attempt follows a path the user confirmed; Cancel (or any other refusal) ends it.
     for (;;) {
         index = FindRecord(chosen, index);
@@ -177,9 +177,9 @@ void CDoc::PlayRecord(int index) {
         const std::string path = store_[index].path;
         const std::u16string widePath = store_[index].widePath;
         if (canOpen(files, path, widePath)) {
-            if (context_.runner && widePath.empty())
+            if (widePath.empty())
                 context_.runner->runProgram(playCommandLine(context_.pluginFolder, path), 0);
-            else if (context_.runner)
+            else
                 playWide(*context_.runner, context_.pluginFolder, widePath);
             return;
         }

@@ -119,11 +119,7 @@ int writePlayListing(const std::string& path, std::ostream& out, std::ostream& e
     MemoryProfile profile;  // no settings: the defaults of a fresh user
     StreamMessages messages(err);
     SystemClock clock;
-    AppContext context;
-    context.profile = &profile;
-    context.messages = &messages;
-    context.clock = &clock;
-    context.files = &files;
+    AppContext context{profile, messages, clock, files};
     context.signature = {kDescription, kVersionHigh, kVersionLow};
     context.reloadSettings();
     CDoc doc(context);

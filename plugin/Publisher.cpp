@@ -34,7 +34,7 @@ unsigned runFlags(int winStates, int hideBit, int waitBit) {
 }
 
 void runProgram(AppContext& context, const std::string& commandLine, unsigned flags) {
-    if (commandLine.empty() || !context.runner) return;
+    if (commandLine.empty()) return;
     context.runner->runProgram(commandLine, flags);
 }
 
@@ -78,7 +78,7 @@ bool isHtmlReportFile(const std::string& path) {
 }
 
 void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
-    const PublishSettings settings = loadPublishSettings(*context.profile, context.clock->now());
+    const PublishSettings settings = loadPublishSettings(context.profile, context.clock.now());
     if (settings.PublishFile.empty()) return;
     const std::string reportFile = resolvePluginPath(settings.PublishFile, context.pluginFolder);
     const std::string runBefore = resolvePluginPath(settings.RunBefore, context.pluginFolder);
@@ -86,18 +86,17 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     runProgram(context, runBefore, runFlags(settings.WinStates, 2, 3));
 
-    IFileSystem& files = context.files ? *context.files : systemFileSystem();
+    IFileSystem& files = context.files;
     std::unique_ptr<IFile> file = files.createWrite(reportFile);
     if (!file) {
         std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
-        if (context.messages)
-            context.messages->showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
+        context.messages.showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
         return;
     }
     CReportWriter writer(std::move(file));
 
     // The before-program may have run for a while.
-    const TimeValue end = context.clock->now();
+    const TimeValue end = context.clock.now();
     const TimeValue start = reportPeriodStart(settings.PublishLast, end);
     BuildListParams params;
     params.since = start;
@@ -110,8 +109,8 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     std::unique_ptr<IProgress> progress;
     bool windowOnScreen =
-        context.views && (context.views->settingsSheetOpen() || context.views->playtallyWindowVisible());
-    if (context.progress && windowOnScreen && rows.size() > 1) {
+        context.views->settingsSheetOpen() || context.views->playtallyWindowVisible();
+    if (windowOnScreen && rows.size() > 1) {
         progress = context.progress->create();
         if (progress) progress->Show(loadString(1010), 0, static_cast<int>(rows.size()) - 1);
     }

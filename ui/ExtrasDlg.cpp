@@ -73,5 +73,5 @@ void CExtrasDlg::OnReset() {
 
 void CExtrasDlg::saveExtrasSettings() {
     UpdateData(true);
-    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_EXTRAS);
+    writeSettings(m_host.context().profile, generalSettingsTable(), m_values, IDD_EXTRAS);
 }

@@ -130,7 +130,7 @@ void CGeneralDlg::DoDataExchange(CDataExchange& dx) {
 BOOL CGeneralDlg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     AppContext& context = m_host.context();
-    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    m_snapshot = loadGeneralSettings(context.profile, context.userName);
     m_values = m_snapshot;
     m_wasDisabled = m_values.Disable;
     UpdateData(false);
@@ -229,7 +229,7 @@ void CGeneralDlg::merge() {
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
     if (sameFile(path, own)) {
         // Saying nothing would look as if the button did nothing.
-        if (context.messages) context.messages->showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
+        context.messages.showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
         return;
     }
     m_host.doc().MergeFrom(path);
@@ -244,7 +244,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new database starts there
 
     auto refuse = [&](const std::string& text, const char* key) {
-        if (context.messages) context.messages->showMessage(text, key);
+        context.messages.showMessage(text, key);
         GetDlgItem(IDC_GEN_DBPATH).SetFocus();
         return false;
     };
@@ -257,7 +257,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
         return refuse(loadString(kCannotSave) + systemErrorText(error), "ErrorSavingDBFile");
     file.reset();
     // Another program's file would be moved aside at the next save to make room.
-    if (!hasOurSignature(*context.files, path, context.signature.description))
+    if (!hasOurSignature(context.files, path, context.signature.description))
         return refuse(loadString(kUnknownHeader), "ErrorOpening");
     return true;
 }
@@ -272,16 +272,16 @@ BOOL CGeneralDlg::OnApply() {
         if (!m_wasDisabled && !doc.SaveDatabase()) return FALSE;
         saveGeneralSettings();
         if (m_values.Disable) {
-            if (context.views) context.views->destroyPlaytallyWindow();
+            context.views->destroyPlaytallyWindow();
         } else {
             doc.LoadDatabase();
-            if (context.views) context.views->refreshPlaytallyWindow();
+            context.views->refreshPlaytallyWindow();
         }
         m_settingsChanged = false;
     } else {
         saveGeneralSettings();
     }
-    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    m_snapshot = loadGeneralSettings(context.profile, context.userName);
     m_wasDisabled = m_values.Disable;
     m_host.applyGeneralSettings();
     return TRUE;
@@ -296,5 +296,5 @@ void CGeneralDlg::OnReset() {
 }
 
 void CGeneralDlg::saveGeneralSettings() {
-    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_GENERAL);
+    writeSettings(m_host.context().profile, generalSettingsTable(), m_values, IDD_GENERAL);
 }

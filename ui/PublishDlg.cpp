@@ -70,7 +70,7 @@ void CPublishDlg::DoDataExchange(CDataExchange& dx) {
 
 void CPublishDlg::load() {
     AppContext& context = m_host.context();
-    m_snapshot = loadPublishSettings(*context.profile, context.clock ? context.clock->now() : 0);
+    m_snapshot = loadPublishSettings(context.profile, context.clock.now());
     m_values = m_snapshot;
 }
 
@@ -195,5 +195,5 @@ void CPublishDlg::OnReset() {
 void CPublishDlg::savePublishSettings(bool takeValues) {
     if (takeValues) UpdateData(true);  // a failure has shown its message; the values taken so far are stored
     CSettingsExchange::takeTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
-    writeSettings(*m_host.context().profile, publishSettingsTable(), m_values, IDD_PUBLISH);
+    writeSettings(m_host.context().profile, publishSettingsTable(), m_values, IDD_PUBLISH);
 }

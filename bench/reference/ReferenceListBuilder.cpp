@@ -14,9 +14,7 @@
 namespace {
 
 bool mayOpenProgress(const AppContext& context, const BuildListParams& params) {
-    if (!context.progress) return false;
-    return params.showProgress ||
-           (context.views && (context.views->playtallyWindowVisible() || context.views->settingsSheetOpen()));
+    return params.showProgress || context.views->playtallyWindowVisible() || context.views->settingsSheetOpen();
 }
 
 int countInPeriodFromNewest(const RecordArray& records, const BuildListParams& params) {
@@ -39,7 +37,7 @@ void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress
         int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 100) {
             progress = context.progress->create();
-            progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(1010), 0, count);
         }
     }
     const std::string format = context.readSettings().DateFormat;
@@ -91,7 +89,7 @@ void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPr
         int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 0) {
             progress = context.progress->create();
-            progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(1010), 0, count);
         }
     }
 
@@ -137,7 +135,7 @@ RowArray referenceBuildList(CDoc& doc, const BuildListParams& params) {
     } catch (...) {
         for (auto& record : doc.records()) record->marked = 0;
         progress.reset();
-        if (doc.context().messages) doc.context().messages->showMessage(loadString(1036), "GeneratingReportError");
+        doc.context().messages.showMessage(loadString(1036), "GeneratingReportError");
     }
     return rows;
 }

@@ -125,13 +125,13 @@ Result measure(const std::string& name, const std::function<void()>& body, const
 
 struct Bench {
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
     TimeValue now = static_cast<TimeValue>(std::time(nullptr));
 
     Bench() {
-        context.profile = &profile;
-        context.files = &systemFileSystem();
         context.userName = "bench";
         bench::addSyntheticPlays(doc.store(), kPlays, now - bench::kTwoYears);
     }

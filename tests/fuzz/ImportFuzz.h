@@ -41,10 +41,8 @@ inline void importTwice(const std::string& bytes) {
     MemoryProfile profile;
     profile.writeInt(sectionGeneral(), "NoLarger", 0);
     QuietMessages messages;
-    AppContext context;
-    context.profile = &profile;
-    context.messages = &messages;
-    context.files = &files;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, files};
     CDoc doc(context);
     for (TimeValue date : {1000, 1000000000}) {
         doc.store().append(std::make_unique<CTrackRecord>("C:\\a.mp3", 100, date, 100));

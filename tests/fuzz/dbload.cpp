@@ -58,11 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.writeInt(sectionGeneral(), "NoLarger", 0);
     CountingMessages messages;
     FixedClock clock;
-    AppContext context;
-    context.profile = &profile;
-    context.messages = &messages;
-    context.clock = &clock;
-    context.files = &files;
+    AppContext context{profile, messages, clock, files};
     context.signature = {"Dozoderi Playtally WinAmp Plug-in", 0x00010002, 0};
 
     CDoc doc(context);

@@ -117,8 +117,6 @@ inline std::unique_ptr<CTrackRecord> makeRecord(const Play& p, const std::string
 // A document with a memory profile, recording messages, views and progress.
 struct ListFixture {
     ListFixture() : doc(context) {
-        context.profile = &profile;
-        context.messages = &messages;
         context.progress = &progress;
         context.views = &views;
         context.userName = "guest";
@@ -135,7 +133,8 @@ struct ListFixture {
     RecordingMessages messages;
     FakeProgressFactory progress;
     FakeViews views;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
     CDoc doc;
 };
 

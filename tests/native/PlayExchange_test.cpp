@@ -65,9 +65,8 @@ public:
 };
 
 struct Exchange : ::testing::Test {
-    Exchange() : setup(fs, "C:\\out\\db.dat") {
+    Exchange() : setup(fs, "C:\\out\\db.dat", &messages) {
         fs.folders.insert("C:\\out");
-        setup.context.messages = &messages;
         setup.context.progress = &progress;
         setup.setSize(false, 1000);
     }

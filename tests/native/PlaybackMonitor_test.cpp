@@ -79,8 +79,6 @@ struct FakeViews : IViewHooks {
 class PlaybackMonitorTest : public ::testing::Test {
 protected:
     PlaybackMonitorTest() {
-        context.profile = &profile;
-        context.clock = &clock;
         context.views = &views;
         host.clock = &clock;
     }
@@ -99,7 +97,8 @@ protected:
     FakeTimer timer;
     RecordingSink sink;
     FakeViews views;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CPlaybackMonitor monitor{context, host, timer, sink};
 };
 

@@ -27,10 +27,6 @@ bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
 class Publishing : public ::testing::Test {
 protected:
     Publishing() {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.progress = &progress;
         context.runner = &runner;
         context.views = &views;
@@ -69,7 +65,7 @@ protected:
     RecordingShell shell;
     ReportViews views;
     LoggingProgressFactory progress;
-    AppContext context;
+    AppContext context{profile, messages, clock, systemFileSystem()};
     CDoc doc{context};
 };
 

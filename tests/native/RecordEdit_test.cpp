@@ -88,9 +88,6 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
         wideAnswer.clear();
         exists = true;
         logMode = false;
-        context.profile = &profile;
-        context.messages = this;
-        context.files = &files;
         context.views = this;
         context.dialogs = this;
         context.runner = this;
@@ -130,7 +127,8 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
 
     MemoryProfile profile;
     MemoryFileSystem files;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, *this, systemClock, files};
     CDoc doc{context};
 };
 

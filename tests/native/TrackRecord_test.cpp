@@ -25,9 +25,6 @@ CTrackRecord taggedRecord(const std::string& artist, const std::string& title, c
 
 struct DocFixture : ::testing::Test {
     DocFixture() : doc(context) {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.files = &systemFileSystem();
         context.userName = "guest";
     }
     std::string mp3(const std::string& name, const std::string& artist, const std::string& title,
@@ -39,7 +36,8 @@ struct DocFixture : ::testing::Test {
     TempDir dir;
     MemoryProfile profile;
     RecordingMessages messages;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
     CDoc doc;
 };
 

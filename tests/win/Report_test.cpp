@@ -95,10 +95,6 @@ bool waitForText(const std::string& path, const std::string& text) {
 class WinPublishing : public ::testing::Test {
 protected:
     WinPublishing() : runner(messages) {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.runner = &runner;
         context.pluginFolder = dir.path();
         profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
@@ -120,7 +116,7 @@ protected:
     RecordingMessages messages;
     CProgramRunner runner;
     CShellOpen shell;
-    AppContext context;
+    AppContext context{profile, messages, clock, systemFileSystem()};
     CDoc doc{context};
 };
 

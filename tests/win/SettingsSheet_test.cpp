@@ -121,10 +121,6 @@ class Settings : public ::testing::Test, public ISettingsHost {
 protected:
     Settings()
         : key(::testing::UnitTest::GetInstance()->current_test_info()->name()), profile(key.name()), doc_(ctx) {
-        ctx.profile = &profile;
-        ctx.messages = &messages;
-        ctx.clock = &clock;
-        ctx.files = &systemFileSystem();
         ctx.views = &views;
         ctx.userName = "guest";
         ctx.pluginFolder = dir.path();
@@ -190,7 +186,7 @@ protected:
     RecordingMessages messages;
     FixedClock clock;
     Views views;
-    AppContext ctx;
+    AppContext ctx{profile, messages, clock, systemFileSystem()};
     CDoc doc_;
     MessageBoxHandler previousBoxes;
     CSettingsSheet* sheet = nullptr;

@@ -52,14 +52,15 @@ std::vector<std::string> numbers(int from, int to) {
 // format is day first, so "12/08/25" is the 12th of August.
 struct TrackListTest : ::testing::Test {
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
     std::unique_ptr<CPlaytallyDlg> window;
     IPlaytallyWindowHost* host = nullptr;
     HWND list = nullptr;
 
     TrackListTest() {
-        context.profile = &profile;
         profile.writeString(sectionGeneral(), "DateFormat", "%d/%m/%y %H:%M");
         for (int i = 0; i < 10; ++i) add("filler", "f", "", localTime(2024, 1, i + 1), 1, 1);
         add("Alpha", "x", "2001", localTime(2025, 8, 12), 600, 9);
