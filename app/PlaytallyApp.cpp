@@ -78,9 +78,7 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module)
     context_.views = this;
     context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
-    // Dialog foundations: windows store their placements in this profile, and the framework's own
-    // boxes speak with the plug-in's texts.
-    setApplicationProfile(profile_.get());
+    // The framework's own boxes speak with the plug-in's texts.
     setFrameworkTexts({loadString(1), loadString(IDS_DDX_INTEGER), loadString(IDS_DDX_POSITIVE_INTEGER),
                        loadString(IDS_DDX_INTEGER_RANGE), "Playtally: "});
 
@@ -97,8 +95,6 @@ CPlaytallyApp::~CPlaytallyApp() {
     if (autoPublishTimer_) autoPublishTimer_->stop();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (pollTimer_) pollTimer_->stop();
-    // Dialog foundations: no window stores its placement through a profile that is gone.
-    if (applicationProfile() == profile_.get()) setApplicationProfile(nullptr);
 }
 
 int CPlaytallyApp::init(HWND winampWindow) {
@@ -390,11 +386,15 @@ void CPlaytallyApp::openWebsite() {
     ShellExecuteA(nullptr, "open", loadString(IDS_WEB_PAGE).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void CPlaytallyApp::ShowHelpText(HelpValue value) {
+    if (window_ && window_->IsWindow()) window_->ShowHelpText(value);
+}
+
 void CPlaytallyApp::showAbout() {
     if (aboutOpen_) return;
     aboutOpen_ = true;
     try {
-        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr);
+        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr, this);
         about.DoModal();
     } catch (...) {
         aboutOpen_ = false;

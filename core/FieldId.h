@@ -18,3 +18,7 @@ enum FieldId : int {
 };
 constexpr int kFieldCount = 11;
 using FieldFlags = std::array<bool, kFieldCount>;
+
+// The fields' names, in field order: the list's column captions and the field lists' labels.
+constexpr const char* kFieldNames[kFieldCount] = {"#",     "Date",  "Hit",  "Length", "Played", "Artist",
+                                                  "Title", "Album", "Year", "Genre",  "Comment"};

@@ -14,6 +14,7 @@
 #include "ui/PublishDlg.h"
 
 class CDoc;
+class RegistryProfile;
 struct AppContext;
 
 // What the settings pages ask of the application.
@@ -29,6 +30,8 @@ public:
     virtual void publishReport() = 0;
     // Run when the sheet window is destroyed: the pages save, then the settings are applied.
     virtual void applySettings() = 0;
+    // Where the pages' dialogs keep their window placements (none: they keep none).
+    virtual RegistryProfile* placements() { return nullptr; }
 };
 
 class CSettingsSheet : public CPropertySheet {

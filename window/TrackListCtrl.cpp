@@ -16,18 +16,16 @@ namespace {
 
 POINT pointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
+// The columns in field order (their captions are the fields' names).
 struct Column {
-    const char* caption;
     int width;
     CTrackListCtrl::SortKind kind;
 };
 const Column kColumns[kFieldCount] = {
-    {"#", 25, CTrackListCtrl::SortNumber},     {"Date", 60, CTrackListCtrl::SortTime},
-    {"Hit", 35, CTrackListCtrl::SortNumber},   {"Length", 60, CTrackListCtrl::SortTime},
-    {"Played", 60, CTrackListCtrl::SortTime},  {"Artist", 130, CTrackListCtrl::SortText},
-    {"Title", 160, CTrackListCtrl::SortText},  {"Album", 100, CTrackListCtrl::SortText},
-    {"Year", 40, CTrackListCtrl::SortNumber},  {"Genre", 60, CTrackListCtrl::SortText},
-    {"Comment", 150, CTrackListCtrl::SortText},
+    {25, CTrackListCtrl::SortNumber},  {60, CTrackListCtrl::SortTime},  {35, CTrackListCtrl::SortNumber},
+    {60, CTrackListCtrl::SortTime},    {60, CTrackListCtrl::SortTime},  {130, CTrackListCtrl::SortText},
+    {160, CTrackListCtrl::SortText},   {100, CTrackListCtrl::SortText}, {40, CTrackListCtrl::SortNumber},
+    {60, CTrackListCtrl::SortText},    {150, CTrackListCtrl::SortText},
 };
 
 constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
@@ -213,7 +211,7 @@ void CTrackListHeader::DrawIndicator(HDC dc, const RECT& item, int c) const {
 
 // ---- the list ----
 
-const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].caption : ""; }
+const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kFieldCount ? kFieldNames[field] : ""; }
 int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].width : 0; }
 CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[field].kind; }
 
@@ -284,7 +282,7 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT;
         col.cx = widths[f];
-        col.pszText = const_cast<char*>(kColumns[f].caption);
+        col.pszText = const_cast<char*>(kFieldNames[f]);
         col.iSubItem = static_cast<int>(k);  // the column's position: the list asks texts by it
         SendMessage(LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&col));
     }
@@ -393,21 +391,20 @@ void CTrackListCtrl::SortRows(int column, bool ascending) {
 void CTrackListCtrl::ShowContextMenu() {
     POINT screen = {};
     if (!::GetCursorPos(&screen)) return;
-    LVHITTESTINFO hit = {};
-    hit.pt = screen;
-    ScreenToClient(hit.pt);
-    const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (item < 0 || !(hit.flags & LVHT_ONITEM)) return;  // empty space: no menu
+    POINT at = screen;
+    ScreenToClient(at);
+    UINT flags = 0;
+    const int item = HitTest(at, &flags);
+    if (item < 0 || !(flags & LVHT_ONITEM)) return;  // empty space: no menu
     OpenContextMenu(screen);
 }
 
 void CTrackListCtrl::ShowKeyboardContextMenu() {
     const int item = GetNextItem(-1, LVNI_SELECTED);  // a single-selection list
     if (item < 0) return;
-    SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+    EnsureVisible(item, false);
     RECT label = {};
-    label.left = LVIR_LABEL;
-    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label))) return;
+    if (!GetItemRect(item, label, LVIR_LABEL)) return;
     POINT screen = {label.left + 8, label.bottom};
     ClientToScreen(screen);
     OpenContextMenu(screen);
@@ -427,8 +424,7 @@ void CTrackListCtrl::OnFocusChange(UINT message, HWND other) {
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
     if (focused < 0) return;
     RECT label = {}, client = GetClientRect();
-    label.left = LVIR_LABEL;
-    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&label))) return;
+    if (!GetItemRect(focused, label, LVIR_LABEL)) return;
     // The row's highlight reaches the client's right edge (see DrawItem).
     RECT row = {label.left, label.top, client.right + 1, label.bottom};
     ::InvalidateRect(m_hWnd, &row, FALSE);
@@ -438,8 +434,7 @@ void CTrackListCtrl::OnFocusChange(UINT message, HWND other) {
 void CTrackListCtrl::ExtendHighlightToTheRightEdge() {
     if (GetItemCount() <= 0) return;
     RECT first = {}, client = GetClientRect(), update = {};
-    first.left = LVIR_BOUNDS;
-    if (!SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) || first.right >= client.right) return;
+    if (!GetItemRect(0, first, LVIR_BOUNDS) || first.right >= client.right) return;
     if (!::GetUpdateRect(m_hWnd, &update, FALSE) || ::IsRectEmpty(&update)) return;
     update.left = std::min(update.left, first.right - 1);
     update.right = client.right;
@@ -539,10 +534,9 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDBLCLK: {
         const LRESULT r = DefWindowProc(message, wParam, lParam);
-        LVHITTESTINFO hit = {};
-        hit.pt = pointOf(lParam);
-        const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        if (item >= 0 && (hit.flags & LVHT_ONITEM)) m_owner.PlayCommand();
+        UINT flags = 0;
+        const int item = HitTest(pointOf(lParam), &flags);
+        if (item >= 0 && (flags & LVHT_ONITEM)) m_owner.PlayCommand();
         return r;
     }
     case WM_SETFOCUS:
@@ -571,10 +565,8 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
     const UINT state = GetItemState(item, LVIS_SELECTED | LVIS_FOCUSED);
     const bool selectedLook = (state & LVIS_SELECTED) && (focus || (GetStyle() & LVS_SHOWSELALWAYS));
     RECT bounds = {}, label = {};
-    bounds.left = LVIR_BOUNDS;
-    label.left = LVIR_LABEL;
-    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
-    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label));
+    GetItemRect(item, bounds, LVIR_BOUNDS);
+    GetItemRect(item, label, LVIR_LABEL);
     const int offset = 2 * spaceWidth(dc);
     const RECT client = GetClientRect();
     const RECT highlight = {label.left, bounds.top, client.right + 1, bounds.bottom};

@@ -19,6 +19,8 @@ plants = [
     ("ui/AboutDlg.cpp", '#include "window/PlaytallyDlg.h"', "window/ is not below ui/"),
     ("plugin/Manifest.cpp", '#include "tests/native/TempDir.h"', "never includes a tool's folder"),
     ("window/TrackListCtrl.cpp", "void f() { theApp().config(); }", "through its global"),
+    ("ui/ResizeDialog.cpp", "void f() { applicationProfile(); }", "applicationProfile(), a global"),
+    ("window/PlaytallyDlg.cpp", "IHelpTextSink* g_sink = nullptr;", "a mutable global"),
 ]
 
 failures = 0
