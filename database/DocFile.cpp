@@ -12,6 +12,7 @@
 #include "database/Archive.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
+#include "core/ReplacingWrite.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"
@@ -39,7 +40,6 @@ const char kUnknownLabel[] = "unknown";   // the file has an unknown signature
 const char kUnreadableLabel[] = "unreadable";  // the file exists but could not be opened
 
 // A new database is written here first, then put in the database's place.
-const char kNewFileSuffix[] = ".tmp";
 
 void show(AppContext& context, const std::string& text, const char* key) {
     context.messages.showMessage(text, key);
@@ -293,29 +293,22 @@ bool CDoc::SaveDatabase() {
         return false;
     }
     IFileSystem& files = context_.files;
-    const std::string newPath = path + kNewFileSuffix;
     const std::size_t countBefore = store_.size();
 
-    std::unique_ptr<IFile> file = files.createWrite(newPath);
-    if (!file) {
-        show(context_, loadString(kSaveFailedBecause) + files.lastErrorText(), "ErrorSavingDBFile");
+    CReplacingWrite write(files, path);
+    if (!write.file()) {
+        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
-
-    auto failed = [&] {
-        closeQuietly(file);
-        files.removeFile(newPath);
-        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
-    };
     try {
-        CArchive archive(*file, CArchive::store);
+        CArchive archive(*write.file(), CArchive::store);
         SerializeDB(archive, nullptr);
         archive.Flush();
-        file->flush();
-        file->close();
-        file.reset();
+        write.file()->flush();
+        write.close();
     } catch (...) {
-        failed();
+        write.discard();
+        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
         return false;
     }
 
@@ -329,7 +322,7 @@ bool CDoc::SaveDatabase() {
             std::string keptAs;
             if (!keepAside(path, notUnderstoodLabel_, keptAs)) {
                 std::string reason = files.lastErrorText();
-                files.removeFile(newPath);
+                write.discard();
                 show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
                 return false;
             }
@@ -338,12 +331,10 @@ bool CDoc::SaveDatabase() {
         notUnderstoodPath_.clear();
     }
 
-    if (!files.replaceFile(newPath, path)) {
+    if (!write.replace()) {
         // All was written; the file in the database's place refused to go (read-only, held open
         // by another program): a reason the system can name, like a file that cannot be created.
-        const std::string reason = files.lastErrorText();
-        files.removeFile(newPath);
-        show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
+        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
     return true;

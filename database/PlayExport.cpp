@@ -7,6 +7,7 @@
 #include "database/Doc.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
+#include "core/ReplacingWrite.h"
 #include "database/PlayExchange.h"
 #include "core/Progress.h"
 #include "core/AppContext.h"
@@ -20,7 +21,6 @@ constexpr int kExported = 2236;       // "PlaysExported": %1 plays, %2 the file
 constexpr int kExportFailed = 2237;   // "ErrorExportingPlays", followed by the reason
 constexpr int kNoMemory = 2255;       // the reason when memory ran out
 
-const char kNewFileSuffix[] = ".tmp";
 constexpr std::size_t kPiece = 1 << 16;        // bytes handed to the file at a time
 constexpr std::size_t kProgressEvery = 1000;   // plays between looks at the progress window
 
@@ -48,21 +48,13 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     auto show = [&](const std::string& text, const char* key) {
         context.messages.showMessage(text, key);
     };
-    const std::string newPath = path + kNewFileSuffix;
-
-    std::unique_ptr<IFile> file = files.createWrite(newPath);
-    if (!file) {
-        show(loadString(kExportFailed) + files.lastErrorText(), "ErrorExportingPlays");
+    CReplacingWrite write(files, path);
+    if (!write.file()) {
+        show(loadString(kExportFailed) + write.reason(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
-    auto discard = [&] {
-        try {
-            file->close();
-        } catch (...) {
-        }
-        file.reset();
-        files.removeFile(newPath);
-    };
+    IFile* file = write.file();
+    auto discard = [&] { write.discard(); };
 
     std::unique_ptr<IProgress> progress;
     std::size_t count = 0;
@@ -93,8 +85,7 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
         handOver(0);
         // No forcing to the disk: an export is a copy of plays the database still holds, and the
         // new file takes the old one's place only after it was written whole.
-        file->close();
-        file.reset();
+        write.close();
     } catch (const std::bad_alloc&) {
         progress.reset();
         discard();
@@ -108,10 +99,8 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     }
     progress.reset();
 
-    if (!files.replaceFileUnsynced(newPath, path)) {
-        const std::string reason = files.lastErrorText();
-        files.removeFile(newPath);
-        show(loadString(kExportFailed) + reason, "ErrorExportingPlays");
+    if (!write.replace(false)) {
+        show(loadString(kExportFailed) + write.reason(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
     show(replaceAll(replaceAll(loadString(kExported), "%1", std::to_string(count)), "%2", path), "PlaysExported");
