@@ -6,6 +6,7 @@
 
 #include "database/Doc.h"
 #include "core/FileSystem.h"
+#include "core/PeriodStart.h"
 #include "core/Progress.h"
 #include "core/TimeFormat.h"
 #include "core/AppContext.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int kDay = 24 * 60 * 60;
 constexpr std::size_t kMaxReasonLength = 1024;
 
 // "WinStates": bit 0 hide and bit 1 wait for the after-program, bits 2 and 3 the same for the
@@ -44,26 +44,6 @@ std::string fillDates(const std::string& text, const std::string& start, const s
 }
 
 }  // namespace
-
-TimeValue reportPeriodStart(int publishLast, TimeValue end) {
-    switch (publishLast) {
-    case 1: return end - kDay;
-    case 2: return end - 7 * kDay;
-    case 3: return end - 31 * kDay;
-    case 4: return end - 356 * kDay;
-    default: {
-        std::tm beginning{};
-        beginning.tm_year = 90;
-        beginning.tm_mon = 0;
-        beginning.tm_mday = 1;
-        beginning.tm_hour = 1;
-        beginning.tm_min = 1;
-        beginning.tm_sec = 1;
-        beginning.tm_isdst = -1;
-        return static_cast<TimeValue>(std::mktime(&beginning));
-    }
-    }
-}
 
 bool isHtmlReportFile(const std::string& path) {
     auto endsWith = [&path](const char* suffix) {
@@ -97,7 +77,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     // The before-program may have run for a while.
     const TimeValue end = context.clock.now();
-    const TimeValue start = reportPeriodStart(settings.PublishLast, end);
+    const TimeValue start = periodStart(settings.PublishLast, end);
     BuildListParams params;
     params.since = start;
     params.till = end;

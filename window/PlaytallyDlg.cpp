@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "database/Doc.h"
+#include "core/PeriodStart.h"
 #include "core/Profile.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
@@ -77,24 +78,6 @@ const Helped kHelped[] = {
 
 // The "Last:" choices in their order in the box, which is the period rule's index.
 const int kLastChoices[] = {IDS_PERIOD_BEGINNING, IDS_PERIOD_DAY, IDS_PERIOD_WEEK, IDS_PERIOD_MONTH, IDS_PERIOD_YEAR};
-
-TimeValue periodStart(int index, TimeValue now) {
-    switch (index) {
-    case 0: {
-        std::tm t = {};
-        t.tm_year = 90;
-        t.tm_mday = 1;
-        t.tm_hour = t.tm_min = t.tm_sec = 1;
-        t.tm_isdst = -1;
-        return static_cast<TimeValue>(std::mktime(&t));
-    }
-    case 1: return now - 86400;
-    case 2: return now - 7 * 86400;
-    case 3: return now - 31 * 86400;
-    case 4: return now - 356 * 86400;
-    default: return index;
-    }
-}
 
 TimeValue fromSystemTime(const SYSTEMTIME& s) {
     std::tm t = {};
