@@ -42,9 +42,9 @@ target_link_options(gen_ptly PRIVATE -Wl,--kill-at)
 # ---- Shipping: the stripped plug-in and its setup program ----
 include(${CMAKE_SOURCE_DIR}/installer/installer.cmake)
 
-# The stand-in Winamp and whatever else lives under host/.
-if(EXISTS ${CMAKE_SOURCE_DIR}/host/CMakeLists.txt)
-  add_subdirectory(host)
+# The stand-in Winamp and whatever else lives under tools/host/.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/host/CMakeLists.txt)
+  add_subdirectory(tools/host)
 endif()
 
 if(PTLY_WIN_TESTS)

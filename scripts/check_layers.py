@@ -4,7 +4,7 @@
 Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
 report (side by side, neither sees the other), plugin (the glue), ui, window, app (the application
 object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
-and every product folder may use it. host/, tests/ and bench/ are tools and may include anything,
+and every product folder may use it. tools/ (the stand-in player), tests/ and bench/ may include anything,
 but nothing of the product includes them. Windows reach the application only through interfaces
 they are given at construction: no file in ui/ or window/ names the application's global or one
 of the globals that once stood in for such an interface (the application profile, the help sink),
@@ -18,7 +18,7 @@ import sys
 
 LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "plugin": 3,
           "ui": 4, "window": 5, "app": 6}
-TOOLS = {"host", "tests", "bench"}
+TOOLS = {"tools", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
 APP_GLOBAL = re.compile(r'\btheApp\s*\(')
 STAND_IN_GLOBAL = re.compile(r'\b(applicationProfile|setApplicationProfile|PlaytallyHelpSink|SetPlaytallyHelpSink)\s*\(')

@@ -15,7 +15,7 @@
 
 #include "Screenshot.h"
 #include "WinTestSupport.h"
-#include "host/WindowCapture.h"
+#include "tools/host/WindowCapture.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
 #include "framework/MessageBox.h"

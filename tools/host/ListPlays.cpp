@@ -10,7 +10,7 @@
 #include <exception>
 #include <iostream>
 
-#include "host/PlayListing.h"
+#include "tools/host/PlayListing.h"
 
 int main(int argc, char** argv) {
     // Plain "\n" line ends, so that the listing reads the same on every system.

@@ -1,4 +1,4 @@
-#include "host/PlaybackScript.h"
+#include "tools/host/PlaybackScript.h"
 
 #include <algorithm>
 #include <cctype>

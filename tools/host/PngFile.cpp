@@ -1,4 +1,4 @@
-#include "host/PngFile.h"
+#include "tools/host/PngFile.h"
 
 #include <algorithm>
 #include <cstdio>

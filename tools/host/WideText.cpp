@@ -1,4 +1,4 @@
-#include "host/WideText.h"
+#include "tools/host/WideText.h"
 
 std::wstring fromCodePage(const std::string& text, UINT codePage) {
     const int n = MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);

@@ -20,11 +20,11 @@
 #include <sstream>
 #include <string>
 
-#include "host/HostWindow.h"
-#include "host/Log.h"
-#include "host/PlaybackScript.h"
-#include "host/ScriptSteps.h"
-#include "host/WindowCloser.h"
+#include "tools/host/HostWindow.h"
+#include "tools/host/Log.h"
+#include "tools/host/PlaybackScript.h"
+#include "tools/host/ScriptSteps.h"
+#include "tools/host/WindowCloser.h"
 #include "plugin/win/PluginRecord.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/Player.h"
+#include "tools/host/Player.h"
 
 #include <cstdio>
 

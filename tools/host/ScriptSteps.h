@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "host/HostWindow.h"
-#include "host/Log.h"
-#include "host/PlaybackScript.h"
-#include "host/Player.h"
-#include "host/Plugins.h"
-#include "host/UserDriver.h"
+#include "tools/host/HostWindow.h"
+#include "tools/host/Log.h"
+#include "tools/host/PlaybackScript.h"
+#include "tools/host/Player.h"
+#include "tools/host/Plugins.h"
+#include "tools/host/UserDriver.h"
 
 // What the commands act on: the player and its window, the plug-ins, the user's input, and how
 // the script waits.

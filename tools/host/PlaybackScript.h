@@ -91,7 +91,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ScriptCommands.h"
+#include "tools/host/ScriptCommands.h"
 
 // One op per line of the command list (ScriptCommands.h), in its order.
 enum class ScriptOp {

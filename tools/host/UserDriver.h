@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/PlaybackScript.h"
+#include "tools/host/PlaybackScript.h"
 
 class UserDriver {
 public:

@@ -1,4 +1,4 @@
-#include "host/Log.h"
+#include "tools/host/Log.h"
 
 #include <chrono>
 #include <cstdio>

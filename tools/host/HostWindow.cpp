@@ -1,10 +1,10 @@
-#include "host/HostWindow.h"
+#include "tools/host/HostWindow.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "host/Log.h"
-#include "host/WideText.h"
+#include "tools/host/Log.h"
+#include "tools/host/WideText.h"
 #include "plugin/win/PluginRecord.h"
 #include "plugin/win/WinampRequests.h"
 

@@ -1,4 +1,4 @@
-#include "host/PlayListing.h"
+#include "tools/host/PlayListing.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,10 +1,10 @@
-#include "host/Plugins.h"
+#include "tools/host/Plugins.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "host/Log.h"
-#include "host/WindowCloser.h"
+#include "tools/host/Log.h"
+#include "tools/host/WindowCloser.h"
 
 namespace {
 

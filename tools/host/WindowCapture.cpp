@@ -1,9 +1,9 @@
-#include "host/WindowCapture.h"
+#include "tools/host/WindowCapture.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "host/PngFile.h"
+#include "tools/host/PngFile.h"
 
 WindowPicture captureWindow(HWND window, const std::string& pngPath) {
     WindowPicture picture;

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "host/Player.h"
+#include "tools/host/Player.h"
 
 // dwData of the WM_COPYDATA by which a second instance hands over a file to play; lpData is
 // the full path, an ANSI text ending in a zero byte.

@@ -1,9 +1,9 @@
-#include "host/ScriptSteps.h"
+#include "tools/host/ScriptSteps.h"
 
 #include <cstdio>
 
-#include "host/WideText.h"
-#include "host/WindowCloser.h"
+#include "tools/host/WideText.h"
+#include "tools/host/WindowCloser.h"
 
 void ScriptStage::loadPlugins() {
     if (pluginsLoaded) return;

@@ -1,4 +1,4 @@
-#include "host/UserDriver.h"
+#include "tools/host/UserDriver.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "host/Log.h"
-#include "host/WindowCapture.h"
+#include "tools/host/Log.h"
+#include "tools/host/WindowCapture.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "host/WindowCloser.h"
+#include "tools/host/WindowCloser.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 
-#include "host/Log.h"
+#include "tools/host/Log.h"
 
 namespace {
 
