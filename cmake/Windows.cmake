@@ -18,7 +18,7 @@ file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/window/*.cpp
   ${CMAKE_SOURCE_DIR}/plugin/win/*.cpp
   ${CMAKE_SOURCE_DIR}/app/*.cpp
-  ${CMAKE_SOURCE_DIR}/database/win/*.cpp
+  ${CMAKE_SOURCE_DIR}/core/win/*.cpp
   ${CMAKE_SOURCE_DIR}/report/win/*.cpp)
 add_library(ptly_win STATIC ${PTLY_WIN_SOURCES})
 target_link_libraries(ptly_win PUBLIC ptly_core ${PTLY_WIN_LIBS})

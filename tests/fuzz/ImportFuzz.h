@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "database/PlayExchange.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"

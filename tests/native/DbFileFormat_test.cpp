@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "resources/StringTable.h"
 #include "tests/native/DbFileSupport.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "core/Exceptions.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "resources/StringTable.h"
 #include "tests/native/DbFileSupport.h"
 

@@ -1,7 +1,7 @@
 // Adding the plays of another database file.
 #include <gtest/gtest.h>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "tests/native/DbFileSupport.h"
 
 using namespace dbtest;

@@ -7,7 +7,7 @@
 
 #include <deque>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
 #include "database/Utf8Text.h"

@@ -11,7 +11,7 @@
 
 #include "database/AnsiText.h"
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "core/RecordDialogs.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 
 // The target holds either its old bytes or the new ones whole, and no new file is left behind.
 TEST(ReplacingWrite, TheTargetChangesOnlyByACompleteReplaceAndNoNewFileStays) {

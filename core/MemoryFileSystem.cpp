@@ -1,4 +1,4 @@
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 
 #include <algorithm>
 #include <cstring>
