@@ -11,7 +11,7 @@
 #include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
-#include "database/PlayExchange.h"
+#include "exchange/PlayExchange.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"

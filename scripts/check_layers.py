@@ -2,7 +2,8 @@
 """Checks that every include of the product's sources points down the layers (or stays in its folder).
 
 Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
-report (side by side, neither sees the other), plugin (the glue), ui, window, app (the application
+report (side by side, neither sees the other), exchange (the plays' way out and in, over the
+database) and plugin (the glue), side by side, ui, window, app (the application
 object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
 and every product folder may use it. tools/ (the stand-in player), tests/ and bench/ may include anything,
 but nothing of the product includes them. Windows reach the application only through interfaces
@@ -16,7 +17,7 @@ import pathlib
 import re
 import sys
 
-LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "plugin": 3,
+LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "exchange": 3, "plugin": 3,
           "ui": 4, "window": 5, "app": 6}
 TOOLS = {"tools", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)

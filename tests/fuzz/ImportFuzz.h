@@ -9,7 +9,7 @@
 
 #include "database/Doc.h"
 #include "core/MemoryFileSystem.h"
-#include "database/PlayExchange.h"
+#include "exchange/PlayExchange.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"

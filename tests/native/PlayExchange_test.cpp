@@ -8,8 +8,8 @@
 #include <deque>
 
 #include "core/MemoryFileSystem.h"
-#include "database/PlayExchange.h"
-#include "database/PlayReaders.h"
+#include "exchange/PlayExchange.h"
+#include "exchange/PlayReaders.h"
 #include "database/Utf8Text.h"
 #include "core/Progress.h"
 #include "tests/native/DbFileSupport.h"

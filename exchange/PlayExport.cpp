@@ -8,7 +8,7 @@
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 #include "core/ReplacingWrite.h"
-#include "database/PlayExchange.h"
+#include "exchange/PlayExchange.h"
 #include "core/Progress.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"

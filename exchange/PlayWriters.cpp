@@ -1,4 +1,4 @@
-#include "database/PlayWriters.h"
+#include "exchange/PlayWriters.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "database/PlayReaders.h"
+#include "exchange/PlayReaders.h"
 
 #include <cmath>
 #include <ctime>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "database/PlayWriters.h"
+#include "exchange/PlayWriters.h"
 
 class CDoc;
 
