@@ -4,7 +4,8 @@
 
 #include "core/ListRow.h"
 
-CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_(item), escape_(escapeValues) {
+CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues, const std::string& dateFormat)
+    : item_(item), escape_(escapeValues), dateFormat_(dateFormat) {
     // Tags absent from the item cost nothing per row.
     for (const ItemTag& tag : kItemTags) {
         CTagReplacer replacer(tag.tag);
@@ -15,8 +16,13 @@ CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_
 std::string CItemTemplate::fill(const CListRow& row) {
     std::string line = item_;
     for (PresentTag& tag : present_) {
-        const std::string& value = row.cells[tag.field];
-        line = tag.replacer.replace(line, escape_ ? htmlEscape(value) : value);
+        if (tag.field < kFieldCount) {
+            const std::string& value = row.cells[static_cast<std::size_t>(tag.field)];
+            line = tag.replacer.replace(line, escape_ ? htmlEscape(value) : value);
+        } else {
+            const std::string value = rowColumnText(row, tag.field, dateFormat_);
+            line = tag.replacer.replace(line, escape_ ? htmlEscape(value) : value);
+        }
     }
     return line;
 }

@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "resources/resource.h"
+#include "ui/KeepOutDlg.h"
 #include "ui/PlayExchangeCommands.h"
 #include "ui/SettingsPageControls.h"
 #include "ui/SettingsSheet.h"
@@ -16,6 +17,7 @@ const SettingsControl kControls[] = {
     {IDC_EXTRAS_READ_OTHER_TAGS, BN_CLICKED, kChangeModified, IDS_TIP_READ_OTHER_TAGS},
     {IDC_EXTRAS_EXPORT, BN_CLICKED, kChangeNothing, IDS_TIP_EXPORT_PLAYS},
     {IDC_EXTRAS_IMPORT, BN_CLICKED, kChangeNothing, IDS_TIP_IMPORT_PLAYS},
+    {IDC_EXTRAS_KEEPOUT, BN_CLICKED, kChangeNothing, IDS_TIP_KEEPOUT_BUTTON},
 };
 
 }  // namespace
@@ -46,6 +48,9 @@ bool CExtrasDlg::OnButtonClicked(int id) {
         // A raised size limit must not be written back by the General page's older values.
         if (importPlaysCommand(m_hWnd, m_host.doc()).limitChanged) m_sheet.GeneralPage().takeSizeLimit();
         return true;
+    case IDC_EXTRAS_KEEPOUT:
+        editKeepOutRules();
+        return true;
     default:
         return CSettingsPage::OnButtonClicked(id);
     }
@@ -53,6 +58,19 @@ bool CExtrasDlg::OnButtonClicked(int id) {
 
 void CExtrasDlg::OnControlChange(const SettingsControl& control) {
     if (control.onChange & kChangeModified) SetModified(true);
+}
+
+// The rules are a setting of this page like the others: stored at Apply or OK, undone by Cancel.
+void CExtrasDlg::editKeepOutRules() {
+    UpdateData(true);
+    std::vector<ExclusionRule> rules = parseExclusionRules(m_values.KeepOutOfRankings);
+    // Owned by the sheet, as the page's other dialogs are.
+    CKeepOutDlg dialog(&rules, ::GetParent(m_hWnd));
+    if (dialog.DoModal() != IDOK) return;
+    const std::string stored = writeExclusionRules(rules);
+    if (stored == m_values.KeepOutOfRankings) return;
+    m_values.KeepOutOfRankings = stored;
+    SetModified(true);
 }
 
 BOOL CExtrasDlg::OnApply() {

@@ -28,6 +28,8 @@ protected:
     void OnReset() override;
 
 private:
+    void editKeepOutRules();
+
     GeneralSettings m_values;
     GeneralSettings m_snapshot;  // as of the opening or the last apply
     CSettingsExchange m_exchange;

@@ -8,23 +8,30 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/AppContext.h"
 #include "database/Doc.h"
 #include "framework/Module.h"
+#include "resources/StringTable.h"
 #include "resources/resource.h"
 #include "window/TrackListDrawing.h"
 
 namespace {
 
-// The columns in field order (their captions are the fields' names).
+// The columns in column order: the fields (captioned with their names), then First, Last, Heard.
 struct Column {
+    const char* caption;
     int width;
     CTrackListCtrl::SortKind kind;
 };
-const Column kColumns[kFieldCount] = {
-    {25, CTrackListCtrl::SortNumber},  {60, CTrackListCtrl::SortTime},  {35, CTrackListCtrl::SortNumber},
-    {60, CTrackListCtrl::SortTime},    {60, CTrackListCtrl::SortTime},  {130, CTrackListCtrl::SortText},
-    {160, CTrackListCtrl::SortText},   {100, CTrackListCtrl::SortText}, {40, CTrackListCtrl::SortNumber},
-    {60, CTrackListCtrl::SortText},    {150, CTrackListCtrl::SortText},
+const Column kColumns[kColumnCount] = {
+    {kFieldNames[FieldNumber], 25, CTrackListCtrl::SortNumber}, {kFieldNames[FieldDate], 60, CTrackListCtrl::SortTime},
+    {kFieldNames[FieldHits], 35, CTrackListCtrl::SortNumber},   {kFieldNames[FieldLength], 60, CTrackListCtrl::SortTime},
+    {kFieldNames[FieldPlayed], 60, CTrackListCtrl::SortTime},   {kFieldNames[FieldArtist], 130, CTrackListCtrl::SortText},
+    {kFieldNames[FieldTitle], 160, CTrackListCtrl::SortText},   {kFieldNames[FieldAlbum], 100, CTrackListCtrl::SortText},
+    {kFieldNames[FieldYear], 40, CTrackListCtrl::SortNumber},   {kFieldNames[FieldGenre], 60, CTrackListCtrl::SortText},
+    {kFieldNames[FieldComment], 150, CTrackListCtrl::SortText},
+    {"First", 90, CTrackListCtrl::SortTime},                    {"Last", 90, CTrackListCtrl::SortTime},
+    {"Heard", 70, CTrackListCtrl::SortTime},
 };
 
 constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
@@ -40,6 +47,12 @@ UINT alignmentOf(int format) {
 
 // The value a Date, Length or Played cell stands for; an empty cell lies below every value.
 long long timeKey(const CListRow& row, int field) {
+    switch (field) {
+    case ColumnFirst: return row.firstDate;
+    case ColumnLast: return row.lastDate;
+    case ColumnHeard: return row.heard;
+    default: break;
+    }
     if (row.cells[field].empty()) return LLONG_MIN;
     return field == FieldDate ? row.date : field == FieldLength ? row.length : row.played;
 }
@@ -70,8 +83,8 @@ void copyText(NMLVDISPINFOW& info, const std::string& text) {
 
 }  // namespace
 
-const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kFieldCount ? kFieldNames[field] : ""; }
-int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].width : 0; }
+const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].caption : ""; }
+int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].width : 0; }
 CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[field].kind; }
 
 bool CTrackListCtrl::SubclassList(HWND list) {
@@ -126,14 +139,14 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
     const auto& shown = m_owner.ShownColumns();
     std::vector<unsigned char> kinds;
     m_fields.clear();
-    for (int f = 0; f < kFieldCount; ++f)
+    for (int f = 0; f < kColumnCount; ++f)
         if (shown[f]) {
             kinds.push_back(kColumns[f].kind);
             m_fields.push_back(f);
         }
     if (SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_sortable = true;
     m_header.SetIndicator(-1, false);
-    std::array<int, kFieldCount> widths{};
+    std::array<int, kColumnCount> widths{};
     m_owner.LoadColumnWidths(widths);
     for (std::size_t k = 0; k < m_fields.size(); ++k) {
         const int f = m_fields[k];
@@ -141,7 +154,7 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT;
         col.cx = widths[f];
-        col.pszText = const_cast<char*>(kFieldNames[f]);
+        col.pszText = const_cast<char*>(kColumns[f].caption);
         col.iSubItem = static_cast<int>(k);  // the column's position: the list asks texts by it
         SendMessage(LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&col));
     }
@@ -190,7 +203,15 @@ const CListRow* CTrackListCtrl::RowAt(int item) const {
 const std::string* CTrackListCtrl::CellAt(int item, int column) const {
     const CListRow* row = RowAt(item);
     if (!row || column < 0 || static_cast<std::size_t>(column) >= m_fields.size()) return nullptr;
-    return &row->cells[m_fields[static_cast<std::size_t>(column)]];
+    const int field = m_fields[static_cast<std::size_t>(column)];
+    if (field < kFieldCount && !(row->keptOut && column == 0)) return &row->cells[field];
+    // First, Last and Heard are written when shown, in the date format of the moment; a play the
+    // rules keep out of the rankings carries its mark in the first column.
+    CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    m_cellText = field < kFieldCount ? row->cells[field]
+                                     : rowColumnText(*row, field, doc ? doc->context().current.DateFormat : "");
+    if (row->keptOut && column == 0) m_cellText += " " + loadString(IDS_KEEPOUT_MARK);
+    return &m_cellText;
 }
 
 int CTrackListCtrl::RecordIndexAt(int item) const {
@@ -434,6 +455,9 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
         ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
         ::SetBkColor(dc, ::GetSysColor(COLOR_HIGHLIGHT));
         ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    } else if (const CListRow* row = RowAt(item); row && row->keptOut) {
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_WINDOW));
     } else {
         const COLORREF text = static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR));
         ::SetTextColor(dc, text == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOWTEXT) : text);

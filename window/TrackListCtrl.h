@@ -96,4 +96,5 @@ private:
     std::uint32_t m_rowsGeneration = 0;
     bool m_filling = false;
     bool m_inHeaderClick = false;
+    mutable std::string m_cellText;  // a cell written when shown (CellAt)
 };
