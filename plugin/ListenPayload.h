@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/Clock.h"
-#include "database/PlayWriters.h"
+#include "exchange/PlayWriters.h"
 
 class CTrackRecord;
 

@@ -8,10 +8,10 @@
 #include <deque>
 #include <functional>
 
+#include "core/MemoryFileSystem.h"
 #include "database/DuplicateRule.h"
-#include "database/MemoryFileSystem.h"
-#include "database/PlayExchange.h"
-#include "database/PlayReaders.h"
+#include "exchange/PlayExchange.h"
+#include "exchange/PlayReaders.h"
 #include "database/Utf8Text.h"
 #include "core/Progress.h"
 #include "tests/native/DbFileSupport.h"
@@ -71,9 +71,8 @@ public:
 };
 
 struct Exchange : ::testing::Test {
-    Exchange() : setup(fs, "C:\\out\\db.dat") {
+    Exchange() : setup(fs, "C:\\out\\db.dat", &messages) {
         fs.folders.insert("C:\\out");
-        setup.context.messages = &messages;
         setup.context.progress = &progress;
         setup.setSize(false, 1000);
     }
@@ -83,12 +82,12 @@ struct Exchange : ::testing::Test {
              std::int32_t length = 200, const std::string& comment = "", const std::string& path = "C:\\m.mp3") {
         auto r = std::make_unique<CTrackRecord>(path, length, date, length - 10);
         r->tag = CId3v1Tag(artist, album, title, "1999", comment, 17);
-        doc().records.push_back(std::move(r));
+        doc().store().append(std::move(r));
     }
     // A play with the ID3v1.1 track number in its comment.
     void addWithTrack(TimeValue date, const std::string& artist, const std::string& title, int track) {
         add(date, artist, title, "Album");
-        auto& body = doc().records.back()->tag.body();
+        auto& body = doc().records().back()->tag.body();
         body[94 + 28] = 0;
         body[94 + 29] = static_cast<std::uint8_t>(track);
     }
@@ -104,7 +103,7 @@ struct Exchange : ::testing::Test {
     }
     std::vector<std::string> summary() const {
         std::vector<std::string> out;
-        for (const auto& r : setup.doc.records)
+        for (const auto& r : setup.doc.records())
             out.push_back(std::to_string(r->date) + " " + std::string(r->tag.artist()) + "/" +
                           std::string(r->tag.title()) + "/" + std::string(r->tag.album()) + " " +
                           std::to_string(r->length));
@@ -170,7 +169,7 @@ TEST_F(Exchange, ListenBrainzExportParsedByTheLibrary) {
     ASSERT_EQ(d.Size(), 3u);
     for (rapidjson::SizeType i = 0; i < d.Size(); ++i) {
         SCOPED_TRACE(i);
-        const CTrackRecord& r = *doc().records[i];
+        const CTrackRecord& r = *doc().records()[i];
         const auto& listen = d[i];
         EXPECT_EQ(listen["listened_at"].GetInt64(), r.date);
         const auto& meta = listen["track_metadata"];
@@ -246,7 +245,7 @@ TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
                  {"a=b", "a=b"}, {"", ""}};
     for (const auto& t : texts) add(1000, t.given, "T");
     add(2000, "A", "T", "", 200, "", "C:\\?.mp3");
-    doc().records.back()->widePath = u"C:\\\u0416.mp3";
+    doc().records().back()->widePath = u"C:\\\u0416.mp3";
     const auto rows = readCsv(exported(PlayFormat::csv).substr(3));
     ASSERT_EQ(rows.size(), std::size(texts) + 2);
     for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(rows[1 + i][2], texts[i].written);
@@ -256,19 +255,19 @@ TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
 TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000000000, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
         add(1000000100, "Artist", "Title", "", 0);
         add(1000000200, "Artist", "Title", "Album", 180);
         const std::vector<std::string> original = summary();
         const std::string first = exported(format);
 
-        doc().records.clear();
+        doc().store().replaceAll({});
         ImportResult result = import(first);
         EXPECT_TRUE(result.applied);
         EXPECT_EQ(result.added, 3u);
         EXPECT_EQ(summary(), original);
-        for (const auto& r : doc().records) {
+        for (const auto& r : doc().records()) {
             EXPECT_EQ(r->path, "");
             EXPECT_EQ(r->played, r->length);
             EXPECT_EQ(r->tag.genre(), CId3v1Tag::kNoGenre);
@@ -310,7 +309,7 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000, "Artist", "Title");
         add(2000, "Artist", "Title");
         std::vector<std::string> before = summary();
@@ -350,7 +349,7 @@ TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll(RecordArray());
         add(1000, "Artist", "Title");
         add(3000, "Artist", "??????");
         const ImportResult result = import(log(c.lines));
@@ -384,7 +383,7 @@ TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
     EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 #1 Dads/Three/ 0"}));
 
     // Version 1.0 has seven fields; lines may end in a lone CR.
-    doc().records.clear();
+    doc().store().replaceAll(RecordArray());
     EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1000000900\rA\t\tFive\t\t9\tL\t1000001000\r").applied);
     EXPECT_EQ(summary(), (std::vector<std::string>{"1000000900 Old form/Four/ 0", "1000001000 A/Five/ 9"}));
 
@@ -435,7 +434,7 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
     // A length beyond a day is unknown; a "\u0000" in a text is left out.
-    doc().records.clear();
+    doc().store().replaceAll(RecordArray());
     EXPECT_TRUE(import("{\"listened_at\":7,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
                        "\"additional_info\":{\"duration\":86401}}}\n").applied);
     EXPECT_EQ(summary(), std::vector<std::string>{"7 AB/T/ 0"});
@@ -451,12 +450,11 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
     struct HugeFiles : MemoryFileSystem {
         std::unique_ptr<IFile> openRead(const std::string&) override { return std::make_unique<HugeFile>(); }
     } huge;
-    setup.context.files = &huge;
+    DocSetup hugeSetup(huge, "C:\\db.dat", &messages);
     messages.shown.clear();
-    EXPECT_FALSE(importPlays(doc(), "C:\\out\\huge.json").applied);
+    EXPECT_FALSE(importPlays(hugeSetup.doc, "C:\\out\\huge.json").applied);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("larger than 256 MB"), std::string::npos);
-    setup.context.files = &fs;
     // A missing file.
     messages.shown.clear();
     EXPECT_FALSE(importPlays(doc(), "C:\\out\\none.json").applied);
@@ -494,7 +492,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(1000, "A", "1");
         add(2000, "A", "2");
         setup.setSize(c.noLarger, c.size);
@@ -502,7 +500,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
         messages.answers = c.answers;
         ImportResult result = import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t10\t\nB\t\ty\t\t1\tL\t20\t\nB\t\tz\t\t1\tL\t30\t\n");
         EXPECT_EQ(messages.asked.size(), c.questions);
-        EXPECT_EQ(doc().records.size(), c.records);
+        EXPECT_EQ(doc().records().size(), c.records);
         EXPECT_EQ(result.applied, c.records == 5);
         EXPECT_EQ(setup.context.readSettings().DBSize, c.sizeAfter);
         EXPECT_EQ(setup.context.readSettings().NoLarger, c.noLargerAfter);
@@ -511,8 +509,8 @@ TEST_F(Exchange, SizeLimitQuestion) {
         }
     }
     // Beyond the largest size the page accepts, the limit is turned off instead.
-    doc().records.clear();
-    for (int i = 0; i < 100000; ++i) doc().records.push_back(std::make_unique<CTrackRecord>("", 1, i, 1));
+    doc().store().replaceAll({});
+    for (int i = 0; i < 100000; ++i) doc().store().append(std::make_unique<CTrackRecord>("", 1, i, 1));
     setup.setSize(true, 100000);
     messages.answers = {true};
     EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t200000\t\n").limitChanged);
@@ -527,7 +525,10 @@ TEST_F(Exchange, ExportSurvivesTheRecordsItHasNotWrittenBeingTrimmedOrRemoved) {
     setup.setSize(true, 5000);
     progress.onLook = [&] {
         if (progress.looks == 0) ASSERT_TRUE(doc().SaveDatabase());
-        if (progress.looks == 2) doc().records.erase(doc().records.end() - 1), doc().RecordsChanged();
+        if (progress.looks == 2) {
+            const CTrackRecord* newest = doc().records().back().get();
+            doc().store().removeWhere([newest](const CTrackRecord& r) { return &r == newest; });
+        }
     };
     const std::vector<std::string> lines = split(exported(PlayFormat::scrobblerLog), '\n');
     // The first thousand were written; of the rest, what the trim and the removal left.
