@@ -109,4 +109,5 @@ private:
     std::string notUnderstoodLabel_;       // the name part of its kept-aside copy
     bool readUnknownSignature_ = false;    // set by SerializeDB when reading
     bool readTextCut_ = false;             // set by SerializeDB: the file ended inside a string
+    bool readTrailerDamaged_ = false;      // set by SerializeDB: the whole texts could not be read
 };

@@ -11,6 +11,7 @@
 
 #include "database/Archive.h"
 #include "database/Doc.h"
+#include "database/WholeTextTrailer.h"
 #include "core/FileSystem.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
@@ -29,6 +30,7 @@ constexpr int kSaveFailedBecause = 1018;  // "ErrorSavingDBFile", followed by th
 constexpr int kFailedSaving = 1017;       // "ErrorWhileSavingPTDB"
 constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
 constexpr int kEndsInsidePlay = 2027;     // "DBFileIsCut"
+constexpr int kTextsDamaged = 2029;       // "DBFileTextsDamaged"
 // A file that was not understood, moved aside at a save: news of its own, which a user who
 // silenced the loading errors still gets.
 const char kKeptAtSaveKey[] = "DBFileKeptAside";
@@ -150,11 +152,13 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
         for (const auto& record : records) writeRecord(archive, *record);
+        writeWholeTextTrailer(archive, records);
         return;
     }
 
     readUnknownSignature_ = false;
     readTextCut_ = false;
+    readTrailerDamaged_ = false;
     if (archive.ReadString() != signature.description) {
         readUnknownSignature_ = true;
         show(context_, loadString(kUnknownHeader), "ErrorOpening");
@@ -170,6 +174,10 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
     while (!archive.AtEnd()) {
+        if (atWholeTextTrailer(archive)) {
+            readTrailerDamaged_ = !readWholeTextTrailer(archive, records);
+            break;
+        }
         // Default-initialised: its members set themselves, and the object is not zeroed first.
         std::unique_ptr<CTrackRecord> record(new CTrackRecord);
         try {
@@ -182,6 +190,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
+    shareWholeTexts(records);
 }
 
 int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
@@ -228,6 +237,12 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         // length that ended it may be the damage and more plays follow it.
         show(context_, loadString(kEndsInsidePlay) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
              "DBFileIsCut");
+        return 0;
+    }
+    if (readTrailerDamaged_) {
+        // Every play is loaded with its body; the whole texts stay in the kept file.
+        show(context_, loadString(kTextsDamaged) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+             "DBFileTextsDamaged");
         return 0;
     }
     if (role == FileRole::database) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "database/AnsiText.h"
+#include "core/AnsiText.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 

@@ -7,13 +7,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "database/AnsiText.h"
+#include "core/Utf.h"
 #include "database/Doc.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 #include "database/PlayExchange.h"
 #include "database/PlayReaders.h"
-#include "database/Utf8Text.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"
@@ -64,12 +63,15 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
     return true;
 }
 
-// A listen as a stored play: no file, heard whole, the tag built of its texts in the ANSI code
-// page (cut to the tag's places, never inside a double-byte character), no genre.
+// A listen as a stored play: no file, heard whole, its texts whole (the body built of them as a
+// tag's would be), no genre.
 std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     auto record = std::make_unique<CTrackRecord>(std::string(), listen.length, listen.start, listen.length);
-    record->tag = CId3v1Tag(utf8ToAnsi(listen.artist), utf8ToAnsi(listen.album), utf8ToAnsi(listen.title), "", "",
-                            CId3v1Tag::kNoGenre);
+    TrackTexts texts;
+    texts.artist = listen.artist;
+    texts.title = listen.title;
+    texts.album = listen.album;
+    record->SetTexts(texts);
     return record;
 }
 
@@ -80,7 +82,7 @@ class PlayIndex {
 public:
     explicit PlayIndex(const RecordArray& stored) {
         tracks_.reserve(stored.size() / 2 + 1);
-        for (const auto& r : stored) tracks_[keyOf(*r)].stored.push_back(r->date);
+        for (const auto& r : stored) tracks_[keyOf(*r)].stored.push_back(r->ListenedAt());
         for (auto& entry : tracks_) std::sort(entry.second.stored.begin(), entry.second.stored.end());
     }
 
@@ -88,8 +90,8 @@ public:
     // the order of their dates.
     bool isDuplicate(const CTrackRecord& record) {
         Track& track = tracks_[keyOf(record)];
-        if (near(track.stored, record.date) || near(track.added, record.date)) return true;
-        track.added.push_back(record.date);
+        if (near(track.stored, record.ListenedAt()) || near(track.added, record.ListenedAt())) return true;
+        track.added.push_back(record.ListenedAt());
         return false;
     }
 
@@ -100,9 +102,9 @@ private:
     };
 
     static std::string keyOf(const CTrackRecord& r) {
-        std::string key = ansiFoldCase(r.tag.artist());
+        std::string key = utf8FoldCase(r.Text(FieldArtist));
         key += '\0';
-        key += ansiFoldCase(r.tag.title());
+        key += utf8FoldCase(r.Text(FieldTitle));
         return key;
     }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/CodePage.h"
 #include "core/ListRow.h"
 
 CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_(item), escape_(escapeValues) {
@@ -16,7 +17,8 @@ std::string CItemTemplate::fill(const CListRow& row) {
     std::string line = item_;
     for (PresentTag& tag : present_) {
         const std::string& value = row.cells[tag.field];
-        line = tag.replacer.replace(line, escape_ ? htmlEscape(value) : value);
+        // Rows are UTF-8; the report is written in the ANSI code page.
+        line = tag.replacer.replace(line, escape_ ? htmlReportText(value) : utf8ToAnsi(value));
     }
     return line;
 }

@@ -1,5 +1,10 @@
 #include "report/ReplaceTag.h"
 
+#include <cstdio>
+
+#include "core/CodePage.h"
+#include "core/Utf.h"
+
 #include <utility>
 #include <vector>
 
@@ -60,6 +65,37 @@ std::string htmlEscape(const std::string& text) {
         case '"': out += "&quot;"; break;
         default: out += c; break;
         }
+    }
+    return out;
+}
+
+std::string htmlReportText(const std::string& utf8) {
+    const std::string escaped = htmlEscape(utf8);
+    bool lossless = true;
+    std::string ansi = utf8ToAnsi(escaped, &lossless);
+    if (lossless) return ansi;
+    // Character by character: what the code page holds as its bytes, the rest as references.
+    std::string out;
+    out.reserve(escaped.size() * 2);
+    std::u16string one;
+    for (std::size_t i = 0; i < escaped.size();) {
+        const long decoded = decodeUtf8(escaped, i);
+        if (decoded >= 0 && decoded < 0x80) {
+            out += static_cast<char>(decoded);
+            continue;
+        }
+        const char32_t code = decoded < 0 ? kReplacementCharacter : static_cast<char32_t>(decoded);
+        one.clear();
+        appendUtf16(one, code);
+        bool held = false;
+        const std::string bytes = utf16ToAnsi(one, &held);
+        if (held) {
+            out += bytes;
+            continue;
+        }
+        char reference[16];
+        std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(code));
+        out += reference;
     }
     return out;
 }

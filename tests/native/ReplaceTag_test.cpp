@@ -46,4 +46,17 @@ TEST(ReplaceTag, HtmlEscape) {
     EXPECT_EQ(htmlEscape(""), "");
 }
 
+TEST(ReplaceTag, ReportTextsTheCodePageLacksBecomeCharacterReferences) {
+    const struct {
+        const char* utf8;
+        const char* written;  // in the (native, Latin-1) code page
+    } cases[] = {
+        {"Caf\xC3\xA9 <b>", "Caf\xE9 &lt;b&gt;"},
+        {"\xE6\x9D\xB1\xE4\xBA\xAC & co", "&#x6771;&#x4EAC; &amp; co"},
+        {"\xF0\x9F\x8E\xB5!", "&#x1F3B5;!"},
+        {"plain", "plain"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(htmlReportText(c.utf8), c.written) << c.utf8;
+}
+
 }  // namespace
