@@ -14,6 +14,10 @@ std::u16string ansiToUtf16(std::string_view text);
 // `lossless`, when given, says whether every character was held.
 std::string utf16ToAnsi(std::u16string_view text, bool* lossless = nullptr);
 
+// Appends the code page's bytes of one character (a code point) and returns true, or returns
+// false (appending nothing) when the code page cannot hold it exactly.
+bool appendAnsiCharacter(std::string& out, char32_t code);
+
 // The text as UTF-8.
 std::string ansiToUtf8(std::string_view text);
 // Appends the UTF-8 form of `text` to `out` (no temporary string for text that is plain ASCII).

@@ -29,3 +29,9 @@ std::string utf16ToAnsi(std::u16string_view text, bool* lossless) {
     if (lossless) *lossless = whole;
     return out;
 }
+
+bool appendAnsiCharacter(std::string& out, char32_t code) {
+    if (code >= 0x100) return false;
+    out += static_cast<char>(code);
+    return true;
+}

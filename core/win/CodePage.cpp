@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "core/Utf.h"
+
 namespace {
 
 // The system's calls take int lengths: long texts go in pieces, never splitting a surrogate pair
@@ -68,4 +70,16 @@ std::string utf16ToAnsi(std::u16string_view text, bool* lossless) {
     }
     if (lossless) *lossless = whole;
     return out;
+}
+
+bool appendAnsiCharacter(std::string& out, char32_t code) {
+    std::u16string one;
+    appendUtf16(one, code);
+    char bytes[8];
+    BOOL replaced = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(one.data()),
+                                      static_cast<int>(one.size()), bytes, sizeof bytes, nullptr, &replaced);
+    if (n <= 0 || replaced) return false;
+    out.append(bytes, static_cast<std::size_t>(n));
+    return true;
 }

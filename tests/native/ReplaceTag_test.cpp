@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "report/ReplaceTag.h"
+#include "report/ItemTemplate.h"
+#include "core/ListRow.h"
 
 namespace {
 
@@ -60,3 +62,24 @@ TEST(ReplaceTag, ReportTextsTheCodePageLacksBecomeCharacterReferences) {
 }
 
 }  // namespace
+
+TEST(ItemTemplate, AValueHoldingATagIsReplacedAsTagByTagReplacementDoes) {
+    struct Case {
+        const char* item;
+        const char* title;
+        const char* album;
+        const char* filled;
+    } cases[] = {
+        {"<td>#title</td><td>#album</td>", "T", "X", "<td>T</td><td>X</td>"},
+        {"#title/#album/#title", "\xE6\x9D\xB1", "A&B", "&#x6771;/A&amp;B/&#x6771;"},
+        {"#title/#album", "#album", "X", "X/X"},  // the title made a tag the album's turn replaced
+        {"##title#album", "album", "X", "XX"},
+    };
+    for (const Case& c : cases) {
+        CListRow row;
+        row.cells[FieldTitle] = c.title;
+        row.cells[FieldAlbum] = c.album;
+        CItemTemplate item(c.item, true);
+        EXPECT_EQ(item.fill(row), c.filled) << c.item;
+    }
+}
