@@ -35,8 +35,11 @@ bool insideRect(POINT point, const RECT& area) {
 }
 
 // Shared by both hosts: true when the message is answered here.
-bool resizeMessage(CWnd& owner, CResizer& resizer, UINT message, LPARAM lParam, LRESULT& result) {
+bool resizeMessage(CWnd& owner, CResizer& resizer, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+    case WM_SHOWWINDOW:
+        resizer.OnShowWindow(wParam != FALSE);
+        return false;
     case WM_GETMINMAXINFO:
         resizer.OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
         result = 0;
@@ -227,7 +230,20 @@ bool CResizer::LoadPlacement(const std::string& section) {
     placement.rcNormalPosition = reachable;
     if (!::PtInRect(&nearest.rcMonitor, placement.ptMaxPosition)) placement.ptMaxPosition = POINT{-1, -1};
     if (!::PtInRect(&nearest.rcMonitor, placement.ptMinPosition)) placement.ptMinPosition = POINT{-1, -1};
+    // A window still hidden (a dialog in WM_INITDIALOG) is maximized once it is shown: the dialog
+    // manager shows a modal dialog with SW_SHOWNORMAL when its queue first runs empty, and under
+    // Wine it does so even when the window is already visible, which would restore a window
+    // maximized here.
+    m_maximizeWhenShown = placement.showCmd == SW_SHOWMAXIMIZED && !m_owner.IsWindowVisible();
+    if (m_maximizeWhenShown) placement.showCmd = SW_HIDE;
     return ::SetWindowPlacement(m_owner, &placement) != FALSE;
+}
+
+void CResizer::OnShowWindow(bool shown) {
+    if (!shown || !m_maximizeWhenShown) return;
+    m_maximizeWhenShown = false;
+    // Posted, so that it follows whatever showed the window, as a click on the maximize box would.
+    m_owner.PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
 bool CResizer::SavePlacement(const std::string& section) {
@@ -255,7 +271,7 @@ bool CResizeHost<Base>::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         OnSizeChanged(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return false;  // the window's default processing follows
     }
-    return resizeMessage(*this, m_resizer, message, lParam, result);
+    return resizeMessage(*this, m_resizer, message, wParam, lParam, result);
 }
 
 template <class Base>

@@ -73,8 +73,11 @@ public:
     // The placement stored as the binary value "WindowPlacement" of `section` in the application
     // profile (applicationProfile()). Loading applies only a value of exactly 44 bytes, and keeps a
     // restored window on a screen at a size the user can handle; true when it applied one.
+    // A maximized placement loaded into a hidden window takes effect when the window is shown.
     bool LoadPlacement(const std::string& section);
     bool SavePlacement(const std::string& section);
+    // The owner's WM_SHOWWINDOW.
+    void OnShowWindow(bool shown);
 
     DWORD Flags() const { return m_flags; }
     const std::vector<std::unique_ptr<ResizeEntry>>& Entries() const { return m_entries; }
@@ -104,6 +107,7 @@ private:
     SIZE m_maxTrack{};
     HWND m_grip = nullptr;
     UniqueBitmap m_gripBitmap;
+    bool m_maximizeWhenShown = false;
 };
 
 // The wiring of a resizer to a dialog-based window: WM_SIZE, WM_GETMINMAXINFO and the grip's

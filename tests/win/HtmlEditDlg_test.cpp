@@ -21,6 +21,9 @@ int centreX(const RECT& r) { return (r.left + r.right) / 2; }
 std::string editText(HWND dialog) { return CRichEditCtrl(GetDlgItem(dialog, IDC_HTMLEDIT_TEXT)).StreamOutText(); }
 void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// Nothing waits in the thread's queue: what the window was sent on opening has been handled.
+bool queueIsEmpty() { return GetQueueStatus(QS_ALLINPUT) == 0; }
+
 // Dispatches the thread's messages as a dialog loop does until `done` holds or a deadline passes.
 bool pumpUntil(HWND dialog, const std::function<bool()>& done) {
     DWORD start = GetTickCount();
@@ -186,7 +189,8 @@ TEST_F(HtmlEditDlgTest, OkStoresThePlacementAndTheNextEditorOpensMaximized) {
     EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
 
     INT_PTR result = run(text, [&](HWND dialog) {
-        EXPECT_TRUE(IsZoomed(dialog));
+        // A stored maximized placement takes effect once the window is shown.
+        ASSERT_TRUE(pumpUntil(dialog, [&] { return IsZoomed(dialog) != FALSE; }));
         saveWindowScreenshot(dialog, "editor-maximized");
         RECT client, edit = at(dialog, IDC_HTMLEDIT_TEXT), ok = at(dialog, IDOK), cancel = at(dialog, IDCANCEL);
         GetClientRect(dialog, &client);
@@ -246,6 +250,7 @@ TEST_F(HtmlEditDlgTest, StoredPlacementsOfAnotherLengthOrOffScreenAreMended) {
         memcpy(bytes, &c.stored, sizeof c.stored);
         storePlacement(bytes, c.size);
         run(text, [&](HWND dialog) {
+            EXPECT_TRUE(pumpUntil(dialog, [&] { return (IsZoomed(dialog) != FALSE) == c.maximized && queueIsEmpty(); }));
             RECT window;
             GetWindowRect(dialog, &window);
             EXPECT_TRUE(IsWindowVisible(dialog));
