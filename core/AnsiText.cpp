@@ -17,6 +17,11 @@ std::string ansiFoldCase(std::string_view text) {
 bool ansiEqualNoCase(std::string_view a, std::string_view b) { return a == b || ansiFoldCase(a) == ansiFoldCase(b); }
 
 std::string_view ansiTrimRight(std::string_view text) {
+    if (!ansiHasLeadBytes()) {  // every byte a character: from the end
+        std::size_t end = text.size();
+        while (end > 0 && isSpace(static_cast<unsigned char>(text[end - 1]))) --end;
+        return text.substr(0, end);
+    }
     // Walk forward so that a trail byte is never mistaken for white space.
     std::size_t end = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

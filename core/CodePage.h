@@ -8,6 +8,8 @@
 #include <string_view>
 
 bool isAnsiLeadByte(unsigned char c);
+// Whether the code page has double-byte characters at all (when not, every byte is a character).
+bool ansiHasLeadBytes();
 // The text as UTF-16.
 std::u16string ansiToUtf16(std::string_view text);
 // UTF-16 in the code page; a character it cannot hold becomes its default character ('?'), and

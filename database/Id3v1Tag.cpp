@@ -52,6 +52,8 @@ const char* const kGenres[kGenreCount] = {
 
 }  // namespace
 
+const char* genreTableName(std::uint8_t genre) { return genre < kGenreCount ? kGenres[genre] : nullptr; }
+
 std::string genreName(std::uint8_t genre) {
     if (genre < kGenreCount) return kGenres[genre];
     if (genre == CId3v1Tag::kNoGenre) return std::string();

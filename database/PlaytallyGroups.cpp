@@ -203,10 +203,7 @@ private:
     }
 
     // The text views cost a scan of the body or the whole texts each: taken once per play.
-    void readTexts(const CTrackRecord& play) {
-        for (int id = 0; id < kFieldCount; ++id)
-            if (isWholeText(id)) texts_[id] = play.TextView(id, scratch_[id]);
-    }
+    void readTexts(const CTrackRecord& play) { play.TextViews(texts_.data(), scratch_.data()); }
 
     void appendNumber(std::int32_t value) {
         char bytes[sizeof value];

@@ -84,7 +84,11 @@ std::string_view CTrackRecord::TextView(int id, std::string& scratch) const {
         case FieldAlbum: ansi = tag.album(); break;
         case FieldYear: ansi = tag.year(); break;
         case FieldComment: ansi = tag.comment(); break;
-        case FieldGenre: scratch = genreName(tag.genre()); return scratch;
+        case FieldGenre:
+            if (const char* name = genreTableName(tag.genre())) return name;
+            if (tag.genre() == CId3v1Tag::kNoGenre) return {};
+            scratch = genreName(tag.genre());
+            return scratch;
         default: return {};
     }
     for (char c : ansi) {
@@ -95,6 +99,20 @@ std::string_view CTrackRecord::TextView(int id, std::string& scratch) const {
         }
     }
     return ansi;
+}
+
+void CTrackRecord::TextViews(std::string_view* views, std::string* scratch) const {
+    if (whole_.empty()) {
+        for (int id : kTextFields) views[id] = TextView(id, scratch[id]);
+        return;
+    }
+    const std::string_view all(whole_);
+    std::size_t at = 0;
+    for (int id : kTextFields) {
+        const std::size_t end = all.find('\0', at);
+        views[id] = all.substr(at, end - at);
+        at = end + 1;
+    }
 }
 
 TrackTexts CTrackRecord::Texts() const {
@@ -123,7 +141,7 @@ void CTrackRecord::SetTexts(const TrackTexts& given) {
     // A genre of the table is named as the table names it, however the source wrote it ("(13)").
     if (genre != CId3v1Tag::kNoGenre) texts.genre = genreName(genre);
     tag = CId3v1Tag(utf8ToAnsi(texts.artist), utf8ToAnsi(texts.album), utf8ToAnsi(texts.title),
-                    yearFromText(utf8ToAnsi(texts.year)), utf8ToAnsi(texts.comment), genre);
+                    utf8ToAnsi(texts.year), utf8ToAnsi(texts.comment), genre);
     whole_.clear();
     if (texts == textsOfBody(tag)) return;
     for (int id : kTextFields) {

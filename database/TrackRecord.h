@@ -60,6 +60,8 @@ public:
     // The same as a view, without allocating where it can: into the play's own texts or its body
     // (ASCII); a body's text beyond ASCII, or a genre's name, is made in `scratch`.
     std::string_view TextView(int id, std::string& scratch) const;
+    // Every text field's view at once, indexed by field id (views and scratch of kFieldCount).
+    void TextViews(std::string_view* views, std::string* scratch) const;
     TrackTexts Texts() const;
     // Sets the six texts: the body is made from them as an ID3v1 tag would hold them (the ANSI
     // code page, each cut to its place, the genre's byte from its name), and the texts are kept

@@ -5,6 +5,7 @@
 #include "core/Utf.h"
 
 bool isAnsiLeadByte(unsigned char) { return false; }
+bool ansiHasLeadBytes() { return false; }
 
 std::u16string ansiToUtf16(std::string_view text) {
     std::u16string out;

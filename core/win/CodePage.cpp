@@ -17,6 +17,14 @@ constexpr std::size_t kPiece = 1u << 20;
 
 bool isAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
+bool ansiHasLeadBytes() {
+    static const bool doubleByte = [] {
+        CPINFO info{};
+        return !GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 1;
+    }();
+    return doubleByte;
+}
+
 std::u16string ansiToUtf16(std::string_view text) {
     std::u16string out;
     std::size_t done = 0;
