@@ -28,7 +28,7 @@ struct Database {
     explicit Database(int plays, bool wholeTexts) {
         context.profile = &profile;
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.records, plays, kStart, wholeTexts);
+        bench::addSyntheticPlays(doc.records, plays, kStart, bench::kTwoYears, wholeTexts);
     }
 };
 

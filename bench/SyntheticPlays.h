@@ -1,5 +1,5 @@
 // The synthetic database of the benchmarks: plays of 20,000 songs whose hits follow a Zipf-like
-// law, spread evenly over two years from `start`, oldest first. The same seed gives the same
+// law, spread evenly over two years (or `span` seconds) from `start`, oldest first. The same seed gives the same
 // plays in every benchmark program, native or Windows.
 #pragma once
 #include <algorithm>
@@ -33,14 +33,15 @@ inline TrackTexts wholeTextsOfSong(int song) {
     return t;
 }
 
-inline void addSyntheticPlays(RecordArray& records, int plays, TimeValue start, bool wholeTexts = false) {
+inline void addSyntheticPlays(RecordArray& records, int plays, TimeValue start, TimeValue span = kTwoYears,
+                              bool wholeTexts = false) {
     std::mt19937 random(7);
     // Zipf-like: the song of rank k is played in proportion to 1 / k.
     std::vector<double> cumulative(kSongs);
     double sum = 0;
     for (int k = 0; k < kSongs; ++k) cumulative[k] = sum += 1.0 / (k + 1);
     std::uniform_real_distribution<double> pickSong(0, sum);
-    const double spacing = static_cast<double>(kTwoYears) / plays;
+    const double spacing = static_cast<double>(span) / plays;
     records.reserve(records.size() + plays);
     for (int i = 0; i < plays; ++i) {
         const int song = static_cast<int>(std::lower_bound(cumulative.begin(), cumulative.end(), pickSong(random)) -

@@ -18,3 +18,13 @@ enum FieldId : int {
 };
 constexpr int kFieldCount = 11;
 using FieldFlags = std::array<bool, kFieldCount>;
+
+// What a row adds up to beyond the fields of a play: the first and the last play of its group and
+// the seconds they were heard. Columns of the list and tags of the report, never stored, grouped
+// by or named in the 11-flag settings.
+enum RowTimeId : int {
+    ColumnFirst = kFieldCount,
+    ColumnLast = kFieldCount + 1,
+    ColumnHeard = kFieldCount + 2,
+};
+constexpr int kColumnCount = kFieldCount + 3;

@@ -19,8 +19,19 @@ public:
     std::int32_t date = 0;
     std::int32_t length = 0;
     std::int32_t played = 0;
+    // The first and the last play of the row's group (the play itself in Log mode), and the sum of
+    // the seconds heard (negative played times count as 0). Their texts are made when shown.
+    std::int32_t firstDate = 0;
+    std::int32_t lastDate = 0;
+    std::int64_t heard = 0;
+    // Log mode: the user's rules keep this play out of the rankings.
+    bool keptOut = false;
     virtual ~CListRow() = default;
 };
+
+// The text of a row's column: a field's cell, or First and Last in `dateFormat` and Heard as time
+// heard with days.
+std::string rowColumnText(const CListRow& row, int column, const std::string& dateFormat);
 
 // Rows in display order; the array owns them.
 using RowArray = std::vector<std::unique_ptr<CListRow>>;

@@ -95,6 +95,8 @@ const SettingLine<GeneralSettings> kGeneralLines[] = {
     // artist, title and album.
     {"DoNotStoreFields",      &GeneralSettings::DoNotStoreFields,      "0,0,0,0,0,1,1,0,0,0,0,", {},            onGeneral(0, K::None)},
     {"GroupPlaytallyBy",      &GeneralSettings::GroupPlaytallyBy,      "0,0,0,0,0,1,1,1,0,0,0,", {},            onGeneral(0, K::None)},
+    // Edited through its own dialog, opened from the Extras page.
+    {"KeepOutOfRankings",     &GeneralSettings::KeepOutOfRankings,     "",                       {},            {IDD_EXTRAS, 0, K::None}},
 };
 
 // As above. Of "WinStates" only the low 8 bits are used: bit 0 hides the program run after
@@ -114,6 +116,8 @@ const SettingLine<PublishSettings> kPublishLines[] = {
     {"PublishLast",       &PublishSettings::PublishLast,       3,                  kChoiceOfFive, onPublish(IDC_PUB_LAST, K::DropList)},
     {"Log",               &PublishSettings::Log,               0,                  {},            onPublish(IDC_PUB_LOG, K::CheckBox)},
     {"OpenPublishedFile", &PublishSettings::OpenPublishedFile, 1,                  {},            onPublish(IDC_PUB_OPEN, K::CheckBox)},
+    {"StatisticsPage",    &PublishSettings::StatisticsPage,    1,                  {},            onPublish(IDC_PUB_STATS, K::CheckBox)},
+    {"StatisticsFile",    &PublishSettings::StatisticsFile,    "MyPlaytallyStatistics.html", {},  onPublish(IDC_PUB_STATSFILE, K::Edit)},
     {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_AFTER_WAIT, K::CheckBox, 2)},
     {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_BEFORE_HIDE, K::CheckBox, 4)},
     {"WinStates",         &PublishSettings::WinStates,         0,                  kLowByte,      onPublish(IDC_PUB_AFTER_HIDE, K::CheckBox, 1)},

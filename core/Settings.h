@@ -37,6 +37,8 @@ struct GeneralSettings {
     bool ReadOtherTags{};
     FieldFlags DoNotStoreFields{};
     FieldFlags GroupPlaytallyBy{};
+    // The rules that keep plays out of the rankings, in their stored form (database/PlayExclusion.h).
+    std::string KeepOutOfRankings;
 };
 
 struct PublishSettings {
@@ -56,6 +58,9 @@ struct PublishSettings {
     std::string RunBefore;
     std::string RunAfter;
     int WinStates{};
+    // The statistics page, written beside the report whenever the report is.
+    bool StatisticsPage{};
+    std::string StatisticsFile;
 };
 
 // The tables that declare each setting of the two sections (SettingsTable.h).

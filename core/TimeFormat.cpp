@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -64,4 +65,11 @@ std::string formatDuration(std::int32_t seconds) {
         text += static_cast<char>('0' + parts[i] % 10);
     }
     return text;
+}
+
+std::string formatHeard(std::int64_t seconds) {
+    if (seconds < 0) seconds = 0;
+    const std::int64_t days = seconds / 86400;
+    const std::string clock = formatDuration(static_cast<std::int32_t>(seconds % 86400));
+    return days > 0 ? std::to_string(days) + "d " + clock : clock;
 }

@@ -14,3 +14,7 @@ std::string formatDate(TimeValue time, const std::string& format);
 // "HH:MM:SS" of a duration in seconds; whole days are not shown (hours are taken modulo 24).
 // A negative duration is shown as "-" and the text of its size.
 std::string formatDuration(std::int32_t seconds);
+
+// A time heard, which may add up to days: "HH:MM:SS" below a day, "<days>d HH:MM:SS" from there on
+// (a day and an hour read "1d 01:00:00"). Negative values read as 0.
+std::string formatHeard(std::int64_t seconds);

@@ -20,6 +20,12 @@ struct BuildListParams {
     bool topOn = false;        // whether topCount applies
     int topCount = 0;          // at most this many rows
     bool showProgress = false; // ask for a progress window even when no window is on screen
+    // Log mode: plays that the rules keep out of the rankings are shown, marked (the window), or
+    // left out (the report). Playtally mode always leaves them out.
+    bool showKeptOut = false;
+    // Playtally mode: rows ranked by the time heard (most first, equal times in the order of
+    // their first plays) instead of by hits.
+    bool rankByHeard = false;
 };
 
 using RecordArray = std::vector<std::unique_ptr<CTrackRecord>>;

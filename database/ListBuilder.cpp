@@ -1,5 +1,6 @@
 // The list builder: the rows of Log mode (single plays, newest first) and of Playtally mode
 // (groups ranked by hits) for a period and a top count.
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -7,6 +8,7 @@
 #include "database/Doc.h"
 #include "database/HitRanking.h"
 #include "database/GroupRecord.h"
+#include "database/PlayExclusion.h"
 #include "database/PlaytallyGroups.h"
 #include "core/Progress.h"
 #include "core/AppContext.h"
@@ -46,8 +48,8 @@ std::size_t rowLimit(const BuildListParams& params) {
     return params.topOn ? static_cast<std::size_t>(params.topCount) : std::numeric_limits<std::size_t>::max();
 }
 
-std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, std::uint64_t identity, int position,
-                                       const std::string& dateFormat) {
+std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, const PlayGroup& working, std::uint64_t identity,
+                                       int position, const std::string& dateFormat) {
     auto row = std::make_unique<CListRow>();
     row->cells[FieldNumber] = std::to_string(position + 1);
     row->cells[FieldDate] = group.IsFieldEmpty(FieldDate) ? std::string() : group.GetFieldText(FieldDate, dateFormat);
@@ -58,6 +60,9 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, std::uint64_t 
     row->date = group.date;
     row->length = group.length;
     row->played = group.played;
+    row->firstDate = working.firstDate;
+    row->lastDate = working.lastDate;
+    row->heard = working.heard;
     return row;
 }
 
@@ -119,9 +124,11 @@ namespace {
 // Newest first; the counter numbers the rows without gaps. Only the plays down to the last row
 // (and the ones after till among them) are looked at. False when the records shifted under the
 // progress window's pump: the rows made so far then name wrong positions.
-bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& dateFormat, IProgress* progress,
+bool appendLogRows(CDoc& doc, const BuildListParams& params, const GeneralSettings& settings, IProgress* progress,
                    RowArray& rows) {
     const RecordArray& records = doc.records;
+    const std::string& dateFormat = settings.DateFormat;
+    const ExclusionRules rules(parseExclusionRules(settings.KeepOutOfRankings));
     const RecordsWatch watch(doc);
     const std::size_t total = records.size();
     int counter = 0;
@@ -130,6 +137,8 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
         const CTrackRecord& record = *records[i];
         if (record.date < params.since) break;
         if (record.date > params.till) continue;
+        const bool keptOut = !rules.empty() && rules.excludes(record);
+        if (keptOut && !params.showKeptOut) continue;
         ++counter;
         auto row = std::make_unique<CListRow>();
         for (int id = 0; id < kFieldCount; ++id) row->cells[id] = record.GetFieldText(id, dateFormat);
@@ -139,6 +148,9 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const std::string& 
         row->date = record.date;
         row->length = record.length;
         row->played = record.played;
+        row->firstDate = row->lastDate = record.date;
+        row->heard = std::max<std::int32_t>(record.played, 0);
+        row->keptOut = keptOut;
         rows.push_back(std::move(row));
         if (!progress) continue;
         // The bar shows how many records were scanned before this one.
@@ -158,11 +170,11 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
             progress->Show(loadString(kProgressTextId), 0, count);
         }
     }
-    const std::string dateFormat = context.readSettings().DateFormat;
-    if (appendLogRows(doc, params, dateFormat, progress.get(), rows)) return;
+    const GeneralSettings settings = context.readSettings();
+    if (appendLogRows(doc, params, settings, progress.get(), rows)) return;
     // Start again on the records as they are now, without pumping: the window has had its turn.
     rows.clear();
-    appendLogRows(doc, params, dateFormat, nullptr, rows);
+    appendLogRows(doc, params, settings, nullptr, rows);
 }
 
 // Each group advances the window once per later play that joins it, then once for itself, group
@@ -176,6 +188,15 @@ std::size_t replayProgress(const std::vector<PlayGroup>& groups, IProgress& prog
         }
     }
     return groups.size();
+}
+
+std::vector<std::size_t> rankByHeard(const std::vector<PlayGroup>& groups, std::size_t limit) {
+    std::vector<std::size_t> order(groups.size());
+    for (std::size_t g = 0; g < order.size(); ++g) order[g] = g;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return groups[a].heard > groups[b].heard; });
+    if (order.size() > limit) order.resize(limit);
+    return order;
 }
 
 // Groups, then their ranking, then the rows. The groups come out of one hashed pass (see
@@ -203,9 +224,14 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         if (watch.shifted()) groups = collectPlayGroups(records, settings, params.since, params.till);
     }
 
-    std::vector<std::int32_t> hits(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g) hits[g] = groups[g].hits;
-    const std::vector<std::size_t> order = rankByHits(hits, rowLimit(params));
+    std::vector<std::size_t> order;
+    if (params.rankByHeard) {
+        order = rankByHeard(groups, rowLimit(params));
+    } else {
+        std::vector<std::int32_t> hits(groups.size());
+        for (std::size_t g = 0; g < groups.size(); ++g) hits[g] = groups[g].hits;
+        order = rankByHits(hits, rowLimit(params));
+    }
 
     for (std::size_t position = 0; position < order.size(); ++position) {
         const PlayGroup& working = groups[order[position]];
@@ -215,8 +241,8 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         for (int id : kComparedFields) {
             if (working.cleared & (1u << id)) group.ClearField(id);
         }
-        rows.push_back(makeGroupRow(group, records[working.first]->identity.value(), static_cast<int>(position),
-                                    settings.DateFormat));
+        rows.push_back(makeGroupRow(group, working, records[working.first]->identity.value(),
+                                    static_cast<int>(position), settings.DateFormat));
     }
 }
 

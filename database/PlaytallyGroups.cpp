@@ -1,5 +1,6 @@
 #include "database/PlaytallyGroups.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "core/Utf.h"
 #include "database/GroupRecord.h"
+#include "database/PlayExclusion.h"
 
 namespace {
 
@@ -102,6 +104,7 @@ public:
                 continue;
             }
             if (play.date < since || play.date > till) continue;
+            if (!rules_.empty() && rules_.excludes(play)) continue;
             readTexts(play);
             const std::int32_t group = groupOf(play, static_cast<std::int32_t>(i));
             if (groups_[group].first != static_cast<std::int32_t>(i)) join(group, play);
@@ -128,6 +131,8 @@ private:
             PlayGroup created;
             created.first = position;
             created.played = static_cast<std::uint32_t>(play.played);
+            created.firstDate = created.lastDate = play.date;
+            created.heard = std::max<std::int32_t>(play.played, 0);
             groups_.push_back(created);
             rememberFirst(play);
             byFoldedKey_.insert(key_, foldedHash, group);
@@ -141,6 +146,9 @@ private:
         const FirstPlay& first = firsts_[index];
         ++group.hits;
         group.played += static_cast<std::uint32_t>(play.played);
+        group.firstDate = std::min(group.firstDate, play.date);
+        group.lastDate = std::max(group.lastDate, play.date);
+        group.heard += std::max<std::int32_t>(play.played, 0);
         for (int id : kComparedFields) {
             const std::uint16_t bit = static_cast<std::uint16_t>(1u << id);
             if ((group.cleared & bit) == 0 && !sameText(index, first, play, id)) {
@@ -245,6 +253,7 @@ private:
 
     RecordArray& records_;
     const GeneralSettings& settings_;
+    const ExclusionRules rules_{parseExclusionRules(settings_.KeepOutOfRankings)};
     const FieldFlags flags_;
     std::vector<PlayGroup> groups_;
     std::vector<FirstPlay> firsts_;  // per group

@@ -13,6 +13,9 @@ struct PlayGroup {
     std::int32_t hits = 1;      // plays in the group
     std::uint32_t played = 0;   // summed played time, wrapping around as 32-bit arithmetic does
     std::uint16_t cleared = 0;  // bit per field id: the plays disagree with the first play's text
+    TimeValue firstDate = 0;    // the earliest and the latest play of the group
+    TimeValue lastDate = 0;
+    std::int64_t heard = 0;     // played seconds summed without wrapping, negatives as 0
 };
 
 // The groups of the plays with since <= date <= till that are not marked, in the order of their
@@ -26,6 +29,7 @@ struct PlayGroup {
 // placed by a hash lookup of its grouping key instead of a comparison with every group. Cost: one
 // pass over the records, a lookup per play, a date text per group and per play whose date value
 // differs from its group's first play until the group's date is known to differ.
+// Plays that the rules in "KeepOutOfRankings" of `settings` keep out join no group.
 std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till);
 

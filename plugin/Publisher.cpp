@@ -13,6 +13,7 @@
 #include "core/Profile.h"
 #include "core/Settings.h"
 #include "core/ProgramRunner.h"
+#include "plugin/StatisticsPublisher.h"
 #include "report/ItemTemplate.h"
 #include "report/ReplaceTag.h"
 #include "report/ReportWriter.h"
@@ -126,7 +127,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     writer.write(fillDates(settings.Header, startText, endText) + "\n");
 
-    CItemTemplate item(settings.Item, html);
+    CItemTemplate item(settings.Item, html, dateFormat);
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (progress) {
@@ -143,6 +144,8 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
     writer.close();
     if (settings.OpenPublishedFile) shell.openDocument(reportFile);
     progress.reset();
+    // Before the after-program, which may take both files somewhere.
+    publishStatisticsPage(context, doc, settings, reportFile, end);
 
     runProgram(context, runAfter, runFlags(settings.WinStates, 0, 1));
 }

@@ -15,7 +15,8 @@ bool holdsMarks(const std::string& text) {
 }
 }  // namespace
 
-CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_(item), escape_(escapeValues) {
+CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues, const std::string& dateFormat)
+    : item_(item), escape_(escapeValues), dateFormat_(dateFormat) {
     // Tags absent from the item cost nothing per row.
     for (const ItemTag& tag : kItemTags) {
         CTagReplacer replacer(tag.tag);
@@ -36,23 +37,30 @@ CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues) : item_
     piecesServe_ = true;
 }
 
-std::string CItemTemplate::valueOf(const CListRow& row, int field) const {
-    // Rows are UTF-8; the report is written in the ANSI code page.
-    const std::string& value = row.cells[field];
-    return escape_ ? htmlReportText(value) : utf8ToAnsi(value);
+// The text a tag is replaced by, and the text as the row has it (whose '#' could make a tag).
+std::string CItemTemplate::valueOf(const CListRow& row, int field, std::string* raw) const {
+    if (field < kFieldCount) {
+        // Cells are UTF-8; the report is written in the ANSI code page.
+        const std::string& value = row.cells[static_cast<std::size_t>(field)];
+        if (raw) *raw = value;
+        return escape_ ? htmlReportText(value) : utf8ToAnsi(value);
+    }
+    const std::string value = rowColumnText(row, field, dateFormat_);
+    if (raw) *raw = value;
+    return escape_ ? htmlEscape(value) : value;
 }
 
 std::string CItemTemplate::fill(const CListRow& row) {
     if (piecesServe_) {
-        std::string values[kFieldCount];
-        bool wanted[kFieldCount] = {};
+        std::string values[kColumnCount];
+        bool wanted[kColumnCount] = {};
         bool plain = true;
+        std::string raw;
         for (const PresentTag& tag : present_) {
-            values[tag.field] = valueOf(row, tag.field);
+            values[tag.field] = valueOf(row, tag.field, &raw);
             wanted[tag.field] = true;
-            // The text as the row has it: the references made for the report ("&#x6771;") make no
-            // tag, since none starts with "#x".
-            plain = plain && !holdsMarks(row.cells[tag.field]);
+            // The references made for the report ("&#x6771;") make no tag: none starts with "#x".
+            plain = plain && !holdsMarks(raw);
         }
         if (plain) {
             std::string line;
@@ -66,6 +74,6 @@ std::string CItemTemplate::fill(const CListRow& row) {
         }
     }
     std::string line = item_;
-    for (PresentTag& tag : present_) line = tag.replacer.replace(line, valueOf(row, tag.field));
+    for (PresentTag& tag : present_) line = tag.replacer.replace(line, valueOf(row, tag.field, nullptr));
     return line;
 }

@@ -10,7 +10,8 @@ class CListRow;
 class CItemTemplate {
 public:
     // Finds which tags occur in `item` once; with `escapeValues` the row texts are HTML-escaped.
-    CItemTemplate(const std::string& item, bool escapeValues);
+    // "#first" and "#last" are written in `dateFormat`.
+    CItemTemplate(const std::string& item, bool escapeValues, const std::string& dateFormat = std::string());
     // The item with every tag that occurs in it replaced by the row's text for its field, tag by
     // tag in the table's order; no line break added.
     std::string fill(const CListRow& row);
@@ -27,9 +28,10 @@ private:
         std::string literal;
         int field;  // -1: the literal
     };
-    std::string valueOf(const CListRow& row, int field) const;
+    std::string valueOf(const CListRow& row, int field, std::string* raw) const;
     std::string item_;
     bool escape_;
+    std::string dateFormat_;
     std::vector<PresentTag> present_;
     std::vector<Piece> pieces_;
     bool piecesServe_ = false;

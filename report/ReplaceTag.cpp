@@ -8,7 +8,7 @@
 
 #include "core/Settings.h"
 
-const std::array<ItemTag, 11> kItemTags = {{
+const std::array<ItemTag, kColumnCount> kItemTags = {{
     {"#num", FieldNumber},
     {"#date", FieldDate},
     {"#hits", FieldHits},
@@ -20,6 +20,9 @@ const std::array<ItemTag, 11> kItemTags = {{
     {"#year", FieldYear},
     {"#genre", FieldGenre},
     {"#comment", FieldComment},
+    {"#first", ColumnFirst},
+    {"#last", ColumnLast},
+    {"#heard", ColumnHeard},
 }};
 
 const char* const kStartDateTag = "#sdate";

@@ -3,14 +3,16 @@
 #include <array>
 #include <string>
 
+#include "core/FieldId.h"
 #include "report/regex/Regex.h"
 
-// An item tag and the field of the row whose text replaces it, in the order they are replaced.
+// An item tag and the column of the row whose text replaces it (a field id, or one of the row's
+// times), in the order they are replaced.
 struct ItemTag {
     const char* tag;
     int field;
 };
-extern const std::array<ItemTag, 11> kItemTags;
+extern const std::array<ItemTag, kColumnCount> kItemTags;
 
 // The header's and footer's only tags.
 extern const char* const kStartDateTag;  // "#sdate": start of the report period

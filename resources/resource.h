@@ -207,3 +207,36 @@
 #define IDS_HELP_SETTINGS 1064
 #define IDS_HELP_TOP_COUNT 1065
 // ---- end of the Playtally window block ----
+
+// ---- Listening statistics: the statistics page on the Publish page, the rules that keep plays
+// out of the rankings (their dialog, opened from the Extras page) ----
+#define IDC_PUB_STATS 1300
+#define IDC_PUB_STATSFILE 1301
+#define IDS_TIP_PUB_STATS 2300
+#define IDS_TIP_PUB_STATSFILE 2301
+#define IDC_EXTRAS_KEEPOUT 1302
+#define IDS_TIP_KEEPOUT_BUTTON 2302
+#define IDD_KEEPOUT 1031
+#define IDC_KEEPOUT_LIST 1303
+#define IDC_KEEPOUT_FIELD 1304
+#define IDC_KEEPOUT_TEXT 1305
+#define IDC_KEEPOUT_ADD 1306
+#define IDC_KEEPOUT_REMOVE 1307
+#define IDS_TIP_KEEPOUT_LIST 2303
+#define IDS_TIP_KEEPOUT_FIELD 2304
+#define IDS_TIP_KEEPOUT_TEXT 2305
+#define IDS_TIP_KEEPOUT_ADD 2306
+#define IDS_TIP_KEEPOUT_REMOVE 2307
+#define IDS_KEEPOUT_MARK 2308
+// The Playtally window's First, Last and Heard switches and its "Rank by:" box.
+#define IDC_PT_SHOW_FIRST 1310
+#define IDC_PT_SHOW_LAST 1311
+#define IDC_PT_SHOW_HEARD 1312
+#define IDC_PT_RANK_BY 1313
+#define IDS_HELP_SHOW_FIRST 2310
+#define IDS_HELP_SHOW_LAST 2311
+#define IDS_HELP_SHOW_HEARD 2312
+#define IDS_HELP_RANK_BY 2313
+#define IDS_RANK_BY_HITS 2314
+#define IDS_RANK_BY_HEARD 2315
+// ---- end of the listening statistics block ----

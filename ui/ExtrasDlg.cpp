@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "resources/resource.h"
+#include "ui/KeepOutDlg.h"
 #include "ui/PlayExchangeCommands.h"
 #include "ui/SettingsPageControls.h"
 #include "ui/SettingsSheet.h"
@@ -16,6 +17,7 @@ const SettingsControl kControls[] = {
     {IDC_EXTRAS_READ_OTHER_TAGS, BN_CLICKED, kChangeModified, IDS_TIP_READ_OTHER_TAGS},
     {IDC_EXTRAS_EXPORT, BN_CLICKED, kChangeNothing, IDS_TIP_EXPORT_PLAYS},
     {IDC_EXTRAS_IMPORT, BN_CLICKED, kChangeNothing, IDS_TIP_IMPORT_PLAYS},
+    {IDC_EXTRAS_KEEPOUT, BN_CLICKED, kChangeNothing, IDS_TIP_KEEPOUT_BUTTON},
 };
 
 }  // namespace
@@ -51,10 +53,27 @@ bool CExtrasDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         if (importPlaysCommand(m_hWnd, m_host.doc()).limitChanged) m_sheet.GeneralPage().takeSizeLimit();
         return true;
     }
+    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_KEEPOUT) {
+        editKeepOutRules();
+        return true;
+    }
     const SettingsControl* control = lParam ? findSettingsControl(kControls, LOWORD(wParam), HIWORD(wParam)) : nullptr;
     if (!control) return CPropertyPage::OnCommand(wParam, lParam);
     if (control->onChange & kChangeModified) SetModified(true);
     return true;
+}
+
+// The rules are a setting of this page like the others: stored at Apply or OK, undone by Cancel.
+void CExtrasDlg::editKeepOutRules() {
+    UpdateData(true);
+    std::vector<ExclusionRule> rules = parseExclusionRules(m_values.KeepOutOfRankings);
+    // Owned by the sheet, as the page's other dialogs are.
+    CKeepOutDlg dialog(&rules, ::GetParent(m_hWnd));
+    if (dialog.DoModal() != IDOK) return;
+    const std::string stored = writeExclusionRules(rules);
+    if (stored == m_values.KeepOutOfRankings) return;
+    m_values.KeepOutOfRankings = stored;
+    SetModified(true);
 }
 
 BOOL CExtrasDlg::OnApply() {

@@ -28,6 +28,8 @@ protected:
     bool PreTranslateMessage(MSG* message) override;
 
 private:
+    void editKeepOutRules();
+
     ISettingsHost& m_host;
     CSettingsSheet& m_sheet;
     GeneralSettings m_values;

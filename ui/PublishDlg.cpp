@@ -31,6 +31,8 @@ const SettingsControl kControls[] = {
     {IDC_PUB_TOP, BN_CLICKED, kChangeRefresh | kChangeModified, 66},
     {IDC_PUB_TOPCOUNT, EN_CHANGE, kChangeModified, 67},
     {IDC_PUB_LOG, BN_CLICKED, kChangeRefresh | kChangeModified, 68},
+    {IDC_PUB_STATS, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_PUB_STATS},
+    {IDC_PUB_STATSFILE, EN_CHANGE, kChangeModified, IDS_TIP_PUB_STATSFILE},
     {IDC_PUB_HEADER, EN_CHANGE, kChangeModified, 69},
     {IDC_PUB_HEADER_EDIT, BN_CLICKED, kChangeNothing, 70},
     {IDC_PUB_ITEM, EN_CHANGE, kChangeModified, 71},
@@ -117,6 +119,7 @@ void CPublishDlg::applyEnablingRules() {
     if (m_timePicker.IsWindow()) m_timePicker.EnableWindow(autoPublish && m_values.Every != 0);
     GetDlgItem(IDC_PUB_EVERY).EnableWindow(autoPublish);
     GetDlgItem(IDC_PUB_TOPCOUNT).EnableWindow(m_values.IsTop);
+    GetDlgItem(IDC_PUB_STATSFILE).EnableWindow(m_values.StatisticsPage);
 }
 
 bool CPublishDlg::OnCommand(WPARAM wParam, LPARAM lParam) {

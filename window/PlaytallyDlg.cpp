@@ -27,12 +27,16 @@ struct Switch {
     const char* key;
     int def;
 };
-const Switch kSwitches[kFieldCount] = {
+const Switch kSwitches[kColumnCount] = {
     {IDC_PT_SHOW_NUMBER, "Num", 1},       {IDC_PT_SHOW_DATE, "ShowDate", 0},  {IDC_PT_SHOW_HITS, "Hits", 0},
     {IDC_PT_SHOW_LENGTH, "Len", 0},       {IDC_PT_SHOW_PLAYED, "LenPlayed", 0}, {IDC_PT_SHOW_ARTIST, "Artist", 1},
     {IDC_PT_SHOW_TITLE, "Title", 1},      {IDC_PT_SHOW_ALBUM, "Album", 0},    {IDC_PT_SHOW_YEAR, "Year", 0},
     {IDC_PT_SHOW_GENRE, "Genre", 0},      {IDC_PT_SHOW_COMMENT, "Comment", 0},
+    {IDC_PT_SHOW_FIRST, "First", 0},      {IDC_PT_SHOW_LAST, "Last", 0},      {IDC_PT_SHOW_HEARD, "Heard", 0},
 };
+
+// "Rank by:", in the order of the box: 0 hits, 1 time heard.
+const int kRankChoices[] = {IDS_RANK_BY_HITS, IDS_RANK_BY_HEARD};
 
 // The help-aware controls: the wrapper each gets and the help text it shows, in the order the
 // wrappers are made. The date pickers come last: they replace their placeholders later.
@@ -61,6 +65,10 @@ const Helped kHelped[] = {
     {IDC_PT_SHOW_YEAR, Wrap::Button, IDS_HELP_SHOW_YEAR},
     {IDC_PT_SHOW_GENRE, Wrap::Button, IDS_HELP_SHOW_GENRE},
     {IDC_PT_SHOW_COMMENT, Wrap::Button, IDS_HELP_SHOW_COMMENT},
+    {IDC_PT_SHOW_FIRST, Wrap::Button, IDS_HELP_SHOW_FIRST},
+    {IDC_PT_SHOW_LAST, Wrap::Button, IDS_HELP_SHOW_LAST},
+    {IDC_PT_SHOW_HEARD, Wrap::Button, IDS_HELP_SHOW_HEARD},
+    {IDC_PT_RANK_BY, Wrap::Combo, IDS_HELP_RANK_BY},
     {IDC_PT_SHOW_TOP, Wrap::Button, IDS_HELP_SHOW_TOP},
     {IDOK, Wrap::Button, IDS_HELP_REFRESH},
     {IDCANCEL, Wrap::Button, IDS_HELP_CLOSE},
@@ -116,8 +124,9 @@ CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile, IPlaytallyWindowHost*
     m_periodKind = get("TimePeriod", 1) == 0 ? 0 : 1;
     m_lastCombo = get("LastCombo", 3);
     if (m_lastCombo < 0 || m_lastCombo > 4) m_lastCombo = 3;
-    for (int f = 0; f < kFieldCount; ++f) m_checks[f] = get(kSwitches[f].key, kSwitches[f].def) != 0;
+    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = get(kSwitches[f].key, kSwitches[f].def) != 0;
     m_showTop = get("ShowTop", 1) != 0;
+    m_rankBy = get("RankBy", 0) == 1 ? 1 : 0;
     m_topCount = get("TopCnt", 100);
     if (m_topCount < 1) m_topCount = 100;
     m_shown = m_checks;
@@ -161,7 +170,7 @@ BOOL CPlaytallyDlg::OnInitDialog() {
         }
     }
     std::vector<unsigned char> kinds;
-    for (int f = 0; f < kFieldCount; ++f)
+    for (int f = 0; f < kColumnCount; ++f)
         if (m_shown[f]) kinds.push_back(CTrackListCtrl::KindOf(f));
     if (m_list.SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_list.m_sortable = true;
     HICON icon = static_cast<HICON>(LoadImageA(moduleInstance(),
@@ -190,6 +199,8 @@ BOOL CPlaytallyDlg::OnInitDialog() {
     }
     HWND combo = ::GetDlgItem(m_hWnd, IDC_PT_LAST_COMBO);
     for (int s : kLastChoices) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
+    HWND rankBy = ::GetDlgItem(m_hWnd, IDC_PT_RANK_BY);
+    for (int s : kRankChoices) ::SendMessageA(rankBy, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
     const bool log = m_profile && m_profile->getInt(kSection, "SelectedTab", 0) != 0;
     CheckDlgButton(log ? IDC_PT_LOG : IDC_PT_PLAYTALLY, BST_CHECKED);
     RestoreDates();
@@ -237,18 +248,20 @@ void CPlaytallyDlg::RestoreWindowRect() {
 }
 
 void CPlaytallyDlg::ReadControls() {
-    for (int f = 0; f < kFieldCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
+    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
     m_showTop = IsDlgButtonChecked(IDC_PT_SHOW_TOP) == BST_CHECKED;
     m_periodKind = IsDlgButtonChecked(IDC_PT_PERIOD) == BST_CHECKED ? 0 : 1;
     m_lastCombo = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_GETCURSEL, 0, 0));
+    m_rankBy = ::SendDlgItemMessageA(m_hWnd, IDC_PT_RANK_BY, CB_GETCURSEL, 0, 0) == 1 ? 1 : 0;
 }
 
 void CPlaytallyDlg::WriteControls() {
-    for (int f = 0; f < kFieldCount; ++f) CheckDlgButton(kSwitches[f].id, m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
+    for (int f = 0; f < kColumnCount; ++f) CheckDlgButton(kSwitches[f].id, m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_SHOW_TOP, m_showTop ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_PERIOD, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_LAST, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
     ::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_SETCURSEL, static_cast<WPARAM>(m_lastCombo), 0);
+    ::SendDlgItemMessageA(m_hWnd, IDC_PT_RANK_BY, CB_SETCURSEL, static_cast<WPARAM>(m_rankBy), 0);
     SetDlgItemText(IDC_PT_HELP, m_helpText);
 }
 
@@ -258,6 +271,7 @@ void CPlaytallyDlg::UpdateControlStates() {
     ::EnableWindow(m_since, m_periodKind == 0);
     ::EnableWindow(m_till, m_periodKind == 0);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PT_TOP_COUNT), m_showTop);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PT_RANK_BY), !IsLogMode());  // the log is by time
 }
 
 bool CPlaytallyDlg::ValidateTopCount(bool quiet) {
@@ -305,6 +319,8 @@ BuildListParams CPlaytallyDlg::ListBuildParams(bool showProgress) const {
     p.topOn = m_showTop;
     p.topCount = m_topCount;
     p.showProgress = showProgress;
+    p.rankByHeard = m_rankBy == 1;
+    p.showKeptOut = true;  // the log shows every stored play, the kept-out ones marked
     return p;
 }
 
@@ -313,30 +329,41 @@ RowArray CPlaytallyDlg::BuildRows(bool showProgress) {
     return m_doc->BuildList(ListBuildParams(showProgress));
 }
 
-void CPlaytallyDlg::LoadColumnWidths(std::array<int, kFieldCount>& widths) {
-    for (int f = 0; f < kFieldCount; ++f) widths[f] = CTrackListCtrl::DefaultWidth(f);
-    const std::string text = m_profile ? m_profile->getString(kSection, "ListWidth", "") : std::string();
-    std::size_t from = 0;
-    for (int i = 0; i < kFieldCount; ++i) {
-        const std::size_t comma = text.find(',', from);
-        if (comma == std::string::npos) break;
-        const long long v = std::strtoll(text.substr(from, comma - from).c_str(), nullptr, 0);
-        // A width the screen cannot hold is as useless as a negative one.
-        widths[i] = v < 0 ? 0 : v > 4000 ? CTrackListCtrl::DefaultWidth(i) : static_cast<int>(v);
-        from = comma + 1;
+// "ListWidth" keeps the widths of the eleven field columns in its old form; the First, Last and
+// Heard columns keep theirs in "TimesWidth".
+const struct {
+    const char* key;
+    int first, end;
+} kWidthKeys[] = {{"ListWidth", 0, kFieldCount}, {"TimesWidth", kFieldCount, kColumnCount}};
+
+void CPlaytallyDlg::LoadColumnWidths(std::array<int, kColumnCount>& widths) {
+    for (int f = 0; f < kColumnCount; ++f) widths[f] = CTrackListCtrl::DefaultWidth(f);
+    for (const auto& stored : kWidthKeys) {
+        const std::string text = m_profile ? m_profile->getString(kSection, stored.key, "") : std::string();
+        std::size_t from = 0;
+        for (int i = stored.first; i < stored.end; ++i) {
+            const std::size_t comma = text.find(',', from);
+            if (comma == std::string::npos) break;
+            const long long v = std::strtoll(text.substr(from, comma - from).c_str(), nullptr, 0);
+            // A width the screen cannot hold is as useless as a negative one.
+            widths[i] = v < 0 ? 0 : v > 4000 ? CTrackListCtrl::DefaultWidth(i) : static_cast<int>(v);
+            from = comma + 1;
+        }
     }
 }
 
 void CPlaytallyDlg::SaveColumnWidths() {
-    std::array<int, kFieldCount> widths{};
+    std::array<int, kColumnCount> widths{};
     LoadColumnWidths(widths);
     int k = 0;
     const int columns = m_list.IsWindow() ? m_list.ColumnCount() : 0;
-    for (int f = 0; f < kFieldCount && k < columns; ++f)
+    for (int f = 0; f < kColumnCount && k < columns; ++f)
         if (m_shown[f]) widths[f] = static_cast<int>(m_list.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(k++)));
-    std::string text;
-    for (int w : widths) text += std::to_string(w) + ",";
-    if (m_profile) m_profile->writeString(kSection, "ListWidth", text);
+    for (const auto& stored : kWidthKeys) {
+        std::string text;
+        for (int i = stored.first; i < stored.end; ++i) text += std::to_string(widths[i]) + ",";
+        if (m_profile) m_profile->writeString(kSection, stored.key, text);
+    }
 }
 
 void CPlaytallyDlg::Refresh() {
@@ -348,10 +375,10 @@ void CPlaytallyDlg::SaveState(bool quiet) {
     ValidateTopCount(quiet);
     ReadControls();
     if (m_profile) {
-        const char* keys[] = {"TimePeriod", "LastCombo", "ShowTop", "TopCnt"};
-        const int values[] = {m_periodKind, m_lastCombo, m_showTop ? 1 : 0, m_topCount};
-        for (int i = 0; i < 4; ++i) m_profile->writeInt(kSection, keys[i], values[i]);
-        for (int f = 0; f < kFieldCount; ++f) m_profile->writeInt(kSection, kSwitches[f].key, m_checks[f] ? 1 : 0);
+        const char* keys[] = {"TimePeriod", "LastCombo", "ShowTop", "TopCnt", "RankBy"};
+        const int values[] = {m_periodKind, m_lastCombo, m_showTop ? 1 : 0, m_topCount, m_rankBy};
+        for (int i = 0; i < 5; ++i) m_profile->writeInt(kSection, keys[i], values[i]);
+        for (int f = 0; f < kColumnCount; ++f) m_profile->writeInt(kSection, kSwitches[f].key, m_checks[f] ? 1 : 0);
         m_profile->writeInt(kSection, "SelectedTab", IsLogMode() ? 1 : 0);
         SYSTEMTIME s = {}, t = {};
         if (::SendMessageA(m_since, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s)) == GDT_VALID) {
@@ -410,6 +437,7 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         {IDC_PT_PERIOD, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
         {IDC_PT_LAST, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
         {IDC_PT_LAST_COMBO, CBN_SELCHANGE, &CPlaytallyDlg::OnModeOrSpan},
+        {IDC_PT_RANK_BY, CBN_SELCHANGE, &CPlaytallyDlg::OnModeOrSpan},
         {IDC_PT_PLAYTALLY, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
         {IDC_PT_LOG, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
         {IDC_PT_SHOW_TOP, BN_CLICKED, &CPlaytallyDlg::OnShowTop},
@@ -424,7 +452,7 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         {ID_LIST_PATH, 0, &CPlaytallyDlg::PathCommand},
     };
     const int id = LOWORD(wParam), code = HIWORD(wParam);
-    for (int f = 0; f < kFieldCount; ++f)
+    for (int f = 0; f < kColumnCount; ++f)
         if (id == kSwitches[f].id && code == BN_CLICKED) {
             OnColumnSwitch(f);
             return true;

@@ -61,8 +61,8 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    const std::array<bool, kFieldCount>& ShownColumns() const override { return m_shown; }
-    void LoadColumnWidths(std::array<int, kFieldCount>& widths) override;
+    const std::array<bool, kColumnCount>& ShownColumns() const override { return m_shown; }
+    void LoadColumnWidths(std::array<int, kColumnCount>& widths) override;
     RowArray BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
@@ -97,11 +97,12 @@ private:
     IProfile* m_profile;
     IPlaytallyWindowHost* m_host;
     CTrackListCtrl m_list{*this};
-    std::array<bool, kFieldCount> m_checks{};
-    std::array<bool, kFieldCount> m_shown{};
+    std::array<bool, kColumnCount> m_checks{};
+    std::array<bool, kColumnCount> m_shown{};
     int m_periodKind = 1;
     int m_lastCombo = 3;
     bool m_showTop = true;
+    int m_rankBy = 0;  // "RankBy": 0 hits, 1 time heard
     int m_topCount = 100;
     std::string m_helpText;
     std::vector<std::unique_ptr<CWnd>> m_wrappers;

@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/AppContext.h"
 #include "core/CodePage.h"
 #include "core/Utf.h"
 #include "core/win/SystemText.h"
 #include "database/Doc.h"
 #include "framework/Module.h"
+#include "resources/StringTable.h"
 #include "resources/resource.h"
 
 namespace {
@@ -23,13 +25,15 @@ struct Column {
     int width;
     CTrackListCtrl::SortKind kind;
 };
-const Column kColumns[kFieldCount] = {
+const Column kColumns[kColumnCount] = {
     {"#", 25, CTrackListCtrl::SortNumber},     {"Date", 60, CTrackListCtrl::SortTime},
     {"Hit", 35, CTrackListCtrl::SortNumber},   {"Length", 60, CTrackListCtrl::SortTime},
     {"Played", 60, CTrackListCtrl::SortTime},  {"Artist", 130, CTrackListCtrl::SortText},
     {"Title", 160, CTrackListCtrl::SortText},  {"Album", 100, CTrackListCtrl::SortText},
     {"Year", 40, CTrackListCtrl::SortNumber},  {"Genre", 60, CTrackListCtrl::SortText},
     {"Comment", 150, CTrackListCtrl::SortText},
+    {"First", 90, CTrackListCtrl::SortTime},   {"Last", 90, CTrackListCtrl::SortTime},
+    {"Heard", 70, CTrackListCtrl::SortTime},
 };
 
 constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
@@ -58,6 +62,12 @@ int spaceWidth(HDC dc) {
 
 // The value a Date, Length or Played cell stands for; an empty cell lies below every value.
 long long timeKey(const CListRow& row, int field) {
+    switch (field) {
+    case ColumnFirst: return row.firstDate;
+    case ColumnLast: return row.lastDate;
+    case ColumnHeard: return row.heard;
+    default: break;
+    }
     if (row.cells[field].empty()) return LLONG_MIN;
     return field == FieldDate ? row.date : field == FieldLength ? row.length : row.played;
 }
@@ -241,8 +251,8 @@ void CTrackListHeader::DrawIndicator(HDC dc, const RECT& item, int c) const {
 
 // ---- the list ----
 
-const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].caption : ""; }
-int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kFieldCount ? kColumns[field].width : 0; }
+const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].caption : ""; }
+int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].width : 0; }
 CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[field].kind; }
 
 bool CTrackListCtrl::SubclassList(HWND list) {
@@ -299,14 +309,14 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
     const auto& shown = m_owner.ShownColumns();
     std::vector<unsigned char> kinds;
     m_fields.clear();
-    for (int f = 0; f < kFieldCount; ++f)
+    for (int f = 0; f < kColumnCount; ++f)
         if (shown[f]) {
             kinds.push_back(kColumns[f].kind);
             m_fields.push_back(f);
         }
     if (SetSortKinds(kinds.data(), static_cast<int>(kinds.size()))) m_sortable = true;
     m_header.SetIndicator(-1, false);
-    std::array<int, kFieldCount> widths{};
+    std::array<int, kColumnCount> widths{};
     m_owner.LoadColumnWidths(widths);
     for (std::size_t k = 0; k < m_fields.size(); ++k) {
         const int f = m_fields[k];
@@ -363,7 +373,16 @@ const CListRow* CTrackListCtrl::RowAt(int item) const {
 const std::string* CTrackListCtrl::CellAt(int item, int column) const {
     const CListRow* row = RowAt(item);
     if (!row || column < 0 || static_cast<std::size_t>(column) >= m_fields.size()) return nullptr;
-    return &row->cells[m_fields[static_cast<std::size_t>(column)]];
+    const int field = m_fields[static_cast<std::size_t>(column)];
+    if (field < kFieldCount && !(row->keptOut && column == 0)) return &row->cells[field];
+    // First, Last and Heard are written when shown, in the date format of the moment; a play the
+    // rules keep out of the rankings carries its mark in the first column.
+    CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    // Cells are UTF-8; the dates and the mark are made in the code page.
+    m_cellText = field < kFieldCount ? row->cells[field]
+                                     : ansiToUtf8(rowColumnText(*row, field, doc ? doc->context().current.DateFormat : ""));
+    if (row->keptOut && column == 0) m_cellText += " " + ansiToUtf8(loadString(IDS_KEEPOUT_MARK));
+    return &m_cellText;
 }
 
 int CTrackListCtrl::RecordIndexAt(int item) const {
@@ -624,6 +643,9 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
         ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
         ::SetBkColor(dc, ::GetSysColor(COLOR_HIGHLIGHT));
         ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    } else if (const CListRow* row = RowAt(item); row && row->keptOut) {
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::FillRect(dc, &highlight, ::GetSysColorBrush(COLOR_WINDOW));
     } else {
         const COLORREF text = static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR));
         ::SetTextColor(dc, text == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOWTEXT) : text);

@@ -27,8 +27,9 @@ class CDoc;
 class ITrackListOwner {
 public:
     virtual ~ITrackListOwner() = default;
-    virtual const std::array<bool, kFieldCount>& ShownColumns() const = 0;
-    virtual void LoadColumnWidths(std::array<int, kFieldCount>& widths) = 0;
+    // By column: the fields, then First, Last and Heard.
+    virtual const std::array<bool, kColumnCount>& ShownColumns() const = 0;
+    virtual void LoadColumnWidths(std::array<int, kColumnCount>& widths) = 0;
     virtual void SaveColumnWidths() = 0;
     virtual RowArray BuildRows(bool showProgress) = 0;  // the list builder's rows for the window
     virtual void UpdateRecordLinks() = 0;
@@ -145,4 +146,5 @@ private:
     std::uint32_t m_rowsGeneration = 0;
     bool m_filling = false;
     bool m_inHeaderClick = false;
+    mutable std::string m_cellText;  // a cell written when shown (CellAt)
 };

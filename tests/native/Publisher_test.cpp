@@ -337,3 +337,43 @@ TEST(ReportFile, WebPageNames) {
 }
 
 }  // namespace
+
+// The statistics page beside the report: written with it, left out by its switch, never over the
+// report, and without the plays the rules keep out.
+TEST_F(Publishing, StatisticsPageBesideTheReport) {
+    useSmallTemplates("#artist");
+    addPlay("Kept", "Song", "C", clock.t - 60);
+    addPlay("Narrator", "Chapter", "Book", clock.t - 30);
+    profile.writeString(sectionGeneral(), "KeepOutOfRankings", "artist\tnarrator\n");
+    struct Case {
+        int on;
+        const char* file;
+        bool written;
+    };
+    const Case cases[] = {{1, "stats.html", true}, {0, "stats.html", false}, {1, "report.html", false}, {1, "", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::filesystem::remove(dir.file("stats.html"));
+        set("StatisticsPage", c.on);
+        set("StatisticsFile", c.file);
+        publish();
+        EXPECT_EQ(fileExists(dir.file("stats.html")), c.written);
+        EXPECT_EQ(report(), "H\r\nKept\r\nF");  // the report leaves kept-out plays out in Log mode too
+    }
+    set("StatisticsFile", "stats.html");
+    publish();
+    const std::string page = readFile(dir.file("stats.html"));
+    EXPECT_NE(page.find(">Kept<"), std::string::npos);
+    EXPECT_EQ(page.find("Narrator"), std::string::npos);
+    EXPECT_FALSE(fileExists(dir.file("stats.html.new")));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Publishing, AStatisticsFileThatCannotBeWrittenIsReported) {
+    useSmallTemplates("#artist");
+    set("StatisticsFile", dir.file("no such folder/stats.html"));
+    publish();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].key, "ErrorOpeningStatisticsFile");
+    EXPECT_EQ(report(), "H\r\nF");
+}

@@ -748,7 +748,8 @@ TEST_F(Settings, PublishNowStoresEveryKeyAtOnce) {
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     });
     const char* keys[] = {"RunBefore", "RunAfter", "PublishFile", "Item", "Header", "Footer", "Every", "AutoPublish",
-                          "PublishLast", "IsTop", "TopCount", "Log", "Hour", "Minute", "OpenPublishedFile", "WinStates"};
+                          "PublishLast", "IsTop", "TopCount", "Log", "Hour", "Minute", "OpenPublishedFile", "WinStates",
+                          "StatisticsPage", "StatisticsFile"};
     EXPECT_EQ(atPublish.size(), std::size(keys));
     for (const char* name : keys) EXPECT_TRUE(atPublish.count(name)) << name;
     EXPECT_TRUE(dumpKey(publish) == atPublish);  // Cancel did not undo it
@@ -836,7 +837,7 @@ TEST_F(Settings, EveryKeyIsStoredAsItAlwaysWas) {
         {"Footer", textOf(loadString(79))}, {"Every", number(2)}, {"AutoPublish", number(0)},
         {"PublishLast", number(3)}, {"IsTop", number(0)}, {"TopCount", number(20)}, {"Log", number(0)},
         {"Hour", number(local.tm_hour)}, {"Minute", number(local.tm_min)}, {"OpenPublishedFile", number(1)},
-        {"WinStates", number(0)}};
+        {"WinStates", number(0)}, {"StatisticsPage", number(1)}, {"StatisticsFile", textOf("MyPlaytallyStatistics.html")}};
     const KeyDump generalChanged = {
         {"RefreshOnEachTrack", number(1)}, {"Disable", number(0)}, {"NoLarger", number(0)}, {"NotStore", number(1)},
         {"ShowIcon", number(0)}, {"DBSize", number(250)}, {"DateFormat", textOf("%Y-%m-%d")}, {"DBPath", textOf(db)},
@@ -847,7 +848,7 @@ TEST_F(Settings, EveryKeyIsStoredAsItAlwaysWas) {
         {"Item", textOf("#num")}, {"Header", textOf("<h>\n#sdate")}, {"Footer", textOf("")}, {"Every", number(0)},
         {"AutoPublish", number(1)}, {"PublishLast", number(4)}, {"IsTop", number(1)}, {"TopCount", number(7)},
         {"Log", number(1)}, {"Hour", number(21)}, {"Minute", number(30)}, {"OpenPublishedFile", number(0)},
-        {"WinStates", number(12)}};
+        {"WinStates", number(12)}, {"StatisticsPage", number(0)}, {"StatisticsFile", textOf("stats.html")}};
     auto changeEverything = [&](HWND window) {
         HWND g = generalPage();
         type(g, IDC_GEN_DBSIZE, "250");
@@ -858,14 +859,14 @@ TEST_F(Settings, EveryKeyIsStoredAsItAlwaysWas) {
         type(g, IDC_GEN_AUTOSAVE, "0");
         HWND p = publishPage(window);
         for (int id : {IDC_PUB_AUTOPUBLISH, IDC_PUB_TOP, IDC_PUB_LOG, IDC_PUB_OPEN, IDC_PUB_BEFORE_HIDE,
-                       IDC_PUB_BEFORE_WAIT})
+                       IDC_PUB_BEFORE_WAIT, IDC_PUB_STATS})
             click(p, id);
         choose(p, IDC_PUB_EVERY, 0);
         choose(p, IDC_PUB_LAST, 4);
         const std::pair<int, const char*> texts[] = {{IDC_PUB_FILE, "out.html"},  {IDC_PUB_BEFORE, "before.exe"},
                                                      {IDC_PUB_AFTER, "after.exe /x"}, {IDC_PUB_HEADER, "<h>\r\n#sdate"},
                                                      {IDC_PUB_ITEM, "#num"},      {IDC_PUB_FOOTER, ""},
-                                                     {IDC_PUB_TOPCOUNT, "7"}};
+                                                     {IDC_PUB_TOPCOUNT, "7"},     {IDC_PUB_STATSFILE, "stats.html"}};
         for (const auto& [id, typed] : texts) type(p, id, typed);
         SYSTEMTIME time{};
         GetLocalTime(&time);

@@ -22,6 +22,7 @@
 #include "core/Settings.h"
 #include "core/Utf.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 #include "window/PlaytallyDlg.h"
 
 namespace {
@@ -67,7 +68,7 @@ struct TrackListTest : ::testing::Test {
         add("beta", "y", "999", localTime(2025, 12, 8), 75, 3700);
         add("Gamma", "z", "10", localTime(2025, 3, 1), 4000, 60);
         add("Alpha", "x", "2001", localTime(2025, 11, 20), 600, 20);
-        for (const char* key : {"Num", "ShowDate", "Hits", "Len", "LenPlayed", "Artist", "Title", "Year"})
+        for (const char* key : {"Num", "ShowDate", "Hits", "Len", "LenPlayed", "Artist", "Title", "Year", "First", "Last", "Heard"})
             profile.writeInt(kSection, key, 1);
         profile.writeInt(kSection, "LastCombo", 0);  // from the beginning
         profile.writeInt(kSection, "ShowTop", 0);
@@ -155,6 +156,12 @@ TEST_F(TrackListTest, HeaderClicksSortEachKindOfColumnBothWays) {
         {"groups: empty dates last downwards", false, {"Date", "Date"}, "Date", false, {"08/12/25 10:00", "01/03/25 10:00", "", ""}},
         {"groups: hits 10 after 2", false, {"Hit"}, "Hit", true, {"1", "1", "2", "10"}},
         {"groups: summed played", false, {"Played"}, "Played", true, {"00:00:10", "00:00:29", "00:01:00", "01:01:40"}},
+        {"groups: last play by its value", false, {"Last"}, "Last", true, {"10/01/24 10:00", "01/03/25 10:00", "20/11/25 10:00", "08/12/25 10:00"}},
+        {"groups: first play newest first", false, {"First", "First"}, "First", false, {"08/12/25 10:00", "12/08/25 10:00", "01/03/25 10:00", "01/01/24 10:00"}},
+        {"groups: time heard", false, {"Heard"}, "Heard", true, {"00:00:10", "00:00:29", "00:01:00", "01:01:40"}},
+        {"log: a play's own times", true, {"Heard", "Heard"}, "Last", false,
+         std::vector<std::string>{"08/12/25 10:00", "01/03/25 10:00", "20/11/25 10:00", "12/08/25 10:00"} +
+             std::vector<std::string>(fillerDates.rbegin(), fillerDates.rend())},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -333,6 +340,7 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
         ::SendMessageA(header(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         EXPECT_EQ(helpArea(), c.help);
         EXPECT_EQ(profile.getString(kSection, "ListWidth", "none"), "25,60,35,60,60,130,160,100,40,60,150,");
+        EXPECT_EQ(profile.getString(kSection, "TimesWidth", "none"), "90,90,70,");
     }
     ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(5, 40));
     EXPECT_EQ(helpArea(), loadString(1058));
@@ -477,4 +485,20 @@ TEST_F(TrackListTest, WholeTextsOfEveryScriptAreShownSortedByTheLocaleAndGrouped
     clickHeader("Artist");
     EXPECT_EQ(wideTexts("Artist"), (std::vector<std::u16string>{utf8ToUtf16(sigur), utf8ToUtf16(kino), utf8ToUtf16(tokyo)}));
     saveWindowScreenshot(window->m_hWnd, "playtally-whole-texts");
+}
+
+// "Rank by:" orders the groups by hits or by time heard, as the user picks it in the box, and the
+// window keeps the choice with its other state.
+TEST_F(TrackListTest, RankByTimeHeardAndBackIsKeptWithTheWindowsState) {
+    profile.writeInt(kSection, "RankBy", 1);
+    open(false);
+    EXPECT_EQ(texts("Artist"), (std::vector<std::string>{"beta", "Gamma", "Alpha", "filler"}));
+    HWND rankBy = ::GetDlgItem(window->m_hWnd, IDC_PT_RANK_BY);
+    ASSERT_NE(rankBy, nullptr);
+    ::SendMessageA(rankBy, CB_SETCURSEL, 0, 0);
+    ::SendMessageA(window->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PT_RANK_BY, CBN_SELCHANGE), reinterpret_cast<LPARAM>(rankBy));
+    EXPECT_EQ(texts("Artist").front(), "filler");  // ten hits
+    window->SaveState(true);
+    EXPECT_EQ(profile.getInt(kSection, "RankBy", -1), 0);
+    EXPECT_EQ(profile.getInt(kSection, "Heard", -1), 1);
 }
