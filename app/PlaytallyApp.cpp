@@ -120,9 +120,13 @@ int CPlaytallyApp::init(HWND winampWindow) {
     pollTimer_ = std::make_unique<CWindowTimer>(winamp_, CPlaybackMonitor::kPollTimerId,
                                                 CPlaybackMonitor::kPollPeriodMs, [this] {
                                                     pollGuard_.run(*context_.messages,
-                                                                   [this] { monitor_->pollPlayback(); });
+                                                                   [this] {
+                                                                       monitor_->pollPlayback();
+                                                                       listen_.notePlaying(monitor_->pending(),
+                                                                                           monitor_->lastState() == PlayState::Playing);
+                                                                   });
                                                 });
-    sink_ = std::make_unique<CDocTrackSink>(doc_);
+    sink_ = std::make_unique<CSendingTrackSink>(doc_, listen_);
     monitor_ = std::make_unique<CPlaybackMonitor>(context_, *link_, *pollTimer_, *sink_);
     monitor_->setSuspended(suspendedAtStart_);
     autoSaveTimer_ = std::make_unique<CWindowTimer>(winamp_, kAutoSaveTimerId, 0, [this] {
@@ -156,6 +160,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
 
 void CPlaytallyApp::startServices(const GeneralSettings& settings) {
     doc_.LoadDatabase();
+    listen_.start(resolvePluginPath(settings.DBPath, context_.pluginFolder));
     monitor_->startPolling();
     restartAutoSave(settings);
     autoPublishCheck();
@@ -211,6 +216,8 @@ void CPlaytallyApp::applySettings() {
 void CPlaytallyApp::applyGeneralSettings() {
     const GeneralSettings settings = context_.reloadSettings();
     if (!monitor_) return;  // before init there is nothing to apply to
+    if (!settings.Disable && !listen_.running()) listen_.start(resolvePluginPath(settings.DBPath, context_.pluginFolder));
+    listen_.applySettings();
     if (settings.Disable)
         monitor_->stopPolling();
     else
@@ -225,6 +232,8 @@ void CPlaytallyApp::applyGeneralSettings() {
 void CPlaytallyApp::quit() {
     // 1. The playing track goes to the database.
     if (monitor_) monitor_->stopPolling();
+    // Then the sending thread ends, within two seconds; what it did not send stays in the outbox.
+    listen_.stop();
     if (dataRemoved_) {
         // Uninstalled with the plays and settings: saving or writing the last publish time would
         // bring them back.
@@ -294,12 +303,16 @@ bool CPlaytallyApp::uninstall() {
     if (monitor_) monitor_->stopPolling();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (autoPublishTimer_) autoPublishTimer_->stop();
+    listen_.stop();
     // The window writes its state as it goes, so it goes before the key does.
     destroyPlaytallyWindow();
     setTrayIcon(true);
     profile_->deleteApplicationKey();
 
     IFileSystem& files = *context_.files;
+    // The plays waiting to be sent go with the plays.
+    const std::string outbox = outboxPathFor(database);
+    if (!database.empty() && files.exists(outbox)) files.removeFile(outbox);
     if (!database.empty() && files.exists(database) && !files.removeFile(database))
         context_.messages->showMessage(loadString(IDS_UNINSTALL_DATABASE_KEPT) + database + "\n" + files.lastErrorText(),
                                        "");

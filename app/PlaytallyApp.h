@@ -13,6 +13,7 @@
 #include "plugin/Manifest.h"
 #include "plugin/PlaybackMonitor.h"
 #include "plugin/win/HostWindowHook.h"
+#include "plugin/win/ListenSender.h"
 #include "plugin/win/TimerGuard.h"
 #include "plugin/win/WinNotices.h"
 #include "plugin/win/WindowTimer.h"
@@ -65,6 +66,7 @@ public:
     const char* description() const { return description_; }
 
     CDoc& doc() override { return doc_; }
+    CListenSender* listenSender() override { return &listen_; }
     AppContext& context() override { return context_; }
     const std::string& pluginFolder() const { return context_.pluginFolder; }
     TimeValue lastAutoPublish() const { return lastAutoPublish_; }
@@ -127,7 +129,9 @@ private:
 
     std::unique_ptr<CWinampLink> link_;
     std::unique_ptr<CWindowTimer> pollTimer_;
-    std::unique_ptr<CDocTrackSink> sink_;
+    std::unique_ptr<ITrackSink> sink_;
+    // Sending the stored plays to a listen server (started with the database).
+    CListenSender listen_{context_};
     std::unique_ptr<CPlaybackMonitor> monitor_;
     std::unique_ptr<CWindowTimer> autoSaveTimer_;
     std::unique_ptr<CThreadTimer> autoPublishTimer_;

@@ -9,7 +9,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 include(${CMAKE_SOURCE_DIR}/cmake/Common.cmake)
 
 set(PTLY_RC ${CMAKE_SOURCE_DIR}/resources/gen_ptly.rc)
-set(PTLY_WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32 version gdi32 user32 kernel32)
+# A binary that carries the resource script reads the portable code's texts from its own string
+# table: linked as an object, this `loadString` keeps the generated table's object out of the binary,
+# so the shipped plug-in holds each text once. Tools without the script keep the generated table.
+set(PTLY_RC_TEXTS ${PTLY_RC} ${CMAKE_SOURCE_DIR}/resources/win/ResourceStrings.cpp)
+set(PTLY_WIN_LIBS winhttp crypt32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32 version gdi32 user32 kernel32)
 
 # Windows code of the plug-in, as a static library the DLL and the Windows-side tests share.
 file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
@@ -25,7 +29,7 @@ target_link_libraries(ptly_win PUBLIC ptly_core ${PTLY_WIN_LIBS})
 
 # ---- Benchmark of the Playtally window (the 64-bit build; scripts/bench runs it under Wine) ----
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  add_executable(window_bench ${CMAKE_SOURCE_DIR}/bench/win/WindowBench.cpp ${PTLY_RC})
+  add_executable(window_bench ${CMAKE_SOURCE_DIR}/bench/win/WindowBench.cpp ${PTLY_RC_TEXTS})
   target_link_libraries(window_bench PRIVATE ptly_win psapi)
   set_target_properties(window_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endif()
@@ -33,7 +37,7 @@ endif()
 
 # The plug-in itself. Sources that only the DLL has (its entry point and export) are in app/dll.
 file(GLOB PTLY_DLL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/dll/*.cpp)
-add_library(gen_ptly SHARED ${PTLY_DLL_SOURCES} ${PTLY_RC})
+add_library(gen_ptly SHARED ${PTLY_DLL_SOURCES} ${PTLY_RC_TEXTS})
 set_target_properties(gen_ptly PROPERTIES PREFIX "" OUTPUT_NAME gen_ptly
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(gen_ptly PRIVATE ptly_win)
@@ -52,8 +56,8 @@ if(PTLY_WIN_TESTS)
   enable_testing()
   set(PTLY_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
   file(GLOB PTLY_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-  add_executable(win_tests ${PTLY_WIN_TEST_SOURCES} ${PTLY_RC})
-  target_link_libraries(win_tests PRIVATE ptly_win gtest gmock gtest_main)
+  add_executable(win_tests ${PTLY_WIN_TEST_SOURCES} ${PTLY_RC_TEXTS})
+  target_link_libraries(win_tests PRIVATE ptly_win ws2_32 gtest gmock gtest_main)
   target_compile_definitions(win_tests PRIVATE PTLY_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_target_properties(win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME win_tests COMMAND ${PTLY_WINE_RUN} $<TARGET_FILE:win_tests>)

@@ -36,6 +36,9 @@ public:
     virtual std::unique_ptr<IFile> openReadWide(const std::u16string& path) = 0;
     // Creates a file for writing, truncating an existing one. Null on failure.
     virtual std::unique_ptr<IFile> createWrite(const std::string& path) = 0;
+    // Opens an existing file for writing without cutting it (the caller seeks to where it writes).
+    // Null when it cannot be opened; by default never, and callers then rewrite the file whole.
+    virtual std::unique_ptr<IFile> openWrite(const std::string& path) { (void)path; return nullptr; }
     // Puts `from` in place of `to` in one step, replacing `to` if it exists, and makes the change
     // durable (MoveFileEx with write-through / rename). False on failure.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;

@@ -87,6 +87,13 @@ std::unique_ptr<IFile> MemoryFileSystem::createWrite(const std::string& path) {
     return std::make_unique<MemoryFile>(content);
 }
 
+std::unique_ptr<IFile> MemoryFileSystem::openWrite(const std::string& path) {
+    if (readOnly.count(path)) return fail("Access denied"), nullptr;
+    auto it = files.find(path);
+    if (it == files.end()) return fail("No such file"), nullptr;
+    return std::make_unique<MemoryFile>(it->second);
+}
+
 bool MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
     auto it = files.find(from);
     if (it == files.end()) return fail("No such file");

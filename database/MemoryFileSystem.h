@@ -26,6 +26,7 @@ public:
     // Wide names are kept under their UTF-8 form.
     std::unique_ptr<IFile> openReadWide(const std::u16string& path) override { return openRead(utf16ToUtf8(path)); }
     std::unique_ptr<IFile> createWrite(const std::string& path) override;
+    std::unique_ptr<IFile> openWrite(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool moveFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;

@@ -69,6 +69,7 @@ public:
     std::unique_ptr<IFile> createWrite(const std::string& path) override {
         return open(path, O_WRONLY | O_CREAT | O_TRUNC, false);
     }
+    std::unique_ptr<IFile> openWrite(const std::string& path) override { return open(path, O_WRONLY, true); }
     bool replaceFile(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0) return fail();
         syncFolderOf(to);

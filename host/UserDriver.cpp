@@ -492,6 +492,9 @@ void UserDriver::logControls(HWND window) const {
                 line += std::string(i ? " | " : " ") + quoted(text);
             }
             line += " selection " + std::to_string(SendMessageA(c, TCM_GETCURSEL, 0, 0));
+        } else if (lstrcmpiA(cls.c_str(), "Edit") == 0 && (style & ES_PASSWORD)) {
+            // A password box shows dots on the screen, and so in the log: its length only.
+            line += " password of " + std::to_string(GetWindowTextLengthA(c)) + " characters";
         } else if (cls != WC_LISTVIEWA) {
             line += " " + quoted(oneLine(windowText(c)));
         }

@@ -108,6 +108,27 @@
 #define IDS_TIP_EXPORT_PLAYS 2252
 #define IDS_TIP_IMPORT_PLAYS 2253
 
+// Settings sheet: ListenBrainz page (template IDD_LISTENBRAINZ), its controls and tooltip texts.
+#define IDD_LISTENBRAINZ 1030
+#define IDC_LB_SEND 1400
+#define IDC_LB_TOKEN 1401
+#define IDC_LB_API_ROOT 1402
+#define IDC_LB_CHECK 1403
+#define IDC_LB_CHECK_RESULT 1404
+#define IDC_LB_PLAYING_NOW 1405
+#define IDC_LB_LISTEN_RULE 1406
+#define IDC_LB_STATUS 1407
+#define IDC_LB_CLEAR_REFUSED 1408
+#define IDC_LB_WARNING 1409
+#define IDS_TIP_LB_SEND 2660
+#define IDS_TIP_LB_TOKEN 2661
+#define IDS_TIP_LB_API_ROOT 2662
+#define IDS_TIP_LB_CHECK 2663
+#define IDS_TIP_LB_PLAYING_NOW 2664
+#define IDS_TIP_LB_LISTEN_RULE 2665
+#define IDS_TIP_LB_STATUS 2666
+#define IDS_TIP_LB_CLEAR_REFUSED 2667
+
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011
 #define IDD_HTMLEDIT 1018

@@ -14,7 +14,7 @@ void registerSheetClasses() {
 }  // namespace
 
 CSettingsSheet::CSettingsSheet(ISettingsHost& host, const std::string& caption, HWND parent, UINT selectPage)
-    : CPropertySheet(caption, parent, selectPage), m_host(host), m_publish(host, *this), m_general(host, *this), m_extras(host, *this) {
+    : CPropertySheet(caption, parent, selectPage), m_host(host), m_publish(host, *this), m_general(host, *this), m_extras(host, *this), m_listen(host, *this) {
     registerSheetClasses();
     ModifyFlags(PSH_HASHELP, 0);
     AddPage(&m_general);
@@ -27,6 +27,7 @@ void CSettingsSheet::ShowPublishPage(bool show) {
     if (show && GetPageCount() < 2) {
         AddPage(&m_publish);
         AddPage(&m_extras);
+        AddPage(&m_listen);
     }
     while (!show && GetPageCount() > 1) RemovePage(GetPageCount() - 1);
 }
@@ -36,6 +37,7 @@ void CSettingsSheet::SavePages() {
     if (m_publish.GetSafeHwnd()) m_publish.savePublishSettings(false);
     if (m_general.GetSafeHwnd()) m_general.saveGeneralSettings();
     if (m_extras.GetSafeHwnd()) m_extras.saveExtrasSettings();
+    if (m_listen.GetSafeHwnd()) m_listen.saveListenSettings();
 }
 
 bool CSettingsSheet::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {

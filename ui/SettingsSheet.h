@@ -1,5 +1,5 @@
-// The settings sheet: the General page and, while the plug-in is enabled, the Publish and Extras
-// pages.
+// The settings sheet: the General page and, while the plug-in is enabled, the Publish, Extras
+// and ListenBrainz pages.
 //
 // The sheet is modal and lives only while it is shown. The General page is always page 0; the
 // Publish and Extras pages are added and removed by the General page as "Disable" is cleared and
@@ -11,9 +11,11 @@
 #include "framework/PropertySheet.h"
 #include "ui/ExtrasDlg.h"
 #include "ui/GeneralDlg.h"
+#include "ui/ListenBrainzDlg.h"
 #include "ui/PublishDlg.h"
 
 class CDoc;
+class CListenSender;
 struct AppContext;
 
 // What the settings pages ask of the application.
@@ -29,6 +31,8 @@ public:
     virtual void publishReport() = 0;
     // Run when the sheet window is destroyed: the pages save, then the settings are applied.
     virtual void applySettings() = 0;
+    // Sending plays to a listen server (none: the plug-in does not send).
+    virtual CListenSender* listenSender() { return nullptr; }
 };
 
 class CSettingsSheet : public CPropertySheet {
@@ -39,9 +43,10 @@ public:
     CGeneralDlg& GeneralPage() { return m_general; }
     CPublishDlg& PublishPage() { return m_publish; }
     CExtrasDlg& ExtrasPage() { return m_extras; }
+    CListenBrainzDlg& ListenBrainzPage() { return m_listen; }
 
-    // Adds (true) or removes (false) the Publish and Extras pages as pages 1 and 2, while the sheet
-    // is shown.
+    // Adds (true) or removes (false) the Publish, Extras and ListenBrainz pages as pages 1 to 3,
+    // while the sheet is shown.
     void ShowPublishPage(bool show);
     // The pages that have windows save their keys, unless the sheet was cancelled: a cancelled
     // sheet leaves every key as the last Apply (or the opening) left it.
@@ -57,5 +62,6 @@ private:
     CPublishDlg m_publish;
     CGeneralDlg m_general;
     CExtrasDlg m_extras;
+    CListenBrainzDlg m_listen;
     bool m_cancelled = false;
 };

@@ -85,6 +85,9 @@ public:
     std::unique_ptr<IFile> createWrite(const std::string& path) override {
         return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     }
+    std::unique_ptr<IFile> openWrite(const std::string& path) override {
+        return open(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+    }
     bool replaceFile(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file, but not every implementation of the call
         // does (Wine replaces it): a file the user protected is never replaced.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/win/TokenVault.h"
+
 #include <algorithm>
 #include <ctime>
 #include <functional>
@@ -276,9 +278,9 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
     };
     const Step steps[] = {
         {0, 1, false, false},
-        {IDC_GEN_DISABLE, 3, true, false},
-        {IDC_GEN_NOLARGER, 3, true, true},
-        {IDC_GEN_NOLARGER, 3, true, false},
+        {IDC_GEN_DISABLE, 4, true, false},
+        {IDC_GEN_NOLARGER, 4, true, true},
+        {IDC_GEN_NOLARGER, 4, true, false},
         {IDC_GEN_DISABLE, 1, false, false},
     };
     run([&](HWND window) {
@@ -286,9 +288,10 @@ TEST_F(Settings, DisableDecidesTheTabsAndTheGreyedControls) {
             SCOPED_TRACE("after clicking " + std::to_string(step.click));
             if (step.click) click(generalPage(), step.click);
             EXPECT_EQ(tabCount(window), step.tabs);
-            if (step.tabs == 3) {
+            if (step.tabs == 4) {
                 EXPECT_EQ(tabText(window, 1), "Publish To HTML");
                 EXPECT_EQ(tabText(window, 2), "Extras");
+                EXPECT_EQ(tabText(window, 3), "ListenBrainz");
             }
             EXPECT_EQ(sheet->GetPageCount(), step.tabs);
             for (int id : allButDisable) {
@@ -397,7 +400,7 @@ TEST_F(Settings, APathThatCannotHoldTheDatabaseIsRefused) {
         run([&](HWND window) {
             type(generalPage(), IDC_GEN_DBPATH, c.path);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
-            stayedOpen = sheet->GetPageCount() == 3 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
+            stayedOpen = sheet->GetPageCount() == 4 && GetFocus() == GetDlgItem(generalPage(), IDC_GEN_DBPATH);
             SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         });
         EXPECT_TRUE(stayedOpen);
@@ -551,6 +554,48 @@ TEST_F(Settings, ReadOtherTagsIsOnByDefaultAndStoredByApplyNotByCancel) {
         EXPECT_EQ(shown, c.shownChecked);
         EXPECT_EQ(caption, "Read ID3v2 tags, and ask Winamp about files without ID3 tags");
         EXPECT_EQ(profile.getInt("General", "ReadOtherTags", 1), c.after);
+    }
+}
+
+TEST_F(Settings, ListenBrainzPageStoresItsKeysAndTheTokenOnlyProtected) {
+    const std::string token = "5a3c1e-typed-token";
+    struct Case {
+        bool typeToken;
+        int button;  // PSBTN_OK or PSBTN_CANCEL
+        const char* root;
+        bool warned;
+        bool stored;  // the keys and the token afterwards
+    };
+    const Case cases[] = {
+        {true, PSBTN_CANCEL, "https://api.listenbrainz.org", false, false},
+        {true, PSBTN_OK, "http://192.168.1.5:42010/apis/listenbrainz", true, true},
+        {false, PSBTN_OK, "http://localhost:8080", false, true},  // the stored token stays as it was
+        {false, PSBTN_OK, "lb.example", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root);
+        if (c.button == PSBTN_CANCEL) RegistryProfile(key.name()).deleteApplicationKey();
+        bool warned = false;
+        int shownLength = -1;
+        run([&](HWND window) {
+            SendMessageA(window, PSM_SETCURSEL, 3, 0);
+            HWND page = sheet->ListenBrainzPage().GetSafeHwnd();
+            ASSERT_NE(page, nullptr);
+            shownLength = GetWindowTextLengthA(GetDlgItem(page, IDC_LB_TOKEN));
+            if (!checked(page, IDC_LB_SEND)) click(page, IDC_LB_SEND);
+            if (c.typeToken) type(page, IDC_LB_TOKEN, token);
+            type(page, IDC_LB_API_ROOT, c.root);
+            warned = !text(page, IDC_LB_WARNING).empty();
+            if (c.warned && c.typeToken) screenshot(window, "settings-listenbrainz");
+            SendMessageA(window, PSM_PRESSBUTTON, c.button, 0);
+        });
+        EXPECT_EQ(warned, c.warned);
+        EXPECT_EQ(shownLength > 0, !c.typeToken) << "a stored token shows as a password box's dots";
+        EXPECT_EQ(profile.getInt("ListenBrainz", "SendPlays", 0), c.stored ? 1 : 0);
+        EXPECT_EQ(profile.getString("ListenBrainz", "ApiRoot", ""), c.stored ? c.root : "");
+        EXPECT_EQ(tokenvault::load(profile, "ListenBrainz"), c.stored ? token : "");
+        const KeyDump dump = dumpKey(key.sectionPath("ListenBrainz"));
+        for (const auto& value : dump) EXPECT_EQ(value.second.second.find("typed-token"), std::string::npos) << value.first;
     }
 }
 

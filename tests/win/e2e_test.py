@@ -785,9 +785,9 @@ def case_settings(case, registry):
     sheet, box = f'"{publish}"', '"Dozoderi Playtally v 1.4"'
     steps = [  # (script lines, texts the log that follows them shows)
         (['tray right', 'menu 32773', f'wait-window {sheet}'],
-         ['tabs "General" | "Publish To HTML" | "Extras" selection 0', 'control 1094 Static "Group Playtally records by fields: Artist, Title, Album"']),
+         ['tabs "General" | "Publish To HTML" | "Extras" | "ListenBrainz" selection 0', 'control 1094 Static "Group Playtally records by fields: Artist, Title, Album"']),
         ([f'click {sheet} 1056'], ['tabs "General" selection 0', 'control 1058 Button "Do not store tracks anymore" unchecked disabled']),
-        ([f'click {sheet} 1056'], ['tabs "General" | "Publish To HTML" | "Extras" selection 0', 'control 1058 Button "Do not store tracks anymore" unchecked']),
+        ([f'click {sheet} 1056'], ['tabs "General" | "Publish To HTML" | "Extras" | "ListenBrainz" selection 0', 'control 1058 Button "Do not store tracks anymore" unchecked']),
         ([f'type {sheet} 1061 100001', f'click {sheet} 12321', f'wait-window {box}', f'log-window {box}',
           f'click {box} 1', f'wait-gone {box}'], ['control 1061 Edit "100001"']),
         ([f'type {sheet} 1061 100000', f'type {sheet} 1064 0', f'click {sheet} 12321'], ['control 1061 Edit "100000"']),
@@ -1489,12 +1489,18 @@ def main():
     case = Case(name, exe, dll, work, dll_name or f'gen_e2e_{name}.dll')
     case.work.parent.mkdir(parents=True, exist_ok=True)
     registry = Registry(case.work, Path(case.dll_name).stem)
+    return run_under_wine(name, case, registry, lambda: run_case(case, registry))
+
+
+def run_under_wine(name, case, registry, act):
+    """Runs a case's `act` on a display of its own, its registry key deleted afterwards; the exit
+    code, with the last run's log when it failed."""
     try:
         with Display():
             progress('starting Wine')
             Display.warm_up()
             try:
-                run_case(case, registry)
+                act()
             finally:
                 registry.delete()
     except Skipped as e:

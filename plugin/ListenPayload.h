@@ -1,0 +1,47 @@
+// One listen as the live submission sends it: built once by the export's ListenBrainz writer (the
+// outbox then keeps those bytes), and checked as the service checks it before it is ever sent.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/Clock.h"
+#include "database/PlayWriters.h"
+
+class CTrackRecord;
+
+// The service refuses larger listens.
+constexpr std::size_t kMaxListenBytes = 10240;
+// The earliest listen the service takes (2002-10-01 00:00 UTC), and how far ahead of its clock.
+constexpr TimeValue kEarliestListen = 1033430400;
+constexpr TimeValue kListenAheadLimit = 3600;
+
+// The listen of a stored play, exactly as the export writes it.
+std::string buildListen(const CTrackRecord& record, const ExportClient& client);
+// The same without "listened_at": what "playing now" sends.
+std::string buildPlayingNow(const CTrackRecord& record, const ExportClient& client);
+
+// The service's rule for what counts as a listen: half the track or 4 minutes heard.
+bool meetsListenRule(int lengthSeconds, int playedSeconds);
+// Whether a stored play is sent: never one the user's rules keep out of the rankings
+// ("KeepOutOfRankings"), and with `listenRule` only one that meets the service's rule.
+bool playIsSent(const CTrackRecord& record, const std::string& keepOutRules, bool listenRule);
+
+enum class ListenFault {
+    none,
+    notJson,        // not one JSON object
+    tooLarge,       // more than kMaxListenBytes
+    extraKey,       // a top-level key other than listened_at and track_metadata
+    badTime,        // listened_at missing (a listen), present (playing now), not an integer, or out of range
+    noMetadata,     // track_metadata missing or not an object
+    noArtist,       // artist_name missing, not a text, or empty after trimming
+    noTitle,        // track_name likewise
+    badInfo,        // additional_info not an object
+    badDuration,    // duration_ms not a positive integer of at most 24 days
+    nulCharacter,   // a NUL anywhere
+};
+
+// Checks one listen (playingNow: a "playing now" one) as the service would, at time `now`.
+ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow = false);
+// The fault in words, for the refused list.
+std::string listenFaultText(ListenFault fault);

@@ -1,0 +1,170 @@
+#include "ui/ListenBrainzDlg.h"
+
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/SettingsTable.h"
+#include "core/TimeFormat.h"
+#include "plugin/ListenSubmitter.h"
+#include "plugin/win/ListenSender.h"
+#include "plugin/win/TokenVault.h"
+#include "resources/StringTable.h"
+#include "resources/resource.h"
+#include "ui/SettingsPageControls.h"
+#include "ui/SettingsSheet.h"
+
+namespace {
+
+constexpr UINT_PTR kStatusTimer = 1;
+constexpr UINT kStatusPeriodMs = 500;
+// Shown in the token box for a stored token, which is never read back into a window.
+const char kStoredTokenMark[] = "\x01stored\x01";
+
+const SettingsControl kControls[] = {
+    {IDC_LB_SEND, BN_CLICKED, kChangeModified, IDS_TIP_LB_SEND},
+    {IDC_LB_TOKEN, EN_CHANGE, kChangeModified, IDS_TIP_LB_TOKEN},
+    {IDC_LB_API_ROOT, EN_CHANGE, kChangeModified | kChangeRefresh, IDS_TIP_LB_API_ROOT},
+    {IDC_LB_CHECK, BN_CLICKED, kChangeNothing, IDS_TIP_LB_CHECK},
+    {IDC_LB_PLAYING_NOW, BN_CLICKED, kChangeModified, IDS_TIP_LB_PLAYING_NOW},
+    {IDC_LB_LISTEN_RULE, BN_CLICKED, kChangeModified, IDS_TIP_LB_LISTEN_RULE},
+    {IDC_LB_STATUS, 0, kChangeNothing, IDS_TIP_LB_STATUS},
+    {IDC_LB_CLEAR_REFUSED, BN_CLICKED, kChangeNothing, IDS_TIP_LB_CLEAR_REFUSED},
+};
+
+std::string filled(int id, const std::string& value) {
+    std::string text = loadString(id);
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos) text.replace(at, 2, value);
+    return text;
+}
+
+}  // namespace
+
+CListenBrainzDlg::CListenBrainzDlg(ISettingsHost& host, CSettingsSheet& sheet)
+    : CPropertyPage(IDD_LISTENBRAINZ), m_host(host), m_sheet(sheet) {}
+
+void CListenBrainzDlg::DoDataExchange(CDataExchange& dx) {
+    m_exchange.exchange(dx, listenSettingsTable(), IDD_LISTENBRAINZ, m_values);
+}
+
+BOOL CListenBrainzDlg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    m_values = m_snapshot = loadListenSettings(*m_host.context().profile);
+    UpdateData(false);
+    // A stored token shows as a row of password dots; it is read only when asked for by Check.
+    m_putting = true;
+    if (!m_host.context().profile->getString(sectionListen(), tokenvault::kTokenKey, "").empty())
+        SetDlgItemText(IDC_LB_TOKEN, kStoredTokenMark);
+    m_putting = false;
+    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    showWarning();
+    showStatus();
+    ::SetTimer(m_hWnd, kStatusTimer, kStatusPeriodMs, nullptr);
+    return TRUE;
+}
+
+bool CListenBrainzDlg::PreTranslateMessage(MSG* message) {
+    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
+    return CPropertyPage::PreTranslateMessage(message);
+}
+
+std::string CListenBrainzDlg::token() const {
+    if (m_tokenTyped) return GetDlgItemText(IDC_LB_TOKEN);
+    return tokenvault::load(*m_host.context().profile, sectionListen());
+}
+
+bool CListenBrainzDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    CListenSender* sender = m_host.listenSender();
+    if (code == BN_CLICKED && id == IDC_LB_CHECK) {
+        const std::string typed = token();
+        if (sender && !typed.empty()) {
+            sender->check(typed, GetDlgItemText(IDC_LB_API_ROOT));
+            m_checking = true;
+            SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2641));
+        } else {
+            SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2638));
+        }
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_LB_CLEAR_REFUSED) {
+        if (sender) sender->clearRefused();
+        showStatus();
+        return true;
+    }
+    const SettingsControl* control = lParam ? findSettingsControl(kControls, id, code) : nullptr;
+    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
+    if (id == IDC_LB_TOKEN) {
+        if (m_putting) return true;
+        m_tokenTyped = true;
+    }
+    if (control->onChange & kChangeRefresh) showWarning();
+    if (control->onChange & kChangeModified) SetModified(true);
+    return true;
+}
+
+void CListenBrainzDlg::OnTimer(UINT_PTR id) {
+    if (id != kStatusTimer) return CPropertyPage::OnTimer(id);
+    showStatus();
+}
+
+void CListenBrainzDlg::showWarning() {
+    const std::string root = GetDlgItemText(IDC_LB_API_ROOT);
+    std::string warning;
+    if (!apiRootUsable(root))
+        warning = loadString(2644);
+    else if (apiRootExposesToken(root))
+        warning = loadString(2639);
+    SetDlgItemText(IDC_LB_WARNING, warning);
+}
+
+void CListenBrainzDlg::showStatus() {
+    CListenSender* sender = m_host.listenSender();
+    if (!sender || !sender->running()) {
+        SetDlgItemText(IDC_LB_STATUS, loadString(2642));
+        return;
+    }
+    const SubmitStatus s = sender->status();
+    std::string text = filled(2630, std::to_string(s.waiting));
+    if (s.refused) text += "  " + filled(2633, std::to_string(s.refused));
+    text += "\r\n";
+    const std::string& dateFormat = m_host.context().current.DateFormat;
+    text += s.lastAccepted ? filled(2631, formatDate(s.lastAccepted, dateFormat.empty() ? "%c" : dateFormat)) : loadString(2634);
+    if (s.tokenRefused)
+        text += "\r\n" + loadString(2643);
+    else if (!s.lastError.empty())
+        text += "\r\n" + filled(2632, s.lastError);
+    if (text != GetDlgItemText(IDC_LB_STATUS)) SetDlgItemText(IDC_LB_STATUS, text);
+    if (m_checking) {
+        const std::string result = sender->checkResult();
+        if (!result.empty()) {
+            m_checking = false;
+            SetDlgItemText(IDC_LB_CHECK_RESULT, result);
+        }
+    }
+}
+
+BOOL CListenBrainzDlg::OnApply() {
+    saveListenSettings();
+    m_snapshot = m_values;
+    if (CListenSender* sender = m_host.listenSender()) sender->applySettings();
+    return TRUE;
+}
+
+void CListenBrainzDlg::OnReset() {
+    m_values = m_snapshot;
+    UpdateData(false);
+    m_sheet.MarkCancelled();
+}
+
+void CListenBrainzDlg::saveListenSettings() {
+    UpdateData(true);
+    IProfile& profile = *m_host.context().profile;
+    writeSettings(profile, listenSettingsTable(), m_values, IDD_LISTENBRAINZ);
+    if (!m_tokenTyped) return;
+    if (tokenvault::store(profile, sectionListen(), GetDlgItemText(IDC_LB_TOKEN))) {
+        m_tokenTyped = false;
+    } else if (m_host.context().messages) {
+        m_host.context().messages->showMessage(loadString(2640), "");
+    }
+}
