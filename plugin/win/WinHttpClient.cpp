@@ -2,22 +2,16 @@
 
 #include <string>
 
+#include "core/Utf.h"
+#include "core/win/SystemText.h"
+
 namespace {
 
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string narrow(const wchar_t* text, std::size_t length) {
-    if (length == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
-    return out;
+// Wide texts are UTF-16 strings handed to the API through wideChars (std::wstring would bring the
+// library's whole wide-string instantiation into the plug-in for these few calls).
+const wchar_t* w(const std::u16string& text) { return wideChars(text); }
+std::u16string u16(const wchar_t* text, std::size_t length) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
 std::string errorText(DWORD error) {
@@ -44,8 +38,8 @@ struct Handle {
 };
 
 // "Name: value" lines of the raw answer headers.
-void parseHeaders(const std::wstring& raw, HttpResponse& response) {
-    const std::string text = narrow(raw.data(), raw.size());
+void parseHeaders(const std::u16string& raw, HttpResponse& response) {
+    const std::string text = utf16ToUtf8(raw);
     std::size_t at = text.find("\r\n");  // past the status line
     while (at != std::string::npos && at + 2 < text.size()) {
         const std::size_t begin = at + 2;
@@ -86,35 +80,35 @@ void CWinHttpClient::cancel() {
 
 HttpResponse CWinHttpClient::send(const HttpRequest& request) {
     HttpResponse response;
-    const std::wstring url = wide(request.url);
+    const std::u16string url = utf8ToUtf16(request.url);
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+    if (!WinHttpCrackUrl(w(url), static_cast<DWORD>(url.size()), 0, &parts)) {
         response.failure = errorText(GetLastError());
         return response;
     }
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
-    path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    std::wstring agent = L"Playtally";
-    std::wstring headers;
+    const std::u16string host = u16(parts.lpszHostName, parts.dwHostNameLength);
+    std::u16string path = u16(parts.lpszUrlPath, parts.dwUrlPathLength) + u16(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    std::u16string agent = u"Playtally";
+    std::string headerLines;
     for (const auto& [name, value] : request.headers) {
         if (name == "User-Agent")
-            agent = wide(value);
+            agent = utf8ToUtf16(value);
         else
-            headers += wide(name) + L": " + wide(value) + L"\r\n";
+            headerLines += name + ": " + value + "\r\n";
     }
-    Handle session{WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+    const std::u16string headers = utf8ToUtf16(headerLines);
+    Handle session{WinHttpOpen(w(agent), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                WINHTTP_NO_PROXY_BYPASS, 0)};
     if (!session.h) {
         response.failure = errorText(GetLastError());
         return response;
     }
     WinHttpSetTimeouts(session.h, kConnectMs, kConnectMs, kAnswerMs, kAnswerMs);
-    Handle connection{WinHttpConnect(session.h, host.c_str(), parts.nPort, 0)};
+    Handle connection{WinHttpConnect(session.h, w(host), parts.nPort, 0)};
     const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-    HINTERNET handle = connection.h ? WinHttpOpenRequest(connection.h, wide(request.method).c_str(), path.c_str(), nullptr,
+    HINTERNET handle = connection.h ? WinHttpOpenRequest(connection.h, w(utf8ToUtf16(request.method)), w(path), nullptr,
                                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                          secure ? WINHTTP_FLAG_SECURE : 0)
                                     : nullptr;
@@ -127,7 +121,7 @@ HttpResponse CWinHttpClient::send(const HttpRequest& request) {
         response.failure = errorText(ERROR_WINHTTP_OPERATION_CANCELLED);
         return response;
     }
-    bool ok = WinHttpSendRequest(handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+    bool ok = WinHttpSendRequest(handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : w(headers),
                                  headers.empty() ? 0 : static_cast<DWORD>(-1L),
                                  request.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(request.body.data()),
                                  static_cast<DWORD>(request.body.size()), static_cast<DWORD>(request.body.size()), 0) &&
@@ -140,8 +134,8 @@ HttpResponse CWinHttpClient::send(const HttpRequest& request) {
         WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &bytes,
                             WINHTTP_NO_HEADER_INDEX);
         if (bytes > 0) {
-            std::wstring raw(bytes / sizeof(wchar_t) + 1, L'\0');
-            if (WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, raw.data(), &bytes,
+            std::u16string raw(bytes / sizeof(wchar_t) + 1, u'\0');
+            if (WinHttpQueryHeaders(handle, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX, &raw[0], &bytes,
                                     WINHTTP_NO_HEADER_INDEX)) {
                 raw.resize(bytes / sizeof(wchar_t));
                 parseHeaders(raw, response);
