@@ -5,7 +5,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "core/AnsiText.h"
+#include "core/FieldId.h"
+#include "core/Utf.h"
 #include "database/LocalCalendar.h"
 #include "database/PlayExclusion.h"
 #include "core/CodePage.h"
@@ -45,9 +46,9 @@ public:
         exact_.append(name);
         auto found = byExact_.find(exact_);
         if (found != byExact_.end()) return found->second;
-        std::string folded = ansiFoldCase(artist);
+        std::string folded = utf8FoldCase(artist);
         folded.push_back('\0');
-        folded += ansiFoldCase(name);
+        folded += utf8FoldCase(name);
         auto [slot, added] = byFolded_.emplace(folded, static_cast<std::int32_t>(entries_.size()));
         if (added) {
             Entry entry;
@@ -109,7 +110,7 @@ std::vector<std::int32_t> bestIds(std::size_t size, std::size_t count, First fir
 
 TopEntry entryOf(const EntryTable& table, std::int32_t id, std::int64_t plays, std::int64_t heard) {
     const EntryTable::Entry& e = table.entries()[id];
-    return TopEntry{ansiToUtf8(e.artist), ansiToUtf8(e.name), plays, heard};
+    return TopEntry{e.artist, e.name, plays, heard};
 }
 
 TopLists topListsOf(const EntryTable& table, int period, std::size_t count) {
@@ -225,18 +226,23 @@ private:
     };
 
     // Plays of one song carry the same bytes in the title, artist and album places of the tag:
-    // one lookup of those bytes finds all three entries, and only a play unlike any before it
-    // looks its texts up one by one.
+    // one lookup of those bytes finds all three entries of a play that keeps no whole text, and
+    // only a play unlike any before it looks its texts up one by one. Entries are known by their
+    // texts in UTF-8, whole where the play keeps them, so a song stays one entry either way.
     EntryIds entriesOf(const CTrackRecord& play) {
-        const auto& body = play.tag.body();
-        tagKey_.assign(reinterpret_cast<const char*>(body.data()), kTitleArtistAlbumBytes);
-        const auto found = byTagBytes_.find(tagKey_);
-        if (found != byTagBytes_.end()) return found->second;
-        const std::string_view artist = play.tag.artist();
-        const std::string_view album = play.tag.album();
+        const bool whole = play.HasWholeTexts();
+        if (!whole) {
+            const auto& body = play.tag.body();
+            tagKey_.assign(reinterpret_cast<const char*>(body.data()), kTitleArtistAlbumBytes);
+            const auto found = byTagBytes_.find(tagKey_);
+            if (found != byTagBytes_.end()) return found->second;
+        }
+        const std::string_view artist = play.TextView(FieldArtist, artistText_);
+        const std::string_view album = play.TextView(FieldAlbum, albumText_);
+        const std::string_view title = play.TextView(FieldTitle, titleText_);
         const EntryIds ids{artist.empty() ? -1 : artists_.idOf(artist, {}),
-                           album.empty() ? -1 : albums_.idOf(artist, album), tracks_.idOf(artist, play.tag.title())};
-        byTagBytes_.emplace(tagKey_, ids);
+                           album.empty() ? -1 : albums_.idOf(artist, album), tracks_.idOf(artist, title)};
+        if (!whole) byTagBytes_.emplace(tagKey_, ids);
         return ids;
     }
 
@@ -379,6 +385,7 @@ private:
     static constexpr std::size_t kTitleArtistAlbumBytes = 90;  // the first three places of the body
     std::unordered_map<std::string, EntryIds> byTagBytes_;
     std::string tagKey_;
+    std::string artistText_, albumText_, titleText_;  // a body's texts in UTF-8, reused
     std::vector<Tally> days_;  // by day number from kFirstDayNumber
     std::int32_t lowestDay_ = kDayNumberCount;
     std::int32_t highestDay_ = -1;

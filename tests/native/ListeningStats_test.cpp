@@ -1,6 +1,7 @@
 // The statistics against figures worked out by hand for small databases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "database/ListeningStats.h"
@@ -66,6 +67,28 @@ TEST(ListeningStats, TopListsByTimeAndByPlaysIgnoreLetterCase) {
               (std::vector<std::string>{"Alpha/One/2/200", "Beta/Long/1/500", "Alpha/Two/1/100", "Gamma/Short/1/20"}));
     EXPECT_EQ(names(week.albums.byHeard), (std::vector<std::string>{"Beta/Second/1/500", "Alpha/First/3/300"}));
     EXPECT_EQ(week.current, (StatFigures{5, 820, 4, 3, 2}));
+}
+
+// Names come whole where the play keeps them; a body's text in the code page and the same name
+// kept whole are one entry, and names beyond the code page stay apart even when their bodies agree.
+TEST(ListeningStats, TopListsNameWholeTexts) {
+    RecordArray records;
+    auto whole = [&](const std::string& artist, const std::string& title, TimeValue date) {
+        auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", 240, date, 100);
+        record->SetTexts(TrackTexts{title, artist, "", "", "", ""});
+        records.push_back(std::move(record));
+    };
+    addPlay(records, {"Sigur R\xF3s", "Hoppipolla", "", kNow - 5 * kDay, 100});  // the code page's "o acute"
+    whole("Sigur R\xC3\xB3s", "Hoppipolla", kNow - 4 * kDay);
+    whole("\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89", "Symphony No. 9 in D minor, Op. 125: IV. Presto", kNow - 3 * kDay);
+    whole("\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "Symphony No. 9 in D minor, Op. 125: IV. Presto", kNow - 2 * kDay);
+    const ListeningStats stats = computeListeningStats(records, {}, kNow);
+    std::vector<std::string> artists;
+    for (const TopEntry& e : stats.periods[StatWeek].artists.byPlays) artists.push_back(e.artist + "/" + std::to_string(e.plays));
+    std::sort(artists.begin() + 1, artists.end());
+    EXPECT_EQ(artists, (std::vector<std::string>{"Sigur R\xC3\xB3s/2", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE/1",
+                                                 "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89/1"}));
+    EXPECT_EQ(stats.periods[StatWeek].tracks.byPlays.back().name, "Symphony No. 9 in D minor, Op. 125: IV. Presto");
 }
 
 TEST(ListeningStats, YearInReview) {
