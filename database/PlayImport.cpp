@@ -3,6 +3,7 @@
 // the database changes in one step at the end, or not at all.
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
@@ -28,6 +29,8 @@ constexpr int kNotImported = 2239;    // "ErrorImportingPlays", followed by the 
 constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicates
 constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
 constexpr int kImportAnyway = 2251;   // %3 plays to go
+constexpr int kImportedToGo = 2261;   // "PlaysImported": %1 added, %2 duplicates, %3 the limit, %4 plays to go,
+                                      // %5 of them added
 constexpr int kNoMemory = 2255;
 constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
 // Read whole, with the plays it makes beside the database: a file beyond this could not be held
@@ -38,6 +41,14 @@ constexpr int kLargestLimit = 100000; // the largest size the General page accep
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
+    return text;
+}
+
+// The string with %1, %2... replaced by the values in their order.
+std::string format(int id, std::initializer_list<std::size_t> values) {
+    std::string text = loadString(id);
+    int n = 0;
+    for (std::size_t value : values) text = replaceAll(text, "%" + std::to_string(++n), std::to_string(value));
     return text;
 }
 
@@ -76,11 +87,13 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
 }
 
 // A listen as a stored play: no file, heard whole, the tag built of its texts in the ANSI code
-// page (cut to the tag's places, never inside a double-byte character), no genre.
+// page (cut to the tag's places, never inside a double-byte character), its track number where
+// the file gives one, no genre.
 std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     auto record = std::make_unique<CTrackRecord>(std::string(), listen.length, listen.start, listen.length);
     record->tag = CId3v1Tag(utf8ToAnsi(listen.artist), utf8ToAnsi(listen.album), utf8ToAnsi(listen.title), "", "",
                             CId3v1Tag::kNoGenre);
+    record->tag.setTrackNumber(listen.track);
     return record;
 }
 
@@ -154,16 +167,31 @@ private:
 
 // Places the new records (in date order) among the stored ones as a merge of another database
 // does: each goes before the first stored play that started later.
+bool goesBefore(const CTrackRecord& added, const CTrackRecord& stored) { return added.date < stored.date; }
+
 RecordArray merged(RecordArray& stored, RecordArray& added) {
     RecordArray out;
     out.reserve(stored.size() + added.size());
     std::size_t next = 0;
     for (auto& s : stored) {
-        while (next < added.size() && added[next]->date < s->date) out.push_back(std::move(added[next++]));
+        while (next < added.size() && goesBefore(*added[next], *s)) out.push_back(std::move(added[next++]));
         out.push_back(std::move(s));
     }
     while (next < added.size()) out.push_back(std::move(added[next++]));
     return out;
+}
+
+// How many of the new records would be among the first `count` of the merge: those the size
+// limit removes at the next save.
+std::size_t addedAmongOldest(const RecordArray& stored, const RecordArray& added, std::size_t count) {
+    std::size_t fromStored = 0, fromAdded = 0;
+    while (fromStored + fromAdded < count && fromAdded < added.size()) {
+        if (fromStored < stored.size() && !goesBefore(*added[fromAdded], *stored[fromStored]))
+            ++fromStored;
+        else
+            ++fromAdded;
+    }
+    return fromAdded;
 }
 
 }  // namespace
@@ -214,13 +242,14 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     result.added = added.size();
 
     // Nothing is lost without the user's word: a database beyond its limit loses its oldest plays
-    // at the next save.
+    // at the next save. When the user imports anyway, the closing message says how many of those
+    // are plays this import added (the file's may well be the oldest).
     const GeneralSettings settings = context.readSettings();
     const std::size_t total = doc.records.size() + added.size();
+    std::size_t toGo = 0, addedToGo = 0;
     if (!added.empty() && settings.NoLarger && settings.DBSize > 0 && total > static_cast<std::size_t>(settings.DBSize)) {
-        const std::string after = std::to_string(total), limit = std::to_string(settings.DBSize),
-                          lost = std::to_string(total - static_cast<std::size_t>(settings.DBSize));
-        if (ask(format(kRaiseLimit, after, limit, lost))) {
+        const std::size_t limit = static_cast<std::size_t>(settings.DBSize), lost = total - limit;
+        if (ask(format(kRaiseLimit, {total, limit, lost}))) {
             if (context.profile) {
                 if (total <= static_cast<std::size_t>(kLargestLimit))
                     context.profile->writeInt(sectionGeneral(), "DBSize", static_cast<int>(total));
@@ -229,8 +258,11 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             }
             context.reloadSettings();
             result.limitChanged = true;
-        } else if (!ask(format(kImportAnyway, after, limit, lost))) {
+        } else if (!ask(format(kImportAnyway, {total, limit, lost}))) {
             return ImportResult{};
+        } else {
+            toGo = lost;
+            addedToGo = addedAmongOldest(doc.records, added, lost);
         }
     }
 
@@ -247,6 +279,11 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         if (context.views) context.views->refreshPlaytallyWindow();
     }
     result.applied = true;
-    show(format(kImported, std::to_string(result.added), std::to_string(result.duplicates)), "PlaysImported");
+    if (addedToGo > 0)
+        show(format(kImportedToGo, {result.added, result.duplicates, static_cast<std::size_t>(settings.DBSize), toGo,
+                                    addedToGo}),
+             "PlaysImported");
+    else
+        show(format(kImported, {result.added, result.duplicates}), "PlaysImported");
     return result;
 }
