@@ -65,23 +65,20 @@ const AutoPublishKey kAutoPublishKeys[5] = {{"Year (AutoPublish)", 1980},
 
 void CPlaytallyApp::setVersionSource(VersionSource source) { g_versionSource = source ? source : &systemVersion; }
 
-CPlaytallyApp::CPlaytallyApp(HINSTANCE module) : module_(module), doc_(context_) {
-    moduleFile_ = moduleFileName(module);
-    profile_ = std::make_unique<RegistryProfile>(applicationNameFromPath(moduleFile_));
-    messages_ = std::make_unique<WinMessages>(*profile_);
+CPlaytallyApp::CPlaytallyApp(HINSTANCE module)
+    : module_(module),
+      moduleFile_(moduleFileName(module)),
+      profile_(std::make_unique<RegistryProfile>(applicationNameFromPath(moduleFile_))),
+      messages_(std::make_unique<WinMessages>(*profile_)),
+      context_(*profile_, *messages_, clock_, systemFileSystem()),
+      doc_(context_) {
     runner_ = std::make_unique<CProgramRunner>(*messages_);
-    context_.profile = profile_.get();
-    context_.messages = messages_.get();
     context_.runner = runner_.get();
     context_.progress = &progress_;
-    context_.clock = &clock_;
-    context_.files = &systemFileSystem();
     context_.views = this;
     context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
-    // Dialog foundations: windows store their placements in this profile, and the framework's own
-    // boxes speak with the plug-in's texts.
-    setApplicationProfile(profile_.get());
+    // The framework's own boxes speak with the plug-in's texts.
     setFrameworkTexts({loadString(1), loadString(IDS_DDX_INTEGER), loadString(IDS_DDX_POSITIVE_INTEGER),
                        loadString(IDS_DDX_INTEGER_RANGE), "Playtally: "});
 
@@ -98,8 +95,6 @@ CPlaytallyApp::~CPlaytallyApp() {
     if (autoPublishTimer_) autoPublishTimer_->stop();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     if (pollTimer_) pollTimer_->stop();
-    // Dialog foundations: no window stores its placement through a profile that is gone.
-    if (applicationProfile() == profile_.get()) setApplicationProfile(nullptr);
 }
 
 int CPlaytallyApp::init(HWND winampWindow) {
@@ -119,7 +114,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     context_.player = link_.get();  // describes files without ID3 tags at the end of a play
     pollTimer_ = std::make_unique<CWindowTimer>(winamp_, CPlaybackMonitor::kPollTimerId,
                                                 CPlaybackMonitor::kPollPeriodMs, [this] {
-                                                    pollGuard_.run(*context_.messages,
+                                                    pollGuard_.run(context_.messages,
                                                                    [this] {
                                                                        monitor_->pollPlayback();
                                                                        listen_.notePlaying(monitor_->pending(),
@@ -130,7 +125,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     monitor_ = std::make_unique<CPlaybackMonitor>(context_, *link_, *pollTimer_, *sink_);
     monitor_->setSuspended(suspendedAtStart_);
     autoSaveTimer_ = std::make_unique<CWindowTimer>(winamp_, kAutoSaveTimerId, 0, [this] {
-        autoSaveGuard_.run(*context_.messages, [this] { autoSaveTick(); });
+        autoSaveGuard_.run(context_.messages, [this] { autoSaveTick(); });
     });
 
     autoPublishTimer_ = std::make_unique<CThreadTimer>(kAutoPublishCheckMs, [this] {
@@ -154,7 +149,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     showFirstRunMessage();
 
     // 8. The visual-style manifest.
-    ensureManifest(windowsXP_, context_.pluginFolder, *context_.files, notices_);
+    ensureManifest(windowsXP_, context_.pluginFolder, context_.files, notices_);
     return 0;
 }
 
@@ -173,7 +168,7 @@ void CPlaytallyApp::publishReport() {
 void CPlaytallyApp::autoPublishCheck() {
     if (!autoPublishTimer_) return;  // before init
     // Also run at init and when settings change: a failing report must not cut those short.
-    autoPublishGuard_.run(*context_.messages, [this] {
+    autoPublishGuard_.run(context_.messages, [this] {
         ::autoPublishCheck(context_, *autoPublishTimer_, lastAutoPublish_, [this] { publishReport(); });
     });
 }
@@ -293,7 +288,7 @@ std::string CPlaytallyApp::moduleFolder() const {
 
 bool CPlaytallyApp::uninstall() {
     if (dataRemoved_) return true;
-    if (!context_.messages->askYesNo(loadString(IDS_UNINSTALL_REMOVE_DATA), "")) return false;
+    if (!context_.messages.askYesNo(loadString(IDS_UNINSTALL_REMOVE_DATA), "")) return false;
     // The player may call this before init; the database is found as the plug-in finds it.
     const std::string folder = context_.pluginFolder.empty() ? moduleFolder() : context_.pluginFolder;
     const std::string database = resolvePluginPath(context_.readSettings().DBPath, folder);
@@ -309,12 +304,12 @@ bool CPlaytallyApp::uninstall() {
     setTrayIcon(true);
     profile_->deleteApplicationKey();
 
-    IFileSystem& files = *context_.files;
+    IFileSystem& files = context_.files;
     // The plays waiting to be sent go with the plays.
     const std::string outbox = outboxPathFor(database);
     if (!database.empty() && files.exists(outbox)) files.removeFile(outbox);
     if (!database.empty() && files.exists(database) && !files.removeFile(database))
-        context_.messages->showMessage(loadString(IDS_UNINSTALL_DATABASE_KEPT) + database + "\n" + files.lastErrorText(),
+        context_.messages.showMessage(loadString(IDS_UNINSTALL_DATABASE_KEPT) + database + "\n" + files.lastErrorText(),
                                        "");
     return true;
 }
@@ -391,7 +386,7 @@ void CPlaytallyApp::runTrayMenu() {
 
 void CPlaytallyApp::showPlaytallyWindow() {
     if (!window_) {
-        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile, this);
+        auto window = std::make_unique<CPlaytallyDlg>(&doc_, &context_.profile, this);
         if (!window->Create(nullptr)) return;
         window_ = std::move(window);
     }
@@ -404,11 +399,15 @@ void CPlaytallyApp::openWebsite() {
     ShellExecuteA(nullptr, "open", loadString(IDS_WEB_PAGE).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void CPlaytallyApp::ShowHelpText(HelpValue value) {
+    if (window_ && window_->IsWindow()) window_->ShowHelpText(value);
+}
+
 void CPlaytallyApp::showAbout() {
     if (aboutOpen_) return;
     aboutOpen_ = true;
     try {
-        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr);
+        CAboutDlg about(window_ && window_->IsWindowVisible() ? window_->m_hWnd : nullptr, this);
         about.DoModal();
     } catch (...) {
         aboutOpen_ = false;

@@ -20,6 +20,7 @@
 #include "report/win/ProgramRunner.h"
 #include "report/win/ShellOpen.h"
 #include "report/win/ThreadTimer.h"
+#include "ui/HelpText.h"
 #include "ui/ProgressDlg.h"
 // Record editing
 #include "window/RecordDialogs.h"
@@ -31,7 +32,7 @@ class WinMessages;
 class CWinampLink;
 class CPlaytallyDlg;
 
-class CPlaytallyApp : public IViewHooks, public ISettingsHost, public IPlaytallyWindowHost {
+class CPlaytallyApp : public IViewHooks, public ISettingsHost, public IPlaytallyWindowHost, public IHelpTextSink {
 public:
     // Timer ids on the player's main window.
     static constexpr UINT_PTR kAutoSaveTimerId = 1;
@@ -95,6 +96,10 @@ public:
     // Re-reads the General settings; the tray icon, the poll, the auto-publish check, the
     // auto-save timer and the suspend flag follow them.
     void applyGeneralSettings() override;
+    // The template editor keeps its placement in the plug-in's profile.
+    RegistryProfile* placements() override { return profile_.get(); }
+    // Help texts of labels outside the Playtally window (the About box's link) go to the window.
+    void ShowHelpText(HelpValue value) override;
 
     // For tests: where the system version comes from (GetVersionExA by default).
     using VersionSource = SystemVersion (*)();

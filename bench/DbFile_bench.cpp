@@ -53,24 +53,20 @@ struct Setup {
     Setup() {
         profile.writeString(sectionGeneral(), "DBPath", folder().path + "/db.dat");
         profile.writeInt(sectionGeneral(), "NoLarger", 0);
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.signature = {"Dozoderi Playtally WinAmp Plug-in", 0x00010002, 0};
     }
     MemoryProfile profile;
     QuietMessages messages;
     SystemClock clock;
-    AppContext context;
+    AppContext context{profile, messages, clock, systemFileSystem()};
 };
 
 const char* const kArtists[] = {"The Cinematic Orchestra", "Boards of Canada", "Massive Attack", "Portishead",
                                 "Radiohead", "Sigur Ros", "Mogwai", "Nick Cave and the Bad Seeds"};
 
 // Paths of about 80 bytes and tags with every field set.
-void fillRecords(RecordArray& records, int count) {
-    records.clear();
+void fillRecords(CRecordStore& store, int count) {
+    RecordArray records;
     records.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         std::string artist = kArtists[i % 8];
@@ -83,6 +79,7 @@ void fillRecords(RecordArray& records, int count) {
                                std::to_string(i % 97), static_cast<std::uint8_t>(i % 126));
         records.push_back(std::move(r));
     }
+    store.replaceAll(std::move(records));
 }
 
 // The database file of `count` records, written once by the product's own save.
@@ -92,7 +89,7 @@ const std::string& databaseFile(int count) {
     if (made != count) {
         Setup setup;
         CDoc doc(setup.context);
-        fillRecords(doc.records, count);
+        fillRecords(doc.store(), count);
         doc.SaveDatabase();
         made = count;
     }
@@ -118,7 +115,7 @@ void DbLoad(benchmark::State& state) {
     for (auto _ : state) {
         auto doc = std::make_unique<CDoc>(setup.context);
         std::size_t before = heapInUse();
-        if (doc->LoadFileIntoArray(path, nullptr) != 0 || doc->records.size() != static_cast<std::size_t>(count))
+        if (doc->LoadFileIntoArray(path, nullptr) != 0 || doc->records().size() != static_cast<std::size_t>(count))
             state.SkipWithError("load failed");
         heapUsed = heapInUse() - before;
         state.PauseTiming();
@@ -134,7 +131,7 @@ void DbSave(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     Setup setup;
     CDoc doc(setup.context);
-    fillRecords(doc.records, count);
+    fillRecords(doc.store(), count);
     const std::string path = folder().path + "/db.dat";
     for (auto _ : state) doc.SaveDatabase();  // new file, flush to disk, replace
     state.SetBytesProcessed(state.iterations() * fileSize(path));

@@ -22,13 +22,14 @@ constexpr TimeValue kStart = 1600000000;
 
 struct Database {
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
 
     explicit Database(int plays) {
-        context.profile = &profile;
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.records, plays, kStart);
+        bench::addSyntheticPlays(doc.store(), plays, kStart);
     }
 };
 

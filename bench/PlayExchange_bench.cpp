@@ -11,7 +11,7 @@
 #include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
-#include "database/PlayExchange.h"
+#include "exchange/PlayExchange.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"
@@ -45,13 +45,11 @@ Folder& folder() {
 struct Setup {
     Setup() {
         profile.writeInt(sectionGeneral(), "NoLarger", 0);
-        context.profile = &profile;
-        context.messages = &messages;
-        context.files = &systemFileSystem();
     }
     MemoryProfile profile;
     Quiet messages;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
 };
 
 constexpr TimeValue kStart = 1600000000;
@@ -76,7 +74,7 @@ std::map<std::string, std::string>& exportedBytes() {
 void Export(benchmark::State& state, PlayFormat format, const std::string& name) {
     Setup setup;
     CDoc doc(setup.context);
-    bench::addSyntheticPlays(doc.records, static_cast<int>(state.range(0)), kStart);
+    bench::addSyntheticPlays(doc.store(), static_cast<int>(state.range(0)), kStart);
     const std::string path = folder().path + "/export";
     for (auto _ : state)
         if (exportPlays(doc, path, format) != ExportStatus::written) state.SkipWithError("export failed");
@@ -111,7 +109,7 @@ void ImportListenBrainz(benchmark::State& state) {
     {
         Setup setup;
         CDoc source(setup.context);
-        bench::addSyntheticPlays(source.records, count, kStart + 2 * bench::kTwoYears);
+        bench::addSyntheticPlays(source.store(), count, kStart + 2 * bench::kTwoYears);
         exportPlays(source, file, PlayFormat::listenBrainz);
     }
     Setup setup;
@@ -119,7 +117,7 @@ void ImportListenBrainz(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto doc = std::make_unique<CDoc>(setup.context);
-        bench::addSyntheticPlays(doc->records, count, kStart);
+        bench::addSyntheticPlays(doc->store(), count, kStart);
         state.ResumeTiming();
         added = importPlays(*doc, file).added;
         state.PauseTiming();

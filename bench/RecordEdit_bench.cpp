@@ -28,27 +28,26 @@ void RemoveGroup(benchmark::State& state) {
     MemoryProfile profile;
     profile.writeString(sectionGeneral(), "GroupPlaytallyBy", "0,0,0,0,0,1,1,0,0,0,0,");
     Window window;
-    AppContext context;
-    context.profile = &profile;
+    SystemClock systemClock;
+    AppContext context{profile, window, systemClock, systemFileSystem()};
     context.views = &window;
-    context.messages = &window;
     CDoc doc(context);
     for (auto _ : state) {
         state.PauseTiming();
-        doc.records.clear();
+        doc.store().replaceAll({});
         for (int i = 0; i < kPlays; ++i) {
             auto record = std::make_unique<CTrackRecord>("C:\\m\\" + std::to_string(i) + ".mp3", 200, 1000000 + i, 190);
             const bool doomed = i % kEvery == 0;
             record->tag = CId3v1Tag(doomed ? "Artist" : "Artist " + std::to_string(i % 997), "",
                                     doomed ? "Song" : "Song " + std::to_string(i), "", "", 255);
-            doc.records.push_back(std::move(record));
+            doc.store().append(std::move(record));
         }
         state.ResumeTiming();
         doc.RemoveRecord(kPlays / 2);
         state.PauseTiming();
-        bool same = doc.records.size() == kPlays - kPlays / kEvery;
-        for (std::size_t i = 0; same && i < doc.records.size(); ++i)
-            same = doc.records[i]->date == 1000000 + static_cast<TimeValue>(i + i / (kEvery - 1) + 1);
+        bool same = doc.records().size() == kPlays - kPlays / kEvery;
+        for (std::size_t i = 0; same && i < doc.records().size(); ++i)
+            same = doc.records()[i]->date == 1000000 + static_cast<TimeValue>(i + i / (kEvery - 1) + 1);
         if (!same) state.SkipWithError("other records left or their order changed");
         state.ResumeTiming();
     }

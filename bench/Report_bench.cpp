@@ -31,9 +31,6 @@ struct NoShell : IShell {
 // with the default templates.
 struct ReportSetup {
     explicit ReportSetup(int rows) {
-        context.profile = &profile;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.pluginFolder = dir.path();
         profile.writeString(sectionPublish(), "PublishFile", "report.html");
         profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
@@ -43,14 +40,15 @@ struct ReportSetup {
                                                          clock.now() - 2 * 86400 + i, 190);
             record->tag = CId3v1Tag("Artist " + std::to_string(i % 300), "Album " + std::to_string(i % 900),
                                     "Title number " + std::to_string(i), "2001", "comment", 17);
-            doc.records.push_back(std::move(record));
+            doc.store().append(std::move(record));
         }
     }
 
     TempDir dir;
     MemoryProfile profile;
     BenchClock clock;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CDoc doc{context};
 };
 

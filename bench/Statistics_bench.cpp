@@ -26,13 +26,14 @@ constexpr TimeValue kNow = kStart + kFiveYears;
 struct FiveYears {
     TempDir dir;
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
     FiveYears() {
-        context.profile = &profile;
         context.userName = "bench";
         context.pluginFolder = dir.path();
-        bench::addSyntheticPlays(doc.records, kPlays, kStart, kFiveYears);
+        bench::addSyntheticPlays(doc.store(), kPlays, kStart, kFiveYears);
     }
 };
 
@@ -45,7 +46,7 @@ void StatsAll(benchmark::State& state) {
     FiveYears& db = plays();
     const ExclusionRules rules;
     for (auto _ : state) {
-        ListeningStats stats = computeListeningStats(db.doc.records, rules, kNow);
+        ListeningStats stats = computeListeningStats(db.doc.records(), rules, kNow);
         benchmark::DoNotOptimize(stats.periods[StatAllTime].current.heard);
     }
     state.counters["plays"] = kPlays;

@@ -15,7 +15,7 @@ namespace bench {
 constexpr int kSongs = 20000;
 constexpr TimeValue kTwoYears = 2 * 365 * 86400;
 
-inline void addSyntheticPlays(RecordArray& records, int plays, TimeValue start, TimeValue span = kTwoYears) {
+inline void addSyntheticPlays(CRecordStore& store, int plays, TimeValue start, TimeValue span = kTwoYears) {
     std::mt19937 random(7);
     // Zipf-like: the song of rank k is played in proportion to 1 / k.
     std::vector<double> cumulative(kSongs);
@@ -23,7 +23,6 @@ inline void addSyntheticPlays(RecordArray& records, int plays, TimeValue start, 
     for (int k = 0; k < kSongs; ++k) cumulative[k] = sum += 1.0 / (k + 1);
     std::uniform_real_distribution<double> pickSong(0, sum);
     const double spacing = static_cast<double>(span) / plays;
-    records.reserve(records.size() + plays);
     for (int i = 0; i < plays; ++i) {
         const int song = static_cast<int>(std::lower_bound(cumulative.begin(), cumulative.end(), pickSong(random)) -
                                           cumulative.begin());
@@ -33,7 +32,7 @@ inline void addSyntheticPlays(RecordArray& records, int plays, TimeValue start, 
         record->tag = CId3v1Tag("Artist " + std::to_string(song % 2500), "Album " + std::to_string(song % 6000),
                                 "Title of song " + std::to_string(song), std::to_string(1960 + song % 60), "",
                                 static_cast<std::uint8_t>(song % 126));
-        records.push_back(std::move(record));
+        store.append(std::move(record));
     }
 }
 

@@ -40,3 +40,6 @@ endforeach()
 # The layers: every include of the product points down (scripts/check_layers.py), and the check
 # itself catches an include planted against the order in a scratch copy.
 add_test(NAME layers COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers_test.py ${CMAKE_SOURCE_DIR})
+
+# The committed icon and cursor are what scripts/make_icons.py draws.
+add_test(NAME icons COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_icons.py --check)

@@ -22,7 +22,7 @@ file(GLOB PTLY_WIN_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/window/*.cpp
   ${CMAKE_SOURCE_DIR}/plugin/win/*.cpp
   ${CMAKE_SOURCE_DIR}/app/*.cpp
-  ${CMAKE_SOURCE_DIR}/database/win/*.cpp
+  ${CMAKE_SOURCE_DIR}/core/win/*.cpp
   ${CMAKE_SOURCE_DIR}/report/win/*.cpp)
 add_library(ptly_win STATIC ${PTLY_WIN_SOURCES})
 target_link_libraries(ptly_win PUBLIC ptly_core ${PTLY_WIN_LIBS})
@@ -46,9 +46,9 @@ target_link_options(gen_ptly PRIVATE -Wl,--kill-at)
 # ---- Shipping: the stripped plug-in and its setup program ----
 include(${CMAKE_SOURCE_DIR}/installer/installer.cmake)
 
-# The stand-in Winamp and whatever else lives under host/.
-if(EXISTS ${CMAKE_SOURCE_DIR}/host/CMakeLists.txt)
-  add_subdirectory(host)
+# The stand-in Winamp and whatever else lives under tools/host/.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/host/CMakeLists.txt)
+  add_subdirectory(tools/host)
 endif()
 
 if(PTLY_WIN_TESTS)

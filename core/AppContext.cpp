@@ -1,6 +1,6 @@
 #include "core/AppContext.h"
 
-GeneralSettings AppContext::readSettings() const { return loadGeneralSettings(*profile, userName); }
+GeneralSettings AppContext::readSettings() const { return loadGeneralSettings(profile, userName); }
 
 const GeneralSettings& AppContext::reloadSettings() {
     current = readSettings();

@@ -11,6 +11,13 @@ public:
     virtual bool askYesNo(const std::string& text, const std::string& key) = 0;
 };
 
+// The messages of a caller nobody watches: nothing is shown and every question is answered No.
+class CNoMessages : public IMessages {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+};
+
 // Plain notices in a message box of their own (no key, cannot be silenced): the welcome text and
 // the visual-style notice.
 class INotices {

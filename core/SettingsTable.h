@@ -76,6 +76,10 @@ struct SettingMember {
     constexpr SettingMember(int Record::*member) : number(member) {}
     constexpr SettingMember(std::string Record::*member) : text(member) {}
     constexpr SettingMember(FieldFlags Record::*member) : fields(member) {}
+    bool holds(bool Record::*member) const { return flag == member; }
+    bool holds(int Record::*member) const { return number == member; }
+    bool holds(std::string Record::*member) const { return text == member; }
+    bool holds(FieldFlags Record::*member) const { return fields == member; }
     bool Record::*flag = nullptr;
     int Record::*number = nullptr;
     std::string Record::*text = nullptr;
@@ -131,16 +135,35 @@ Record readSettings(IProfile& profile, const SettingsTable<Record>& table, const
     return values;
 }
 
+// The line of `member` (the first of the boxes of one number's bits); null when it has none.
+template <class Record, class T>
+const SettingLine<Record>* lineOf(const SettingsTable<Record>& table, T Record::*member) {
+    for (const SettingLine<Record>& line : table)
+        if (line.member.holds(member)) return &line;
+    return nullptr;
+}
+
+template <class Record>
+void writeLine(IProfile& profile, const std::string& section, const SettingLine<Record>& line, const Record& values) {
+    const SettingMember<Record>& m = line.member;
+    if (m.flag) profile.writeInt(section, line.key, values.*m.flag ? 1 : 0);
+    if (m.number) profile.writeInt(section, line.key, values.*m.number);
+    if (m.text) profile.writeString(section, line.key, values.*m.text);
+    if (m.fields) profile.writeString(section, line.key, writeFlagList(values.*m.fields));
+}
+
 // Writes the keys that page `page` stores, in the table's order.
 template <class Record>
 void writeSettings(IProfile& profile, const SettingsTable<Record>& table, const Record& values, int page) {
     const std::string section = table.section();
     for (const SettingLine<Record>& line : table) {
         if (line.control.page != page || table.repeatsKey(line)) continue;
-        const SettingMember<Record>& m = line.member;
-        if (m.flag) profile.writeInt(section, line.key, values.*m.flag ? 1 : 0);
-        if (m.number) profile.writeInt(section, line.key, values.*m.number);
-        if (m.text) profile.writeString(section, line.key, values.*m.text);
-        if (m.fields) profile.writeString(section, line.key, writeFlagList(values.*m.fields));
+        writeLine(profile, section, line, values);
     }
+}
+
+// Writes the one key that holds `member`.
+template <class Record, class T>
+void writeSetting(IProfile& profile, const SettingsTable<Record>& table, T Record::*member, const Record& values) {
+    if (const SettingLine<Record>* line = lineOf(table, member)) writeLine(profile, table.section(), *line, values);
 }

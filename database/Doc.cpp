@@ -34,11 +34,11 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         std::int32_t played = nearlyComplete(pending.length, pending.played) ? pending.length : pending.played;
         auto record = std::make_unique<CTrackRecord>(pending.path, pending.length, pending.date, played);
         record->widePath = pending.widePath;
-        IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+        IFileSystem& files = context_.files;
         TagRules rules;
         rules.required = settings.DoNotStoreFields;
         rules.readOtherTags = settings.ReadOtherTags;
-        rules.player = context_.player;
+        rules.player = &*context_.player;
         // Without other tags a name the code page cannot hold stays unreadable, as it always was.
         if (!settings.ReadOtherTags) record->widePath.clear();
         try {
@@ -49,10 +49,10 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         for (int id = 0; id < kFieldCount; ++id) {
             if (settings.DoNotStoreFields[id] && record->GetFieldText(id, settings.DateFormat).empty()) return false;
         }
-        records.push_back(std::move(record));
+        store_.append(std::move(record));
         return true;
     } catch (const std::bad_alloc&) {
-        if (context_.messages) context_.messages->showMessage(loadString(51), "SongAddingError");
+        context_.messages.showMessage(loadString(51), "SongAddingError");
         return false;
     }
 }
@@ -62,6 +62,6 @@ bool CDoc::IsSameGroup(const CTrackRecord& a, const CTrackRecord& b) const {
 }
 
 int CDoc::RecordOfRow(const CListRow& row, std::uint32_t builtAt) const {
-    if (builtAt == recordsGeneration_) return row.recordIndex;
+    if (builtAt == store_.generation()) return row.recordIndex;
     return FindRecord(row.recordIdentity, row.recordIndex);
 }

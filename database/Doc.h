@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "database/GroupRecord.h"
+#include "database/RecordStore.h"
 #include "database/TrackRecord.h"
 
 struct AppContext;
@@ -28,8 +29,6 @@ struct BuildListParams {
     bool rankByHeard = false;
 };
 
-using RecordArray = std::vector<std::unique_ptr<CTrackRecord>>;
-
 class CDoc {
 public:
     explicit CDoc(AppContext& context) : context_(context) {}
@@ -39,7 +38,9 @@ public:
 
     AppContext& context() { return context_; }
 
-    RecordArray records;   // oldest first; owns its records
+    // The stored plays, oldest first. Changes go through the store, which moves the generation.
+    const RecordArray& records() const { return store_.all(); }
+    CRecordStore& store() { return store_; }
 
     // --- Track record core (Doc.cpp) ---
     // Stores a copy of a finished play when the storing rules allow it; true when stored.
@@ -49,8 +50,7 @@ public:
     // Changes with every change of records that makes rows built before it name the wrong
     // positions or show texts no longer stored: a load, a merge, a removal, a trimming save, a
     // tag edit. A new play appended or a path corrected leave it alone.
-    std::uint32_t recordsGeneration() const { return recordsGeneration_; }
-    void RecordsChanged() { ++recordsGeneration_; }
+    std::uint32_t recordsGeneration() const { return store_.generation(); }
     // The position in records of the record a row stands for, the row built when the records'
     // generation was `builtAt`: its record index while nothing moved since, else wherever its
     // record went; -1 once that record is gone.
@@ -97,7 +97,7 @@ public:
 
 private:
     AppContext& context_;
-    std::uint32_t recordsGeneration_ = 0;
+    CRecordStore store_;
 
     // --- Record edits (RecordEdit.cpp) ---
     // Identities of the records in the same group as `like` under the grouping of the window's
@@ -106,7 +106,8 @@ private:
 
     // --- Database file (DocFile.cpp) ---
     enum class FileRole { database, mergeSource };
-    int loadFile(const std::string& path, RecordArray& target, FileRole role);
+    // `target` null: the store.
+    int loadFile(const std::string& path, RecordArray* target, FileRole role);
     bool keepAside(const std::string& path, const std::string& label, std::string& keptAs);
     // Keeps a database file that was not read whole aside as damaged (or marks it for the next
     // save when it cannot be moved now); returns where it is. Merge sources stay where they are.

@@ -12,6 +12,7 @@
 #include "database/Archive.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
+#include "core/ReplacingWrite.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"
@@ -42,15 +43,14 @@ const char kUnreadableLabel[] = "unreadable";  // the file exists but could not 
 const char kNewerLabel[] = "newer-version";   // a newer version's file, which may hold more than was read
 
 // A new database is written here first, then put in the database's place.
-const char kNewFileSuffix[] = ".tmp";
 
 void show(AppContext& context, const std::string& text, const char* key) {
-    if (context.messages) context.messages->showMessage(text, key);
+    context.messages.showMessage(text, key);
 }
 
 // Local date and time as YYYYMMDD-HHMMSS.
 std::string timeStamp(AppContext& context) {
-    std::time_t t = context.clock ? static_cast<std::time_t>(context.clock->now()) : std::time(nullptr);
+    std::time_t t = static_cast<std::time_t>(context.clock.now());
     std::tm local{};
 #ifdef _WIN32
     if (localtime_s(&local, &t) != 0) local = std::tm{};
@@ -139,21 +139,20 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 }  // namespace
 
 void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
-    RecordArray& records = target ? *target : this->records;
     const DatabaseSignature& signature = context_.signature;
 
     if (archive.IsStoring()) {
         GeneralSettings settings = context_.readSettings();
         // A size below 1 is outside what the settings page accepts: keep everything rather than
         // empty the database because of an odd registry value.
-        if (settings.NoLarger && settings.DBSize > 0 && records.size() > static_cast<std::size_t>(settings.DBSize)) {
-            records.erase(records.begin(), records.end() - settings.DBSize);
-            if (&records == &this->records) RecordsChanged();
-        }
+        const bool trim = settings.NoLarger && settings.DBSize > 0;
+        const auto limit = static_cast<std::size_t>(settings.DBSize);
+        if (trim && target && target->size() > limit) target->erase(target->begin(), target->end() - settings.DBSize);
+        if (trim && !target) store_.keepNewest(limit);
         archive.WriteString(signature.description);
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
-        for (const auto& record : records) writeRecord(archive, *record);
+        for (const auto& record : target ? *target : store_.all()) writeRecord(archive, *record);
         return;
     }
 
@@ -171,8 +170,11 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     readNewer_ = isNewer(high, low, signature);
     if (readNewer_) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
 
+    // The stored plays go before the file is read: a file that fails half way leaves none.
+    RecordArray loaded;
+    if (!target) store_.replaceAll(RecordArray());
+    RecordArray& records = target ? *target : loaded;
     records.clear();
-    if (&records == &this->records) RecordsChanged();
     // No record is shorter than its numbers, a one-byte length and the tag body.
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
@@ -192,15 +194,15 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
+    if (!target) store_.replaceAll(std::move(loaded));
 }
 
 int CDoc::LoadFileIntoArray(const std::string& path, RecordArray* target) {
-    RecordArray& array = target ? *target : records;
-    return loadFile(path, array, &array == &records ? FileRole::database : FileRole::mergeSource);
+    return loadFile(path, target, target ? FileRole::mergeSource : FileRole::database);
 }
 
-int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) {
-    IFileSystem& files = *context_.files;
+int CDoc::loadFile(const std::string& path, RecordArray* target, FileRole role) {
+    IFileSystem& files = context_.files;
     std::unique_ptr<IFile> file = files.openRead(path);
     const bool opened = file != nullptr;
     // A file that is missing or cannot be opened counts as empty: the first start, before any save.
@@ -223,12 +225,14 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
 
     try {
         CArchive archive(*file, CArchive::load);
-        SerializeDB(archive, &target);
+        SerializeDB(archive, target);
         closeQuietly(file);
     } catch (...) {
         closeQuietly(file);
-        target.clear();
-        if (&target == &records) RecordsChanged();
+        if (target)
+            target->clear();
+        else
+            store_.replaceAll(RecordArray());
         show(context_, keptAsMessage(keepDamaged(path, role)), "UnknownErrorLoading");
         return -1;
     }
@@ -238,7 +242,7 @@ int CDoc::loadFile(const std::string& path, RecordArray& target, FileRole role) 
         const std::string loaded = loadString(kDamagedAfter);
         const std::size_t at = loaded.find("%1");
         show(context_,
-             (at == std::string::npos ? loaded : loaded.substr(0, at) + std::to_string(target.size()) + loaded.substr(at + 2)) +
+             (at == std::string::npos ? loaded : loaded.substr(0, at) + std::to_string(target ? target->size() : store_.size()) + loaded.substr(at + 2)) +
                  "\n" + loadString(kKeptAs) + keepDamaged(path, role),
              "DBFileIsDamaged");
         return 0;
@@ -281,7 +285,7 @@ std::string CDoc::keepDamaged(const std::string& path, FileRole role) {
 }
 
 bool CDoc::keepAside(const std::string& path, const std::string& label, std::string& keptAs) {
-    IFileSystem& files = *context_.files;
+    IFileSystem& files = context_.files;
     const std::string base = path + "." + label + "-" + timeStamp(context_);
     for (int n = 1; n <= 1000; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
@@ -313,35 +317,28 @@ bool CDoc::SaveDatabase() {
         show(context_, loadString(kSavePathEmpty), "SaveDBIsEmpty");
         return false;
     }
-    IFileSystem& files = *context_.files;
-    const std::string newPath = path + kNewFileSuffix;
-    const std::size_t countBefore = records.size();
+    IFileSystem& files = context_.files;
+    const std::size_t countBefore = store_.size();
 
-    std::unique_ptr<IFile> file = files.createWrite(newPath);
-    if (!file) {
-        show(context_, loadString(kSaveFailedBecause) + files.lastErrorText(), "ErrorSavingDBFile");
+    CReplacingWrite write(files, path);
+    if (!write.file()) {
+        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
-
-    auto failed = [&] {
-        closeQuietly(file);
-        files.removeFile(newPath);
-        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
-    };
     try {
-        CArchive archive(*file, CArchive::store);
+        CArchive archive(*write.file(), CArchive::store);
         SerializeDB(archive, nullptr);
         archive.Flush();
-        file->flush();
-        file->close();
-        file.reset();
+        write.file()->flush();
+        write.close();
     } catch (...) {
-        failed();
+        write.discard();
+        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
         return false;
     }
 
     // The window's rows name the records they show by position; after a trim it builds them again.
-    if (records.size() != countBefore && context_.views) context_.views->refreshPlaytallyWindow();
+    if (store_.size() != countBefore) context_.views->refreshPlaytallyWindow();
 
     // A file that was never understood is kept aside before anything takes its place, and the
     // user learns where it went.
@@ -350,7 +347,7 @@ bool CDoc::SaveDatabase() {
             std::string keptAs;
             if (!keepAside(path, notUnderstoodLabel_, keptAs)) {
                 std::string reason = files.lastErrorText();
-                files.removeFile(newPath);
+                write.discard();
                 show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
                 return false;
             }
@@ -359,12 +356,10 @@ bool CDoc::SaveDatabase() {
         notUnderstoodPath_.clear();
     }
 
-    if (!files.replaceFile(newPath, path)) {
+    if (!write.replace()) {
         // All was written; the file in the database's place refused to go (read-only, held open
         // by another program): a reason the system can name, like a file that cannot be created.
-        const std::string reason = files.lastErrorText();
-        files.removeFile(newPath);
-        show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
+        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
     return true;
@@ -372,50 +367,13 @@ bool CDoc::SaveDatabase() {
 
 int CDoc::MergeFrom(const std::string& path) {
     RecordArray other;
-    if (loadFile(path, other, FileRole::mergeSource) != 0) return -1;
-
-    // The merged order, as references into records and other; nothing moves until it is known
-    // that something was added.
-    struct Pick {
-        bool fromOther;
-        std::size_t index;
-    };
-    std::vector<Pick> order;
-    bool added = false;
+    if (loadFile(path, &other, FileRole::mergeSource) != 0) return -1;
     try {
-        order.reserve(records.size() + other.size());
-        std::size_t i = 0;
-        for (std::size_t s = 0; s < records.size(); ++s) {
-            const TimeValue date = records[s]->date;
-            while (i < other.size()) {
-                const TimeValue otherDate = other[i]->date;
-                if (otherDate < date) {
-                    order.push_back({true, i++});
-                    added = true;
-                    continue;
-                }
-                // The same second at this turn is taken for the same play; it stays in `other`
-                // and goes with it.
-                if (otherDate == date) ++i;
-                break;
-            }
-            order.push_back({false, s});
-        }
-        for (; i < other.size(); ++i) {
-            order.push_back({true, i});
-            added = true;
-        }
-        if (!added) return 0;
-
-        RecordArray merged;
-        merged.reserve(order.size());
-        for (const Pick& pick : order)
-            merged.push_back(std::move(pick.fromOther ? other[pick.index] : records[pick.index]));
-        records = std::move(merged);
-        RecordsChanged();
+        CSameSecondRule sameSecond;
+        if (store_.mergeByDate(std::move(other), sameSecond) == 0) return 0;
     } catch (const std::bad_alloc&) {
-        return -1;  // only the reservations can fail, before any record moved
+        return -1;  // thrown before any record moved
     }
-    if (context_.views) context_.views->refreshPlaytallyWindow();
+    context_.views->refreshPlaytallyWindow();
     return 0;
 }

@@ -25,9 +25,8 @@ constexpr int kLogProgressRows = 100;
 constexpr std::size_t kPlaytallyProgressRecords = 101;
 
 bool progressMayOpen(const AppContext& context, const BuildListParams& params) {
-    if (!context.progress) return false;
     if (params.showProgress) return true;
-    return context.views && (context.views->playtallyWindowVisible() || context.views->settingsSheetOpen());
+    return context.views->playtallyWindowVisible() || context.views->settingsSheetOpen();
 }
 
 // The rows a scan from the newest play would give: it stops at the first play older than since
@@ -73,12 +72,12 @@ std::unique_ptr<CListRow> makeGroupRow(const CGroupRecord& group, const PlayGrou
 class RecordsWatch {
 public:
     explicit RecordsWatch(const CDoc& doc)
-        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records.size()),
-          front_(doc.records.empty() ? nullptr : doc.records.front().get()) {}
+        : doc_(doc), generation_(doc.recordsGeneration()), size_(doc.records().size()),
+          front_(doc.records().empty() ? nullptr : doc.records().front().get()) {}
     // A merge may insert plays between others: only the generation tells.
     bool shifted() const {
-        if (doc_.recordsGeneration() != generation_ || doc_.records.size() < size_) return true;
-        return size_ != 0 && doc_.records.front().get() != front_;
+        if (doc_.recordsGeneration() != generation_ || doc_.records().size() < size_) return true;
+        return size_ != 0 && doc_.records().front().get() != front_;
     }
 
 private:
@@ -112,9 +111,9 @@ RowArray CDoc::BuildList(const BuildListParams& params) {
         progress.reset();
     } catch (...) {
         // The rows emitted so far stay; nothing else of the build may outlive it.
-        for (auto& record : records) record->marked = 0;
+        for (auto& record : store_.all()) record->marked = 0;
         progress.reset();
-        if (context_.messages) context_.messages->showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
+        context_.messages.showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
     }
     return rows;
 }
@@ -126,7 +125,7 @@ namespace {
 // progress window's pump: the rows made so far then name wrong positions.
 bool appendLogRows(CDoc& doc, const BuildListParams& params, const GeneralSettings& settings, IProgress* progress,
                    RowArray& rows) {
-    const RecordArray& records = doc.records;
+    const RecordArray& records = doc.records();
     const std::string& dateFormat = settings.DateFormat;
     const ExclusionRules rules(parseExclusionRules(settings.KeepOutOfRankings));
     const RecordsWatch watch(doc);
@@ -164,10 +163,10 @@ bool appendLogRows(CDoc& doc, const BuildListParams& params, const GeneralSettin
 void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows) {
     AppContext& context = doc.context();
     if (progressMayOpen(context, params)) {
-        const int count = countRowsToCome(doc.records, params);
+        const int count = countRowsToCome(doc.records(), params);
         if (count > kLogProgressRows) {
-            progress = context.progress->create();
-            progress->Show(loadString(kProgressTextId), 0, count);
+            progress = context.progress->create();  // none without a progress window
+            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
         }
     }
     const GeneralSettings settings = context.readSettings();
@@ -205,14 +204,14 @@ std::vector<std::size_t> rankByHeard(const std::vector<PlayGroup>& groups, std::
 void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress,
                         RowArray& rows) {
     AppContext& context = doc.context();
-    RecordArray& records = doc.records;
+    const RecordArray& records = doc.records();
     // A copy: the pump may reload the application's settings while this build still needs them.
     const GeneralSettings settings = context.reloadSettings();
     if (progressMayOpen(context, params) && records.size() > kPlaytallyProgressRecords) {
         const int count = countRowsToCome(records, params);
         if (count > 0) {
-            progress = context.progress->create();
-            progress->Show(loadString(kProgressTextId), 0, count);
+            progress = context.progress->create();  // none without a progress window
+            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
         }
     }
 

@@ -90,7 +90,7 @@ private:
 
 class GroupCollector {
 public:
-    GroupCollector(RecordArray& records, const GeneralSettings& settings)
+    GroupCollector(const RecordArray& records, const GeneralSettings& settings)
         : records_(records), settings_(settings), flags_(settings.GroupPlaytallyBy) {}
 
     std::vector<PlayGroup> collect(TimeValue since, TimeValue till) {
@@ -250,7 +250,7 @@ private:
         }
     }
 
-    RecordArray& records_;
+    const RecordArray& records_;
     const GeneralSettings& settings_;
     const ExclusionRules rules_{parseExclusionRules(settings_.KeepOutOfRankings)};
     const FieldFlags flags_;
@@ -266,7 +266,7 @@ private:
 
 }  // namespace
 
-std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
+std::vector<PlayGroup> collectPlayGroups(const RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till) {
     return GroupCollector(records, settings).collect(since, till);
 }

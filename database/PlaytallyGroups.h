@@ -30,7 +30,7 @@ struct PlayGroup {
 // pass over the records, a lookup per play, a date text per group and per play whose date value
 // differs from its group's first play until the group's date is known to differ.
 // Plays that the rules in "KeepOutOfRankings" of `settings` keep out join no group.
-std::vector<PlayGroup> collectPlayGroups(RecordArray& records, const GeneralSettings& settings,
+std::vector<PlayGroup> collectPlayGroups(const RecordArray& records, const GeneralSettings& settings,
                                          TimeValue since, TimeValue till);
 
 // The fields whose text a group compares with its first play.

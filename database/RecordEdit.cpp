@@ -23,15 +23,15 @@ constexpr int kAskPathGroup = 44;      // Playtally mode: the path for the group
 constexpr int kAskTagInstances = 45;   // Log mode: the edit for every instance, or the play only
 constexpr int kAskPathInstances = 48;  // Log mode: the path for every instance, or the play only
 
-bool windowExists(const AppContext& context) { return context.views && context.views->playtallyWindowExists(); }
+bool windowExists(const AppContext& context) { return context.views->playtallyWindowExists(); }
 bool windowInLogMode(const AppContext& context) {
-    return context.views && context.views->playtallyWindowInLogMode();
+    return context.views->playtallyWindowInLogMode();
 }
 
 // Questions about records are never silenced (an empty key): deleting or rewriting a group must
 // be confirmed each time. Without a message box nothing is confirmed.
 bool confirm(AppContext& context, int textId) {
-    return context.messages && context.messages->askYesNo(loadString(textId), std::string());
+    return context.messages.askYesNo(loadString(textId), std::string());
 }
 
 bool contains(const Identities& set, std::uint64_t identity) {
@@ -76,10 +76,10 @@ void playWide(IProgramRunner& runner, const std::string& pluginFolder, const std
 }  // namespace
 
 int CDoc::FindRecord(std::uint64_t identity, int hint) const {
-    if (hint >= 0 && static_cast<std::size_t>(hint) < records.size() && records[hint]->identity.value() == identity)
+    if (hint >= 0 && static_cast<std::size_t>(hint) < store_.size() && store_[hint].identity.value() == identity)
         return hint;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i]->identity.value() == identity) return static_cast<int>(i);
+    for (std::size_t i = 0; i < store_.size(); ++i) {
+        if (store_[i].identity.value() == identity) return static_cast<int>(i);
     }
     return -1;
 }
@@ -90,7 +90,7 @@ std::vector<std::uint64_t> CDoc::groupOf(const CTrackRecord& like, bool logMode)
     context_.reloadSettings();
     if (logMode) context_.current.GroupPlaytallyBy = instanceFlags();
     Identities group;
-    for (const auto& record : records) {
+    for (const auto& record : store_.all()) {
         if (IsSameGroup(like, *record)) group.push_back(record->identity.value());  // `like` too
     }
     std::sort(group.begin(), group.end());
@@ -98,40 +98,34 @@ std::vector<std::uint64_t> CDoc::groupOf(const CTrackRecord& like, bool logMode)
 }
 
 bool CDoc::RemoveRecord(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= records.size() || !windowExists(context_)) return false;
-    Identities doomed{records[index]->identity.value()};
+    if (index < 0 || static_cast<std::size_t>(index) >= store_.size() || !windowExists(context_)) return false;
+    Identities doomed{store_[index].identity.value()};
     if (!windowInLogMode(context_)) {
-        Identities group = groupOf(*records[index], false);
+        Identities group = groupOf(store_[index], false);
         if (group.size() > 1) {
             if (!confirm(context_, kAskRemoveGroup)) return false;
             doomed = std::move(group);
         }
     }
-    // One pass, whatever the size of the group: each kept record moves once.
-    const auto kept = std::remove_if(records.begin(), records.end(),
-                                     [&](const std::unique_ptr<CTrackRecord>& r) { return contains(doomed, r->identity.value()); });
-    const bool removed = kept != records.end();
-    records.erase(kept, records.end());
-    if (removed) RecordsChanged();
-    return removed;
+    return store_.removeWhere([&](const CTrackRecord& r) { return contains(doomed, r.identity.value()); }) != 0;
 }
 
 bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16string& missingWide) {
-    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return false;
-    const CTrackRecord& record = *records[index];
+    if (index < 0 || static_cast<std::size_t>(index) >= store_.size()) return false;
+    const CTrackRecord& record = store_[index];
     const std::uint64_t chosen = record.identity.value();
     const bool logMode = windowInLogMode(context_);
     Identities targets = groupOf(record, logMode);
     std::string path = record.path;
     std::u16string widePath = record.widePath;
-    if (!context_.dialogs || !context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
+    if (!context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
     if (!windowExists(context_)) return false;
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskPathInstances : kAskPathGroup)) {
         if (!logMode) return false;
         targets = {chosen};
     }
     bool changed = false;
-    for (auto& r : records) {
+    for (auto& r : store_.all()) {
         if (!contains(targets, r->identity.value())) continue;
         // The dialog says whether the code page holds the confirmed name; a record keeps no wide
         // form of a name it does hold.
@@ -143,12 +137,12 @@ bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16s
 }
 
 bool CDoc::EditTag(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return false;
-    const std::uint64_t chosen = records[index]->identity.value();
-    CTrackRecord edit(*records[index]);
+    if (index < 0 || static_cast<std::size_t>(index) >= store_.size()) return false;
+    const std::uint64_t chosen = store_[index].identity.value();
+    CTrackRecord edit(store_[index]);
     const bool logMode = windowInLogMode(context_);
-    Identities targets = groupOf(*records[index], logMode);
-    if (!context_.dialogs || !context_.dialogs->editTag(edit.tag.body())) return false;
+    Identities targets = groupOf(store_[index], logMode);
+    if (!context_.dialogs->editTag(edit.tag.body())) return false;
     if (!windowExists(context_)) return false;
     edit.tag.RebuildFields();
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskTagInstances : kAskTagGroup)) {
@@ -156,7 +150,7 @@ bool CDoc::EditTag(int index) {
         targets = {chosen};
     }
     bool changed = false;
-    for (auto& r : records) {
+    for (auto& r : store_.all()) {
         const std::uint64_t identity = r->identity.value();
         if (!contains(targets, identity)) continue;
         // The chosen play takes the edit whole but keeps its date. The other plays of the group
@@ -168,24 +162,24 @@ bool CDoc::EditTag(int index) {
             r->tag = edit.tag;
         changed = true;
     }
-    if (changed) RecordsChanged();
+    if (changed) store_.rewritten();
     return changed;
 }
 
 void CDoc::PlayRecord(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return;
-    const std::uint64_t chosen = records[index]->identity.value();
-    IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+    if (index < 0 || static_cast<std::size_t>(index) >= store_.size()) return;
+    const std::uint64_t chosen = store_[index].identity.value();
+    IFileSystem& files = context_.files;
     // Each new attempt follows a path the user confirmed; Cancel (or any other refusal) ends it.
     for (;;) {
         index = FindRecord(chosen, index);
         if (index < 0) return;
-        const std::string path = records[index]->path;
-        const std::u16string widePath = records[index]->widePath;
+        const std::string path = store_[index].path;
+        const std::u16string widePath = store_[index].widePath;
         if (canOpen(files, path, widePath)) {
-            if (context_.runner && widePath.empty())
+            if (widePath.empty())
                 context_.runner->runProgram(playCommandLine(context_.pluginFolder, path), 0);
-            else if (context_.runner)
+            else
                 playWide(*context_.runner, context_.pluginFolder, widePath);
             return;
         }

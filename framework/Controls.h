@@ -29,7 +29,6 @@ public:
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int state) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(state)); }
     void Click() { SendMessage(BM_CLICK); }
-    UINT GetButtonStyle() const { return GetStyle() & 0xFF; }
 };
 
 class CEdit : public CWnd {
@@ -43,8 +42,6 @@ public:
         SendMessage(EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     }
     void LimitText(int characters) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(characters)); }
-    bool GetModify() const { return SendMessage(EM_GETMODIFY) != 0; }
-    void SetModify(bool modified) { SendMessage(EM_SETMODIFY, modified ? TRUE : FALSE); }
 };
 
 class CComboBox : public CWnd {
@@ -53,10 +50,6 @@ public:
     int AddString(const std::string& text) {
         return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     }
-    int InsertString(int index, const std::string& text) {
-        return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
-    }
-    void ResetContent() { SendMessage(CB_RESETCONTENT); }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
@@ -65,16 +58,6 @@ public:
     }
     int SetItemData(int index, DWORD_PTR data) {
         return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
-    }
-    std::string GetLBText(int index) const {
-        LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-        if (length == CB_ERR || length <= 0) return std::string();
-        std::vector<char> buffer(static_cast<size_t>(length) + 1);
-        LRESULT copied = SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-        return copied == CB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
-    }
-    int FindStringExact(int startAfter, const std::string& text) const {
-        return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text.c_str())));
     }
 };
 
@@ -86,7 +69,6 @@ public:
     int SetStep(int step) { return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(step))); }
     int SetPos(int position) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(position))); }
     int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
-    int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
 };
 
 class CHeaderCtrl : public CWnd {
@@ -98,9 +80,6 @@ public:
     }
     bool GetItem(int index, HDITEMA& item) const {
         return SendMessage(HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
-    }
-    bool SetItem(int index, const HDITEMA& item) {
-        return SendMessage(HDM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
     }
     std::string GetItemText(int index, int bufferSize = 256) const {
         std::vector<char> buffer(static_cast<size_t>(bufferSize), '\0');
@@ -124,44 +103,14 @@ public:
 class CListCtrl : public CWnd {
 public:
     using CWnd::CWnd;
-    DWORD SetExtendedStyle(DWORD style) {
-        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)));
-    }
-    DWORD GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
     CHeaderCtrl GetHeaderCtrl() const { return CHeaderCtrl(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER))); }
 
-    int InsertColumn(int index, const std::string& caption, int format = LVCFMT_LEFT, int width = -1) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_FMT | (width >= 0 ? LVCF_WIDTH : 0);
-        column.fmt = format;
-        column.cx = width;
-        column.pszText = const_cast<char*>(caption.c_str());
-        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
-    }
     bool DeleteColumn(int index) { return SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(index)) != 0; }
     int GetColumnCount() const { return GetHeaderCtrl().GetItemCount(); }
     int GetColumnWidth(int index) const { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index))); }
-    bool SetColumnWidth(int index, int width) {
-        return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) != 0;
-    }
 
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != 0; }
-    bool DeleteItem(int index) { return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(index)) != 0; }
-    int InsertItem(int index, const std::string& text, LPARAM data = 0) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = index;
-        item.pszText = const_cast<char*>(text.c_str());
-        item.lParam = data;
-        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    }
-    bool SetItemText(int index, int subItem, const std::string& text) {
-        LVITEMA item{};
-        item.iSubItem = subItem;
-        item.pszText = const_cast<char*>(text.c_str());
-        return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
-    }
     std::string GetItemText(int index, int subItem, int bufferSize = 1024) const {
         std::vector<char> buffer(static_cast<size_t>(bufferSize), '\0');
         LVITEMA item{};
@@ -196,7 +145,6 @@ public:
     int GetNextItem(int start, UINT flags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
     }
-    int GetSelectedCount() const { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
     bool EnsureVisible(int index, bool partialOk) {
         return SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), partialOk ? TRUE : FALSE) != 0;
     }
@@ -210,10 +158,6 @@ public:
         int index = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
         if (flags) *flags = info.flags;
         return index;
-    }
-    // Sorts with `compare`(lParam1, lParam2, data): the items' own data values are compared.
-    bool SortItems(PFNLVCOMPARE compare, LPARAM data) {
-        return SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)) != 0;
     }
 };
 

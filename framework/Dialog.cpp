@@ -107,8 +107,14 @@ BOOL CDialog::OnInitDialog() {
 }
 
 bool CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (lParam != 0 && HIWORD(wParam) != BN_CLICKED) return false;
-    switch (LOWORD(wParam)) {
+    if (HIWORD(wParam) == BN_CLICKED) return OnButtonClicked(LOWORD(wParam));
+    // An accelerator (no control, code 1) reaches only OK and Cancel.
+    if (lParam == 0) return CDialog::OnButtonClicked(LOWORD(wParam));
+    return false;
+}
+
+bool CDialog::OnButtonClicked(int id) {
+    switch (id) {
     case IDOK:
         OnOK();
         return true;

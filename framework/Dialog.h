@@ -46,8 +46,12 @@ protected:
     virtual void DoDataExchange(CDataExchange& dx);
     // The default puts the members into the controls and returns TRUE (focus to the first control).
     virtual BOOL OnInitDialog();
-    // WM_COMMAND; true when handled. The default sends IDOK to OnOK and IDCANCEL to OnCancel.
+    // WM_COMMAND; true when handled. The default hands a click (and a menu choice, whose code is
+    // the same) to OnButtonClicked; other notifications are left to the dialogs that want them.
     virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    // A click on the button (or link, or menu item) `id`; true when handled. The default sends
+    // IDOK to OnOK and IDCANCEL to OnCancel.
+    virtual bool OnButtonClicked(int id);
     // WM_NOTIFY; true when handled (set the answer with SetMsgResult). The default handles nothing.
     virtual bool OnNotify(int controlId, NMHDR* header);
     virtual void OnTimer(UINT_PTR id);

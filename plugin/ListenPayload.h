@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "core/Clock.h"
-#include "database/PlayReaders.h"
-#include "database/PlayWriters.h"
+#include "exchange/PlayReaders.h"
+#include "exchange/PlayWriters.h"
 
 class CTrackRecord;
 

@@ -65,21 +65,21 @@ void CPlaybackMonitor::beginTrack() {
         unmeasured_ = host_.currentFile();  // never known: the track goes unrecorded
         return;
     }
-    pending_ = std::make_unique<CTrackRecord>(host_.currentFile(), length, context_.clock->now(), 0);
+    pending_ = std::make_unique<CTrackRecord>(host_.currentFile(), length, context_.clock.now(), 0);
     pending_->widePath = host_.currentFileWide();
 }
 
 void CPlaybackMonitor::pausePlay() {
-    if (pending_) pending_->EndStretch(context_.clock->now());
+    if (pending_) pending_->EndStretch(context_.clock.now());
 }
 
 void CPlaybackMonitor::resumePlay() {
-    if (pending_) pending_->StartStretch(context_.clock->now());
+    if (pending_) pending_->StartStretch(context_.clock.now());
 }
 
 void CPlaybackMonitor::finishTrack() {
     if (!pending_) return;
-    if (lastState_ == PlayState::Playing) pending_->EndStretch(context_.clock->now());
+    if (lastState_ == PlayState::Playing) pending_->EndStretch(context_.clock.now());
     // Taken out first: whatever the database does, the monitor has no pending record after.
     std::unique_ptr<CTrackRecord> finished = std::move(pending_);
 
@@ -92,6 +92,6 @@ void CPlaybackMonitor::finishTrack() {
         // stored, and the caller (quit in particular) must go on.
         stored = false;
     }
-    if (stored && settings.RefreshOnEachTrack && context_.views && context_.views->playtallyWindowExists())
+    if (stored && settings.RefreshOnEachTrack && context_.views->playtallyWindowExists())
         context_.views->refreshPlaytallyWindow();
 }

@@ -6,6 +6,7 @@
 
 #include "database/Doc.h"
 #include "core/FileSystem.h"
+#include "core/PeriodStart.h"
 #include "core/Progress.h"
 #include "core/TimeFormat.h"
 #include "core/AppContext.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr int kDay = 24 * 60 * 60;
 constexpr std::size_t kMaxReasonLength = 1024;
 
 // "WinStates": bit 0 hide and bit 1 wait for the after-program, bits 2 and 3 the same for the
@@ -35,7 +35,7 @@ unsigned runFlags(int winStates, int hideBit, int waitBit) {
 }
 
 void runProgram(AppContext& context, const std::string& commandLine, unsigned flags) {
-    if (commandLine.empty() || !context.runner) return;
+    if (commandLine.empty()) return;
     context.runner->runProgram(commandLine, flags);
 }
 
@@ -45,26 +45,6 @@ std::string fillDates(const std::string& text, const std::string& start, const s
 }
 
 }  // namespace
-
-TimeValue reportPeriodStart(int publishLast, TimeValue end) {
-    switch (publishLast) {
-    case 1: return end - kDay;
-    case 2: return end - 7 * kDay;
-    case 3: return end - 31 * kDay;
-    case 4: return end - 356 * kDay;
-    default: {
-        std::tm beginning{};
-        beginning.tm_year = 90;
-        beginning.tm_mon = 0;
-        beginning.tm_mday = 1;
-        beginning.tm_hour = 1;
-        beginning.tm_min = 1;
-        beginning.tm_sec = 1;
-        beginning.tm_isdst = -1;
-        return static_cast<TimeValue>(std::mktime(&beginning));
-    }
-    }
-}
 
 bool isHtmlReportFile(const std::string& path) {
     auto endsWith = [&path](const char* suffix) {
@@ -79,7 +59,7 @@ bool isHtmlReportFile(const std::string& path) {
 }
 
 void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
-    const PublishSettings settings = loadPublishSettings(*context.profile, context.clock->now());
+    const PublishSettings settings = loadPublishSettings(context.profile, context.clock.now());
     if (settings.PublishFile.empty()) return;
     const std::string reportFile = resolvePluginPath(settings.PublishFile, context.pluginFolder);
     const std::string runBefore = resolvePluginPath(settings.RunBefore, context.pluginFolder);
@@ -87,19 +67,18 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     runProgram(context, runBefore, runFlags(settings.WinStates, 2, 3));
 
-    IFileSystem& files = context.files ? *context.files : systemFileSystem();
+    IFileSystem& files = context.files;
     std::unique_ptr<IFile> file = files.createWrite(reportFile);
     if (!file) {
         std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
-        if (context.messages)
-            context.messages->showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
+        context.messages.showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
         return;
     }
     CReportWriter writer(std::move(file));
 
     // The before-program may have run for a while.
-    const TimeValue end = context.clock->now();
-    const TimeValue start = reportPeriodStart(settings.PublishLast, end);
+    const TimeValue end = context.clock.now();
+    const TimeValue start = periodStart(settings.PublishLast, end);
     BuildListParams params;
     params.since = start;
     params.till = end;
@@ -111,8 +90,8 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
 
     std::unique_ptr<IProgress> progress;
     bool windowOnScreen =
-        context.views && (context.views->settingsSheetOpen() || context.views->playtallyWindowVisible());
-    if (context.progress && windowOnScreen && rows.size() > 1) {
+        context.views->settingsSheetOpen() || context.views->playtallyWindowVisible();
+    if (windowOnScreen && rows.size() > 1) {
         progress = context.progress->create();
         if (progress) progress->Show(loadString(1010), 0, static_cast<int>(rows.size()) - 1);
     }

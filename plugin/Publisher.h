@@ -13,9 +13,5 @@ class IShell;
 // context's profile, clock, files, messages, program runner, progress windows and view hooks.
 void publishReport(AppContext& context, CDoc& doc, IShell& shell);
 
-// The start of the report period for "PublishLast" and the end of the period: 0 the beginning
-// (1990-01-01 01:01:01 local time), 1 a day, 2 a week, 3 31 days, 4 356 days before `end`.
-TimeValue reportPeriodStart(int publishLast, TimeValue end);
-
 // Whether a report file is a web page (".htm" or ".html", any case): its values are then escaped.
 bool isHtmlReportFile(const std::string& path);

@@ -26,9 +26,8 @@ bool samePath(const std::string& a, const std::string& b) {
 }
 
 void report(AppContext& context, IFileSystem& files) {
-    if (!context.messages) return;
     const std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
-    context.messages->showMessage(loadString(24) + "\n\nReason:\n" + reason, kOpenErrorKey);
+    context.messages.showMessage(loadString(24) + "\n\nReason:\n" + reason, kOpenErrorKey);
 }
 
 }  // namespace
@@ -41,10 +40,10 @@ bool publishStatisticsPage(AppContext& context, CDoc& doc, const PublishSettings
 
     const GeneralSettings general = context.readSettings();
     const ExclusionRules rules(parseExclusionRules(general.KeepOutOfRankings));
-    const ListeningStats stats = computeListeningStats(doc.records, rules, now);
+    const ListeningStats stats = computeListeningStats(doc.records(), rules, now);
     const std::string page = buildStatisticsPage(stats, formatDate(now, general.DateFormat));
 
-    IFileSystem& files = context.files ? *context.files : systemFileSystem();
+    IFileSystem& files = context.files;
     const std::string partial = target + ".new";
     std::unique_ptr<IFile> file = files.createWrite(partial);
     if (!file) {

@@ -17,8 +17,8 @@ int autoPublishPeriod(int every) {
 
 void autoPublishCheck(AppContext& context, ITimer& timer, TimeValue& lastAutoPublish,
                       const std::function<void()>& publish) {
-    const TimeValue now = context.clock->now();
-    const PublishSettings publishing = loadPublishSettings(*context.profile, now);
+    const TimeValue now = context.clock.now();
+    const PublishSettings publishing = loadPublishSettings(context.profile, now);
     const GeneralSettings general = context.readSettings();
     timer.stop();
     if (!publishing.AutoPublish || general.Disable) return;

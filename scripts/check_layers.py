@@ -2,11 +2,14 @@
 """Checks that every include of the product's sources points down the layers (or stays in its folder).
 
 Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
-report (side by side, neither sees the other), plugin (the glue), ui, window, app (the application
+report (side by side, neither sees the other), exchange (the plays' way out and in, over the
+database), plugin (the glue, which sends plays through the exchange's writers), ui, window, app (the application
 object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
-and every product folder may use it. host/, tests/ and bench/ are tools and may include anything,
-but nothing of the product includes them. Windows reach the application only through interfaces:
-no file in ui/ or window/ names the application's global.
+and every product folder may use it. tools/ (the stand-in player), tests/ and bench/ may include anything,
+but nothing of the product includes them. Windows reach the application only through interfaces
+they are given at construction: no file in ui/ or window/ names the application's global or one
+of the globals that once stood in for such an interface (the application profile, the help sink),
+nor defines a mutable global of its own (a `g_` variable outside a function).
 
 Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
 """
@@ -14,11 +17,14 @@ import pathlib
 import re
 import sys
 
-LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "plugin": 3,
-          "ui": 4, "window": 5, "app": 6}
-TOOLS = {"host", "tests", "bench"}
+LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "exchange": 3, "plugin": 4,
+          "ui": 5, "window": 6, "app": 7}
+TOOLS = {"tools", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
 APP_GLOBAL = re.compile(r'\btheApp\s*\(')
+STAND_IN_GLOBAL = re.compile(r'\b(applicationProfile|setApplicationProfile|PlaytallyHelpSink|SetPlaytallyHelpSink)\s*\(')
+# A variable at namespace scope (not indented, not const) named as a global: `Type* g_name = ...;`.
+MUTABLE_GLOBAL = re.compile(r'^(?!.*\b(const|constexpr)\b)(static\s+)?[\w:<>,*& ]+?[\s*&]g_\w+\s*(=[^;]*)?;', re.M)
 
 
 def faults(root):
@@ -48,6 +54,12 @@ def faults(root):
             for match in APP_GLOBAL.finditer(text):
                 line = text.count("\n", 0, match.start()) + 1
                 yield f"{relative}:{line}: a window reaches the application through its global"
+            for match in STAND_IN_GLOBAL.finditer(text):
+                line = text.count("\n", 0, match.start()) + 1
+                yield f"{relative}:{line}: a window reaches {match.group(1)}(), a global, instead of what it is given"
+            for match in MUTABLE_GLOBAL.finditer(text):
+                line = text.count("\n", 0, match.start()) + 1
+                yield f"{relative}:{line}: a window keeps a mutable global: {match.group(0).strip()}"
 
 
 def main():

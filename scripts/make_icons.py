@@ -6,7 +6,8 @@
 - hand.cur: the pointing hand that link labels and the list header show: 32 x 32, monochrome,
   hot spot at the fingertip (6, 0).
 
-Run it again after changing a drawing; the generated files are checked in.
+Run it again after changing a drawing; the generated files are checked in, and the test `icons`
+(`make_icons.py --check`) fails when they no longer match the drawings.
 """
 import math
 import os
@@ -178,12 +179,22 @@ def make_cursor():
 
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources')
+    files = {'playtally.ico': make_icon(), 'hand.cur': make_cursor()}
+    if len(sys.argv) > 1 and sys.argv[1] == '--check':
+        # The build compiles the committed files: they must still be what the drawings make.
+        folder = sys.argv[2] if len(sys.argv) > 2 else root
+        stale = [name for name, data in files.items()
+                 if not os.path.exists(os.path.join(folder, name))
+                 or open(os.path.join(folder, name), 'rb').read() != data]
+        for name in stale:
+            print(f'{name} differs from what scripts/make_icons.py draws: run the script again')
+        return 1 if stale else 0
     out = sys.argv[1] if len(sys.argv) > 1 else root
-    with open(os.path.join(out, 'playtally.ico'), 'wb') as f:
-        f.write(make_icon())
-    with open(os.path.join(out, 'hand.cur'), 'wb') as f:
-        f.write(make_cursor())
+    for name, data in files.items():
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(data)
+    return 0
 
 
 if __name__ == '__main__':
-    main()
+    sys.exit(main())

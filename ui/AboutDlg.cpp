@@ -3,7 +3,9 @@
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 
-CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
+CAboutDlg::CAboutDlg(HWND parent, IHelpTextSink* helpSink) : CDialog(IDD_ABOUTBOX, parent) {
+    m_link.m_helpSink = helpSink;
+}
 
 BOOL CAboutDlg::OnInitDialog() {
     m_link.SubclassDlgItem(IDC_ABOUT_WEBSITE, m_hWnd);

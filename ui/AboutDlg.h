@@ -8,7 +8,8 @@
 
 class CAboutDlg : public CDialog {
 public:
-    explicit CAboutDlg(HWND parent = nullptr);
+    // The link's help text goes to `helpSink` (none: nowhere).
+    explicit CAboutDlg(HWND parent = nullptr, IHelpTextSink* helpSink = nullptr);
 
     CMyStatic& Link() { return m_link; }
 

@@ -23,44 +23,41 @@ const SettingsControl kControls[] = {
 }  // namespace
 
 CExtrasDlg::CExtrasDlg(ISettingsHost& host, CSettingsSheet& sheet)
-    : CPropertyPage(IDD_EXTRAS), m_host(host), m_sheet(sheet) {}
+    : CSettingsPage(IDD_EXTRAS, host, sheet, kControls) {}
 
 void CExtrasDlg::DoDataExchange(CDataExchange& dx) {
     m_exchange.exchange(dx, generalSettingsTable(), IDD_EXTRAS, m_values);
 }
 
 BOOL CExtrasDlg::OnInitDialog() {
-    CPropertyPage::OnInitDialog();
+    CSettingsPage::OnInitDialog();
     m_values = m_snapshot = m_host.context().readSettings();
     UpdateData(false);
-    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    createToolTip();
     return TRUE;
 }
 
-bool CExtrasDlg::PreTranslateMessage(MSG* message) {
-    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
-    return CPropertyPage::PreTranslateMessage(message);
-}
 
-bool CExtrasDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+bool CExtrasDlg::OnButtonClicked(int id) {
     // Exports and imports are done at once, like a merge: Cancel does not undo them.
-    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_EXPORT) {
+    switch (id) {
+    case IDC_EXTRAS_EXPORT:
         exportPlaysCommand(m_hWnd, m_host.doc());
         return true;
-    }
-    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_IMPORT) {
+    case IDC_EXTRAS_IMPORT:
         // A raised size limit must not be written back by the General page's older values.
         if (importPlaysCommand(m_hWnd, m_host.doc()).limitChanged) m_sheet.GeneralPage().takeSizeLimit();
         return true;
-    }
-    if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXTRAS_KEEPOUT) {
+    case IDC_EXTRAS_KEEPOUT:
         editKeepOutRules();
         return true;
+    default:
+        return CSettingsPage::OnButtonClicked(id);
     }
-    const SettingsControl* control = lParam ? findSettingsControl(kControls, LOWORD(wParam), HIWORD(wParam)) : nullptr;
-    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
-    if (control->onChange & kChangeModified) SetModified(true);
-    return true;
+}
+
+void CExtrasDlg::OnControlChange(const SettingsControl& control) {
+    if (control.onChange & kChangeModified) SetModified(true);
 }
 
 // The rules are a setting of this page like the others: stored at Apply or OK, undone by Cancel.
@@ -92,5 +89,5 @@ void CExtrasDlg::OnReset() {
 
 void CExtrasDlg::saveExtrasSettings() {
     UpdateData(true);
-    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_EXTRAS);
+    writeSettings(m_host.context().profile, generalSettingsTable(), m_values, IDD_EXTRAS);
 }

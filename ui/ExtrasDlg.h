@@ -3,13 +3,13 @@
 #pragma once
 #include "core/Settings.h"
 #include "framework/Controls.h"
-#include "framework/PropertySheet.h"
+#include "ui/SettingsPage.h"
 #include "ui/SettingsExchange.h"
 
 class ISettingsHost;
 class CSettingsSheet;
 
-class CExtrasDlg : public CPropertyPage {
+class CExtrasDlg : public CSettingsPage {
 public:
     CExtrasDlg(ISettingsHost& host, CSettingsSheet& sheet);
 
@@ -22,18 +22,15 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnButtonClicked(int id) override;
+    void OnControlChange(const SettingsControl& control) override;
     BOOL OnApply() override;
     void OnReset() override;
-    bool PreTranslateMessage(MSG* message) override;
 
 private:
     void editKeepOutRules();
 
-    ISettingsHost& m_host;
-    CSettingsSheet& m_sheet;
     GeneralSettings m_values;
     GeneralSettings m_snapshot;  // as of the opening or the last apply
     CSettingsExchange m_exchange;
-    CToolTipCtrl m_toolTip;
 };

@@ -43,10 +43,6 @@ const int kDisabledWithPlugin[] = {IDC_GEN_NOTSTORE,    IDC_GEN_SHOWICON,       
                                    IDC_GEN_GROUPBY_FIELDS, IDC_GEN_AUTOSAVE,     IDC_GEN_REFRESH,
                                    IDC_GEN_MERGE};
 
-// The names of the fields in the two field-list labels, in field order.
-const char* const kFieldNames[kFieldCount] = {"#",      "Date",  "Hit",   "Length", "Played", "Artist",
-                                              "Title",  "Album", "Year",  "Genre",  "Comment"};
-
 // The choosers' masks: a set entry greys that field's box. The required fields can only be tag
 // fields; grouping may use any field that has a box.
 const FieldFlags kRequiredMask = {true, true, true, true, true, false, false, false, false, false, false};
@@ -99,7 +95,7 @@ std::string CGeneralDlg::fieldListText(const std::string& caption, const FieldFl
 }
 
 CGeneralDlg::CGeneralDlg(ISettingsHost& host, CSettingsSheet& sheet)
-    : CPropertyPage(IDD_GENERAL), m_host(host), m_sheet(sheet) {}
+    : CSettingsPage(IDD_GENERAL, host, sheet, kControls) {}
 
 void CGeneralDlg::DoDataExchange(CDataExchange& dx) {
     m_exchange.exchange(dx, generalSettingsTable(), IDD_GENERAL, m_values);
@@ -108,15 +104,15 @@ void CGeneralDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CGeneralDlg::OnInitDialog() {
-    CPropertyPage::OnInitDialog();
+    CSettingsPage::OnInitDialog();
     AppContext& context = m_host.context();
-    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    m_snapshot = loadGeneralSettings(context.profile, context.userName);
     m_values = m_snapshot;
     m_wasDisabled = m_values.Disable;
     UpdateData(false);
     refresh();
 
-    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    createToolTip();
     // Filling the path edit above counted as a change of the database. The sheet may still reset
     // its Apply button after creating its first page, so the page marks itself once it is shown.
     if (m_settingsChanged) PostMessage(kMarkModified);
@@ -129,10 +125,6 @@ bool CGeneralDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
     return true;
 }
 
-bool CGeneralDlg::PreTranslateMessage(MSG* message) {
-    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
-    return CPropertyPage::PreTranslateMessage(message);
-}
 
 void CGeneralDlg::refresh() {
     UpdateData(true);  // a failure has shown its message; the values taken so far are used
@@ -145,31 +137,20 @@ void CGeneralDlg::refresh() {
     UpdateData(false);
 }
 
-bool CGeneralDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+bool CGeneralDlg::OnButtonClicked(int id) {
     switch (id) {
-    case IDC_GEN_BROWSE:
-        if (code == BN_CLICKED) browseForDatabase();
-        return code == BN_CLICKED;
-    case IDC_GEN_NOTSTORE_FIELDS:
-        if (code == BN_CLICKED) chooseFields(m_values.DoNotStoreFields, kRequiredMask);
-        return code == BN_CLICKED;
-    case IDC_GEN_GROUPBY_FIELDS:
-        if (code == BN_CLICKED) chooseFields(m_values.GroupPlaytallyBy, kGroupingMask);
-        return code == BN_CLICKED;
-    case IDC_GEN_MERGE:
-        if (code == BN_CLICKED) merge();
-        return code == BN_CLICKED;
-    default:
-        break;
+    case IDC_GEN_BROWSE: browseForDatabase(); return true;
+    case IDC_GEN_NOTSTORE_FIELDS: chooseFields(m_values.DoNotStoreFields, kRequiredMask); return true;
+    case IDC_GEN_GROUPBY_FIELDS: chooseFields(m_values.GroupPlaytallyBy, kGroupingMask); return true;
+    case IDC_GEN_MERGE: merge(); return true;
+    default: return CSettingsPage::OnButtonClicked(id);
     }
-    const SettingsControl* control = lParam ? findSettingsControl(kControls, id, code) : nullptr;
-    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
-    if (control->onChange & kChangeRefresh) refresh();
-    if (control->onChange & kChangeModified) SetModified(true);
-    if (control->onChange & kChangeDatabase) m_settingsChanged = true;
-    return true;
+}
+
+void CGeneralDlg::OnControlChange(const SettingsControl& control) {
+    if (control.onChange & kChangeRefresh) refresh();
+    if (control.onChange & kChangeModified) SetModified(true);
+    if (control.onChange & kChangeDatabase) m_settingsChanged = true;
 }
 
 void CGeneralDlg::takeSizeLimit() {
@@ -209,7 +190,7 @@ void CGeneralDlg::merge() {
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
     if (context.files->sameFile(path, own)) {
         // Saying nothing would look as if the button did nothing.
-        if (context.messages) context.messages->showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
+        context.messages.showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
         return;
     }
     m_host.doc().MergeFrom(path);
@@ -224,7 +205,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new database starts there
 
     auto refuse = [&](const std::string& text, const char* key) {
-        if (context.messages) context.messages->showMessage(text, key);
+        context.messages.showMessage(text, key);
         GetDlgItem(IDC_GEN_DBPATH).SetFocus();
         return false;
     };
@@ -237,7 +218,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
         return refuse(loadString(kCannotSave) + systemErrorText(error), "ErrorSavingDBFile");
     file.reset();
     // Another program's file would be moved aside at the next save to make room.
-    if (!hasOurSignature(*context.files, path, context.signature.description))
+    if (!hasOurSignature(context.files, path, context.signature.description))
         return refuse(loadString(kUnknownHeader), "ErrorOpening");
     return true;
 }
@@ -252,16 +233,16 @@ BOOL CGeneralDlg::OnApply() {
         if (!m_wasDisabled && !doc.SaveDatabase()) return FALSE;
         saveGeneralSettings();
         if (m_values.Disable) {
-            if (context.views) context.views->destroyPlaytallyWindow();
+            context.views->destroyPlaytallyWindow();
         } else {
             doc.LoadDatabase();
-            if (context.views) context.views->refreshPlaytallyWindow();
+            context.views->refreshPlaytallyWindow();
         }
         m_settingsChanged = false;
     } else {
         saveGeneralSettings();
     }
-    m_snapshot = loadGeneralSettings(*context.profile, context.userName);
+    m_snapshot = loadGeneralSettings(context.profile, context.userName);
     m_wasDisabled = m_values.Disable;
     m_host.applyGeneralSettings();
     return TRUE;
@@ -276,5 +257,5 @@ void CGeneralDlg::OnReset() {
 }
 
 void CGeneralDlg::saveGeneralSettings() {
-    writeSettings(*m_host.context().profile, generalSettingsTable(), m_values, IDD_GENERAL);
+    writeSettings(m_host.context().profile, generalSettingsTable(), m_values, IDD_GENERAL);
 }

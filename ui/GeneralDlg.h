@@ -6,13 +6,13 @@
 
 #include "core/Settings.h"
 #include "framework/Controls.h"
-#include "framework/PropertySheet.h"
+#include "ui/SettingsPage.h"
 #include "ui/SettingsExchange.h"
 
 class ISettingsHost;
 class CSettingsSheet;
 
-class CGeneralDlg : public CPropertyPage {
+class CGeneralDlg : public CSettingsPage {
 public:
     CGeneralDlg(ISettingsHost& host, CSettingsSheet& sheet);
 
@@ -30,10 +30,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnButtonClicked(int id) override;
+    void OnControlChange(const SettingsControl& control) override;
     BOOL OnApply() override;
     void OnReset() override;
-    bool PreTranslateMessage(MSG* message) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
@@ -44,8 +44,6 @@ private:
     // False (after telling the user) when the path cannot hold this plug-in's database.
     bool checkNewDatabasePath();
 
-    ISettingsHost& m_host;
-    CSettingsSheet& m_sheet;
     GeneralSettings m_snapshot;
     bool m_settingsChanged = false;
     // The values the controls show, one per line of the General settings table.
@@ -53,6 +51,5 @@ private:
     CSettingsExchange m_exchange;
     // The texts of the two field-list labels.
     std::string m_doNotStoreText, m_groupByText;
-    CToolTipCtrl m_toolTip;
     bool m_wasDisabled = false;
 };

@@ -20,10 +20,5 @@ public:
     virtual void ShowHelpText(HelpValue value) = 0;
 };
 
-// The Playtally window registers itself while it exists (link labels report to it wherever
-// they sit); null when there is no window.
-void SetPlaytallyHelpSink(IHelpTextSink* sink);
-IHelpTextSink* PlaytallyHelpSink();
-
 // The sink of a control's parent window: its window object when that implements IHelpTextSink.
 IHelpTextSink* ParentHelpSink(HWND control);

@@ -18,8 +18,11 @@ const struct {
 };
 }  // namespace
 
-HtmlEditDlg::HtmlEditDlg(std::string* target, HWND parent)
-    : CResizeDialog(IDD_HTMLEDIT, parent, 0), m_text(target ? *target : std::string()), m_target(target) {}
+HtmlEditDlg::HtmlEditDlg(std::string* target, RegistryProfile* placements, HWND parent)
+    : CResizeDialog(IDD_HTMLEDIT, parent, 0),
+      m_text(target ? *target : std::string()),
+      m_target(target),
+      m_placements(placements) {}
 
 INT_PTR HtmlEditDlg::DoModal() {
     loadRichEditLibrary();  // the template's control class
@@ -36,7 +39,7 @@ BOOL HtmlEditDlg::OnInitDialog() {
     edit.LimitText(kEditorTextLimit);
     CResizeDialog::OnInitDialog();
     for (const auto& control : kLayout) m_resizer.AddControl(control.id, control.rule);
-    m_resizer.LoadPlacement(kPlacementSection);
+    m_resizer.LoadPlacement(m_placements, kPlacementSection);
     edit.SetSel(0, -1, true);
     edit.SetTabStops(kTabStopCount, kTabStopTwips);
     // The caret at the start, and the focus there (the dialog manager would select everything).
@@ -59,7 +62,7 @@ bool HtmlEditDlg::PreTranslateMessage(MSG* message) {
 
 void HtmlEditDlg::OnOK() {
     if (!UpdateData(true)) return;
-    m_resizer.SavePlacement(kPlacementSection);
+    m_resizer.SavePlacement(m_placements, kPlacementSection);
     if (m_target) *m_target = m_text;
     EndDialog(IDOK);
 }

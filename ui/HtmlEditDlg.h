@@ -15,8 +15,9 @@ public:
     static constexpr int kTabStopCount = 32;
     static constexpr int kTabStopTwips = 180;
 
-    // `target` is read now and written on OK (null edits an empty text that goes nowhere).
-    explicit HtmlEditDlg(std::string* target, HWND parent = nullptr);
+    // `target` is read now and written on OK (null edits an empty text that goes nowhere); the
+    // placement is kept in `placements` (none: it opens at the template's size and keeps none).
+    HtmlEditDlg(std::string* target, RegistryProfile* placements, HWND parent = nullptr);
 
     // IDOK or IDCANCEL (-1 when the window cannot be made). Without a parent, the thread's active
     // window owns the editor and is disabled while it runs.
@@ -32,4 +33,5 @@ protected:
 
 private:
     std::string* m_target;
+    RegistryProfile* m_placements;
 };

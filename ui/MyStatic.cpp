@@ -10,7 +10,6 @@ void shellOpen(const std::string& target, const std::string& parameters) {
     // A failure is not reported: the user sees that nothing opened.
     ::ShellExecuteA(nullptr, "open", target.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
-CMyStatic::LinkOpener g_linkOpener = &shellOpen;
 
 // The case flip of the wave, for ASCII letters only; every other byte stays as it is.
 char flipCase(char c) {
@@ -20,7 +19,7 @@ char flipCase(char c) {
 }
 }  // namespace
 
-void CMyStatic::SetLinkOpener(LinkOpener opener) { g_linkOpener = opener ? opener : &shellOpen; }
+void CMyStatic::SetLinkOpener(LinkOpener opener) { m_linkOpener = opener; }
 
 bool CMyStatic::ForwardMouseMoveToLabel(HWND dialog, WPARAM keys, POINT point) {
     HWND child = ::ChildWindowFromPointEx(dialog, point, CWP_SKIPINVISIBLE);
@@ -74,7 +73,7 @@ void CMyStatic::OnMouseMove(POINT point) {
             OnMouseEnter();
         }
     }
-    if (IHelpTextSink* sink = PlaytallyHelpSink()) sink->ShowHelpText(m_helpValue);
+    if (m_helpSink) m_helpSink->ShowHelpText(m_helpValue);
 }
 
 int CMyStatic::OnMouseEnter() {
@@ -108,7 +107,7 @@ void CMyStatic::OnWaveTick() {
 void CMyStatic::OnClick() {
     SaveCaption();
     StopWave();
-    if (m_webLink) g_linkOpener(m_linkTarget.empty() ? m_savedCaption : m_linkTarget, "Hello");
+    if (m_webLink) (m_linkOpener ? m_linkOpener : &shellOpen)(m_linkTarget.empty() ? m_savedCaption : m_linkTarget, "Hello");
 }
 
 void CMyStatic::SaveCaption() {

@@ -6,7 +6,8 @@
 // back. A click stops the wave at once; with m_webLink set it also asks the shell to open the link
 // target (the caption when no target was set). The label draws like any static control.
 //
-// Help texts go to the Playtally window (PlaytallyHelpSink), wherever the label sits. A label
+// Help texts go to the sink the label is given (m_helpSink: the Playtally window, or whatever
+// forwards to it), wherever the label sits. A label
 // without SS_NOTIFY gets no mouse messages of its own until it holds the capture: the dialog that
 // holds it forwards them (ForwardMouseMoveToLabel).
 #pragma once
@@ -24,6 +25,7 @@ public:
     CMyStatic& operator=(const CMyStatic&) = delete;
 
     HelpValue m_helpValue = 0;
+    IHelpTextSink* m_helpSink = nullptr;  // where the help text goes; none: nowhere
     BOOL m_hoverOff = FALSE;  // no capture, cursor or wave: only the help text
     BOOL m_webLink = FALSE;   // a click opens the link target
 
@@ -37,10 +39,10 @@ public:
     UINT_PTR TimerId() const { return m_timerId; }
     const std::string& LinkTarget() const { return m_linkTarget; }
 
-    // How a link is opened: the shell's "open" by default. Tests put their own in place (null
-    // restores the shell).
+    // How this label opens its link: the shell's "open" by default. Tests put their own in place
+    // (null restores the shell).
     using LinkOpener = void (*)(const std::string& target, const std::string& parameters);
-    static void SetLinkOpener(LinkOpener opener);
+    void SetLinkOpener(LinkOpener opener);
 
     // For a dialog's WM_MOUSEMOVE: when the visible child under `point` (the dialog's client
     // coordinates) is a CMyStatic, sends it the move in its own coordinates. True when it did.
@@ -65,5 +67,6 @@ private:
     int m_wavePosition = -1;
     std::string m_savedCaption;
     std::string m_linkTarget;
+    LinkOpener m_linkOpener = nullptr;  // none: the shell's "open"
     BOOL m_captionSaved = FALSE;
 };

@@ -35,7 +35,7 @@ PlayFormat exportFormatOf(const std::string& path, int filterIndex) {
 
 bool exportPlaysCommand(HWND owner, CDoc& doc) {
     AppContext& context = doc.context();
-    const TimeValue now = context.clock ? context.clock->now() : static_cast<TimeValue>(std::time(nullptr));
+    const TimeValue now = context.clock.now();
     std::string path = defaultExportName(PlayFormat::listenBrainz, now);
     int filterIndex = 1;
     if (!browseForNewFile(path, filterIndex, owner, loadString(kExportFilter), loadString(kExportTitle))) return false;

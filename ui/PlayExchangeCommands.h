@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "database/PlayExchange.h"
+#include "exchange/PlayExchange.h"
 
 class CDoc;
 

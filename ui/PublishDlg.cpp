@@ -64,7 +64,7 @@ constexpr DWORD kPickerStyle = WS_CHILD | WS_VISIBLE | DTS_TIMEFORMAT;
 }  // namespace
 
 CPublishDlg::CPublishDlg(ISettingsHost& host, CSettingsSheet& sheet)
-    : CPropertyPage(IDD_PUBLISH), m_host(host), m_sheet(sheet) {}
+    : CSettingsPage(IDD_PUBLISH, host, sheet, kControls) {}
 
 void CPublishDlg::DoDataExchange(CDataExchange& dx) {
     m_exchange.exchange(dx, publishSettingsTable(), IDD_PUBLISH, m_values);
@@ -72,7 +72,7 @@ void CPublishDlg::DoDataExchange(CDataExchange& dx) {
 
 void CPublishDlg::load() {
     AppContext& context = m_host.context();
-    m_snapshot = loadPublishSettings(*context.profile, context.clock ? context.clock->now() : 0);
+    m_snapshot = loadPublishSettings(context.profile, context.clock.now());
     m_values = m_snapshot;
 }
 
@@ -82,7 +82,7 @@ BOOL CPublishDlg::OnInitDialog() {
 
     CWnd placeholder = GetDlgItem(IDC_PUB_TIME);
     if (!placeholder.IsWindow()) {
-        CPropertyPage::OnInitDialog();
+        CSettingsPage::OnInitDialog();
         return TRUE;
     }
     const RECT rect = placeholder.GetRectInParent();
@@ -104,14 +104,10 @@ BOOL CPublishDlg::OnInitDialog() {
     CSettingsExchange::putTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
     UpdateData(false);
     applyEnablingRules();
-    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    createToolTip();
     return TRUE;
 }
 
-bool CPublishDlg::PreTranslateMessage(MSG* message) {
-    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
-    return CPropertyPage::PreTranslateMessage(message);
-}
 
 void CPublishDlg::applyEnablingRules() {
     UpdateData(true);  // a failure has shown its message; the values taken so far are used
@@ -122,37 +118,33 @@ void CPublishDlg::applyEnablingRules() {
     GetDlgItem(IDC_PUB_STATSFILE).EnableWindow(m_values.StatisticsPage);
 }
 
-bool CPublishDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
-    if (lParam && code == BN_CLICKED) {
-        switch (id) {
-        case IDC_PUB_FILE_BROWSE:
-        case IDC_PUB_BEFORE_BROWSE:
-        case IDC_PUB_AFTER_BROWSE:
-            browse(id);
-            return true;
-        case IDC_PUB_HEADER_EDIT:
-            editTemplate(m_values.Header);
-            return true;
-        case IDC_PUB_ITEM_EDIT:
-            editTemplate(m_values.Item);
-            return true;
-        case IDC_PUB_FOOTER_EDIT:
-            editTemplate(m_values.Footer);
-            return true;
-        case IDC_PUB_PUBLISH_NOW:
-            publishNow();
-            return true;
-        default:
-            break;
-        }
+bool CPublishDlg::OnButtonClicked(int id) {
+    switch (id) {
+    case IDC_PUB_FILE_BROWSE:
+    case IDC_PUB_BEFORE_BROWSE:
+    case IDC_PUB_AFTER_BROWSE:
+        browse(id);
+        return true;
+    case IDC_PUB_HEADER_EDIT:
+        editTemplate(m_values.Header);
+        return true;
+    case IDC_PUB_ITEM_EDIT:
+        editTemplate(m_values.Item);
+        return true;
+    case IDC_PUB_FOOTER_EDIT:
+        editTemplate(m_values.Footer);
+        return true;
+    case IDC_PUB_PUBLISH_NOW:
+        publishNow();
+        return true;
+    default:
+        return CSettingsPage::OnButtonClicked(id);
     }
-    const SettingsControl* control = lParam ? findSettingsControl(kControls, id, code) : nullptr;
-    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
-    if (control->onChange & kChangeRefresh) applyEnablingRules();
-    if (control->onChange & kChangeModified) SetModified(true);
-    return true;
+}
+
+void CPublishDlg::OnControlChange(const SettingsControl& control) {
+    if (control.onChange & kChangeRefresh) applyEnablingRules();
+    if (control.onChange & kChangeModified) SetModified(true);
 }
 
 void CPublishDlg::browse(int buttonId) {
@@ -169,7 +161,7 @@ void CPublishDlg::browse(int buttonId) {
 void CPublishDlg::editTemplate(std::string& text) {
     UpdateData(true);
     // Owned by the sheet: while it is open, no "Disable" can take this page away beneath it.
-    HtmlEditDlg editor(&text, ::GetParent(m_hWnd));
+    HtmlEditDlg editor(&text, m_host.placements(), ::GetParent(m_hWnd));
     if (editor.DoModal() != IDOK) return;
     UpdateData(false);
     SetModified(true);
@@ -198,5 +190,5 @@ void CPublishDlg::OnReset() {
 void CPublishDlg::savePublishSettings(bool takeValues) {
     if (takeValues) UpdateData(true);  // a failure has shown its message; the values taken so far are stored
     CSettingsExchange::takeTime(m_timePicker, publishSettingsTable(), IDD_PUBLISH, m_values);
-    writeSettings(*m_host.context().profile, publishSettingsTable(), m_values, IDD_PUBLISH);
+    writeSettings(m_host.context().profile, publishSettingsTable(), m_values, IDD_PUBLISH);
 }

@@ -6,13 +6,13 @@
 
 #include "core/Settings.h"
 #include "framework/Controls.h"
-#include "framework/PropertySheet.h"
+#include "ui/SettingsPage.h"
 #include "ui/SettingsExchange.h"
 
 class ISettingsHost;
 class CSettingsSheet;
 
-class CPublishDlg : public CPropertyPage {
+class CPublishDlg : public CSettingsPage {
 public:
     CPublishDlg(ISettingsHost& host, CSettingsSheet& sheet);
 
@@ -23,10 +23,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnButtonClicked(int id) override;
+    void OnControlChange(const SettingsControl& control) override;
     BOOL OnApply() override;
     void OnReset() override;
-    bool PreTranslateMessage(MSG* message) override;
 
 private:
     void load();
@@ -35,12 +35,9 @@ private:
     void editTemplate(std::string& text);
     void publishNow();
 
-    ISettingsHost& m_host;
-    CSettingsSheet& m_sheet;
     CDateTimeCtrl m_timePicker;
     PublishSettings m_snapshot;
     // The values the controls show, one per line of the Publish settings table.
     PublishSettings m_values;
     CSettingsExchange m_exchange;
-    CToolTipCtrl m_toolTip;
 };

@@ -196,8 +196,7 @@ RECT CResizer::ReachableRect(RECT stored, const RECT& workArea, SIZE minimum) {
     return RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + w), static_cast<LONG>(top + h)};
 }
 
-bool CResizer::LoadPlacement(const std::string& section) {
-    RegistryProfile* profile = applicationProfile();
+bool CResizer::LoadPlacement(RegistryProfile* profile, const std::string& section) {
     if (!profile || !m_owner.IsWindow()) return false;
     std::vector<unsigned char> data;
     if (!profile->getBinary(section, kPlacementValue, data) || data.size() != kPlacementSize) return false;
@@ -246,8 +245,7 @@ void CResizer::OnShowWindow(bool shown) {
     m_owner.PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
-bool CResizer::SavePlacement(const std::string& section) {
-    RegistryProfile* profile = applicationProfile();
+bool CResizer::SavePlacement(RegistryProfile* profile, const std::string& section) {
     if (!profile || !m_owner.IsWindow()) return false;
     WINDOWPLACEMENT placement{};
     placement.length = kPlacementSize;

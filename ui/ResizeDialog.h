@@ -19,6 +19,8 @@
 #include "framework/Handles.h"
 #include "framework/PropertySheet.h"
 
+class RegistryProfile;
+
 enum ResizeFlags : DWORD {
     ResizeNoGrip = 0x01,                // no size grip
     ResizeFixedWidth = 0x02,            // the window's width stays what it is (maximized and tracking)
@@ -70,12 +72,12 @@ public:
     // The owner's WM_GETMINMAXINFO.
     void OnGetMinMaxInfo(MINMAXINFO* info);
 
-    // The placement stored as the binary value "WindowPlacement" of `section` in the application
-    // profile (applicationProfile()). Loading applies only a value of exactly 44 bytes, and keeps a
+    // The placement stored as the binary value "WindowPlacement" of `section` in `profile` (none:
+    // nothing is loaded or stored). Loading applies only a value of exactly 44 bytes, and keeps a
     // restored window on a screen at a size the user can handle; true when it applied one.
     // A maximized placement loaded into a hidden window takes effect when the window is shown.
-    bool LoadPlacement(const std::string& section);
-    bool SavePlacement(const std::string& section);
+    bool LoadPlacement(RegistryProfile* profile, const std::string& section);
+    bool SavePlacement(RegistryProfile* profile, const std::string& section);
     // The owner's WM_SHOWWINDOW.
     void OnShowWindow(bool shown);
 

@@ -16,6 +16,7 @@
 
 class CDoc;
 class CListenSender;
+class RegistryProfile;
 struct AppContext;
 
 // What the settings pages ask of the application.
@@ -33,6 +34,8 @@ public:
     virtual void applySettings() = 0;
     // Sending plays to a listen server (none: the plug-in does not send).
     virtual CListenSender* listenSender() { return nullptr; }
+    // Where the pages' dialogs keep their window placements (none: they keep none).
+    virtual RegistryProfile* placements() { return nullptr; }
 };
 
 class CSettingsSheet : public CPropertySheet {

@@ -85,8 +85,8 @@ BOOL CPathDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CPathDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) != IDC_PATH_BROWSE || HIWORD(wParam) != BN_CLICKED) return CDialog::OnCommand(wParam, lParam);
+bool CPathDlg::OnButtonClicked(int id) {
+    if (id != IDC_PATH_BROWSE) return CDialog::OnButtonClicked(id);
     std::u16string chosen;
     if (browseForFileWide(chosen, m_hWnd, kFilter, kBrowseCaption)) m_text = chosen;
     // Either way the edit shows the dialog's path again, also over text typed before.

@@ -24,7 +24,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnButtonClicked(int id) override;
 
 private:
     // Sets m_path and m_widePath from the edit's text.

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "database/Doc.h"
+#include "core/PeriodStart.h"
 #include "core/Profile.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
@@ -86,24 +87,6 @@ const Helped kHelped[] = {
 // The "Last:" choices in their order in the box, which is the period rule's index.
 const int kLastChoices[] = {IDS_PERIOD_BEGINNING, IDS_PERIOD_DAY, IDS_PERIOD_WEEK, IDS_PERIOD_MONTH, IDS_PERIOD_YEAR};
 
-TimeValue periodStart(int index, TimeValue now) {
-    switch (index) {
-    case 0: {
-        std::tm t = {};
-        t.tm_year = 90;
-        t.tm_mday = 1;
-        t.tm_hour = t.tm_min = t.tm_sec = 1;
-        t.tm_isdst = -1;
-        return static_cast<TimeValue>(std::mktime(&t));
-    }
-    case 1: return now - 86400;
-    case 2: return now - 7 * 86400;
-    case 3: return now - 31 * 86400;
-    case 4: return now - 356 * 86400;
-    default: return index;
-    }
-}
-
 TimeValue fromSystemTime(const SYSTEMTIME& s) {
     std::tm t = {};
     t.tm_year = s.wYear - 1900;
@@ -148,24 +131,27 @@ Wrapper& CPlaytallyDlg::AttachHelp(int id, int help) {
 
 CPlaytallyDlg::~CPlaytallyDlg() {
     *m_alive = false;
-    if (PlaytallyHelpSink() == this) SetPlaytallyHelpSink(nullptr);
 }
 
 BOOL CPlaytallyDlg::OnInitDialog() {
     SetWindowText(loadString(IDS_PT_CAPTION));
     CResizeDialog::OnInitDialog();
     m_resizer.SetMinTrackSize(SIZE{kMinWidth, kMinHeight});
-    SetPlaytallyHelpSink(this);
     m_list.SubclassList(::GetDlgItem(m_hWnd, IDC_PT_LIST));
     m_list.m_helpId = IDS_HELP_LIST;
     m_list.SetHighlightWholeRow();
     for (const Helped& h : kHelped) {
         switch (h.wrap) {
-        case Wrap::Link: AttachHelp<CMyStatic>(h.id, h.help); break;
+        case Wrap::Link: AttachHelp<CMyStatic>(h.id, h.help).m_helpSink = this; break;
         case Wrap::Button: AttachHelp<CHelpButton>(h.id, h.help); break;
         case Wrap::Combo: AttachHelp<CHelpComboBox>(h.id, h.help); break;
         case Wrap::Edit: AttachHelp<CHelpEdit>(h.id, h.help); break;
-        case Wrap::HelpArea: AttachHelp<CMyStatic>(h.id, h.help).m_hoverOff = TRUE; break;
+        case Wrap::HelpArea: {
+            CMyStatic& area = AttachHelp<CMyStatic>(h.id, h.help);
+            area.m_hoverOff = TRUE;
+            area.m_helpSink = this;
+            break;
+        }
         case Wrap::Picker: break;  // made below
         }
     }
@@ -197,10 +183,10 @@ BOOL CPlaytallyDlg::OnInitDialog() {
         (id == IDC_PT_SINCE ? m_since : m_till) = picker;
         AttachHelp<CHelpDateTimeCtrl>(id, h.help);
     }
-    HWND combo = ::GetDlgItem(m_hWnd, IDC_PT_LAST_COMBO);
-    for (int s : kLastChoices) ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
-    HWND rankBy = ::GetDlgItem(m_hWnd, IDC_PT_RANK_BY);
-    for (int s : kRankChoices) ::SendMessageA(rankBy, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(loadString(s).c_str()));
+    CComboBox combo(GetDlgItem(IDC_PT_LAST_COMBO));
+    for (int s : kLastChoices) combo.AddString(loadString(s));
+    CComboBox rankBy(GetDlgItem(IDC_PT_RANK_BY));
+    for (int s : kRankChoices) rankBy.AddString(loadString(s));
     const bool log = m_profile && m_profile->getInt(kSection, "SelectedTab", 0) != 0;
     CheckDlgButton(log ? IDC_PT_LOG : IDC_PT_PLAYTALLY, BST_CHECKED);
     RestoreDates();
@@ -225,12 +211,11 @@ void CPlaytallyDlg::RestoreDates() {
     // A date the calendar lacks (2025-02-31) is refused by the picker: both then show now.
     FILETIME probe;
     if (!SystemTimeToFileTime(&since, &probe) || !SystemTimeToFileTime(&till, &probe) ||
-        !::SendMessageA(m_since, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&since)) ||
-        !::SendMessageA(m_till, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&till))) {
+        !CDateTimeCtrl(m_since).SetTime(since) || !CDateTimeCtrl(m_till).SetTime(till)) {
         SYSTEMTIME current;
         GetLocalTime(&current);
-        ::SendMessageA(m_since, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&current));
-        ::SendMessageA(m_till, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&current));
+        CDateTimeCtrl(m_since).SetTime(current);
+        CDateTimeCtrl(m_till).SetTime(current);
     }
 }
 
@@ -251,8 +236,8 @@ void CPlaytallyDlg::ReadControls() {
     for (int f = 0; f < kColumnCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
     m_showTop = IsDlgButtonChecked(IDC_PT_SHOW_TOP) == BST_CHECKED;
     m_periodKind = IsDlgButtonChecked(IDC_PT_PERIOD) == BST_CHECKED ? 0 : 1;
-    m_lastCombo = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_GETCURSEL, 0, 0));
-    m_rankBy = ::SendDlgItemMessageA(m_hWnd, IDC_PT_RANK_BY, CB_GETCURSEL, 0, 0) == 1 ? 1 : 0;
+    m_lastCombo = CComboBox(GetDlgItem(IDC_PT_LAST_COMBO)).GetCurSel();
+    m_rankBy = CComboBox(GetDlgItem(IDC_PT_RANK_BY)).GetCurSel() == 1 ? 1 : 0;
 }
 
 void CPlaytallyDlg::WriteControls() {
@@ -260,8 +245,8 @@ void CPlaytallyDlg::WriteControls() {
     CheckDlgButton(IDC_PT_SHOW_TOP, m_showTop ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_PERIOD, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_LAST, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
-    ::SendDlgItemMessageA(m_hWnd, IDC_PT_LAST_COMBO, CB_SETCURSEL, static_cast<WPARAM>(m_lastCombo), 0);
-    ::SendDlgItemMessageA(m_hWnd, IDC_PT_RANK_BY, CB_SETCURSEL, static_cast<WPARAM>(m_rankBy), 0);
+    CComboBox(GetDlgItem(IDC_PT_LAST_COMBO)).SetCurSel(m_lastCombo);
+    CComboBox(GetDlgItem(IDC_PT_RANK_BY)).SetCurSel(m_rankBy);
     SetDlgItemText(IDC_PT_HELP, m_helpText);
 }
 
@@ -306,8 +291,8 @@ void CPlaytallyDlg::GetPeriod(TimeValue& since, TimeValue& till) const {
         return;
     }
     SYSTEMTIME s = {}, t = {};
-    ::SendMessageA(m_since, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s));
-    ::SendMessageA(m_till, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t));
+    CDateTimeCtrl(m_since).GetTime(s);
+    CDateTimeCtrl(m_till).GetTime(t);
     since = fromSystemTime(s);
     till = fromSystemTime(t);
 }
@@ -358,7 +343,7 @@ void CPlaytallyDlg::SaveColumnWidths() {
     int k = 0;
     const int columns = m_list.IsWindow() ? m_list.ColumnCount() : 0;
     for (int f = 0; f < kColumnCount && k < columns; ++f)
-        if (m_shown[f]) widths[f] = static_cast<int>(m_list.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(k++)));
+        if (m_shown[f]) widths[f] = m_list.GetColumnWidth(k++);
     for (const auto& stored : kWidthKeys) {
         std::string text;
         for (int i = stored.first; i < stored.end; ++i) text += std::to_string(widths[i]) + ",";
@@ -381,12 +366,12 @@ void CPlaytallyDlg::SaveState(bool quiet) {
         for (int f = 0; f < kColumnCount; ++f) m_profile->writeInt(kSection, kSwitches[f].key, m_checks[f] ? 1 : 0);
         m_profile->writeInt(kSection, "SelectedTab", IsLogMode() ? 1 : 0);
         SYSTEMTIME s = {}, t = {};
-        if (::SendMessageA(m_since, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&s)) == GDT_VALID) {
+        if (CDateTimeCtrl(m_since).GetTime(s) == GDT_VALID) {
             m_profile->writeInt(kSection, "SYear", s.wYear);
             m_profile->writeInt(kSection, "SMonth", s.wMonth);
             m_profile->writeInt(kSection, "SDay", s.wDay);
         }
-        if (::SendMessageA(m_till, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) == GDT_VALID) {
+        if (CDateTimeCtrl(m_till).GetTime(t) == GDT_VALID) {
             m_profile->writeInt(kSection, "TYear", t.wYear);
             m_profile->writeInt(kSection, "TMonth", t.wMonth);
             m_profile->writeInt(kSection, "TDay", t.wDay);
@@ -420,48 +405,51 @@ void CPlaytallyDlg::UpdateRecordLinks() {
 
 int CPlaytallyDlg::SelectedRecordIndex() const {
     if (!m_doc || !m_list.IsWindow()) return -1;
-    const int item = static_cast<int>(m_list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int item = m_list.GetNextItem(-1, LVNI_SELECTED);
     return m_list.RecordIndexAt(item);
 }
 
-bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    // What a control does, and on which of its notifications. The links and the list's menu act
-    // on a click or a menu choice (code 0) only: a link also reports being enabled or disabled
-    // (STN_ENABLE, STN_DISABLE), which the record links are whenever the selection changes.
+bool CPlaytallyDlg::OnButtonClicked(int id) {
+    // What a click (or the list menu's choice) does. A link also reports being enabled or disabled
+    // (STN_ENABLE, STN_DISABLE), which the record links are whenever the selection changes: those
+    // notifications never come here.
     struct Command {
         int id;
-        int code;
         void (CPlaytallyDlg::*run)();
     };
-    static const Command kCommands[] = {
-        {IDC_PT_PERIOD, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
-        {IDC_PT_LAST, BN_CLICKED, &CPlaytallyDlg::OnPeriodKind},
-        {IDC_PT_LAST_COMBO, CBN_SELCHANGE, &CPlaytallyDlg::OnModeOrSpan},
-        {IDC_PT_RANK_BY, CBN_SELCHANGE, &CPlaytallyDlg::OnModeOrSpan},
-        {IDC_PT_PLAYTALLY, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
-        {IDC_PT_LOG, BN_CLICKED, &CPlaytallyDlg::OnModeOrSpan},
-        {IDC_PT_SHOW_TOP, BN_CLICKED, &CPlaytallyDlg::OnShowTop},
-        {IDC_PT_TOP_COUNT, EN_CHANGE, &CPlaytallyDlg::OnTopCountChange},
-        {IDC_PT_SETTINGS, 0, &CPlaytallyDlg::OnSettings},
-        {IDC_PT_PUBLISH, 0, &CPlaytallyDlg::OnPublish},
-        {IDC_PT_WEBSITE, 0, &CPlaytallyDlg::OnWebsite},
-        {IDC_PT_ABOUT, 0, &CPlaytallyDlg::OnAbout},
-        {IDC_PT_REMOVE, 0, &CPlaytallyDlg::RemoveCommand},
-        {IDC_PT_EDIT, 0, &CPlaytallyDlg::EditCommand},
-        {IDC_PT_PLAY, 0, &CPlaytallyDlg::PlayCommand},
-        {ID_LIST_PATH, 0, &CPlaytallyDlg::PathCommand},
+    static const Command kClicks[] = {
+        {IDC_PT_PERIOD, &CPlaytallyDlg::OnPeriodKind},   {IDC_PT_LAST, &CPlaytallyDlg::OnPeriodKind},
+        {IDC_PT_PLAYTALLY, &CPlaytallyDlg::OnModeOrSpan}, {IDC_PT_LOG, &CPlaytallyDlg::OnModeOrSpan},
+        {IDC_PT_SHOW_TOP, &CPlaytallyDlg::OnShowTop},     {IDC_PT_SETTINGS, &CPlaytallyDlg::OnSettings},
+        {IDC_PT_PUBLISH, &CPlaytallyDlg::OnPublish},      {IDC_PT_WEBSITE, &CPlaytallyDlg::OnWebsite},
+        {IDC_PT_ABOUT, &CPlaytallyDlg::OnAbout},          {IDC_PT_REMOVE, &CPlaytallyDlg::RemoveCommand},
+        {IDC_PT_EDIT, &CPlaytallyDlg::EditCommand},       {IDC_PT_PLAY, &CPlaytallyDlg::PlayCommand},
+        {ID_LIST_PATH, &CPlaytallyDlg::PathCommand},
     };
-    const int id = LOWORD(wParam), code = HIWORD(wParam);
     for (int f = 0; f < kColumnCount; ++f)
-        if (id == kSwitches[f].id && code == BN_CLICKED) {
+        if (id == kSwitches[f].id) {
             OnColumnSwitch(f);
             return true;
         }
-    for (const Command& command : kCommands)
-        if (id == command.id && code == command.code) {
+    for (const Command& command : kClicks)
+        if (id == command.id) {
             (this->*command.run)();
             return true;
         }
+    return CResizeDialog::OnButtonClicked(id);
+}
+
+bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // The other notifications that change the list: a span chosen, a top count typed.
+    const int id = LOWORD(wParam), code = HIWORD(wParam);
+    if ((id == IDC_PT_LAST_COMBO || id == IDC_PT_RANK_BY) && code == CBN_SELCHANGE) {
+        OnModeOrSpan();
+        return true;
+    }
+    if (id == IDC_PT_TOP_COUNT && code == EN_CHANGE) {
+        OnTopCountChange();
+        return true;
+    }
     return CResizeDialog::OnCommand(wParam, lParam);
 }
 

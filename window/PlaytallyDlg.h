@@ -53,6 +53,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnButtonClicked(int id) override;
     void OnTimer(UINT_PTR id) override;
     bool PreTranslateMessage(MSG* message) override;
     void OnOK() override { Refresh(); }
@@ -80,7 +81,7 @@ private:
     void RestoreWindowRect();
     void RestoreDates();
     void Layout(int w, int h);
-    // What the controls do (OnCommand's table).
+    // What the controls do (OnButtonClicked's and OnCommand's).
     void OnColumnSwitch(int field);
     void OnPeriodKind();
     void OnModeOrSpan();

@@ -13,30 +13,29 @@
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
+#include "window/TrackListDrawing.h"
 
 namespace {
 
-POINT pointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
-
+// The columns in column order: the fields (captioned with their names), then First, Last, Heard.
 struct Column {
     const char* caption;
     int width;
     CTrackListCtrl::SortKind kind;
 };
 const Column kColumns[kColumnCount] = {
-    {"#", 25, CTrackListCtrl::SortNumber},     {"Date", 60, CTrackListCtrl::SortTime},
-    {"Hit", 35, CTrackListCtrl::SortNumber},   {"Length", 60, CTrackListCtrl::SortTime},
-    {"Played", 60, CTrackListCtrl::SortTime},  {"Artist", 130, CTrackListCtrl::SortText},
-    {"Title", 160, CTrackListCtrl::SortText},  {"Album", 100, CTrackListCtrl::SortText},
-    {"Year", 40, CTrackListCtrl::SortNumber},  {"Genre", 60, CTrackListCtrl::SortText},
-    {"Comment", 150, CTrackListCtrl::SortText},
-    {"First", 90, CTrackListCtrl::SortTime},   {"Last", 90, CTrackListCtrl::SortTime},
+    {kFieldNames[FieldNumber], 25, CTrackListCtrl::SortNumber}, {kFieldNames[FieldDate], 60, CTrackListCtrl::SortTime},
+    {kFieldNames[FieldHits], 35, CTrackListCtrl::SortNumber},   {kFieldNames[FieldLength], 60, CTrackListCtrl::SortTime},
+    {kFieldNames[FieldPlayed], 60, CTrackListCtrl::SortTime},   {kFieldNames[FieldArtist], 130, CTrackListCtrl::SortText},
+    {kFieldNames[FieldTitle], 160, CTrackListCtrl::SortText},   {kFieldNames[FieldAlbum], 100, CTrackListCtrl::SortText},
+    {kFieldNames[FieldYear], 40, CTrackListCtrl::SortNumber},   {kFieldNames[FieldGenre], 60, CTrackListCtrl::SortText},
+    {kFieldNames[FieldComment], 150, CTrackListCtrl::SortText},
+    {"First", 90, CTrackListCtrl::SortTime},                    {"Last", 90, CTrackListCtrl::SortTime},
     {"Heard", 70, CTrackListCtrl::SortTime},
 };
 
 constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
 constexpr int kContextMenuId = IDR_LIST_MENU;
-const UINT kTextFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
 
 UINT alignmentOf(int format) {
     switch (format & LVCFMT_JUSTIFYMASK) {
@@ -44,12 +43,6 @@ UINT alignmentOf(int format) {
     case LVCFMT_RIGHT: return DT_RIGHT;
     default: return DT_LEFT;
     }
-}
-
-int spaceWidth(HDC dc) {
-    SIZE size = {};
-    ::GetTextExtentPoint32A(dc, " ", 1, &size);
-    return size.cx;
 }
 
 // The value a Date, Length or Played cell stands for; an empty cell lies below every value.
@@ -89,139 +82,6 @@ void copyText(NMLVDISPINFOW& info, const std::string& text) {
 }
 
 }  // namespace
-
-// ---- the header ----
-
-CTrackListHeader::CTrackListHeader(ITrackListOwner& owner)
-    : m_owner(owner),
-      m_separator(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW))),
-      m_light(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT))) {
-    LOGFONTA font = {};
-    font.lfHeight = 15;
-    ::lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
-    m_font.reset(::CreateFontIndirectA(&font));
-}
-
-void CTrackListHeader::SetIndicator(int column, bool ascending) {
-    m_indicatorColumn = column;
-    m_indicatorAscending = ascending;
-    if (IsWindow()) Invalidate(true);
-}
-
-int CTrackListHeader::ItemUnder(POINT point) const {
-    UINT flags = 0;
-    const int item = HitTest(point, &flags);
-    return item >= 0 && flags == HHT_ONHEADER ? item : -1;
-}
-
-LRESULT CTrackListHeader::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // the paint fills everything
-    case WM_MOUSEMOVE:
-        OnMouseMove(pointOf(lParam));
-        break;
-    case WM_SETCURSOR: {
-        // The pointing hand over a caption, set here rather than in the header class, which
-        // every other header of the player's process shares.
-        POINT p = {};
-        if (LOWORD(lParam) == HTCLIENT && ::GetCursorPos(&p)) {
-            ScreenToClient(p);
-            HCURSOR hand = ::LoadCursorA(moduleInstance(), MAKEINTRESOURCEA(IDC_HANDCURSOR));
-            if (ItemUnder(p) >= 0 && hand) {
-                ::SetCursor(hand);
-                return TRUE;
-            }
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return DefWindowProc(message, wParam, lParam);
-}
-
-void CTrackListHeader::OnMouseMove(POINT point) {
-    const int item = ItemUnder(point);
-    if (item >= 0) {
-        m_hoverText = HelpValueText(m_helpId) + GetItemText(item, 256);
-        if (HCURSOR hand = ::LoadCursorA(moduleInstance(), MAKEINTRESOURCEA(IDC_HANDCURSOR))) ::SetCursor(hand);
-    } else {
-        m_hoverText.clear();
-    }
-    m_owner.ShowHelpText(m_hoverText.empty() ? 0 : reinterpret_cast<HelpValue>(m_hoverText.c_str()));
-    // A divider the user dragged is stored at once.
-    m_owner.SaveColumnWidths();
-}
-
-void CTrackListHeader::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hWnd, &ps);
-    if (!dc) return;
-    RECT client = GetClientRect();
-    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-    const int count = GetItemCount();
-    for (int i = 0; i < count; ++i) {
-        RECT item = {};
-        if (!GetItemRect(i, item)) continue;
-        const int saved = ::SaveDC(dc);
-        ::IntersectClipRect(dc, item.left, item.top, item.right, item.bottom);
-        {
-            SelectObjectScope pen(dc, m_separator.get());
-            ::MoveToEx(dc, item.right - 1, item.top + 2, nullptr);
-            ::LineTo(dc, item.right - 1, item.bottom - 2);
-        }
-        // Measured in the context's own font: the indicator keeps its size whatever the captions use.
-        const int c = spaceWidth(dc);
-        RECT caption = item;
-        if (i == m_indicatorColumn) caption.right -= 6 * c;
-        caption.left += 2 * c;
-        caption.right -= 2 * c;
-        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-        if (m_font) ::SelectObject(dc, m_font.get());
-        char text[256] = {};
-        HDITEMA info = {};
-        info.mask = HDI_TEXT | HDI_FORMAT;
-        info.pszText = text;
-        info.cchTextMax = sizeof text;
-        GetItem(i, info);
-        if (!::IsRectEmpty(&caption)) {
-            const UINT align = (info.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? DT_CENTER
-                               : (info.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT ? DT_RIGHT : DT_LEFT;
-            ::DrawTextA(dc, text, -1, &caption, kTextFlags | align);
-        }
-        if (i == m_indicatorColumn) DrawIndicator(dc, item, c);
-        ::RestoreDC(dc, saved);
-    }
-    ::EndPaint(m_hWnd, &ps);
-}
-
-void CTrackListHeader::DrawIndicator(HDC dc, const RECT& item, int c) const {
-    const int R = item.right;
-    const int h = (item.bottom - item.top - 2 * c) / 2;
-    SelectObjectScope light(dc, m_light.get());
-    if (m_indicatorAscending) {
-        ::MoveToEx(dc, R - 4 * c, h - 1, nullptr);
-        ::LineTo(dc, R - 3 * c, h + 2 * c);
-        ::LineTo(dc, R - 5 * c - 2, h + 2 * c);
-        ::SelectObject(dc, m_separator.get());
-        ::MoveToEx(dc, R - 5 * c - 1, h + 2 * c - 1, nullptr);
-        ::LineTo(dc, R - 4 * c, h - 2);
-    } else {
-        ::MoveToEx(dc, R - 3 * c, h - 1, nullptr);
-        ::LineTo(dc, R - 4 * c - 1, h + 2 * c + 1);
-        ::SelectObject(dc, m_separator.get());
-        ::MoveToEx(dc, R - 4 * c - 1, h + 2 * c, nullptr);
-        ::LineTo(dc, R - 5 * c - 1, h - 1);
-        ::LineTo(dc, R - 3 * c, h - 1);
-    }
-}
-
-// ---- the list ----
 
 const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].caption : ""; }
 int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].width : 0; }
@@ -411,21 +271,20 @@ void CTrackListCtrl::SortRows(int column, bool ascending) {
 void CTrackListCtrl::ShowContextMenu() {
     POINT screen = {};
     if (!::GetCursorPos(&screen)) return;
-    LVHITTESTINFO hit = {};
-    hit.pt = screen;
-    ScreenToClient(hit.pt);
-    const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (item < 0 || !(hit.flags & LVHT_ONITEM)) return;  // empty space: no menu
+    POINT at = screen;
+    ScreenToClient(at);
+    UINT flags = 0;
+    const int item = HitTest(at, &flags);
+    if (item < 0 || !(flags & LVHT_ONITEM)) return;  // empty space: no menu
     OpenContextMenu(screen);
 }
 
 void CTrackListCtrl::ShowKeyboardContextMenu() {
     const int item = GetNextItem(-1, LVNI_SELECTED);  // a single-selection list
     if (item < 0) return;
-    SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+    EnsureVisible(item, false);
     RECT label = {};
-    label.left = LVIR_LABEL;
-    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label))) return;
+    if (!GetItemRect(item, label, LVIR_LABEL)) return;
     POINT screen = {label.left + 8, label.bottom};
     ClientToScreen(screen);
     OpenContextMenu(screen);
@@ -445,8 +304,7 @@ void CTrackListCtrl::OnFocusChange(UINT message, HWND other) {
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
     if (focused < 0) return;
     RECT label = {}, client = GetClientRect();
-    label.left = LVIR_LABEL;
-    if (!SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&label))) return;
+    if (!GetItemRect(focused, label, LVIR_LABEL)) return;
     // The row's highlight reaches the client's right edge (see DrawItem).
     RECT row = {label.left, label.top, client.right + 1, label.bottom};
     ::InvalidateRect(m_hWnd, &row, FALSE);
@@ -456,8 +314,7 @@ void CTrackListCtrl::OnFocusChange(UINT message, HWND other) {
 void CTrackListCtrl::ExtendHighlightToTheRightEdge() {
     if (GetItemCount() <= 0) return;
     RECT first = {}, client = GetClientRect(), update = {};
-    first.left = LVIR_BOUNDS;
-    if (!SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) || first.right >= client.right) return;
+    if (!GetItemRect(0, first, LVIR_BOUNDS) || first.right >= client.right) return;
     if (!::GetUpdateRect(m_hWnd, &update, FALSE) || ::IsRectEmpty(&update)) return;
     update.left = std::min(update.left, first.right - 1);
     update.right = client.right;
@@ -557,10 +414,9 @@ LRESULT CTrackListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_LBUTTONDBLCLK: {
         const LRESULT r = DefWindowProc(message, wParam, lParam);
-        LVHITTESTINFO hit = {};
-        hit.pt = pointOf(lParam);
-        const int item = static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        if (item >= 0 && (hit.flags & LVHT_ONITEM)) m_owner.PlayCommand();
+        UINT flags = 0;
+        const int item = HitTest(pointOf(lParam), &flags);
+        if (item >= 0 && (flags & LVHT_ONITEM)) m_owner.PlayCommand();
         return r;
     }
     case WM_SETFOCUS:
@@ -589,10 +445,8 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
     const UINT state = GetItemState(item, LVIS_SELECTED | LVIS_FOCUSED);
     const bool selectedLook = (state & LVIS_SELECTED) && (focus || (GetStyle() & LVS_SHOWSELALWAYS));
     RECT bounds = {}, label = {};
-    bounds.left = LVIR_BOUNDS;
-    label.left = LVIR_LABEL;
-    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
-    SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label));
+    GetItemRect(item, bounds, LVIR_BOUNDS);
+    GetItemRect(item, label, LVIR_LABEL);
     const int offset = 2 * spaceWidth(dc);
     const RECT client = GetClientRect();
     const RECT highlight = {label.left, bounds.top, client.right + 1, bounds.bottom};

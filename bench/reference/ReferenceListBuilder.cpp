@@ -14,9 +14,7 @@
 namespace {
 
 bool mayOpenProgress(const AppContext& context, const BuildListParams& params) {
-    if (!context.progress) return false;
-    return params.showProgress ||
-           (context.views && (context.views->playtallyWindowVisible() || context.views->settingsSheetOpen()));
+    return params.showProgress || context.views->playtallyWindowVisible() || context.views->settingsSheetOpen();
 }
 
 int countInPeriodFromNewest(const RecordArray& records, const BuildListParams& params) {
@@ -36,18 +34,18 @@ bool inPeriod(const CTrackRecord& record, const BuildListParams& params) {
 void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress>& progress, RowArray& rows) {
     AppContext& context = doc.context();
     if (mayOpenProgress(context, params)) {
-        int count = countInPeriodFromNewest(doc.records, params);
+        int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 100) {
             progress = context.progress->create();
-            progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(1010), 0, count);
         }
     }
     const std::string format = context.readSettings().DateFormat;
-    const int n = static_cast<int>(doc.records.size());
+    const int n = static_cast<int>(doc.records().size());
     int counter = 0;
     for (int i = n - 1; i >= 0; --i) {
         if (params.topOn && counter >= params.topCount) break;
-        const CTrackRecord& record = *doc.records[i];
+        const CTrackRecord& record = *doc.records()[i];
         if (record.date < params.since) break;
         if (record.date > params.till) continue;
         ++counter;
@@ -63,13 +61,13 @@ void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress
 // Builds the group starting at s; null when the user cancelled on the way.
 std::unique_ptr<CGroupRecord> buildGroup(CDoc& doc, int s, const BuildListParams& params, const std::string& format,
                                          IProgress* progress) {
-    CTrackRecord& start = *doc.records[s];
+    CTrackRecord& start = *doc.records()[s];
     start.marked = 1;
     auto group = std::make_unique<CGroupRecord>();
     group->CopyAll(start);
     group->SetHits(1);
-    for (std::size_t r = s + 1; r < doc.records.size(); ++r) {
-        CTrackRecord& other = *doc.records[r];
+    for (std::size_t r = s + 1; r < doc.records().size(); ++r) {
+        CTrackRecord& other = *doc.records()[r];
         if (other.marked || !doc.IsSameGroup(start, other) || !inPeriod(other, params)) continue;
         group->SetHits(group->GetHits() + 1);
         for (int id : {1, 3, 5, 6, 7, 8, 9, 10}) {
@@ -87,17 +85,17 @@ void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPr
                    RowArray& rows) {
     AppContext& context = doc.context();
     const std::string format = context.reloadSettings().DateFormat;
-    if (mayOpenProgress(context, params) && doc.records.size() > 101) {
-        int count = countInPeriodFromNewest(doc.records, params);
+    if (mayOpenProgress(context, params) && doc.records().size() > 101) {
+        int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 0) {
             progress = context.progress->create();
-            progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(1010), 0, count);
         }
     }
 
     std::vector<std::unique_ptr<CGroupRecord>> groups;
-    for (std::size_t s = 0; s < doc.records.size(); ++s) {
-        if (doc.records[s]->marked || !inPeriod(*doc.records[s], params)) continue;
+    for (std::size_t s = 0; s < doc.records().size(); ++s) {
+        if (doc.records()[s]->marked || !inPeriod(*doc.records()[s], params)) continue;
         auto group = buildGroup(doc, static_cast<int>(s), params, format, progress.get());
         if (!group) break;
         group->firstIndex = static_cast<std::int32_t>(s);
@@ -120,7 +118,7 @@ void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPr
         row->recordIndex = group.firstIndex;
         rows.push_back(std::move(row));
     }
-    for (auto& record : doc.records) record->marked = 0;
+    for (auto& record : doc.records()) record->marked = 0;
 }
 
 }  // namespace
@@ -135,9 +133,9 @@ RowArray referenceBuildList(CDoc& doc, const BuildListParams& params) {
         else playtallyMode(doc, params, progress, rows);
         progress.reset();
     } catch (...) {
-        for (auto& record : doc.records) record->marked = 0;
+        for (auto& record : doc.records()) record->marked = 0;
         progress.reset();
-        if (doc.context().messages) doc.context().messages->showMessage(loadString(1036), "GeneratingReportError");
+        doc.context().messages.showMessage(loadString(1036), "GeneratingReportError");
     }
     return rows;
 }

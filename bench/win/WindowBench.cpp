@@ -125,15 +125,15 @@ Result measure(const std::string& name, const std::function<void()>& body, const
 
 struct Bench {
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
     TimeValue now = static_cast<TimeValue>(std::time(nullptr));
 
     Bench() {
-        context.profile = &profile;
-        context.files = &systemFileSystem();
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.records, kPlays, now - bench::kTwoYears);
+        bench::addSyntheticPlays(doc.store(), kPlays, now - bench::kTwoYears);
     }
 
     // A shown window over the document, with the window's state in `windowProfile`.

@@ -154,9 +154,3 @@ std::string applicationNameFromModule(HINSTANCE module) {
     }
 }
 
-namespace {
-RegistryProfile* g_applicationProfile = nullptr;
-}  // namespace
-
-RegistryProfile* applicationProfile() { return g_applicationProfile; }
-void setApplicationProfile(RegistryProfile* profile) { g_applicationProfile = profile; }

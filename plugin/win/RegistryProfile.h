@@ -44,8 +44,3 @@ private:
 std::string applicationNameFromModule(HINSTANCE module);
 // The same for a path.
 std::string applicationNameFromPath(const std::string& path);
-
-// The profile windows keep their own state in (stored placements): the application's, set at
-// start-up and cleared at shut-down; null while there is none.
-RegistryProfile* applicationProfile();
-void setApplicationProfile(RegistryProfile* profile);

@@ -29,7 +29,7 @@ struct NoShell : IShell {
 void addPlay(CDoc& doc, const std::string& artist, const std::string& title, const std::string& album, TimeValue date) {
     auto record = std::make_unique<CTrackRecord>("C:\\mp3\\" + title + ".mp3", 300, date, 280);
     record->tag = CId3v1Tag(artist, album, title, "2025", "", 17);
-    doc.records.push_back(std::move(record));
+    doc.store().append(std::move(record));
 }
 
 }  // namespace
@@ -43,14 +43,12 @@ int main(int argc, char** argv) {
         MemoryProfile profile;
         FixedClock clock;
         NoShell shell;
-        AppContext context;
-        context.profile = &profile;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
+        CNoMessages noMessages;
+        AppContext context{profile, noMessages, clock, systemFileSystem()};
         context.pluginFolder = argv[1];
         context.userName = "sample";
         CDoc doc(context);
-        bench::addSyntheticPlays(doc.records, 20000, kNow - bench::kTwoYears);
+        bench::addSyntheticPlays(doc.store(), 20000, kNow - bench::kTwoYears);
         for (int i = 0; i < 5; ++i) {
             addPlay(doc, "<script>alert(1)</script>", "WithoutSpacesWithoutSpacesWith", "&amp;", kNow - 3600 * (i + 1));
             addPlay(doc, "An Artist Whose Name Is Long", "A Title That Is Thirty Chars!", "And An Album Name Far Too Long",

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
-#include "database/PlayExchange.h"
+#include "core/MemoryFileSystem.h"
+#include "exchange/PlayExchange.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"
@@ -42,26 +42,24 @@ inline void importTwice(const std::string& bytes) {
     MemoryProfile profile;
     profile.writeInt(sectionGeneral(), "NoLarger", 0);
     QuietMessages messages;
-    AppContext context;
-    context.profile = &profile;
-    context.messages = &messages;
-    context.files = &files;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, files};
     CDoc doc(context);
     for (TimeValue date : {1033430400, 1100000000}) {
-        doc.records.push_back(std::make_unique<CTrackRecord>("C:\\a.mp3", 100, date, 100));
-        doc.records.back()->tag = CId3v1Tag("Artist", "Album", "Title", "", "", 1);
+        doc.store().append(std::make_unique<CTrackRecord>("C:\\a.mp3", 100, date, 100));
+        doc.records().back()->tag = CId3v1Tag("Artist", "Album", "Title", "", "", 1);
     }
     std::vector<const CTrackRecord*> before;
-    for (const auto& r : doc.records) before.push_back(r.get());
+    for (const auto& r : doc.records()) before.push_back(r.get());
 
     ImportResult first = importPlays(doc, "C:\\in\\plays");
     if (!first.applied) {
-        check(doc.records.size() == before.size() && doc.records[0].get() == before[0] &&
-              doc.records[1].get() == before[1]);
+        check(doc.records().size() == before.size() && doc.records()[0].get() == before[0] &&
+              doc.records()[1].get() == before[1]);
         return;
     }
-    check(doc.records.size() == before.size() + first.added);
-    check(inDateOrder(doc.records));
+    check(doc.records().size() == before.size() + first.added);
+    check(inDateOrder(doc.records()));
     ImportResult second = importPlays(doc, "C:\\in\\plays");
     check(second.applied && second.added + second.duplicates == first.added + first.duplicates &&
           second.added <= first.added);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "core/AppContext.h"
 #include "core/Clock.h"
 #include "core/Messages.h"
@@ -58,11 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.writeInt(sectionGeneral(), "NoLarger", 0);
     CountingMessages messages;
     FixedClock clock;
-    AppContext context;
-    context.profile = &profile;
-    context.messages = &messages;
-    context.clock = &clock;
-    context.files = &files;
+    AppContext context{profile, messages, clock, files};
     context.signature = {"Dozoderi Playtally WinAmp Plug-in", 0x00010002, 0};
 
     CDoc doc(context);
@@ -71,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (messages.last == "UnknownErrorLoading") {
         // Nothing deleted: the bytes are kept aside, and the database path is free.
         const std::string* kept = files.get(std::string(kDb) + ".damaged-20261208-001502");
-        check(kept && *kept == bytes && !files.get(kDb) && doc.records.empty());
+        check(kept && *kept == bytes && !files.get(kDb) && doc.records().empty());
         return 0;
     }
     if (messages.last == "DBFileIsCut" || messages.last == "DBFileIsDamaged") {
@@ -96,6 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     CDoc again(context);
     again.LoadDatabase();
-    check(sameRecords(doc.records, again.records));
+    check(sameRecords(doc.records(), again.records()));
     return 0;
 }

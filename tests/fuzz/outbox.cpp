@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "plugin/Outbox.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/Archive.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "tests/native/DbFileSupport.h"
 
 using dbtest::archiveString;

@@ -27,8 +27,6 @@ struct CheckTimer : ITimer {
 class AutoPublishing : public ::testing::Test {
 protected:
     AutoPublishing() {
-        context.profile = &profile;
-        context.clock = &clock;
         profile.writeInt(sectionPublish(), "AutoPublish", 1);
     }
 
@@ -44,7 +42,8 @@ protected:
 
     MemoryProfile profile;
     ReportClock clock;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CheckTimer timer;
     TimeValue last = 0;
 };

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "resources/StringTable.h"
 #include "tests/native/DbFileSupport.h"
 
@@ -41,7 +41,7 @@ TEST_F(DbFormat, EmptyDatabaseIsExactlyTheHeader) {
 
     setup.fill(plays(2));
     EXPECT_EQ(load(expected), 0);
-    EXPECT_TRUE(setup.doc.records.empty());
+    EXPECT_TRUE(setup.doc.records().empty());
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
@@ -53,11 +53,11 @@ TEST_F(DbFormat, RecordWithEmptyPathTakes138Bytes) {
     ASSERT_EQ(block.size(), 138u);
     EXPECT_EQ(saved(), header() + block);
 
-    setup.doc.records.clear();
+    setup.doc.store().replaceAll({});
     EXPECT_EQ(load(header() + block), 0);
-    EXPECT_TRUE(holdsPlays(setup.doc.records, {p}));
-    EXPECT_EQ(setup.doc.records[0]->tag.title(), "Song");
-    EXPECT_EQ(setup.doc.records[0]->tag.artist(), "Band");
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), {p}));
+    EXPECT_EQ(setup.doc.records()[0]->tag.title(), "Song");
+    EXPECT_EQ(setup.doc.records()[0]->tag.artist(), "Band");
 }
 
 TEST_F(DbFormat, LongPathsGetTheWiderPrefixes) {
@@ -81,9 +81,9 @@ TEST_F(DbFormat, LongPathsGetTheWiderPrefixes) {
         std::string body = tagBody(p.title, p.artist, p.album, p.year, p.comment, p.genre);
         EXPECT_EQ(saved(), header() + le32(static_cast<std::uint32_t>(p.date)) + le32(static_cast<std::uint32_t>(p.played)) +
                                le32(static_cast<std::uint32_t>(p.length)) + c.prefix + p.path + body);
-        setup.doc.records.clear();
+        setup.doc.store().replaceAll({});
         EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr), 0);
-        EXPECT_TRUE(holdsPlays(setup.doc.records, {p}));
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), {p}));
     }
 }
 
@@ -92,10 +92,10 @@ TEST_F(DbFormat, WidePathsAreReadAndConverted) {
     std::string wide = "\xFF\xFE\xFF\x04" + le16('C') + le16(':') + le16(0xE9) + le16(0x4E2D);
     std::string block = le32(100) + le32(20) + le32(30) + wide + tagBody("T", "A");
     EXPECT_EQ(load(header() + block + Play{200, 1, 2, "D:\\x.mp3", "T2", "A2", "", "", "", 3}.block()), 0);
-    ASSERT_EQ(setup.doc.records.size(), 2u);
-    EXPECT_EQ(setup.doc.records[0]->path, "C:\xE9?");
-    EXPECT_EQ(setup.doc.records[0]->date, 100);
-    EXPECT_EQ(setup.doc.records[1]->path, "D:\\x.mp3");
+    ASSERT_EQ(setup.doc.records().size(), 2u);
+    EXPECT_EQ(setup.doc.records()[0]->path, "C:\xE9?");
+    EXPECT_EQ(setup.doc.records()[0]->date, 100);
+    EXPECT_EQ(setup.doc.records()[1]->path, "D:\\x.mp3");
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
@@ -119,7 +119,7 @@ TEST_F(DbFormat, VersionWordsOfOlderEqualAndNewerFiles) {
         std::string bytes = header(c.high, c.low);
         for (const Play& p : ps) bytes += p.block();
         EXPECT_EQ(load(bytes), 0);
-        EXPECT_TRUE(holdsPlays(setup.doc.records, ps));
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), ps));
         if (c.newer) {
             ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsNewerFormat"});
             EXPECT_EQ(setup.messages.shown[0].text,
@@ -135,7 +135,7 @@ TEST_F(DbFormat, HeaderAndHalfARecordLoadsTheCompleteRecords) {
     const std::vector<Play> ps = plays(3);
     std::string bytes = header() + ps[0].block() + ps[1].block() + ps[2].block().substr(0, 7);
     EXPECT_EQ(load(bytes), 0);
-    EXPECT_TRUE(holdsPlays(setup.doc.records, {ps[0], ps[1]}));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), {ps[0], ps[1]}));
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
@@ -144,8 +144,8 @@ TEST_F(DbFormat, CutTagBodyKeepsTheRecordWithEmptyTextsAndNoGenre) {
     std::string full = ps[1].block();
     std::string bytes = header() + ps[0].block() + full.substr(0, full.size() - 100);
     EXPECT_EQ(load(bytes), 0);
-    ASSERT_EQ(setup.doc.records.size(), 2u);
-    const CTrackRecord& r = *setup.doc.records[1];
+    ASSERT_EQ(setup.doc.records().size(), 2u);
+    const CTrackRecord& r = *setup.doc.records()[1];
     std::string body(reinterpret_cast<const char*>(r.tag.body().data()), 125);
     std::string expected = tagBody(ps[1].title, ps[1].artist, ps[1].album, ps[1].year, ps[1].comment, ps[1].genre);
     EXPECT_EQ(body, expected.substr(0, 25) + std::string(99, '\0') + "\xFF");
@@ -161,7 +161,7 @@ TEST_F(DbFormat, UnknownSignatureLeavesRecordsAndFileAlone) {
         setup.fill(plays(2));
         std::string bytes = header(kVersionHigh, kVersionLow, signature) + plays(4, 5)[3].block();
         EXPECT_EQ(load(bytes), 0);
-        EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
         ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorOpening"});
         EXPECT_EQ(setup.messages.shown[0].text,
                   "Some error occured while opening the Dozoderi Playtally database file.\nThe file has an unknow "
@@ -204,7 +204,7 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
 
         if (cut == 0) {  // an empty file: the first start
             EXPECT_EQ(result, -1);
-            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(1, 7)));
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(1, 7)));
             EXPECT_TRUE(setup.messages.shown.empty());
             continue;
         }
@@ -224,7 +224,7 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
         }
         if (failure) {
             EXPECT_EQ(result, -1);
-            EXPECT_TRUE(setup.doc.records.empty());
+            EXPECT_TRUE(setup.doc.records().empty());
             EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"UnknownErrorLoading"});
             EXPECT_EQ(fs.get(kDbPath), nullptr);
             ASSERT_NE(fs.get(kKeptPath), nullptr);
@@ -234,7 +234,7 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
         EXPECT_EQ(result, 0);
         std::vector<Play> expected(ps.begin(), ps.begin() + static_cast<std::ptrdiff_t>(complete));
         if (cutInText) {
-            EXPECT_TRUE(holdsPlays(setup.doc.records, expected));
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), expected));
             ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
             EXPECT_EQ(setup.messages.shown[0].text,
                       "The Playtally database file ends in the middle of a play: the plays before it were loaded.\n"
@@ -246,10 +246,10 @@ TEST_F(DbFormat, ValidDatabaseCutAtEveryOffset) {
         }
         EXPECT_TRUE(setup.messages.shown.empty());
         if (!keepsCutBody) {
-            EXPECT_TRUE(holdsPlays(setup.doc.records, expected));
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), expected));
         } else {
-            ASSERT_EQ(setup.doc.records.size(), complete + 1);
-            EXPECT_EQ(setup.doc.records.back()->path, ps[complete].path);
+            ASSERT_EQ(setup.doc.records().size(), complete + 1);
+            EXPECT_EQ(setup.doc.records().back()->path, ps[complete].path);
         }
         EXPECT_EQ(*fs.get(kDbPath), bytes);
     }
@@ -282,10 +282,10 @@ TEST_F(DbFormat, RandomBytesNeverCrashOrLoseTheFile) {
             ++outcomes[0];  // read; records are whatever the bytes said
         } else if (result == 0 && keys == std::vector<std::string>{"ErrorOpening"}) {
             ++outcomes[1];
-            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2, 7)));
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2, 7)));
         } else if (result == -1 && keys == std::vector<std::string>{"UnknownErrorLoading"}) {
             ++outcomes[2];
-            EXPECT_TRUE(setup.doc.records.empty());
+            EXPECT_TRUE(setup.doc.records().empty());
             ASSERT_NE(fs.get(kKeptPath), nullptr);
             EXPECT_EQ(*fs.get(kKeptPath), bytes);
             continue;

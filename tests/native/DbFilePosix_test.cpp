@@ -44,9 +44,9 @@ TEST_F(DbDisk, SaveLoadAndReplace) {
     EXPECT_EQ(contentOf(db), databaseBytes(plays(7, 5000)));
     EXPECT_EQ(names(), std::vector<std::string>{"db.dat"});
 
-    setup.doc.records.clear();
+    setup.doc.store().replaceAll({});
     setup.doc.LoadDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(7, 5000)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(7, 5000)));
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
@@ -64,7 +64,7 @@ TEST_F(DbDisk, PathThatIsAFolder) {
     setup.fill(plays(2));
     setup.doc.LoadDatabase();
     EXPECT_TRUE(setup.messages.shown.empty());
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
     setup.doc.SaveDatabase();
     ASSERT_EQ(setup.messages.keys(), std::vector<std::string>{"ErrorSavingDBFile"});
     EXPECT_EQ(setup.messages.shown[0].text,

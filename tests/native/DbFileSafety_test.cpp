@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "core/Exceptions.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "resources/StringTable.h"
 #include "tests/native/DbFileSupport.h"
 
@@ -127,7 +127,7 @@ TEST_F(DbSafety, AFailureAtAnyStepOfASaveKeepsTheOldDatabase) {
         arrange();
         setup.doc.SaveDatabase();
         EXPECT_EQ(fs.get(kNewPath), nullptr) << "the new file was left behind";
-        EXPECT_TRUE(holdsPlays(setup.doc.records, newPlays)) << "memory changed";
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), newPlays)) << "memory changed";
     };
 
     saveWith([] {});
@@ -206,7 +206,7 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
         const std::uint32_t generation = setup.doc.recordsGeneration();
 
         EXPECT_EQ(setup.doc.LoadFileIntoArray(kDbPath, nullptr), c.result);
-        EXPECT_TRUE(holdsPlays(setup.doc.records, c.loaded));
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), c.loaded));
         EXPECT_NE(setup.doc.recordsGeneration(), generation) << "rows built before name records that are gone";
         ASSERT_NE(fs.get(kept), nullptr);
         EXPECT_EQ(*fs.get(kept), c.bytes);
@@ -216,7 +216,7 @@ TEST_F(DbSafety, AFileNotReadWholeIsKeptAsideNotDeleted) {
         EXPECT_EQ(setup.doc.notUnderstoodPath(), "");
 
         // The next save writes the plays in memory and leaves the kept file alone.
-        setup.doc.records.push_back(plays(1, 5000)[0].record());
+        setup.doc.store().append(plays(1, 5000)[0].record());
         setup.doc.SaveDatabase();
         std::vector<Play> saved = c.loaded;
         saved.push_back(plays(1, 5000)[0]);
@@ -231,7 +231,7 @@ TEST_F(DbSafety, ANewerVersionsFileIsKeptAsideBeforeTheFirstSaveOverIt) {
     std::string newer = header(0x00010003, 0) + ps[0].block() + ps[1].block();
     fs.put(kDbPath, newer);
     setup.doc.LoadDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, ps));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), ps));
     EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsNewerFormat"});
     EXPECT_EQ(*fs.get(kDbPath), newer);
 
@@ -324,7 +324,7 @@ TEST_F(DbSafety, ADatabaseThatCouldNotBeOpenedIsKeptAsideBeforeTheFirstSave) {
     fs.failOpenRead = true;
     setup.doc.LoadDatabase();
     EXPECT_TRUE(setup.messages.shown.empty());
-    EXPECT_TRUE(setup.doc.records.empty());
+    EXPECT_TRUE(setup.doc.records().empty());
     EXPECT_EQ(setup.doc.notUnderstoodPath(), kDbPath);
 
     fs.failOpenRead = false;
@@ -362,7 +362,7 @@ TEST_F(DbSafety, EmptyPathIsReportedOnLoadAndSave) {
     setup.fill(plays(2));
     setup.doc.LoadDatabase();
     setup.doc.SaveDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
     EXPECT_TRUE(fs.files.empty());
     ASSERT_EQ(setup.messages.keys(), (std::vector<std::string>{"LoadDBIsEmpty", "SaveDBIsEmpty"}));
     EXPECT_EQ(setup.messages.shown[0].text,
@@ -385,9 +385,9 @@ TEST_F(DbSafety, BareFileNameLivesInThePluginFolder) {
     setup.doc.SaveDatabase();
     ASSERT_NE(fs.get(path), nullptr);
     EXPECT_EQ(*fs.get(path), databaseBytes(plays(2)));
-    setup.doc.records.clear();
+    setup.doc.store().replaceAll({});
     setup.doc.LoadDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
 }
 
 TEST_F(DbSafety, OddDatabasePaths) {
@@ -428,14 +428,14 @@ TEST_F(DbSafety, OddDatabasePaths) {
         if (oldBytes) {
             EXPECT_EQ(*fs.get(c.path), kept);
         }
-        EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+        EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
 
         setup.messages.shown.clear();
         setup.doc.LoadDatabase();
         if (oldBytes) {
-            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(4, 9)));  // a read-only file still loads
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(4, 9)));  // a read-only file still loads
         } else {
-            EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));  // nothing there: nothing loaded, no message
+            EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));  // nothing there: nothing loaded, no message
             EXPECT_TRUE(setup.messages.shown.empty());
         }
     }
@@ -454,13 +454,13 @@ TEST_F(DbSafety, SaveTrimsToDBSizeInMemoryAndFile) {
     setup.setSize(true, 1000);
     setup.doc.SaveDatabase();
     const std::vector<Play> newest(ps.begin() + 5, ps.end());
-    EXPECT_TRUE(holdsPlays(setup.doc.records, newest));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), newest));
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(newest));
     EXPECT_EQ(setup.views.refreshes, 1);  // the list's rows pointed at the old positions
 
     // Within the limit nothing is removed and the list stays as it is.
     setup.doc.SaveDatabase();
-    EXPECT_EQ(setup.doc.records.size(), 1000u);
+    EXPECT_EQ(setup.doc.records().size(), 1000u);
     EXPECT_EQ(setup.views.refreshes, 1);
 }
 
@@ -469,6 +469,6 @@ TEST_F(DbSafety, NoLargerOffKeepsEverything) {
     setup.fill(ps);
     setup.setSize(false, 1000);
     setup.doc.SaveDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, ps));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), ps));
     EXPECT_EQ(*fs.get(kDbPath), databaseBytes(ps));
 }

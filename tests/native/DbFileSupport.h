@@ -125,13 +125,10 @@ public:
     int refreshes = 0;
 };
 
-// A document over `files`, with the database at `dbPath`.
+// A document over `files`, with the database at `dbPath` (and messages of the caller's, when given).
 struct DocSetup {
-    explicit DocSetup(IFileSystem& files, const std::string& dbPath) : doc(context) {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &files;
+    DocSetup(IFileSystem& files, const std::string& dbPath, IMessages* messagesOf = nullptr)
+        : context(profile, messagesOf ? *messagesOf : messages, clock, files), doc(context) {
         context.views = &views;
         context.userName = "guest";
         context.pluginFolder = "C:\\Winamp\\Plugins";
@@ -144,8 +141,8 @@ struct DocSetup {
         profile.writeInt(sectionGeneral(), "DBSize", size);
     }
     void fill(const std::vector<Play>& ps) {
-        doc.records.clear();
-        for (const Play& p : ps) doc.records.push_back(p.record());
+        doc.store().replaceAll({});
+        for (const Play& p : ps) doc.store().append(p.record());
     }
 
     MemoryProfile profile;

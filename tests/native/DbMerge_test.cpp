@@ -1,7 +1,7 @@
 // Adding the plays of another database file.
 #include <gtest/gtest.h>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "tests/native/DbFileSupport.h"
 
 using namespace dbtest;
@@ -64,11 +64,11 @@ TEST_F(DbMerge, MergeCases) {
         setup.messages.shown.clear();
         const std::uint32_t generation = setup.doc.recordsGeneration();
         std::vector<const CTrackRecord*> ownObjects;
-        for (const auto& r : setup.doc.records) ownObjects.push_back(r.get());
+        for (const auto& r : setup.doc.records()) ownObjects.push_back(r.get());
         fs.put(kOther, databaseBytes(c.other));
 
         EXPECT_EQ(setup.doc.MergeFrom(kOther), 0);
-        EXPECT_EQ(pathsOf(setup.doc.records), c.merged);
+        EXPECT_EQ(pathsOf(setup.doc.records()), c.merged);
         EXPECT_TRUE(setup.messages.shown.empty());
         EXPECT_EQ(*fs.get(kOther), databaseBytes(c.other));
         const bool added = c.merged.size() > c.own.size();
@@ -76,11 +76,11 @@ TEST_F(DbMerge, MergeCases) {
         EXPECT_EQ(setup.doc.recordsGeneration() != generation, added);
         // The database's own records are the same objects, unchanged.
         std::size_t own = 0;
-        for (const auto& r : setup.doc.records)
+        for (const auto& r : setup.doc.records())
             if (own < ownObjects.size() && r.get() == ownObjects[own]) ++own;
         EXPECT_EQ(own, ownObjects.size());
         RecordArray ownRecords;
-        for (const auto& r : setup.doc.records)
+        for (const auto& r : setup.doc.records())
             if (r->path.rfind("db", 0) == 0) ownRecords.push_back(std::make_unique<CTrackRecord>(*r));
         EXPECT_TRUE(holdsPlays(ownRecords, c.own));
     }
@@ -92,7 +92,7 @@ TEST_F(DbMerge, MergedRecordsKeepEveryField) {
     fs.put(kOther, databaseBytes(other));
     ASSERT_EQ(setup.doc.MergeFrom(kOther), 0);
     RecordArray middle;
-    middle.push_back(std::make_unique<CTrackRecord>(*setup.doc.records[1]));
+    middle.push_back(std::make_unique<CTrackRecord>(*setup.doc.records()[1]));
     EXPECT_TRUE(holdsPlays(middle, other));
 }
 
@@ -120,7 +120,7 @@ TEST_F(DbMerge, FilesThatCannotBeMergedLeaveTheDatabaseAlone) {
         if (c.present) fs.put(kOther, c.bytes);
 
         EXPECT_EQ(setup.doc.MergeFrom(kOther), c.result);
-        EXPECT_EQ(pathsOf(setup.doc.records), (std::vector<std::string>{"db10", "db20"}));
+        EXPECT_EQ(pathsOf(setup.doc.records()), (std::vector<std::string>{"db10", "db20"}));
         EXPECT_EQ(setup.messages.keys(), c.keys);
         // The other file is not the database: it stays where it is, and no save will keep it aside.
         if (c.present) {
@@ -136,7 +136,7 @@ TEST_F(DbMerge, ADamagedFileGivesThePlaysBeforeTheDamage) {
     const std::vector<Play> other = plays(1, 20);
     fs.put(kOther, header() + other[0].block() + le32(1) + le32(2) + le32(3) + "\xFF\xFE\xFF\xFF\xFE\xFF");
     EXPECT_EQ(setup.doc.MergeFrom(kOther), 0);
-    ASSERT_EQ(setup.doc.records.size(), 3u);
-    EXPECT_EQ(setup.doc.records[1]->path, other[0].path);
+    ASSERT_EQ(setup.doc.records().size(), 3u);
+    EXPECT_EQ(setup.doc.records()[1]->path, other[0].path);
     EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsDamaged"});
 }

@@ -8,7 +8,7 @@
 #include "database/Archive.h"
 #include "core/Exceptions.h"
 #include "database/Id3v2Tag.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "database/TrackTag.h"
 #include "core/PlayerMetadata.h"
 #include "tests/native/CountingFile.h"

@@ -88,7 +88,7 @@ void fillDatabase(World& world, std::mt19937& random, int count) {
         p.played = percent(random) < 80 ? std::uniform_int_distribution<int>(0, 400)(random) : pick(random, kPlayed);
         p.date = percent(random) < 3 ? 0 : date;
         world.add(p);
-        if (percent(random) < 2) world.doc.records.back()->marked = 1;
+        if (percent(random) < 2) world.doc.records().back()->marked = 1;
     }
 }
 
@@ -128,7 +128,7 @@ Outcome run(std::uint32_t seed, int count, Scenario& scenario, bool makeScenario
     std::mt19937 random(seed);
     World world;
     fillDatabase(world, random, count);
-    if (makeScenario) scenario = randomScenario(random, world.doc.records, count > 100);
+    if (makeScenario) scenario = randomScenario(random, world.doc.records(), count > 100);
     world.profile.writeString(sectionGeneral(), "GroupPlaytallyBy", writeFlagList(scenario.flags));
     world.profile.writeString(sectionGeneral(), "DateFormat", scenario.format);
     world.progress.log.cancelAtStep = scenario.cancelAt;
@@ -137,7 +137,7 @@ Outcome run(std::uint32_t seed, int count, Scenario& scenario, bool makeScenario
     out.rows = describe(rows);
     out.progress = world.progress.log;
     out.messages = world.messages.shown;
-    for (auto& record : world.doc.records) out.marksClear = out.marksClear && record->marked == 0;
+    for (auto& record : world.doc.records()) out.marksClear = out.marksClear && record->marked == 0;
     out.settingsFormat = world.context.current.DateFormat;
     return out;
 }

@@ -117,8 +117,6 @@ inline std::unique_ptr<CTrackRecord> makeRecord(const Play& p, const std::string
 // A document with a memory profile, recording messages, views and progress.
 struct ListFixture {
     ListFixture() : doc(context) {
-        context.profile = &profile;
-        context.messages = &messages;
         context.progress = &progress;
         context.views = &views;
         context.userName = "guest";
@@ -129,13 +127,14 @@ struct ListFixture {
         profile.writeString(sectionGeneral(), "GroupPlaytallyBy", writeFlagList(flags));
     }
     void dateFormat(const std::string& format) { profile.writeString(sectionGeneral(), "DateFormat", format); }
-    void add(const Play& p) { doc.records.push_back(makeRecord(p)); }
+    void add(const Play& p) { doc.store().append(makeRecord(p)); }
 
     MemoryProfile profile;
     RecordingMessages messages;
     FakeProgressFactory progress;
     FakeViews views;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
     CDoc doc;
 };
 

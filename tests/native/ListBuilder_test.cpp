@@ -187,7 +187,8 @@ TEST_F(ListBuilder, LogSkipsPlaysAfterTillWithoutAGapAndStopsBelowSince) {
     rows = doc.BuildList(log(k2201, k2201 + 50 * kMinute));
     EXPECT_EQ(indexes(), (std::vector<int>{6}));
 
-    doc.records.erase(doc.records.begin() + 5);  // the clock no longer set back
+    const CTrackRecord* setBack = doc.records()[5].get();  // the clock no longer set back
+    doc.store().removeWhere([&](const CTrackRecord& r) { return &r == setBack; });
     rows = doc.BuildList(log(k2201, k2201 + 50 * kMinute));
     EXPECT_EQ(indexes(), (std::vector<int>{5, 4, 2, 1, 0}));
     EXPECT_EQ(column(FieldNumber), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
@@ -218,7 +219,7 @@ TEST_F(ListBuilder, ThreePlaysOfOneSongMakeOneRow) {
     EXPECT_EQ(other.cells[FieldNumber], "2");
     EXPECT_EQ(other.cells[FieldHits], "1");
     EXPECT_EQ(other.cells[FieldDate], "03/04/21 22:03");
-    for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
+    for (auto& record : doc.records()) EXPECT_EQ(record->marked, 0);
 }
 
 TEST_F(ListBuilder, FieldsThePlaysDisagreeInAreCleared) {
@@ -241,7 +242,7 @@ TEST_F(ListBuilder, FieldsThePlaysDisagreeInAreCleared) {
         {"played is summed, never cleared", {"Artist", "T", "Al", "1990", "Co", 5, k2201, 100, 7}, -1},
     };
     for (const Case& c : cases) {
-        doc.records.clear();
+        doc.store().replaceAll({});
         add({"Artist", "T", "Al", "1990", "Co", 5, k2201, 100, 1});
         add(c.second);
         rows = doc.BuildList(period());
@@ -345,11 +346,11 @@ TEST_F(ListBuilder, DatesOfZeroShowNoDateInPlaytallyRows) {
 TEST_F(ListBuilder, MarksAreClearedAfterEveryBuild) {
     groupBy({FieldArtist});
     addSongs(5, k2201);
-    doc.records[2]->marked = 1;  // left behind by something else: never counted, then cleared
+    doc.records()[2]->marked = 1;  // left behind by something else: never counted, then cleared
     rows = doc.BuildList(period());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0]->cells[FieldHits], "4");
-    for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
+    for (auto& record : doc.records()) EXPECT_EQ(record->marked, 0);
 }
 
 TEST_F(ListBuilder, WhenTheProgressWindowOpens) {
@@ -377,7 +378,7 @@ TEST_F(ListBuilder, WhenTheProgressWindowOpens) {
         {"playtally, top 5 counts 5", false, 300, 5, true, false, false, true, 5},
     };
     for (const Case& c : cases) {
-        doc.records.clear();
+        doc.store().replaceAll({});
         addSongs(c.records, k2201);
         progress.log = ProgressLog{};
         views.windowVisible = c.windowVisible;
@@ -442,14 +443,14 @@ TEST_F(ListBuilder, PlaytallyCancelKeepsTheGroupsCompletedSoFar) {
         EXPECT_EQ(column(FieldTitle), c.titles) << "cancel at step " << c.cancelAt;
         EXPECT_EQ(progress.log.upper, 6);
         EXPECT_EQ(progress.log.steps, std::min(c.cancelAt, 6));
-        for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
+        for (auto& record : doc.records()) EXPECT_EQ(record->marked, 0);
     }
 }
 
 TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
     groupBy({FieldTitle});
     addSongs(200, k2201);
-    doc.records[3]->marked = 1;
+    doc.records()[3]->marked = 1;
     for (bool logMode : {true, false}) {
         messages.shown.clear();
         progress.log = ProgressLog{};
@@ -463,7 +464,7 @@ TEST_F(ListBuilder, AFailureKeepsTheRowsSoFarAndReportsOnce) {
         EXPECT_EQ(messages.shown[0].first, "Some error occured in Dozoderi Playtally plug-in.\nError generating report.");
         EXPECT_EQ(messages.shown[0].second, "GeneratingReportError");
         EXPECT_EQ(progress.log.destroyed, 1);
-        for (auto& record : doc.records) EXPECT_EQ(record->marked, 0);
+        for (auto& record : doc.records()) EXPECT_EQ(record->marked, 0);
     }
 }
 
@@ -473,10 +474,14 @@ TEST_F(ListBuilder, RecordsTrimmedOrMergedDuringTheBuildGiveTheRowsOfWhatIsThere
     groupBy({FieldTitle});
     for (int i = 0; i < 150; ++i) add({"X", "t" + std::to_string(i % 40), "", "", "", 1, k2201 + i, 10, 10});
     const std::function<void()> changes[] = {
-        [&] { doc.records.erase(doc.records.begin(), doc.records.begin() + 20); },
+        [&] { doc.store().keepNewest(doc.records().size() - 20); },
         [&] {
-            doc.records.insert(doc.records.begin() + 30, makeRecord({"X", "t3", "", "", "", 1, k2201 + 29, 10, 10}));
-            doc.RecordsChanged();
+            struct NoDuplicates : IDuplicateRule {
+                bool isDuplicate(const CTrackRecord&, const CTrackRecord*) override { return false; }
+            } none;
+            RecordArray one;
+            one.push_back(makeRecord({"X", "t3", "", "", "", 1, k2201 + 29, 10, 10}));
+            doc.store().mergeByDate(std::move(one), none);  // lands at position 30
         },
     };
     for (int run = 0; run < 4; ++run) {
@@ -489,7 +494,7 @@ TEST_F(ListBuilder, RecordsTrimmedOrMergedDuringTheBuildGiveTheRowsOfWhatIsThere
             if (step == 3) changes[run / 2]();
         };
         std::vector<std::unique_ptr<CTrackRecord>> saved;
-        for (auto& record : doc.records) saved.push_back(std::make_unique<CTrackRecord>(*record));
+        for (auto& record : doc.records()) saved.push_back(std::make_unique<CTrackRecord>(*record));
         rows = doc.BuildList(p);
         ASSERT_GE(progress.log.steps, 3);
         const std::string built = describe(rows);
@@ -498,7 +503,7 @@ TEST_F(ListBuilder, RecordsTrimmedOrMergedDuringTheBuildGiveTheRowsOfWhatIsThere
         rows = doc.BuildList(p);
         EXPECT_EQ(built, describe(rows)) << (logMode ? "log" : "playtally")
                                                   << ": rows name the records as they are now";
-        doc.records = std::move(saved);
+        doc.store().replaceAll(std::move(saved));
     }
 }
 
@@ -559,8 +564,7 @@ TEST_F(ListBuilder, RowsCarryTheValuesOfTheirTimeCellsAndFindTheirRecordWherever
     rows = doc.BuildList(log());
     const std::uint32_t builtAt = doc.recordsGeneration();
     EXPECT_EQ(doc.RecordOfRow(*rows[0], builtAt), 2);
-    doc.records.erase(doc.records.begin());
-    doc.RecordsChanged();
+    doc.store().keepNewest(doc.records().size() - 1);
     EXPECT_EQ(doc.RecordOfRow(*rows[0], builtAt), 1) << "the newest play, one place down";
     EXPECT_EQ(doc.RecordOfRow(*rows[1], builtAt), 0);
     EXPECT_EQ(doc.RecordOfRow(*rows[2], builtAt), -1) << "its play is gone";

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "database/PlayExclusion.h"
 #include "database/TrackRecord.h"
 #include "plugin/ListenPayload.h"

@@ -8,10 +8,10 @@
 #include <deque>
 #include <functional>
 
+#include "core/MemoryFileSystem.h"
 #include "database/DuplicateRule.h"
-#include "database/MemoryFileSystem.h"
-#include "database/PlayExchange.h"
-#include "database/PlayReaders.h"
+#include "exchange/PlayExchange.h"
+#include "exchange/PlayReaders.h"
 #include "database/Utf8Text.h"
 #include "core/Progress.h"
 #include "tests/native/DbFileSupport.h"
@@ -73,9 +73,8 @@ public:
 };
 
 struct Exchange : ::testing::Test {
-    Exchange() : setup(fs, "C:\\out\\db.dat") {
+    Exchange() : setup(fs, "C:\\out\\db.dat", &messages) {
         fs.folders.insert("C:\\out");
-        setup.context.messages = &messages;
         setup.context.progress = &progress;
         setup.setSize(false, 1000);
     }
@@ -85,12 +84,12 @@ struct Exchange : ::testing::Test {
              std::int32_t length = 200, const std::string& comment = "", const std::string& path = "C:\\m.mp3") {
         auto r = std::make_unique<CTrackRecord>(path, length, date, length - 10);
         r->tag = CId3v1Tag(artist, album, title, "1999", comment, 17);
-        doc().records.push_back(std::move(r));
+        doc().store().append(std::move(r));
     }
     // A play with the ID3v1.1 track number in its comment.
     void addWithTrack(TimeValue date, const std::string& artist, const std::string& title, int track) {
         add(date, artist, title, "Album");
-        auto& body = doc().records.back()->tag.body();
+        auto& body = doc().records().back()->tag.body();
         body[94 + 28] = 0;
         body[94 + 29] = static_cast<std::uint8_t>(track);
     }
@@ -106,7 +105,7 @@ struct Exchange : ::testing::Test {
     }
     std::vector<std::string> summary() const {
         std::vector<std::string> out;
-        for (const auto& r : setup.doc.records)
+        for (const auto& r : setup.doc.records())
             out.push_back(std::to_string(r->date) + " " + std::string(r->tag.artist()) + "/" +
                           std::string(r->tag.title()) + "/" + std::string(r->tag.album()) + " " +
                           std::to_string(r->length));
@@ -172,7 +171,7 @@ TEST_F(Exchange, ListenBrainzExportParsedByTheLibrary) {
     ASSERT_EQ(d.Size(), 3u);
     for (rapidjson::SizeType i = 0; i < d.Size(); ++i) {
         SCOPED_TRACE(i);
-        const CTrackRecord& r = *doc().records[i];
+        const CTrackRecord& r = *doc().records()[i];
         const auto& listen = d[i];
         EXPECT_EQ(listen["listened_at"].GetInt64(), r.date);
         const auto& meta = listen["track_metadata"];
@@ -248,7 +247,7 @@ TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
                  {"a=b", "a=b"}, {"", ""}};
     for (const auto& t : texts) add(1000, t.given, "T");
     add(2000, "A", "T", "", 200, "", "C:\\?.mp3");
-    doc().records.back()->widePath = u"C:\\\u0416.mp3";
+    doc().records().back()->widePath = u"C:\\\u0416.mp3";
     const auto rows = readCsv(exported(PlayFormat::csv).substr(3));
     ASSERT_EQ(rows.size(), std::size(texts) + 2);
     for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(rows[1 + i][2], texts[i].written);
@@ -258,7 +257,7 @@ TEST_F(Exchange, CsvShowsFormulasAsTextAndPathsWhole) {
 TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(kT, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
         add(kT + 100, "Artist", "Title", "", 0);
         add(kT + 200, "Artist", "Title", "Album", 180);
@@ -267,13 +266,13 @@ TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
         const std::vector<std::string> original = summary();
         const std::string first = exported(format);
 
-        doc().records.clear();
+        doc().store().replaceAll({});
         ImportResult result = import(first);
         EXPECT_TRUE(result.applied);
         EXPECT_EQ(result.added, 5u);
         EXPECT_EQ(summary(), original);
-        EXPECT_EQ(doc().records[3]->tag.trackNumber(), 7);
-        for (const auto& r : doc().records) {
+        EXPECT_EQ(doc().records()[3]->tag.trackNumber(), 7);
+        for (const auto& r : doc().records()) {
             EXPECT_EQ(r->path, "");
             EXPECT_EQ(r->played, r->length);
             EXPECT_EQ(r->tag.genre(), CId3v1Tag::kNoGenre);
@@ -315,7 +314,7 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(kT + 1000, "Artist", "Title");
         add(kT + 2000, "Artist", "Title");
         std::vector<std::string> before = summary();
@@ -355,7 +354,7 @@ TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(kT + 1000, "Artist", "Title");
         add(kT + 3000, "Artist", "??????");
         const ImportResult result = import(log(c.lines));
@@ -389,7 +388,7 @@ TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
     EXPECT_EQ(summary(), (std::vector<std::string>{"1100000000 Heard/One/Album 200", "1100000600 #1 Dads/Three/ 0"}));
 
     // Version 1.0 has seven fields; lines may end in a lone CR.
-    doc().records.clear();
+    doc().store().replaceAll({});
     EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1100000900\rA\t\tFive\t\t9\tL\t1100001000\r").applied);
     EXPECT_EQ(summary(), (std::vector<std::string>{"1100000900 Old form/Four/ 0", "1100001000 A/Five/ 9"}));
 
@@ -445,7 +444,7 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
     // A length beyond a day is unknown; a "\u0000" in a text is left out.
-    doc().records.clear();
+    doc().store().replaceAll({});
     EXPECT_TRUE(import("{\"listened_at\":1033430400,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
                        "\"additional_info\":{\"duration\":86401}}}\n").applied);
     EXPECT_EQ(summary(), std::vector<std::string>{"1033430400 AB/T/ 0"});
@@ -461,12 +460,11 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
     struct HugeFiles : MemoryFileSystem {
         std::unique_ptr<IFile> openRead(const std::string&) override { return std::make_unique<HugeFile>(); }
     } huge;
-    setup.context.files = &huge;
+    DocSetup hugeSetup(huge, "C:\\db.dat", &messages);
     messages.shown.clear();
-    EXPECT_FALSE(importPlays(doc(), "C:\\out\\huge.json").applied);
+    EXPECT_FALSE(importPlays(hugeSetup.doc, "C:\\out\\huge.json").applied);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("larger than 256 MB"), std::string::npos);
-    setup.context.files = &fs;
     // A missing file.
     messages.shown.clear();
     EXPECT_FALSE(importPlays(doc(), "C:\\out\\none.json").applied);
@@ -492,17 +490,17 @@ TEST_F(Exchange, TrackNumbersBecomeTheTagsTrackByte) {
                  {"\"/3\"", 0}, {"\"4/\"", 4}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.given);
-        doc().records.clear();
+        doc().store().replaceAll({});
         ASSERT_TRUE(import("{\"listened_at\":" + std::to_string(kT) + ",\"track_metadata\":{\"artist_name\":\"A\","
                            "\"track_name\":\"T\",\"additional_info\":{\"tracknumber\":" + c.given + "}}}\n").applied);
-        ASSERT_EQ(doc().records.size(), 1u);
-        EXPECT_EQ(doc().records[0]->tag.trackNumber(), c.track);
+        ASSERT_EQ(doc().records().size(), 1u);
+        EXPECT_EQ(doc().records()[0]->tag.trackNumber(), c.track);
         const std::string given = c.given;
         if (given.front() != '"') continue;
-        doc().records.clear();
+        doc().store().replaceAll({});
         ASSERT_TRUE(import("#AUDIOSCROBBLER/1.1\nA\t\tT\t" + given.substr(1, given.size() - 2) + "\t\tL\t" +
                            std::to_string(kT) + "\t\n").applied);
-        EXPECT_EQ(doc().records[0]->tag.trackNumber(), c.track);
+        EXPECT_EQ(doc().records()[0]->tag.trackNumber(), c.track);
     }
 }
 
@@ -531,7 +529,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().records.clear();
+        doc().store().replaceAll({});
         add(kT + 1000, "A", "1");
         add(kT + 2000, "A", "2");
         setup.setSize(c.noLarger, c.size);
@@ -541,7 +539,7 @@ TEST_F(Exchange, SizeLimitQuestion) {
         for (int i = 0; i < 3; ++i) file += "B\t\t" + std::to_string(i) + "\t\t1\tL\t" + std::to_string(c.fileFrom + 10 * i) + "\t\n";
         ImportResult result = import(file);
         EXPECT_EQ(messages.asked.size(), c.questions);
-        EXPECT_EQ(doc().records.size(), c.records);
+        EXPECT_EQ(doc().records().size(), c.records);
         EXPECT_EQ(result.applied, c.records == 5);
         EXPECT_EQ(setup.context.readSettings().DBSize, c.sizeAfter);
         EXPECT_EQ(setup.context.readSettings().NoLarger, c.noLargerAfter);
@@ -557,12 +555,12 @@ TEST_F(Exchange, SizeLimitQuestion) {
                                  std::to_string(c.fileGone) + " of the 3 plays just added are among them.";
         EXPECT_EQ(text.find(gone) != std::string::npos, c.fileGone > 0) << text;
         ASSERT_TRUE(doc().SaveDatabase());
-        EXPECT_EQ(std::count_if(doc().records.begin(), doc().records.end(), [](const auto& r) { return r->tag.artist() == "B"; }),
+        EXPECT_EQ(std::count_if(doc().records().begin(), doc().records().end(), [](const auto& r) { return r->tag.artist() == "B"; }),
                   3 - c.fileGone);
     }
     // Beyond the largest size the page accepts, the limit is turned off instead.
-    doc().records.clear();
-    for (int i = 0; i < 100000; ++i) doc().records.push_back(std::make_unique<CTrackRecord>("", 1, i, 1));
+    doc().store().replaceAll({});
+    for (int i = 0; i < 100000; ++i) doc().store().append(std::make_unique<CTrackRecord>("", 1, i, 1));
     setup.setSize(true, 100000);
     messages.answers = {true};
     EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t" + std::to_string(kT) + "\t\n").limitChanged);
@@ -577,7 +575,10 @@ TEST_F(Exchange, ExportSurvivesTheRecordsItHasNotWrittenBeingTrimmedOrRemoved) {
     setup.setSize(true, 5000);
     progress.onLook = [&] {
         if (progress.looks == 0) ASSERT_TRUE(doc().SaveDatabase());
-        if (progress.looks == 2) doc().records.erase(doc().records.end() - 1), doc().RecordsChanged();
+        if (progress.looks == 2) {
+            const CTrackRecord* newest = doc().records().back().get();
+            doc().store().removeWhere([newest](const CTrackRecord& r) { return &r == newest; });
+        }
     };
     const std::vector<std::string> lines = split(exported(PlayFormat::scrobblerLog), '\n');
     // The first thousand were written; of the rest, what the trim and the removal left.

@@ -11,7 +11,7 @@
 
 #include "DbFileSupport.h"
 #include "TempDir.h"
-#include "host/PlayListing.h"
+#include "tools/host/PlayListing.h"
 
 using namespace dbtest;
 

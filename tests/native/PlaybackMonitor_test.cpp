@@ -79,8 +79,6 @@ struct FakeViews : IViewHooks {
 class PlaybackMonitorTest : public ::testing::Test {
 protected:
     PlaybackMonitorTest() {
-        context.profile = &profile;
-        context.clock = &clock;
         context.views = &views;
         host.clock = &clock;
     }
@@ -99,7 +97,8 @@ protected:
     FakeTimer timer;
     RecordingSink sink;
     FakeViews views;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CPlaybackMonitor monitor{context, host, timer, sink};
 };
 
@@ -517,7 +516,7 @@ TEST_F(MonitorWithDoc, StoresWhatTheRulesAllow) {
         SCOPED_TRACE(c.name);
         const std::string name = "song" + std::to_string(n++) + ".mp3";
         const std::string path = c.tagged ? song(name, "Artist", "Title") : dir.write(name, std::string(500, 'x'));
-        const std::size_t recordsBefore = doc.records.size();
+        const std::size_t recordsBefore = doc.records().size();
         const int refreshesBefore = views.refreshes;
         host.length = c.length;
         at(1000);
@@ -525,10 +524,10 @@ TEST_F(MonitorWithDoc, StoresWhatTheRulesAllow) {
         at(1000 + c.seconds);
         docPoll(kStopped);
         EXPECT_EQ(docMonitor.pending(), nullptr);
-        ASSERT_EQ(doc.records.size(), recordsBefore + (c.stored ? 1 : 0));
+        ASSERT_EQ(doc.records().size(), recordsBefore + (c.stored ? 1 : 0));
         EXPECT_EQ(views.refreshes, refreshesBefore + (c.stored ? 1 : 0));
         if (c.stored) {
-            const CTrackRecord& r = *doc.records.back();
+            const CTrackRecord& r = *doc.records().back();
             EXPECT_EQ(r.path, path);
             EXPECT_EQ(r.length, c.length);
             EXPECT_EQ(r.played, c.storedPlayed);
@@ -545,8 +544,8 @@ TEST_F(MonitorWithDoc, QuitStoresThePlayingTrack) {
     docPoll(kPlaying, path);
     at(1045);
     docMonitor.stopPolling();
-    ASSERT_EQ(doc.records.size(), 1u);
-    EXPECT_EQ(doc.records[0]->played, 45);
+    ASSERT_EQ(doc.records().size(), 1u);
+    EXPECT_EQ(doc.records()[0]->played, 45);
 }
 
 TEST_F(MonitorWithDoc, MissingArtistIsRefused) {
@@ -556,7 +555,7 @@ TEST_F(MonitorWithDoc, MissingArtistIsRefused) {
     docPoll(kPlaying, path);
     at(1100);
     docPoll(kStopped);
-    EXPECT_TRUE(doc.records.empty());
+    EXPECT_TRUE(doc.records().empty());
 }
 
 TEST(PlayStateCode, MapsTheAnswerOfTheStateRequest) {

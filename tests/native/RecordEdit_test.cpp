@@ -11,7 +11,7 @@
 
 #include "database/AnsiText.h"
 #include "database/Doc.h"
-#include "database/MemoryFileSystem.h"
+#include "core/MemoryFileSystem.h"
 #include "core/RecordDialogs.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
@@ -81,16 +81,13 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
     // The five plays below, a window in Playtally mode, nothing asked yet, no grouping flags in
     // the current settings copy (every play one group until the settings are reloaded).
     void reset() {
-        doc.records.clear();
+        doc.store().replaceAll({});
         context.current = GeneralSettings{};
         asked.clear();
         missingShown.clear();
         wideAnswer.clear();
         exists = true;
         logMode = false;
-        context.profile = &profile;
-        context.messages = this;
-        context.files = &files;
         context.views = this;
         context.dialogs = this;
         context.runner = this;
@@ -111,12 +108,12 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
              const std::string& path) {
         auto record = std::make_unique<CTrackRecord>(path, length, date, played);
         record->tag = CId3v1Tag(artist, "", title, "", "", 255);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
     // Title, date, path and time listened of every record, in order.
     std::string state() const {
         std::string out;
-        for (const auto& r : doc.records)
+        for (const auto& r : doc.records())
             out += (out.empty() ? "" : " ") + std::string(r->tag.title()) + "@" + std::to_string(r->date) + ":" +
                    r->path + "/" + std::to_string(r->played);
         return out;
@@ -130,7 +127,8 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
 
     MemoryProfile profile;
     MemoryFileSystem files;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, *this, systemClock, files};
     CDoc doc{context};
 };
 
@@ -212,7 +210,7 @@ TEST_F(RecordEditTest, CommandsTouchTheRecordsAndAskTheQuestionOfEachCase) {
 TEST_F(RecordEditTest, TheTagEditorChangesOnlyTheStoredTag) {
     tagAnswer = CId3v1Tag("Other artist", "An album", "w", "1999", "note", 17);
     ASSERT_TRUE(doc.EditTag(1));
-    const CTrackRecord& edited = *doc.records[1];
+    const CTrackRecord& edited = *doc.records()[1];
     EXPECT_EQ(edited.tag.artist(), "Other artist");
     EXPECT_EQ(edited.tag.year(), "1999");
     EXPECT_EQ(edited.tag.genre(), 17);
@@ -254,8 +252,8 @@ TEST_F(RecordEditTest, PlayRunsWinampOnAFileThatOpensAndAsksUntilOneDoesOrTheUse
     const std::string bytes = *files.get("C:\\m\\b.mp3");
     for (const PlayCase& c : cases) {
         SCOPED_TRACE(c.name);
-        doc.records[1]->path = c.recordPath;
-        doc.records[1]->widePath = c.wide;
+        doc.records()[1]->path = c.recordPath;
+        doc.records()[1]->widePath = c.wide;
         pathAnswers = c.answers;
         wideAnswer = c.wideAnswer;
         missingShown.clear();
@@ -283,7 +281,7 @@ TEST_F(RecordEditTest, ACommandAfterATrimmingSaveActsOnTheRecordItsRowShows) {
         p.logMode = true;
         list.clear();
         for (const auto& row : doc.BuildList(p))
-            list.push_back({row->recordIndex, row->cells[FieldTitle] + "@" + std::to_string(doc.records[row->recordIndex]->date)});
+            list.push_back({row->recordIndex, row->cells[FieldTitle] + "@" + std::to_string(doc.records()[row->recordIndex]->date)});
     };
     auto rowShowing = [&](const std::string& shows) {
         for (const ShownRow& row : list)
@@ -342,7 +340,7 @@ TEST_F(RecordEditTest, TheRecordsGenerationMovesExactlyWithTheChangesThatInvalid
         {"a save that trims", nullptr, [&] { saveKeeping(3); }, true},
         {"a save that keeps every play", nullptr, [&] { saveKeeping(5); }, false},
         {"a load", [&] { saveKeeping(5); }, [&] { doc.LoadDatabase(); }, true},
-        {"a merge that adds plays", [&] { saveKeeping(5); doc.records.pop_back(); }, [&] { doc.MergeFrom(db); }, true},
+        {"a merge that adds plays", [&] { saveKeeping(5); doc.store().keepNewest(4); }, [&] { doc.MergeFrom(db); }, true},
         {"a merge that adds nothing", [&] { saveKeeping(5); }, [&] { doc.MergeFrom(db); }, false},
         {"a build", nullptr, [&] { doc.BuildList(BuildListParams{}); }, false},
     };

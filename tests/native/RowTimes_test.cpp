@@ -23,7 +23,7 @@ struct RowTimes : ::testing::Test, ListFixture {
         add({"B", "Long", "", "", "", 255, kStart + 700, 900, 900});
         add({"A", "One", "", "", "", 255, kStart, 200, -5});  // imported out of order; a damaged time
         add({"A", "One", "", "", "", 255, kStart + 3600, 200, 150});
-        doc.records.push_back(makeRecord({"Reader", "Chapter", "", "", "", 255, kStart + 60, 3000, 3000},
+        doc.store().append(makeRecord({"Reader", "Chapter", "", "", "", 255, kStart + 60, 3000, 3000},
                                          "D:\\Audiobooks\\book.mp3"));
     }
     RowArray build(bool logMode, bool rankByHeard = false, bool showKeptOut = false) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/PlaybackScript.h"
-#include "host/Player.h"
+#include "tools/host/PlaybackScript.h"
+#include "tools/host/Player.h"
 
 namespace {
 

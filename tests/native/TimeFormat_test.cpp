@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/PeriodStart.h"
 #include "core/TimeFormat.h"
 
 // The tests run with TZ=UTC.
@@ -38,4 +39,15 @@ TEST(FormatDuration, HoursModuloADay) {
     } cases[] = {{0, "00:00:00"},     {59, "00:00:59"},        {3661, "01:01:01"}, {86399, "23:59:59"},
                  {86400, "00:00:00"}, {25 * 3600, "01:00:00"}, {-5, "-00:00:05"}};
     for (const Case& c : cases) EXPECT_EQ(formatDuration(c.seconds), c.expected) << c.seconds;
+}
+
+// TZ=UTC in the tests: the beginning is 1990-01-01 01:01:01 UTC.
+TEST(PeriodStart, EachSpanCountsBackFromTheEndAndAnyOtherIsTheBeginning) {
+    const TimeValue end = 1709649000;
+    const struct {
+        int span;
+        TimeValue start;
+    } cases[] = {{0, 631155661},          {1, end - 86400},       {2, end - 7 * 86400},
+                 {3, end - 31 * 86400},   {4, end - 356 * 86400}, {-1, 631155661}, {5, 631155661}};
+    for (const auto& c : cases) EXPECT_EQ(periodStart(c.span, end), c.start) << c.span;
 }

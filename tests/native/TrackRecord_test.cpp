@@ -25,9 +25,6 @@ CTrackRecord taggedRecord(const std::string& artist, const std::string& title, c
 
 struct DocFixture : ::testing::Test {
     DocFixture() : doc(context) {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.files = &systemFileSystem();
         context.userName = "guest";
     }
     std::string mp3(const std::string& name, const std::string& artist, const std::string& title,
@@ -39,7 +36,8 @@ struct DocFixture : ::testing::Test {
     TempDir dir;
     MemoryProfile profile;
     RecordingMessages messages;
-    AppContext context;
+    SystemClock systemClock;
+    AppContext context{profile, messages, systemClock, systemFileSystem()};
     CDoc doc;
 };
 
@@ -65,12 +63,12 @@ TEST_F(DocFixture, StoringRulesForHeardTimeAndRounding) {
     };
     for (const Case& c : cases) {
         profile.writeInt(sectionGeneral(), "StoreAfterIntervalSec", c.storeAfter);
-        doc.records.clear();
+        doc.store().replaceAll({});
         CTrackRecord pending(path, c.length, 12345, c.played);
         EXPECT_EQ(doc.AddTrack(pending), c.stored) << c.length << "/" << c.played;
-        ASSERT_EQ(doc.records.size(), c.stored ? 1u : 0u);
+        ASSERT_EQ(doc.records().size(), c.stored ? 1u : 0u);
         if (c.stored) {
-            const CTrackRecord& r = *doc.records[0];
+            const CTrackRecord& r = *doc.records()[0];
             EXPECT_EQ(r.played, c.storedPlayed);
             EXPECT_EQ(r.length, c.length);
             EXPECT_EQ(r.date, 12345);
@@ -107,9 +105,9 @@ TEST_F(DocFixture, RequiredFieldsAndMissingTags) {
     };
     for (const Case& c : cases) {
         setFlags("DoNotStoreFields", c.required);
-        doc.records.clear();
+        doc.store().replaceAll({});
         EXPECT_EQ(doc.AddTrack(CTrackRecord(c.path, 100, 1, 100)), c.stored) << c.path << " " << c.required;
-        EXPECT_EQ(doc.records.size(), c.stored ? 1u : 0u);
+        EXPECT_EQ(doc.records().size(), c.stored ? 1u : 0u);
     }
     EXPECT_TRUE(messages.shown.empty());
 }

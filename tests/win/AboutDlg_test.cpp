@@ -17,14 +17,11 @@ void recordOpen(const std::string& target, const std::string& parameters) { g_op
 
 class AboutDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        CMyStatic::SetLinkOpener(&recordOpen);
-        g_opened.clear();
-    }
-    void TearDown() override { CMyStatic::SetLinkOpener(nullptr); }
+    void SetUp() override { g_opened.clear(); }
 
     INT_PTR run(const std::function<void(HWND)>& act) {
         CAboutDlg about;
+        about.Link().SetLinkOpener(&recordOpen);
         INT_PTR result = -1;
         DriveResult drive = driveModal([&] { result = about.DoModal(); }, act, "About Dozoderi Playtally");
         EXPECT_TRUE(drive.found);

@@ -58,9 +58,9 @@ TEST_F(DbWin, SaveLoadAndReplaceAnExistingFile) {
     EXPECT_EQ(contentOf(db), databaseBytes(plays(5, 7000)));
     EXPECT_EQ(dir.names(), std::vector<std::string>{"db.dat"});
 
-    setup.doc.records.clear();
+    setup.doc.store().replaceAll({});
     setup.doc.LoadDatabase();
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(5, 7000)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(5, 7000)));
     EXPECT_TRUE(setup.messages.shown.empty());
 }
 
@@ -75,7 +75,7 @@ TEST_F(DbWin, ReadOnlyDatabaseIsNotReplaced) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"db.dat"});
 
     setup.doc.LoadDatabase();  // it still loads
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(3, 500)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(3, 500)));
 }
 
 TEST_F(DbWin, PathThatIsAFolderOrOnAMissingFolder) {
@@ -83,7 +83,7 @@ TEST_F(DbWin, PathThatIsAFolderOrOnAMissingFolder) {
     setup.fill(plays(2));
     setup.doc.LoadDatabase();
     EXPECT_TRUE(setup.messages.shown.empty());
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(2)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(2)));
     setup.doc.SaveDatabase();
     EXPECT_TRUE(failedWithAReason(setup.messages));
     EXPECT_NE(GetFileAttributesA(db.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
@@ -119,7 +119,7 @@ TEST_F(DbWin, UnreadableAndUnknownFilesAreKeptAside) {
     const std::string keptDamaged = "db.dat.damaged-" + localStamp(kNow);
     EXPECT_EQ(contentOf(dir.file(keptDamaged)), cut);
     EXPECT_EQ(setup.messages.keys(), std::vector<std::string>{"DBFileIsCut"});
-    EXPECT_TRUE(holdsPlays(setup.doc.records, plays(1, 40)));
+    EXPECT_TRUE(holdsPlays(setup.doc.records(), plays(1, 40)));
 
     const std::string foreign = header(1, 1, "Another program's data");
     writeFile(db, foreign);

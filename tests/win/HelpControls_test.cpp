@@ -85,15 +85,15 @@ protected:
         dialog_.ShowWindow(SW_SHOW);
         dialog_.SetForegroundWindow();
         ASSERT_EQ(GetForegroundWindow(), dialog_.GetSafeHwnd());
-        SetPlaytallyHelpSink(&dialog_);
-        CMyStatic::SetLinkOpener(&recordOpen);
+        labelsTellTo(&dialog_);
+        dialog_.link.SetLinkOpener(&recordOpen);
         g_opened.clear();
     }
     void TearDown() override {
-        SetPlaytallyHelpSink(nullptr);
-        CMyStatic::SetLinkOpener(nullptr);
         ReleaseCapture();
     }
+    // The labels' help texts go where they are told, wherever they sit.
+    void labelsTellTo(IHelpTextSink* sink) { dialog_.link.m_helpSink = dialog_.area.m_helpSink = sink; }
     static void moveOver(HWND control, int x = 2, int y = 2) { SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
 
     HelpTestDialog dialog_;
@@ -119,14 +119,14 @@ TEST_F(HelpControlsTest, EveryControlReportsItsHelpText) {
         ReleaseCapture();
     }
     EXPECT_FALSE(loadString(40).empty());
-    // Without a Playtally window the labels tell nobody; the controls still tell their parent.
-    SetPlaytallyHelpSink(nullptr);
+    // Labels told of no window tell nobody; the controls still tell their parent.
+    labelsTellTo(nullptr);
     dialog_.shown.clear();
     moveOver(dialog_.area);
     moveOver(dialog_.edit);
     EXPECT_EQ(dialog_.shown, std::vector<std::string>{kEditHelp});
     // A window that fails to show a text stops nothing: the exception stays in the control.
-    SetPlaytallyHelpSink(&dialog_);
+    labelsTellTo(&dialog_);
     dialog_.failing = true;
     for (const auto& c : cases) moveOver(c.control);
     EXPECT_EQ(GetCapture(), dialog_.link.GetSafeHwnd());  // the hover itself went on

@@ -43,15 +43,11 @@ bool pumpUntil(HWND dialog, const std::function<bool()>& done) {
 
 class HtmlEditDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(loadRichEditLibrary());
-        setApplicationProfile(&profile_);
-    }
-    void TearDown() override { setApplicationProfile(nullptr); }
+    void SetUp() override { ASSERT_TRUE(loadRichEditLibrary()); }
 
     // Runs an editor on `text`; `act` drives it and must close it.
     INT_PTR run(std::string& text, const std::function<void(HWND)>& act) {
-        HtmlEditDlg editor(&text);
+        HtmlEditDlg editor(&text, &profile_);
         INT_PTR result = -1;
         DriveResult drive = driveModal([&] { result = editor.DoModal(); }, act, "Edit", "#32770", 20000);
         EXPECT_TRUE(drive.found);

@@ -271,9 +271,9 @@ TEST(MessageDlg, TemplateGeometry) {
     ASSERT_TRUE(driveModal([&] { CQuestionDlg(profile, "q", "").DoModal(); }, check(question, 4), kCaption).found);
 }
 
-// Shows the message dialog for a while so that it can be looked at on the display
-// (PTLY_SHOW_DIALOG_MS=4000 win_tests --gtest_filter=*ForALook*).
-TEST(MessageDlg, StaysOpenForALook) {
+// A viewing aid, not a check, so disabled: shows the dialogs for a while to be looked at on the display
+// (PTLY_SHOW_DIALOG_MS=4000 win_tests --gtest_also_run_disabled_tests --gtest_filter=*ForALook*).
+TEST(MessageDlg, DISABLED_StaysOpenForALook) {
     const char* ms = std::getenv("PTLY_SHOW_DIALOG_MS");
     if (!ms) GTEST_SKIP() << "set PTLY_SHOW_DIALOG_MS to look at the dialogs";
     TestApplicationKey app("msg_look");

@@ -95,10 +95,6 @@ bool waitForText(const std::string& path, const std::string& text) {
 class WinPublishing : public ::testing::Test {
 protected:
     WinPublishing() : runner(messages) {
-        context.profile = &profile;
-        context.messages = &messages;
-        context.clock = &clock;
-        context.files = &systemFileSystem();
         context.runner = &runner;
         context.pluginFolder = dir.path();
         profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
@@ -106,7 +102,7 @@ protected:
         profile.writeString(sectionPublish(), "PublishFile", "report.html");
         auto record = std::make_unique<CTrackRecord>("C:\\mp3\\song.mp3", 200, clock.t - 60, 180);
         record->tag = CId3v1Tag("Band", "Disc", "Song", "2001", "", 17);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
 
     std::string probeCommand(const std::string& record, const std::string& options) const {
@@ -120,7 +116,7 @@ protected:
     RecordingMessages messages;
     CProgramRunner runner;
     CShellOpen shell;
-    AppContext context;
+    AppContext context{profile, messages, clock, systemFileSystem()};
     CDoc doc{context};
 };
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "host/WindowCapture.h"
+#include "tools/host/WindowCapture.h"
 
 std::string screenshotPath(const std::string& name) {
     const char* folder = std::getenv("PTLY_SCREENSHOT_DIR");

@@ -1,5 +1,5 @@
 // Screenshots of the tests' windows: when PTLY_SCREENSHOT_DIR is set, a window is copied from the
-// screen into <dir>/<name>.png (by the stand-in's own capture, host/WindowCapture.h).
+// screen into <dir>/<name>.png (by the stand-in's own capture, tools/host/WindowCapture.h).
 #pragma once
 #include <windows.h>
 

@@ -17,7 +17,7 @@
 
 #include "Screenshot.h"
 #include "WinTestSupport.h"
-#include "host/WindowCapture.h"
+#include "tools/host/WindowCapture.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
 #include "framework/MessageBox.h"
@@ -123,10 +123,6 @@ class Settings : public ::testing::Test, public ISettingsHost {
 protected:
     Settings()
         : key(::testing::UnitTest::GetInstance()->current_test_info()->name()), profile(key.name()), doc_(ctx) {
-        ctx.profile = &profile;
-        ctx.messages = &messages;
-        ctx.clock = &clock;
-        ctx.files = &systemFileSystem();
         ctx.views = &views;
         ctx.userName = "guest";
         ctx.pluginFolder = dir.path();
@@ -182,7 +178,7 @@ protected:
     }
     std::vector<TimeValue> recordDates() const {
         std::vector<TimeValue> dates;
-        for (const auto& r : doc_.records) dates.push_back(r->date);
+        for (const auto& r : doc_.records()) dates.push_back(r->date);
         return dates;
     }
 
@@ -192,7 +188,7 @@ protected:
     RecordingMessages messages;
     FixedClock clock;
     Views views;
-    AppContext ctx;
+    AppContext ctx{profile, messages, clock, systemFileSystem()};
     CDoc doc_;
     MessageBoxHandler previousBoxes;
     CSettingsSheet* sheet = nullptr;
@@ -357,7 +353,7 @@ TEST_F(Settings, ChangedPathSavesTheOldDatabaseThenLoadsTheNew) {
     const std::string oldDb = dir.file("old.dat"), newDb = dir.file("new.dat");
     setString(general, "DBPath", oldDb);
     ASSERT_TRUE(writeFile(newDb, databaseBytes(plays(3, 2000))));
-    for (const Play& p : plays(2, 1000)) doc_.records.push_back(p.record());
+    for (const Play& p : plays(2, 1000)) doc_.store().append(p.record());
     bool modifiedAtOpening = false;
     run([&](HWND window) {
         // Filling the path edit at opening counts as a change of the database.
@@ -392,8 +388,8 @@ TEST_F(Settings, APathThatCannotHoldTheDatabaseIsRefused) {
         SCOPED_TRACE(c.path);
         setString(general, "DBPath", oldDb);
         ASSERT_TRUE(writeFile(oldDb, databaseBytes(plays(2, 1000))));
-        doc_.records.clear();
-        for (const Play& p : plays(3, 1000)) doc_.records.push_back(p.record());
+        doc_.store().replaceAll({});
+        for (const Play& p : plays(3, 1000)) doc_.store().append(p.record());
         const std::string before = contentOf(c.path);
         messages.shown.clear();
         bool stayedOpen = false;
@@ -418,7 +414,7 @@ TEST_F(Settings, APathThatCannotHoldTheDatabaseIsRefused) {
 TEST_F(Settings, DisableSavesAndClosesTheWindow) {
     const std::string db = dir.file("db.dat");
     setString(general, "DBPath", db);
-    for (const Play& p : plays(2, 1000)) doc_.records.push_back(p.record());
+    for (const Play& p : plays(2, 1000)) doc_.store().append(p.record());
     run([&](HWND window) {
         click(generalPage(), IDC_GEN_DISABLE);
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
@@ -444,7 +440,7 @@ TEST_F(Settings, MergeLeavesItsSourceAloneAndAddsNothingFromTheDatabaseItself) {
                                    le32(0x7FFFFFF0) + "abc"));
     // The plays in memory: the file's, less the middle one the user removed since it was saved.
     for (const Play& p : plays(3, 1000))
-        if (p.date != 1001) doc_.records.push_back(p.record());
+        if (p.date != 1001) doc_.store().append(p.record());
     struct Case {
         std::string path;
         std::vector<TimeValue> after;
@@ -630,7 +626,7 @@ void CALLBACK cancelProgress(HWND, UINT, UINT_PTR timer, DWORD) {
 }  // namespace
 
 TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
-    for (const Play& p : plays(3, 1100000000)) doc_.records.push_back(p.record());
+    for (const Play& p : plays(3, 1100000000)) doc_.store().append(p.record());
     const std::string json = dir.file("plays_lb-2026-12-08.json"), log = dir.file("plays.log"),
                       cancelled = dir.file("never.csv"), in = dir.file("in.scrobbler.log");
     // One listen repeats a stored play (same artist and title, 20 s later), one is new, one skipped.
@@ -672,7 +668,7 @@ TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
     EXPECT_EQ(contentOf(log).rfind("#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Dozoderi Playtally 1.4\n" + first.artist, 0), 0u);
     EXPECT_EQ(contentOf(cancelled), "<none>");
     EXPECT_EQ(recordDates(), (std::vector<TimeValue>{1100000000, 1100000001, 1100000001, 1100000002}));
-    EXPECT_EQ(doc_.records[2]->tag.artist(), "New");
+    EXPECT_EQ(doc_.records()[2]->tag.artist(), "New");
     // The question about the size limit was answered Yes: the limit rose, and the General page,
     // which saves its values at OK, shows and keeps the new one.
     ASSERT_GE(messages.shown.size(), 4u);
@@ -687,7 +683,7 @@ TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
 TEST_F(Settings, CancelOnTheExportProgressLeavesNoFile) {
     CProgressFactory progress;
     ctx.progress = &progress;
-    for (const Play& p : plays(20000, 1000000000)) doc_.records.push_back(p.record());
+    for (const Play& p : plays(20000, 1000000000)) doc_.store().append(p.record());
     const std::string target = dir.file("plays.csv");
     g_cancelledProgress = nullptr;
     run([&](HWND window) {

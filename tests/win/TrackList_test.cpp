@@ -53,14 +53,15 @@ std::vector<std::string> numbers(int from, int to) {
 // format is day first, so "12/08/25" is the 12th of August.
 struct TrackListTest : ::testing::Test {
     MemoryProfile profile;
-    AppContext context;
+    CNoMessages noMessages;
+    SystemClock systemClock;
+    AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
     std::unique_ptr<CPlaytallyDlg> window;
     IPlaytallyWindowHost* host = nullptr;
     HWND list = nullptr;
 
     TrackListTest() {
-        context.profile = &profile;
         profile.writeString(sectionGeneral(), "DateFormat", "%d/%m/%y %H:%M");
         for (int i = 0; i < 10; ++i) add("filler", "f", "", localTime(2024, 1, i + 1), 1, 1);
         add("Alpha", "x", "2001", localTime(2025, 8, 12), 600, 9);
@@ -78,7 +79,7 @@ struct TrackListTest : ::testing::Test {
     void add(const char* artist, const char* title, const char* year, TimeValue date, int length, int played) {
         auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", length, date, played);
         record->tag = CId3v1Tag(artist, "", title, year, "", 1);
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     }
     void open(bool logMode) {
         profile.writeInt(kSection, "SelectedTab", logMode ? 1 : 0);
@@ -236,8 +237,7 @@ TEST_F(TrackListTest, RowsKeepTheirRecordAndSelectionThroughSortsAndAReloadForge
     EXPECT_EQ(texts("Date"), sorted);
     EXPECT_EQ(window->SelectedRecordIndex(), chosen);
     EXPECT_EQ(window->List().RecordIndexAt(0), 11) << "8 December first, downwards";
-    doc.records.erase(doc.records.begin());
-    doc.RecordsChanged();
+    doc.store().keepNewest(doc.records().size() - 1);
     EXPECT_EQ(window->SelectedRecordIndex(), chosen - 1);
     EXPECT_EQ(window->List().RecordIndexAt(0), 10);
     EXPECT_EQ(window->List().RecordIndexAt(13), -1) << "the oldest play is gone";

@@ -406,8 +406,10 @@ class Case:
         lines = []
         started = time.time()
         with open(out_file, 'wb') as out:
+            # Started in its own folder: whatever it writes beside itself (an export's default
+            # folder) stays there and never lands in the caller's tree.
             host = subprocess.Popen([str(WINE_RUN), winpath(self.work / 'WinAmp.exe'), winpath(script_file)],
-                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=self.work)
             for raw in host.stdout:
                 out.write(raw)
                 out.flush()

@@ -160,7 +160,8 @@ def start_host(inst):
     script = inst.case.work.parent / 'running-script.txt'
     script.write_text('dismiss 1\ncheck-hook\necho ready\nwait 120\n')
     host = subprocess.Popen([str(WINE_RUN), winpath(inst.case.work / 'WinAmp.exe'), winpath(script)],
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True,
+                            cwd=inst.case.work)  # its own folder, never the caller's
     threading.Thread(target=lambda: lines.extend(host.stdout), daemon=True).start()
     try:
         wait_for(lambda: any(b'echo: ready' in line for line in lines), 'the stand-in runs')

@@ -87,12 +87,11 @@ struct TestPlugin {
         : link(window), host(link), timer(window, CPlaybackMonitor::kPollTimerId, CPlaybackMonitor::kPollPeriodMs,
                                           [this] { monitor.pollPlayback(); }),
           monitor(context, host, timer, sink) {
-        context.profile = &profile;
-        context.clock = &clock;
     }
     MemoryProfile profile;
     SystemClock clock;
-    AppContext context;
+    CNoMessages noMessages;
+    AppContext context{profile, noMessages, clock, systemFileSystem()};
     CWinampLink link;
     RecordingHost host;
     RecordingSink sink;

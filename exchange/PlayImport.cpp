@@ -1,0 +1,295 @@
+// Importing listens kept elsewhere. Everything is worked out on the side first (the file read
+// whole, each listen made a record, the duplicates found, the user asked about the size limit);
+// the database changes in one step at the end, or not at all.
+#include <algorithm>
+#include <exception>
+#include <initializer_list>
+#include <new>
+#include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "database/AnsiText.h"
+#include "database/Doc.h"
+#include "database/DuplicateRule.h"
+#include "core/Exceptions.h"
+#include "core/FileSystem.h"
+#include "exchange/PlayExchange.h"
+#include "exchange/PlayReaders.h"
+#include "database/Utf8Text.h"
+#include "core/AppContext.h"
+#include "core/Messages.h"
+#include "core/Profile.h"
+#include "core/SettingsTable.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr int kCannotRead = 2238;     // "ErrorImportingPlays", followed by the reason
+constexpr int kNotImported = 2239;    // "ErrorImportingPlays", followed by the reader's message
+constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicates
+constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
+constexpr int kImportAnyway = 2251;   // %3 plays to go
+constexpr int kImportedToGo = 2261;   // "PlaysImported": %1 added, %2 duplicates, %3 the limit, %4 plays to go,
+                                      // %5 of them added
+constexpr int kNoMemory = 2255;
+constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
+// Read whole, with the plays it makes beside the database: a file beyond this could not be held
+// in a 32-bit player's memory, and no export of a listener's history comes near it.
+constexpr std::int64_t kLargestImport = 256 << 20;
+
+std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+// The string with %1, %2... replaced by the values in their order.
+std::string format(int id, std::initializer_list<std::size_t> values) {
+    std::string text = loadString(id);
+    int n = 0;
+    for (std::size_t value : values) text = replaceAll(text, "%" + std::to_string(++n), std::to_string(value));
+    return text;
+}
+
+std::string format(int id, const std::string& one, const std::string& two = {}, const std::string& three = {}) {
+    return replaceAll(replaceAll(replaceAll(loadString(id), "%1", one), "%2", two), "%3", three);
+}
+
+// The whole file, or false with the reason.
+bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, std::string& reason) {
+    std::unique_ptr<IFile> file = files.openRead(path);
+    if (!file) {
+        reason = files.lastErrorText();
+        return false;
+    }
+    try {
+        const std::int64_t size = file->size();
+        if (size > kLargestImport) {
+            file->close();
+            reason = loadString(kTooLarge);
+            return false;
+        }
+        bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const std::size_t n = file->read(&bytes[got], bytes.size() - got);
+            if (n == 0) break;
+            got += n;
+        }
+        bytes.resize(got);
+        file->close();
+    } catch (const CFileException& e) {
+        reason = e.reason();
+        return false;
+    }
+    return true;
+}
+
+// A listen as a stored play: no file, heard whole, the tag built of its texts in the ANSI code
+// page (cut to the tag's places, never inside a double-byte character), its track number where
+// the file gives one, no genre.
+std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
+    auto record = std::make_unique<CTrackRecord>(std::string(), listen.length, listen.start, listen.length);
+    record->tag = CId3v1Tag(utf8ToAnsi(listen.artist), utf8ToAnsi(listen.album), utf8ToAnsi(listen.title), "", "",
+                            CId3v1Tag::kNoGenre);
+    record->tag.setTrackNumber(listen.track);
+    return record;
+}
+
+// Plays by track (artist and title ignoring case), each with its starts in order, so that a
+// listen is checked against the plays of its own track only and by a binary search: the check
+// stays fast however many plays there are. The stored plays are known by their tags' texts; the
+// listens of this import by their whole texts, and a listen whose texts the code page cannot hold
+// is never taken for a stored play by the characters the code page put in their place.
+class PlayIndex {
+public:
+    explicit PlayIndex(const RecordArray& stored) {
+        stored_.reserve(stored.size() / 2 + 1);
+        for (const auto& r : stored) stored_[keyOf(ansiFoldCase(r->tag.artist()), ansiFoldCase(r->tag.title()))].push_back({r->date, r->length});
+        for (auto& entry : stored_) std::sort(entry.second.begin(), entry.second.end(), earlier);
+    }
+
+    // True when the listen (made `record`) repeats a known play; otherwise it becomes known.
+    // Listens must come in the order of their starts.
+    bool isDuplicate(const ImportedListen& listen, const CTrackRecord& record) {
+        const Sighting sighting{record.date, record.length};
+        if (fitsCodePage(listen.artist) && fitsCodePage(listen.title)) {
+            auto known = stored_.find(keyOf(ansiFoldCase(record.tag.artist()), ansiFoldCase(record.tag.title())));
+            if (known != stored_.end() && near(known->second, record.tag.artist(), record.tag.title(), sighting))
+                return true;
+        }
+        std::vector<Sighting>& added = added_[keyOf(asciiFolded(listen.artist), asciiFolded(listen.title))];
+        if (near(added, listen.artist, listen.title, sighting)) return true;
+        added.push_back(sighting);
+        return false;
+    }
+
+private:
+    struct Sighting {
+        TimeValue start;
+        std::int32_t length;
+    };
+    static bool earlier(const Sighting& a, const Sighting& b) { return a.start < b.start; }
+
+    static std::string keyOf(std::string_view artist, std::string_view title) {
+        std::string key(artist);
+        key += '\0';
+        key += title;
+        return key;
+    }
+    // Whole texts in UTF-8 fold their ASCII letters only: every other byte belongs to a character
+    // of its own, which the rule compares as it stands.
+    static std::string asciiFolded(std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    }
+    static bool fitsCodePage(const std::string& text) { return ansiToUtf8(utf8ToAnsi(text)) == text; }
+
+    // Whether one of the plays of a track (of these texts) is repeated by `play`.
+    static bool near(const std::vector<Sighting>& plays, std::string_view artist, std::string_view title,
+                     const Sighting& play) {
+        const std::int64_t start = play.start;
+        auto it = std::lower_bound(plays.begin(), plays.end(), start - kLongestDuplicateWindow,
+                                   [](const Sighting& s, std::int64_t value) { return s.start < value; });
+        for (; it != plays.end() && it->start <= start + kLongestDuplicateWindow; ++it) {
+            if (isDuplicatePlay(PlaySighting{artist, title, it->start, it->length},
+                                PlaySighting{artist, title, play.start, play.length}))
+                return true;
+        }
+        return false;
+    }
+
+    std::unordered_map<std::string, std::vector<Sighting>> stored_;  // each sorted by start
+    std::unordered_map<std::string, std::vector<Sighting>> added_;   // in the order of arrival
+};
+
+// The import's duplicate rule: a play of a track already known (stored, or imported before it),
+// judged by the whole texts of the listen each incoming record was made of.
+class KnownPlayRule : public IDuplicateRule {
+public:
+    KnownPlayRule(const RecordArray& stored, const RecordArray& incoming, const std::vector<ImportedListen>& listens)
+        : index_(stored) {
+        listenOf_.reserve(incoming.size());
+        for (std::size_t i = 0; i < incoming.size() && i < listens.size(); ++i) listenOf_[incoming[i].get()] = &listens[i];
+    }
+    bool isDuplicate(const CTrackRecord& incoming, const CTrackRecord*) override {
+        auto it = listenOf_.find(&incoming);
+        return it != listenOf_.end() && index_.isDuplicate(*it->second, incoming);
+    }
+
+private:
+    PlayIndex index_;
+    std::unordered_map<const CTrackRecord*, const ImportedListen*> listenOf_;
+};
+
+// What the next save removes for the size limit: the oldest `toGo` plays, `added` of them plays
+// the import just placed (`placed`).
+struct Trim {
+    std::size_t limit = 0, toGo = 0, added = 0;
+};
+
+Trim nextTrim(CDoc& doc, const std::unordered_set<const CTrackRecord*>& placed) {
+    const GeneralSettings settings = doc.context().readSettings();
+    const RecordArray& records = doc.records();
+    Trim trim;
+    if (!settings.NoLarger || settings.DBSize <= 0 || records.size() <= static_cast<std::size_t>(settings.DBSize)) return trim;
+    trim.limit = static_cast<std::size_t>(settings.DBSize);
+    trim.toGo = records.size() - trim.limit;
+    for (std::size_t i = 0; i < trim.toGo; ++i) trim.added += placed.count(records[i].get());
+    return trim;
+}
+
+}  // namespace
+
+ImportResult importPlays(CDoc& doc, const std::string& path) {
+    AppContext& context = doc.context();
+    auto show = [&](const std::string& text, const char* key) {
+        context.messages.showMessage(text, key);
+    };
+    auto ask = [&](const std::string& text) { return context.messages.askYesNo(text, ""); };
+    ImportResult result;
+
+    std::vector<ImportedListen> listens;  // incoming[i] was made of listens[i]
+    RecordArray incoming;
+    try {
+        std::string bytes, reason;
+        if (!readWhole(context.files, path, bytes, reason)) {
+            show(loadString(kCannotRead) + reason, "ErrorImportingPlays");
+            return result;
+        }
+        ReadError error;
+        if (!readListens(bytes, listens, error)) {
+            show(loadString(kNotImported) +
+                     format(error.message, std::to_string(error.line), std::to_string(error.column), error.detail),
+                 "ErrorImportingPlays");
+            return result;
+        }
+        bytes = std::string();
+
+        std::stable_sort(listens.begin(), listens.end(),
+                         [](const ImportedListen& a, const ImportedListen& b) { return a.start < b.start; });
+        incoming.reserve(listens.size());
+        for (const ImportedListen& listen : listens) incoming.push_back(recordOf(listen));
+    } catch (const std::bad_alloc&) {
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return result;
+    } catch (const std::length_error&) {
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return result;
+    }
+
+    // Nothing is lost without the user's word: a database beyond its limit loses its oldest plays
+    // at the next save. The question comes once the new plays are known, before any is placed.
+    bool declined = false;
+    auto withinLimit = [&](std::size_t added) {
+        result.added = added;
+        const GeneralSettings settings = context.readSettings();
+        const std::size_t total = doc.records().size() + added;
+        if (added == 0 || !settings.NoLarger || settings.DBSize <= 0 || total <= static_cast<std::size_t>(settings.DBSize))
+            return true;
+        const std::string after = std::to_string(total), limit = std::to_string(settings.DBSize),
+                          lost = std::to_string(total - static_cast<std::size_t>(settings.DBSize));
+        if (ask(format(kRaiseLimit, after, limit, lost))) {
+            // The limit is raised as far as the General page accepts, else lifted.
+            const SettingsTable<GeneralSettings>& table = generalSettingsTable();
+            const int largest = lineOf(table, &GeneralSettings::DBSize)->range.max;
+            GeneralSettings raised = settings;
+            raised.DBSize = static_cast<int>(total);
+            raised.NoLarger = false;
+            if (total <= static_cast<std::size_t>(largest))
+                writeSetting(context.profile, table, &GeneralSettings::DBSize, raised);
+            else
+                writeSetting(context.profile, table, &GeneralSettings::NoLarger, raised);
+            context.reloadSettings();
+            result.limitChanged = true;
+            return true;
+        }
+        declined = !ask(format(kImportAnyway, after, limit, lost));
+        return !declined;
+    };
+    // The plays placed are known by their addresses: each record stays where it was made.
+    std::unordered_set<const CTrackRecord*> placed;
+    try {
+        placed.reserve(incoming.size());
+        for (const auto& r : incoming) placed.insert(r.get());
+        KnownPlayRule known(doc.records(), incoming, listens);
+        if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0)
+            context.views->refreshPlaytallyWindow();
+    } catch (const std::bad_alloc&) {
+        // Thrown before any record moved.
+        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        return ImportResult{};
+    }
+    if (declined) return ImportResult{};
+    result.applied = true;
+    // Imported anyway: say how many of the plays just added the limit takes away again.
+    const Trim trim = nextTrim(doc, placed);
+    if (trim.added > 0)
+        show(format(kImportedToGo, {result.added, result.duplicates, trim.limit, trim.toGo, trim.added}), "PlaysImported");
+    else
+        show(format(kImported, {result.added, result.duplicates}), "PlaysImported");
+    return result;
+}
