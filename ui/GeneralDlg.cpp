@@ -188,7 +188,7 @@ void CGeneralDlg::merge() {
     // The database itself holds nothing to add, and reading it as a second copy would bring back
     // what was removed since the last save.
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
-    if (context.files->sameFile(path, own)) {
+    if (context.files.sameFile(path, own)) {
         // Saying nothing would look as if the button did nothing.
         context.messages.showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
         return;
@@ -200,7 +200,7 @@ bool CGeneralDlg::checkNewDatabasePath() {
     AppContext& context = m_host.context();
     const std::string path = resolvePluginPath(m_values.DBPath, context.pluginFolder);
     const std::string old = resolvePluginPath(m_snapshot.DBPath, context.pluginFolder);
-    if (path.empty() || context.files->sameFile(path, old)) return true;
+    if (path.empty() || context.files.sameFile(path, old)) return true;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new database starts there
 

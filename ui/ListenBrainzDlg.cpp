@@ -48,11 +48,11 @@ void CListenBrainzDlg::DoDataExchange(CDataExchange& dx) {
 
 BOOL CListenBrainzDlg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    m_values = m_snapshot = loadListenSettings(*m_host.context().profile);
+    m_values = m_snapshot = loadListenSettings(m_host.context().profile);
     UpdateData(false);
     // A stored token shows as a row of password dots; it is read only when asked for by Check.
     m_putting = true;
-    if (!m_host.context().profile->getString(sectionListen(), tokenvault::kTokenKey, "").empty())
+    if (!m_host.context().profile.getString(sectionListen(), tokenvault::kTokenKey, "").empty())
         SetDlgItemText(IDC_LB_TOKEN, kStoredTokenMark);
     m_putting = false;
     createSettingsToolTip(m_toolTip, m_hWnd, kControls);
@@ -69,7 +69,7 @@ bool CListenBrainzDlg::PreTranslateMessage(MSG* message) {
 
 std::string CListenBrainzDlg::token() const {
     if (m_tokenTyped) return GetDlgItemText(IDC_LB_TOKEN);
-    return tokenvault::load(*m_host.context().profile, sectionListen());
+    return tokenvault::load(m_host.context().profile, sectionListen());
 }
 
 bool CListenBrainzDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -159,12 +159,12 @@ void CListenBrainzDlg::OnReset() {
 
 void CListenBrainzDlg::saveListenSettings() {
     UpdateData(true);
-    IProfile& profile = *m_host.context().profile;
+    IProfile& profile = m_host.context().profile;
     writeSettings(profile, listenSettingsTable(), m_values, IDD_LISTENBRAINZ);
     if (!m_tokenTyped) return;
     if (tokenvault::store(profile, sectionListen(), GetDlgItemText(IDC_LB_TOKEN))) {
         m_tokenTyped = false;
-    } else if (m_host.context().messages) {
-        m_host.context().messages->showMessage(loadString(2640), "");
+    } else {
+        m_host.context().messages.showMessage(loadString(2640), "");
     }
 }

@@ -27,7 +27,7 @@ const char kWindowClass[] = "PlaytallyListenSender";
 
 bool CSendingTrackSink::AddTrack(const CTrackRecord& pending) {
     if (!doc_.AddTrack(pending)) return false;
-    sender_.playStored(*doc_.records.back());
+    sender_.playStored(*doc_.records().back());
     return true;
 }
 
@@ -51,11 +51,11 @@ void CListenSender::start(const std::string& databasePath, std::shared_ptr<IHttp
     if (!window_) return;
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-    IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+    IFileSystem& files = context_.files;
     outbox_ = std::make_unique<COutbox>(files, outboxPathFor(databasePath));
-    if (outbox_->load() == COutbox::LoadResult::damaged && context_.messages)
-        context_.messages->showMessage(loadString(kOutboxDamaged) + outbox_->path() + ".damaged", "OutboxDamaged");
-    submitter_ = std::make_unique<CListenSubmitter>(*outbox_, *context_.clock);
+    if (outbox_->load() == COutbox::LoadResult::damaged)
+        context_.messages.showMessage(loadString(kOutboxDamaged) + outbox_->path() + ".damaged", "OutboxDamaged");
+    submitter_ = std::make_unique<CListenSubmitter>(*outbox_, context_.clock);
     thread_ = std::make_unique<CSendingThread>(window_, kAnswerMessage, std::move(client));
     applySettings();
 }
@@ -64,7 +64,7 @@ SubmitConfig CListenSender::configFromSettings() const {
     SubmitConfig config;
     config.enabled = settings_.SendPlays;
     config.apiRoot = settings_.ApiRoot;
-    config.token = tokenvault::load(*context_.profile, sectionListen());
+    config.token = tokenvault::load(context_.profile, sectionListen());
     const ExportClient client = playtallyClient();
     config.userAgent = submissionUserAgent(client.name, client.version, loadString(IDS_WEB_PAGE));
     return config;
@@ -72,7 +72,7 @@ SubmitConfig CListenSender::configFromSettings() const {
 
 void CListenSender::applySettings() {
     if (!submitter_) return;
-    settings_ = loadListenSettings(*context_.profile);
+    settings_ = loadListenSettings(context_.profile);
     submitter_->configure(configFromSettings());
     pump();
 }
@@ -96,26 +96,26 @@ void CListenSender::playStored(const CTrackRecord& record) {
     if (!outbox_ || !settings_.SendPlays) return;
     if (!playIsSent(record, context_.readSettings().KeepOutOfRankings, settings_.ListenRule)) return;
     std::string listen = buildListen(record, playtallyClient());
-    const ListenFault fault = checkListen(listen, context_.clock->now());
+    const ListenFault fault = checkListen(listen, context_.clock.now());
     const bool written = outbox_->append(std::move(listen));
     if (fault != ListenFault::none) outbox_->refuse(outbox_->waiting().back().id, listenFaultText(fault));
-    if (!written && context_.messages)
-        context_.messages->showMessage(loadString(kOutboxNotWritten) + outbox_->lastError(), "OutboxNotWritten");
+    if (!written)
+        context_.messages.showMessage(loadString(kOutboxNotWritten) + outbox_->lastError(), "OutboxNotWritten");
     pump();
 }
 
 void CListenSender::notePlaying(const CTrackRecord* pending, bool playing) {
     if (!submitter_ || !pending || !playing || !settings_.SendPlays || !settings_.SendPlayingNow) return;
     if (pending->identity.value() == announced_) return;
-    const TimeValue heard = pending->played + (context_.clock->now() - pending->date);
+    const TimeValue heard = pending->played + (context_.clock.now() - pending->date);
     if (heard < kPlayingNowAfter) return;
     announced_ = pending->identity.value();
     CTrackRecord copy(*pending);
     const GeneralSettings general = context_.readSettings();
     TagRules rules;
     rules.readOtherTags = general.ReadOtherTags;
-    rules.player = context_.player;
-    IFileSystem& files = context_.files ? *context_.files : systemFileSystem();
+    rules.player = &*context_.player;
+    IFileSystem& files = context_.files;
     try {
         if (readTrackTag(files, copy.path, copy.widePath, rules, copy.tag) == TagSource::none) return;
     } catch (...) {
@@ -169,8 +169,8 @@ void CListenSender::answered() {
     inFlight_.reset();
     submitter_->takeAnswer(request, answer);
     if (submitter_->takeCheckDone()) checking_ = false;
-    if (submitter_->takeTokenNotice() && context_.messages)
-        context_.messages->showMessage(loadString(kTokenRefusedNotice), "ListenTokenRefused");
+    if (submitter_->takeTokenNotice())
+        context_.messages.showMessage(loadString(kTokenRefusedNotice), "ListenTokenRefused");
     pump();
 }
 
