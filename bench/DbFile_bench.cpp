@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
 #include "core/AppContext.h"
@@ -64,8 +65,9 @@ struct Setup {
 const char* const kArtists[] = {"The Cinematic Orchestra", "Boards of Canada", "Massive Attack", "Portishead",
                                 "Radiohead", "Sigur Ros", "Mogwai", "Nick Cave and the Bad Seeds"};
 
-// Paths of about 80 bytes and tags with every field set.
-void fillRecords(CRecordStore& store, int count) {
+// Paths of about 80 bytes and tags with every field set; with `wholeTexts` the texts are whole,
+// longer than an ID3v1 place and half of them outside the code page.
+void fillRecords(CRecordStore& store, int count, bool wholeTexts = false) {
     RecordArray records;
     records.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -75,26 +77,32 @@ void fillRecords(CRecordStore& store, int count) {
         std::string path = "C:\\Documents and Settings\\user\\My Music\\" + artist + "\\" + album + "\\" + title + ".mp3";
         path.resize(80, '_');
         auto r = std::make_unique<CTrackRecord>(path, 180 + i % 240, 1000000000 + i * 300, 170 + i % 200);
-        r->tag = CId3v1Tag(artist, album, title, std::to_string(1970 + i % 50), "Ripped with care, take " +
-                               std::to_string(i % 97), static_cast<std::uint8_t>(i % 126));
+        if (wholeTexts)
+            r->SetTexts(bench::wholeTextsOfSong(i));
+        else
+            r->tag = CId3v1Tag(artist, album, title, std::to_string(1970 + i % 50), "Ripped with care, take " +
+                                   std::to_string(i % 97), static_cast<std::uint8_t>(i % 126));
         records.push_back(std::move(r));
     }
     store.replaceAll(std::move(records));
 }
 
 // The database file of `count` records, written once by the product's own save.
-const std::string& databaseFile(int count) {
+const std::string& databaseFile(int count, bool wholeTexts = false) {
     static int made = 0;
+    static bool madeWhole = false;
     static std::string path = folder().path + "/db.dat";
-    if (made != count) {
+    if (made != count || madeWhole != wholeTexts) {
         Setup setup;
         CDoc doc(setup.context);
-        fillRecords(doc.store(), count);
+        fillRecords(doc.store(), count, wholeTexts);
         doc.SaveDatabase();
         made = count;
+        madeWhole = wholeTexts;
     }
     return path;
 }
+
 
 std::size_t heapInUse() { return mallinfo2().uordblks; }
 
@@ -107,9 +115,9 @@ long fileSize(const std::string& path) {
     return n;
 }
 
-void DbLoad(benchmark::State& state) {
+void DbLoad(benchmark::State& state, bool whole) {
     const int count = static_cast<int>(state.range(0));
-    const std::string& path = databaseFile(count);
+    const std::string& path = databaseFile(count, whole);
     Setup setup;
     std::size_t heapUsed = 0;
     for (auto _ : state) {
@@ -127,18 +135,18 @@ void DbLoad(benchmark::State& state) {
     state.counters["heap_bytes_per_record"] = static_cast<double>(heapUsed) / count;
 }
 
-void DbSave(benchmark::State& state) {
+void DbSave(benchmark::State& state, bool whole) {
     const int count = static_cast<int>(state.range(0));
     Setup setup;
     CDoc doc(setup.context);
-    fillRecords(doc.store(), count);
+    fillRecords(doc.store(), count, whole);
     const std::string path = folder().path + "/db.dat";
     for (auto _ : state) doc.SaveDatabase();  // new file, flush to disk, replace
     state.SetBytesProcessed(state.iterations() * fileSize(path));
 }
 
-void StdioRead(benchmark::State& state) {
-    const std::string& path = databaseFile(static_cast<int>(state.range(0)));
+void StdioRead(benchmark::State& state, bool whole) {
+    const std::string& path = databaseFile(static_cast<int>(state.range(0)), whole);
     const long size = fileSize(path);
     for (auto _ : state) {
         std::vector<char> bytes(static_cast<std::size_t>(size));
@@ -151,8 +159,8 @@ void StdioRead(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * size);
 }
 
-void StdioWrite(benchmark::State& state) {
-    const std::string& path = databaseFile(static_cast<int>(state.range(0)));
+void StdioWrite(benchmark::State& state, bool whole) {
+    const std::string& path = databaseFile(static_cast<int>(state.range(0)), whole);
     const long size = fileSize(path);
     std::vector<char> bytes(static_cast<std::size_t>(size), 'x');
     const std::string target = folder().path + "/stdio.dat";
@@ -167,7 +175,11 @@ void StdioWrite(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(DbLoad)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(DbSave)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(StdioRead)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(StdioWrite)->Arg(100000)->Unit(benchmark::kMillisecond);
+// Each on the plain file ("DbLoad/100000") and on the one with whole texts ("DbLoad/WholeText/100000").
+#define PTLY_DB_BENCH(name)                                                                         \
+    BENCHMARK_CAPTURE(name, plain, false)->Name(#name)->Arg(100000)->Unit(benchmark::kMillisecond); \
+    BENCHMARK_CAPTURE(name, whole, true)->Name(#name "/WholeText")->Arg(100000)->Unit(benchmark::kMillisecond)
+PTLY_DB_BENCH(DbLoad);
+PTLY_DB_BENCH(DbSave);
+PTLY_DB_BENCH(StdioRead);
+PTLY_DB_BENCH(StdioWrite);

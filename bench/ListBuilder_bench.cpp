@@ -27,16 +27,16 @@ struct Database {
     AppContext context{profile, noMessages, systemClock, systemFileSystem()};
     CDoc doc{context};
 
-    explicit Database(int plays) {
+    explicit Database(int plays, bool wholeTexts) {
         context.userName = "bench";
-        bench::addSyntheticPlays(doc.store(), plays, kStart);
+        bench::addSyntheticPlays(doc.store(), plays, kStart, bench::kTwoYears, wholeTexts);
     }
 };
 
-Database& database(int plays) {
-    static std::map<int, std::unique_ptr<Database>> made;
-    auto& slot = made[plays];
-    if (!slot) slot = std::make_unique<Database>(plays);
+Database& database(int plays, bool wholeTexts = false) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<Database>> made;
+    auto& slot = made[{plays, wholeTexts}];
+    if (!slot) slot = std::make_unique<Database>(plays, wholeTexts);
     return *slot;
 }
 
@@ -51,8 +51,8 @@ BuildListParams params(bool logMode, int top) {
 }
 
 template <typename Build>
-void run(benchmark::State& state, int plays, const BuildListParams& p, Build build) {
-    Database& db = database(plays);
+void run(benchmark::State& state, int plays, const BuildListParams& p, Build build, bool wholeTexts = false) {
+    Database& db = database(plays, wholeTexts);
     RowArray rows;  // held as a caller holds them: the next build's rows replace them
     for (auto _ : state) {
         rows = build(db.doc, p);
@@ -66,6 +66,7 @@ RowArray product(CDoc& doc, const BuildListParams& p) { return doc.BuildList(p);
 
 void PlaytallyAllReference(benchmark::State& state) { run(state, kPlays, params(false, 0), referenceBuildList); }
 void PlaytallyAllProduct(benchmark::State& state) { run(state, kPlays, params(false, 0), product); }
+void PlaytallyAllWholeText(benchmark::State& state) { run(state, kPlays, params(false, 0), product, true); }
 void PlaytallyTop100Product(benchmark::State& state) { run(state, kPlays, params(false, 100), product); }
 void LogTop100Product(benchmark::State& state) {
     run(state, static_cast<int>(state.range(0)), params(true, 100), product);
@@ -76,6 +77,7 @@ void LogAllProduct(benchmark::State& state) { run(state, kPlays, params(true, 0)
 
 BENCHMARK(PlaytallyAllReference)->Name("Playtally/All/Reference")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlaytallyAllProduct)->Name("Playtally/All/Product")->Unit(benchmark::kMillisecond);
+BENCHMARK(PlaytallyAllWholeText)->Name("Playtally/All/WholeText")->Unit(benchmark::kMillisecond);
 BENCHMARK(PlaytallyTop100Product)->Name("Playtally/Top100/Product")->Unit(benchmark::kMillisecond);
 BENCHMARK(LogTop100Product)->Name("Log/Top100/Product")->Arg(kPlays)->Arg(10000)->Arg(400000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LogAllProduct)->Name("Log/All/Product")->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/SyntheticPlays.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
 #include "core/AppContext.h"
@@ -30,7 +31,7 @@ struct NoShell : IShell {
 // A database of `rows` plays in the last month and Publish settings for a Log-mode report of them
 // with the default templates.
 struct ReportSetup {
-    explicit ReportSetup(int rows) {
+    explicit ReportSetup(int rows, bool wholeTexts = false) {
         context.pluginFolder = dir.path();
         profile.writeString(sectionPublish(), "PublishFile", "report.html");
         profile.writeInt(sectionPublish(), "OpenPublishedFile", 0);
@@ -38,8 +39,11 @@ struct ReportSetup {
         for (int i = 0; i < rows; ++i) {
             auto record = std::make_unique<CTrackRecord>("C:\\mp3\\track" + std::to_string(i) + ".mp3", 200,
                                                          clock.now() - 2 * 86400 + i, 190);
-            record->tag = CId3v1Tag("Artist " + std::to_string(i % 300), "Album " + std::to_string(i % 900),
-                                    "Title number " + std::to_string(i), "2001", "comment", 17);
+            if (wholeTexts)
+                record->SetTexts(bench::wholeTextsOfSong(i));
+            else
+                record->tag = CId3v1Tag("Artist " + std::to_string(i % 300), "Album " + std::to_string(i % 900),
+                                        "Title number " + std::to_string(i), "2001", "comment", 17);
             doc.store().append(std::move(record));
         }
     }
@@ -59,6 +63,15 @@ void BM_Report(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Report)->Name("Report")->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The same with whole texts, half of them outside the code page (numeric character references).
+void BM_ReportWholeText(benchmark::State& state) {
+    ReportSetup setup(static_cast<int>(state.range(0)), true);
+    NoShell shell;
+    for (auto _ : state) publishReport(setup.context, setup.doc, shell);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReportWholeText)->Name("Report/WholeText")->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // The tag replacement of the same report: the default item filled for every row.
 void BM_ReportTagReplacement(benchmark::State& state) {

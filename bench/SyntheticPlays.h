@@ -15,7 +15,26 @@ namespace bench {
 constexpr int kSongs = 20000;
 constexpr TimeValue kTwoYears = 2 * 365 * 86400;
 
-inline void addSyntheticPlays(CRecordStore& store, int plays, TimeValue start, TimeValue span = kTwoYears) {
+// Whole texts of a song: longer than an ID3v1 place, every second song's outside the code page
+// (Japanese and Cyrillic), the genre a name the table lacks for every third.
+inline TrackTexts wholeTextsOfSong(int song) {
+    const std::string n = std::to_string(song);
+    TrackTexts t;
+    if (song % 2) {
+        t.artist = "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89 \xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE " + std::to_string(song % 2500);
+        t.title = "\xD0\xA1\xD0\xB8\xD0\xBC\xD1\x84\xD0\xBE\xD0\xBD\xD0\xB8\xD1\x8F No. " + n + " \xE2\x80\x93 \xE6\x9D\xB1\xE4\xBA\xAC\xE3\x81\xAE\xE5\xA4\x9C";
+    } else {
+        t.artist = "The Orchestra of Artist Number " + std::to_string(song % 2500);
+        t.title = "Symphony No. " + n + " in D minor, Op. 125: IV. Presto";
+    }
+    t.album = "The Complete Recordings, Volume " + std::to_string(song % 6000);
+    t.year = std::to_string(1960 + song % 60);
+    t.genre = song % 3 == 0 ? "Synthwave" : "Classical";
+    return t;
+}
+
+inline void addSyntheticPlays(CRecordStore& store, int plays, TimeValue start, TimeValue span = kTwoYears,
+                              bool wholeTexts = false) {
     std::mt19937 random(7);
     // Zipf-like: the song of rank k is played in proportion to 1 / k.
     std::vector<double> cumulative(kSongs);
@@ -29,9 +48,12 @@ inline void addSyntheticPlays(CRecordStore& store, int plays, TimeValue start, T
         const TimeValue date = start + static_cast<TimeValue>(i * spacing);
         auto record = std::make_unique<CTrackRecord>("C:\\m\\" + std::to_string(song) + ".mp3", 180 + song % 120, date,
                                                      150 + song % 60);
-        record->tag = CId3v1Tag("Artist " + std::to_string(song % 2500), "Album " + std::to_string(song % 6000),
-                                "Title of song " + std::to_string(song), std::to_string(1960 + song % 60), "",
-                                static_cast<std::uint8_t>(song % 126));
+        if (wholeTexts)
+            record->SetTexts(wholeTextsOfSong(song));
+        else
+            record->tag = CId3v1Tag("Artist " + std::to_string(song % 2500), "Album " + std::to_string(song % 6000),
+                                    "Title of song " + std::to_string(song), std::to_string(1960 + song % 60), "",
+                                    static_cast<std::uint8_t>(song % 126));
         store.append(std::move(record));
     }
 }

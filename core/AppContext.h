@@ -56,7 +56,7 @@ struct CNoProgramRunner : IProgramRunner {
 };
 struct CNoRecordDialogs : IRecordDialogs {
     bool editPath(std::string&, std::u16string&, const std::string&, const std::u16string&) override { return false; }
-    bool editTag(TagBody&) override { return false; }
+    bool editTexts(TrackTexts&) override { return false; }
 };
 struct CNoPlayerMetadata : IPlayerMetadata {
     bool fileInfo(const std::string&, const std::u16string&, const char*, std::string&) override { return false; }

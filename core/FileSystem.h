@@ -1,6 +1,8 @@
 // The file calls of the database and the tag reader. Native builds use POSIX, Windows builds the
 // Windows file calls; tests may substitute a file system that fails on purpose.
 #pragma once
+// Wide names take the UTF-8 form where file names are bytes (POSIX, the memory file system).
+#include "core/Utf.h"
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -66,9 +68,6 @@ public:
 // A played file by the name that holds it whole: `widePath` when there is one, else `path`.
 std::unique_ptr<IFile> openTrackFile(IFileSystem& files, const std::string& path, const std::u16string& widePath);
 bool trackFileExists(IFileSystem& files, const std::string& path, const std::u16string& widePath);
-// UTF-16 as UTF-8, the form wide names take where file names are bytes (POSIX, the memory file
-// system). Unpaired surrogates become U+FFFD.
-std::string utf16ToUtf8(const std::u16string& text);
 
 // The platform's file system (POSIX natively, the Windows file calls on Windows).
 IFileSystem& systemFileSystem();

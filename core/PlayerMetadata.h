@@ -8,7 +8,7 @@ class IPlayerMetadata {
 public:
     virtual ~IPlayerMetadata() = default;
     // The player's text of one field of the file ("artist", "title", "album", "year", "comment" or
-    // "genre"), in the ANSI code page. `widePath` is the name whole when `path` cannot hold it
+    // "genre"), whole, in UTF-8. `widePath` is the name whole when `path` cannot hold it
     // (else ""). False when the player cannot describe the file.
     virtual bool fileInfo(const std::string& path, const std::u16string& widePath, const char* field,
                           std::string& value) = 0;

@@ -1,12 +1,9 @@
 // The two dialogs the record edits ask the user through: the path dialog and the tag editor. The
 // Windows build shows the real dialogs; tests answer in their place.
 #pragma once
-#include <array>
-#include <cstdint>
 #include <string>
 
-// The 125 bytes of a stored ID3v1 tag after "TAG": the form every stored play keeps its tag in.
-using TagBody = std::array<std::uint8_t, 125>;
+#include "core/TrackTexts.h"
 
 class IRecordDialogs {
 public:
@@ -18,6 +15,6 @@ public:
     // is empty otherwise, and the result is true; on Cancel both are left alone.
     virtual bool editPath(std::string& path, std::u16string& widePath, const std::string& missingPath,
                           const std::u16string& missingWide) = 0;
-    // The tag editor on a record's 125-byte tag body, changed in place on OK (true).
-    virtual bool editTag(TagBody& body) = 0;
+    // The tag editor on a record's texts (whole, UTF-8), changed in place on OK (true).
+    virtual bool editTexts(TrackTexts& texts) = 0;
 };

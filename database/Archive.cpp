@@ -4,11 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/CodePage.h"
 #include "core/FileSystem.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -16,51 +13,7 @@ constexpr std::uint8_t kLongPrefix = 0xFF;     // a wider length follows
 constexpr std::uint16_t kWideMark = 0xFFFE;    // UTF-16 text follows, with its own length prefix
 constexpr std::uint16_t kLongerPrefix = 0xFFFF;  // a 32-bit length follows
 
-bool isHighSurrogate(std::uint16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-
 }  // namespace
-
-#ifdef _WIN32
-std::string wideToAnsi(const std::uint16_t* units, std::size_t count) {
-    std::string out;
-    // In pieces, so that each length fits the call's int; never split a surrogate pair.
-    constexpr std::size_t kPiece = 1u << 20;
-    std::size_t done = 0;
-    while (done < count) {
-        std::size_t n = std::min(kPiece, count - done);
-        if (done + n < count && isHighSurrogate(units[done + n - 1]) && n > 1) --n;
-        auto wide = reinterpret_cast<const wchar_t*>(units + done);
-        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-        if (bytes > 0) {
-            std::size_t at = out.size();
-            out.resize(at + static_cast<std::size_t>(bytes));
-            WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(n), &out[at], bytes, nullptr, nullptr);
-        }
-        done += n;
-    }
-    return out;
-}
-#else
-static bool isLowSurrogate(std::uint16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-// Without the system's code page tables: Latin-1 covers the first 256 code points, which is what
-// Windows-1252 shows for nearly all of them; anything else cannot be shown and becomes '?'.
-std::string wideToAnsi(const std::uint16_t* units, std::size_t count) {
-    std::string out;
-    out.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint16_t u = units[i];
-        if (u < 0x100) {
-            out.push_back(static_cast<char>(u));
-        } else {
-            // A surrogate pair is one character: one '?'.
-            if (isHighSurrogate(u) && i + 1 < count && isLowSurrogate(units[i + 1])) ++i;
-            out.push_back('?');
-        }
-    }
-    return out;
-}
-#endif
 
 CArchive::CArchive(IFile& file, Mode mode, std::size_t bufferSize)
     : file_(file), loading_(mode == load), buffer_(std::max<std::size_t>(bufferSize, 16)) {
@@ -271,11 +224,7 @@ void CArchive::ReadString(std::string& text, std::u16string& wideText) {
     }
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(bytes));
     ReadExact(raw.data(), raw.size());
-    std::vector<std::uint16_t> units(n);
     wideText.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        units[i] = static_cast<std::uint16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
-        wideText[i] = static_cast<char16_t>(units[i]);
-    }
-    text = wideToAnsi(units.data(), units.size());
+    for (std::size_t i = 0; i < n; ++i) wideText[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+    text = utf16ToAnsi(wideText);
 }

@@ -29,10 +29,6 @@ public:
     CArchiveTextCut() : CArchiveEndOfFile("String longer than the rest of the file") {}
 };
 
-// UTF-16 text converted to the ANSI code page (the wide form of the archive string). Characters
-// the code page cannot show become '?'.
-std::string wideToAnsi(const std::uint16_t* units, std::size_t count);
-
 class CArchive {
 public:
     enum Mode { store, load };

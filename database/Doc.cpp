@@ -34,6 +34,7 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         std::int32_t played = nearlyComplete(pending.length, pending.played) ? pending.length : pending.played;
         auto record = std::make_unique<CTrackRecord>(pending.path, pending.length, pending.date, played);
         record->widePath = pending.widePath;
+        record->firstStart = pending.firstStart;
         IFileSystem& files = context_.files;
         TagRules rules;
         rules.required = settings.DoNotStoreFields;
@@ -42,7 +43,7 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         // Without other tags a name the code page cannot hold stays unreadable, as it always was.
         if (!settings.ReadOtherTags) record->widePath.clear();
         try {
-            if (readTrackTag(files, record->path, record->widePath, rules, record->tag) == TagSource::none) return false;
+            if (readTrackTag(files, record->path, record->widePath, rules, *record) == TagSource::none) return false;
         } catch (const CMyReadMp3TagException&) {
             return false;  // an unreadable file is treated as untagged, without a message
         }

@@ -118,4 +118,5 @@ private:
     bool readTextCut_ = false;             // set by SerializeDB: the file ended inside a string
     bool readDamaged_ = false;             // set by SerializeDB: a record's bytes make no sense
     bool readNewer_ = false;               // set by SerializeDB: a newer version wrote the file
+    bool readTrailerDamaged_ = false;      // set by SerializeDB: the whole texts could not be read
 };

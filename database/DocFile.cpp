@@ -11,6 +11,7 @@
 
 #include "database/Archive.h"
 #include "database/Doc.h"
+#include "database/WholeTextTrailer.h"
 #include "core/FileSystem.h"
 #include "core/ReplacingWrite.h"
 #include "core/AppContext.h"
@@ -32,6 +33,7 @@ constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
 constexpr int kEndsInsidePlay = 2027;     // "DBFileIsCut"
 constexpr int kDamagedAfter = 2257;       // "DBFileIsDamaged": %1 plays loaded
 constexpr std::uint8_t kNoGenre = 255;
+constexpr int kTextsDamaged = 2029;       // "DBFileTextsDamaged"
 // A file that was not understood, moved aside at a save: news of its own, which a user who
 // silenced the loading errors still gets.
 const char kKeptAtSaveKey[] = "DBFileKeptAside";
@@ -152,7 +154,9 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         archive.WriteString(signature.description);
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
-        for (const auto& record : target ? *target : store_.all()) writeRecord(archive, *record);
+        const RecordArray& saved = target ? *target : store_.all();
+        for (const auto& record : saved) writeRecord(archive, *record);
+        writeWholeTextTrailer(archive, saved);
         return;
     }
 
@@ -160,6 +164,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     readTextCut_ = false;
     readDamaged_ = false;
     readNewer_ = false;
+    readTrailerDamaged_ = false;
     if (archive.ReadString() != signature.description) {
         readUnknownSignature_ = true;
         show(context_, loadString(kUnknownHeader), "ErrorOpening");
@@ -179,6 +184,10 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     constexpr std::uint64_t kShortestRecord = 12 + 1 + CId3v1Tag::kBodySize;
     records.reserve(static_cast<std::size_t>(archive.Remaining() / kShortestRecord) + 1);
     while (!archive.AtEnd()) {
+        if (atWholeTextTrailer(archive)) {
+            readTrailerDamaged_ = !readWholeTextTrailer(archive, records);
+            break;
+        }
         // Default-initialised: its members set themselves, and the object is not zeroed first.
         std::unique_ptr<CTrackRecord> record(new CTrackRecord);
         try {
@@ -194,6 +203,7 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
+    shareWholeTexts(records);
     if (!target) store_.replaceAll(std::move(loaded));
 }
 
@@ -252,6 +262,12 @@ int CDoc::loadFile(const std::string& path, RecordArray* target, FileRole role) 
         // length that ended it may be the damage and more plays follow it.
         show(context_, loadString(kEndsInsidePlay) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
              "DBFileIsCut");
+        return 0;
+    }
+    if (readTrailerDamaged_) {
+        // Every play is loaded with its body; the whole texts stay in the kept file.
+        show(context_, loadString(kTextsDamaged) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+             "DBFileTextsDamaged");
         return 0;
     }
     if (role == FileRole::database) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "database/AnsiText.h"
+#include "core/Utf.h"
+#include "core/FieldId.h"
 #include "database/TrackRecord.h"
 
 namespace {
@@ -26,7 +27,8 @@ bool isDuplicatePlay(const PlaySighting& a, const PlaySighting& b) {
 }
 
 bool isDuplicatePlay(const CTrackRecord& a, const CTrackRecord& b) {
-    const std::string artistA = ansiFoldCase(a.tag.artist()), titleA = ansiFoldCase(a.tag.title());
-    const std::string artistB = ansiFoldCase(b.tag.artist()), titleB = ansiFoldCase(b.tag.title());
-    return isDuplicatePlay(PlaySighting{artistA, titleA, a.date, a.length}, PlaySighting{artistB, titleB, b.date, b.length});
+    const std::string artistA = utf8FoldCase(a.Text(FieldArtist)), titleA = utf8FoldCase(a.Text(FieldTitle));
+    const std::string artistB = utf8FoldCase(b.Text(FieldArtist)), titleB = utf8FoldCase(b.Text(FieldTitle));
+    return isDuplicatePlay(PlaySighting{artistA, titleA, a.ListenedAt(), a.length},
+                           PlaySighting{artistB, titleB, b.ListenedAt(), b.length});
 }

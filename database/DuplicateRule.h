@@ -24,5 +24,5 @@ std::int64_t duplicateWindowSeconds(std::int32_t lengthA, std::int32_t lengthB);
 
 // Artist and title the same, ignoring ASCII case, and the starts within the window.
 bool isDuplicatePlay(const PlaySighting& a, const PlaySighting& b);
-// The same for two stored plays, by their tags' texts.
+// The same for two stored plays, by their whole texts and first starts.
 bool isDuplicatePlay(const CTrackRecord& a, const CTrackRecord& b);

@@ -25,7 +25,7 @@ bool CGroupRecord::IsFieldEmpty(int id) const {
         case FieldDate: return date == 0;
         case FieldLength: return length == 0;
         case FieldPlayed: return played == 0;
-        case FieldGenre: return tag.genre() == CId3v1Tag::kNoGenre;
+        case FieldGenre: return IsTextCleared(id) || Text(FieldGenre).empty();
         default:
             if (!isTextField(id)) return false;
             return IsTextCleared(id) || tagTextOf(*this, id).empty();
@@ -37,7 +37,10 @@ void CGroupRecord::ClearField(int id) {
         case FieldDate: date = 0; break;
         case FieldLength: length = 0; break;
         case FieldPlayed: played = 0; break;
-        case FieldGenre: tag.setGenre(CId3v1Tag::kNoGenre); break;
+        case FieldGenre:
+            tag.setGenre(CId3v1Tag::kNoGenre);
+            clearedTexts_ = static_cast<std::uint16_t>(clearedTexts_ | (1u << id));  // a whole name too
+            break;
         default:
             if (isTextField(id)) clearedTexts_ = static_cast<std::uint16_t>(clearedTexts_ | (1u << id));
             break;

@@ -34,7 +34,9 @@ public:
     // Date, Length and Played become 0; Artist, Title, Album, Year and Comment become ""; Genre
     // becomes 255. Other ids are ignored. The tag body is not touched.
     void ClearField(int id);
-    bool IsTextCleared(int id) const { return isTextField(id) && (clearedTexts_ & (1u << id)) != 0; }
+    bool IsTextCleared(int id) const {
+        return (isTextField(id) || id == FieldGenre) && (clearedTexts_ & (1u << id)) != 0;
+    }
 
     // Artist, Title, Album, Year and Comment: the texts a group can clear.
     static bool isTextField(int id) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "database/AnsiText.h"
+#include "core/AnsiText.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 
@@ -52,6 +52,8 @@ const char* const kGenres[kGenreCount] = {
 };
 
 }  // namespace
+
+const char* genreTableName(std::uint8_t genre) { return genre < kGenreCount ? kGenres[genre] : nullptr; }
 
 std::string genreName(std::uint8_t genre) {
     if (genre < kGenreCount) return kGenres[genre];

@@ -61,5 +61,7 @@ private:
 
 // The name of a genre byte: the table's name for 0 to 125, "" for 255.
 std::string genreName(std::uint8_t genre);
+// The table's name of a genre byte (0 to 125), or null.
+const char* genreTableName(std::uint8_t genre);
 // The number of named genres (126).
 constexpr int kGenreCount = 126;

@@ -4,14 +4,14 @@
 #include <cstring>
 #include <vector>
 
-#include "database/AnsiText.h"
-#include "database/Archive.h"
+#include "core/AnsiText.h"
+#include "core/Utf.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 
 namespace {
 
-using Units = std::vector<std::uint16_t>;
+using Units = std::u16string;
 
 constexpr std::size_t kHeaderSize = 10;
 
@@ -156,53 +156,6 @@ private:
 
 // --- Texts ---
 
-void appendCodePoint(Units& out, std::uint32_t cp) {
-    if (cp >= 0x10000 && cp <= 0x10FFFF) {
-        cp -= 0x10000;
-        out.push_back(static_cast<std::uint16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<std::uint16_t>(0xDC00 + (cp & 0x3FF)));
-    } else if (cp < 0x10000 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-        out.push_back(static_cast<std::uint16_t>(cp));
-    } else {
-        out.push_back(0xFFFD);
-    }
-}
-
-// UTF-8 up to its end; a byte that starts no valid sequence is one replacement character.
-void decodeUtf8(const std::uint8_t* p, std::size_t n, Units& out) {
-    std::size_t i = 0;
-    while (i < n) {
-        const std::uint8_t b = p[i];
-        std::size_t extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : 9;
-        if (extra == 0) {
-            out.push_back(b);
-            ++i;
-            continue;
-        }
-        if (extra > 3 || i + extra >= n) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        std::uint32_t cp = b & (0x3F >> extra);
-        bool valid = true;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        appendCodePoint(out, cp);
-        i += extra + 1;
-    }
-}
-
 // The first value of a text in one of the four encodings, from `p` on, and the bytes it took up
 // to and including its terminator. Encoding 1 follows its byte order mark (little-endian without
 // one, as some taggers wrote it); encoding 2 is big-endian unless a mark says otherwise.
@@ -212,9 +165,9 @@ std::size_t decodeText(std::uint8_t encoding, const std::uint8_t* p, std::size_t
         const std::uint8_t* zero = static_cast<const std::uint8_t*>(std::memchr(p, 0, n));
         const std::size_t len = zero ? static_cast<std::size_t>(zero - p) : n;
         if (encoding == 0) {
-            out.assign(p, p + len);
+            out.assign(p, p + len);  // Latin-1: each byte its own code point
         } else {
-            decodeUtf8(p, len, out);
+            out = utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(p), len));
             if (!out.empty() && out.front() == 0xFEFF) out.erase(out.begin());
         }
         return zero ? len + 1 : len;
@@ -234,7 +187,7 @@ std::size_t decodeText(std::uint8_t encoding, const std::uint8_t* p, std::size_t
     return n;
 }
 
-std::string toAnsi(const Units& units) { return units.empty() ? std::string() : wideToAnsi(units.data(), units.size()); }
+std::string toUtf8(const Units& units) { return units.empty() ? std::string() : utf16ToUtf8(units); }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
@@ -296,20 +249,20 @@ void takeFrame(Field field, const std::uint8_t* data, std::size_t n, Found& foun
         if (n < 4) return;
         std::size_t at = 4;  // encoding, then the three letters of the language
         const std::size_t took = decodeText(encoding, data + at, n - at, units);
-        const std::string description = toAnsi(units);
+        const std::string description = toUtf8(units);
         if (isPrivateComment(description)) return;
         // A comment without a description is the one a tag's reader shows; a described one only
         // stands in until such a comment turns up.
         if (found.haveComment && (description.size() > 0 || !found.commentHasDescription)) return;
         at += took;
         decodeText(encoding, data + at, at < n ? n - at : 0, units);
-        found.comment = toAnsi(units);
+        found.comment = toUtf8(units);
         found.haveComment = true;
         found.commentHasDescription = !description.empty();
         return;
     }
     decodeText(encoding, data + 1, n - 1, units);
-    std::string text = toAnsi(units);
+    std::string text = toUtf8(units);
     switch (field) {
     case Field::title: found.title = std::move(text); break;
     case Field::artist: found.artist = std::move(text); break;
@@ -454,6 +407,20 @@ std::string yearFromText(std::string_view text) {
     return std::string(text.substr(0, 4));
 }
 
+namespace {
+// A genre the table does not know, as the tag names it: without the references to the table that
+// may stand before it ("(RX)Remix"), trimmed.
+std::string ownGenreName(std::string_view text) {
+    while (text.size() > 1 && text[0] == '(' && text[1] != '(') {
+        const std::size_t close = text.find(')');
+        if (close == std::string_view::npos) break;
+        text.remove_prefix(close + 1);
+    }
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    return std::string(utf8TrimRight(text));
+}
+}  // namespace
+
 bool readId3v2Tag(IFile& file, Id3v2Fields& fields) {
     const std::int64_t fileSize = file.size();
     if (fileSize < static_cast<std::int64_t>(kHeaderSize)) return false;
@@ -478,7 +445,7 @@ bool readId3v2Tag(IFile& file, Id3v2Fields& fields) {
     Found found;
     readFrames(stream, version, unsyncFlag, found);
 
-    auto trimmed = [](const std::string& s) { return std::string(ansiTrimRight(s)); };
+    auto trimmed = [](const std::string& s) { return std::string(utf8TrimRight(s)); };
     fields.title = trimmed(found.title);
     fields.artist = trimmed(found.artist);
     fields.album = trimmed(found.album);
@@ -488,5 +455,6 @@ bool readId3v2Tag(IFile& file, Id3v2Fields& fields) {
     if (fields.year.empty()) fields.year = yearFromText(otherYear);
     fields.comment = trimmed(found.comment);
     fields.genre = found.genre.empty() ? CId3v1Tag::kNoGenre : genreFromText(found.genre);
+    fields.genreName = fields.genre != CId3v1Tag::kNoGenre ? genreName(fields.genre) : ownGenreName(found.genre);
     return true;
 }

@@ -1,5 +1,5 @@
 // The ID3v2 tag at the start of a file (versions 2.2, 2.3 and 2.4), read for the six fields that a
-// record's ID3v1 body holds. Texts come out in the ANSI code page, the form the body stores.
+// record keeps. Texts come out whole, in UTF-8.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,13 +11,14 @@ class IFile;
 
 struct Id3v2Fields {
     std::string title, artist, album, year, comment;  // "" where the tag has none
-    std::uint8_t genre = CId3v1Tag::kNoGenre;
+    std::uint8_t genre = CId3v1Tag::kNoGenre;         // the genre's byte
+    std::string genreName;  // the genre as named: the table's name, else the tag's own ("Synthwave")
 };
 
 // A tag that claims more than this is taken as damage, not as a tag: real tags with a large
 // cover picture stay well below it, and the text frames sit in its first few kilobytes.
 constexpr std::int64_t kMaxId3v2TagSize = 16 * 1024 * 1024;
-// At most this much of one frame is read: a field of the body holds 30 bytes, and a comment's
+// At most this much of one frame is read: whole texts are titles and names, and a comment's
 // description comes before its text.
 constexpr std::size_t kMaxId3v2FrameRead = 4096;
 

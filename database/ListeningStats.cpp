@@ -5,10 +5,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "database/AnsiText.h"
+#include "core/AnsiText.h"
 #include "database/LocalCalendar.h"
 #include "database/PlayExclusion.h"
-#include "database/Utf8Text.h"
+#include "core/CodePage.h"
 
 namespace {
 

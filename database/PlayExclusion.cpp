@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "database/AnsiText.h"
+#include "core/AnsiText.h"
 #include "database/TrackRecord.h"
 
 namespace {

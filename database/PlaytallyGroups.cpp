@@ -6,11 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "database/AnsiText.h"
+#include "core/Utf.h"
 #include "database/GroupRecord.h"
 #include "database/PlayExclusion.h"
 
 namespace {
+
+// The texts a play's grouping reads: the tag's five and the genre's name, all whole.
+bool isWholeText(int id) { return CGroupRecord::isTextField(id) || id == FieldGenre; }
 
 // A set of byte keys, each with a group number: open addressing over one array of slots, the
 // keys themselves one after another in one text. Two allocations however many keys.
@@ -162,15 +165,15 @@ private:
         std::int32_t length;
         std::uint8_t genre;
         std::uint32_t textOffset;
-        std::uint8_t textLength[kFieldCount];  // tag texts are at most 30 bytes
+        std::uint32_t textLength[kFieldCount];
         std::string dateText;                  // formatted on first need
     };
 
     void rememberFirst(const CTrackRecord& play) {
         FirstPlay first{play.date, play.length, play.tag.genre(), static_cast<std::uint32_t>(firstTexts_.size()), {}, {}};
         for (int id = 0; id < kFieldCount; ++id) {
-            if (!CGroupRecord::isTextField(id)) continue;
-            first.textLength[id] = static_cast<std::uint8_t>(texts_[id].size());
+            if (!isWholeText(id)) continue;
+            first.textLength[id] = static_cast<std::uint32_t>(texts_[id].size());
             firstTexts_.append(texts_[id].data(), texts_[id].size());
         }
         firsts_.push_back(std::move(first));
@@ -179,7 +182,7 @@ private:
     std::string_view firstText(const FirstPlay& first, int id) const {
         std::size_t offset = first.textOffset;
         for (int before = 0; before < id; ++before)
-            if (CGroupRecord::isTextField(before)) offset += first.textLength[before];
+            if (isWholeText(before)) offset += first.textLength[before];
         return std::string_view(firstTexts_.data() + offset, first.textLength[id]);
     }
 
@@ -194,9 +197,6 @@ private:
             case FieldLength:
                 if (first.length == play.length) return true;
                 return firstRecord(index).GetFieldText(id, settings_.DateFormat) == play.GetFieldText(id, settings_.DateFormat);
-            case FieldGenre:
-                if (first.genre == play.tag.genre()) return true;
-                return firstRecord(index).GetFieldText(id, settings_.DateFormat) == play.GetFieldText(id, settings_.DateFormat);
             default:
                 return firstText(first, id) == texts_[id];
         }
@@ -210,11 +210,8 @@ private:
         return text;
     }
 
-    // The tag views cost a scan of the body each: taken once per play.
-    void readTexts(const CTrackRecord& play) {
-        for (int id = 0; id < kFieldCount; ++id)
-            if (CGroupRecord::isTextField(id)) texts_[id] = tagTextOf(play, id);
-    }
+    // The text views cost a scan of the body or the whole texts each: taken once per play.
+    void readTexts(const CTrackRecord& play) { play.TextViews(texts_.data(), scratch_.data()); }
 
     void appendNumber(std::int32_t value) {
         char bytes[sizeof value];
@@ -235,16 +232,20 @@ private:
             if (!flags_[id]) continue;
             switch (id) {
                 case FieldDate:
-                    if (folded) appendText(ansiFoldCase(play.GetFieldText(FieldDate, settings_.DateFormat)));
+                    if (folded) appendText(utf8FoldCase(play.GetFieldText(FieldDate, settings_.DateFormat)));
                     else appendNumber(play.date);
                     break;
                 case FieldLength: appendNumber(play.length); break;
                 case FieldPlayed: appendNumber(play.played); break;
-                case FieldGenre: key_.push_back(static_cast<char>(play.tag.genre())); break;
                 default:
-                    if (!CGroupRecord::isTextField(id)) break;  // Number and Hits do not group
-                    if (folded) appendText(ansiFoldCase(texts_[id]));
-                    else appendText(texts_[id]);
+                    if (!isWholeText(id)) break;  // Number and Hits do not group
+                    if (folded) {
+                        folded_.clear();
+                        appendUtf8FoldCase(folded_, texts_[id]);
+                        appendText(folded_);
+                    } else {
+                        appendText(texts_[id]);
+                    }
                     break;
             }
         }
@@ -261,7 +262,9 @@ private:
     KeyTable byFoldedKey_;  // the values as the grouping test compares them
     std::string key_;       // reused: lookups do not allocate
     std::string exactKey_;
-    std::array<std::string_view, kFieldCount> texts_{};  // the current play's tag texts
+    std::array<std::string_view, kFieldCount> texts_{};  // the current play's texts
+    std::array<std::string, kFieldCount> scratch_;        // where texts_ made of a body live
+    std::string folded_;
 };
 
 }  // namespace

@@ -142,9 +142,11 @@ bool CDoc::EditTag(int index) {
     CTrackRecord edit(store_[index]);
     const bool logMode = windowInLogMode(context_);
     Identities targets = groupOf(store_[index], logMode);
-    if (!context_.dialogs->editTag(edit.tag.body())) return false;
+    TrackTexts texts = edit.Texts();
+    if (!context_.dialogs->editTexts(texts)) return false;
     if (!windowExists(context_)) return false;
-    edit.tag.RebuildFields();
+    // The body is made again from what was typed; the texts stay whole beside it.
+    edit.SetTexts(texts);
     if (targets.size() > 1 && !confirm(context_, logMode ? kAskTagInstances : kAskTagGroup)) {
         if (!logMode) return false;
         targets = {chosen};
@@ -159,7 +161,7 @@ bool CDoc::EditTag(int index) {
         if (identity == chosen)
             r->CopyAllButDate(edit);
         else
-            r->tag = edit.tag;
+            r->TakeTexts(edit);
         changed = true;
     }
     if (changed) store_.rewritten();

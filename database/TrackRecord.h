@@ -6,6 +6,7 @@
 #include "database/Id3v1Tag.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
+#include "core/TrackTexts.h"
 
 class IFileSystem;
 
@@ -33,6 +34,9 @@ public:
     std::u16string widePath;
     std::int32_t length = 0;   // seconds
     TimeValue date = 0;        // start of the (last stretch of the) play
+    // When the play first started, if that was before `date` (it was paused in between); 0
+    // otherwise. What the services call the start of a listen.
+    TimeValue firstStart = 0;
     std::int32_t played = 0;   // seconds listened to
     CId3v1Tag tag;
     std::int32_t marked = 0;   // working mark of the list builder; never stored
@@ -44,8 +48,44 @@ public:
     CTrackRecord(const CTrackRecord&) = default;
     CTrackRecord& operator=(const CTrackRecord&) = default;
 
-    // The text form of field `id` (Number and Hits are always ""); dates use `dateFormat`.
+    // The text form of field `id` in UTF-8 (Number and Hits are always ""); dates use
+    // `dateFormat`; tag texts whole (Text).
     virtual std::string GetFieldText(int id, const std::string& dateFormat) const;
+
+    // --- The texts whole ---
+    // The whole text of a text field in UTF-8 (FieldArtist, FieldTitle, FieldAlbum, FieldYear,
+    // FieldComment, FieldGenre: the genre's name); "" for any other id. A play that keeps no text
+    // of its own answers what its body says.
+    std::string Text(int id) const;
+    // The same as a view, without allocating where it can: into the play's own texts or its body
+    // (ASCII); a body's text beyond ASCII, or a genre's name, is made in `scratch`.
+    std::string_view TextView(int id, std::string& scratch) const;
+    // Every text field's view at once, indexed by field id (views and scratch of kFieldCount).
+    void TextViews(std::string_view* views, std::string* scratch) const;
+    TrackTexts Texts() const;
+    // Sets the six texts: the body is made from them as an ID3v1 tag would hold them (the ANSI
+    // code page, each cut to its place, the genre's byte from its name), and the texts are kept
+    // whole only when they say more than that body.
+    void SetTexts(const TrackTexts& texts);
+    // Takes the body and the whole texts of another play.
+    void TakeTexts(const CTrackRecord& other) {
+        tag = other.tag;
+        whole_ = other.whole_;
+    }
+    // Sets the body alone (a tag read from an ID3v1 tag or a stored play's): no whole text.
+    void SetTag(const CId3v1Tag& body);
+    // Whether the play keeps texts of its own beside its body.
+    bool HasWholeTexts() const { return !whole_.empty(); }
+    // The whole texts as the database file stores them: the six texts in the order of
+    // kTextFields, each ended by a zero byte; "" when the play keeps none.
+    const std::string& PackedTexts() const { return whole_; }
+    // Takes texts in that form beside the body, which stays as it is. False (and nothing changed)
+    // when they are not six well-formed UTF-8 texts.
+    bool SetPackedTexts(std::string packed);
+    // The same with texts already found to be in that form (arePackedTexts).
+    void AdoptPackedTexts(std::string packed) { whole_ = std::move(packed); }
+    // The first start where the services want one: `firstStart`, else `date`.
+    TimeValue ListenedAt() const { return firstStart != 0 ? firstStart : date; }
 
     // Copies path, length, date, played and the tag.
     void CopyAll(const CTrackRecord& other);
@@ -54,10 +94,27 @@ public:
     // Reads the ID3v1 tag of the file at `path`; true when one was read. May raise
     // CMyReadMp3TagException.
     bool ReadTagFromFile(IFileSystem& files);
-    void StartStretch(TimeValue now) { date = now; }
+    // A play resumed after a pause: `date` moves to the new stretch, the first start stays.
+    void StartStretch(TimeValue now) {
+        if (firstStart == 0) firstStart = date;
+        date = now;
+        if (firstStart == date) firstStart = 0;
+    }
     void EndStretch(TimeValue now) { played += now - date; }
     bool HasPath(const std::string& text) const { return path == text; }
     bool HasPath(const std::string& text, const std::u16string& wide) const { return path == text && widePath == wide; }
     // The grouping test, with the GroupPlaytallyBy flags and DateFormat of `settings`.
     bool IsSameGroup(const CTrackRecord& other, const GeneralSettings& settings) const;
+
+private:
+    // The whole texts, one after another in the order of kTextFields, each ended by a zero
+    // byte (a tag's text holds none); empty when the body says all. One allocation per play.
+    std::string whole_;
 };
+
+// The text fields in the order a play keeps them.
+constexpr int kTextFields[] = {FieldTitle, FieldArtist, FieldAlbum, FieldYear, FieldComment, FieldGenre};
+// Whether the bytes are six well-formed UTF-8 texts each ended by a zero byte (PackedTexts).
+bool arePackedTexts(std::string_view packed);
+// The six texts that a body says, in UTF-8.
+TrackTexts textsOfBody(const CId3v1Tag& body);

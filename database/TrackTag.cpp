@@ -12,35 +12,36 @@ namespace {
 // A field lacks when its text is empty (genre: 255), as the storing rule sees it.
 bool lacks(std::string_view text) { return text.empty(); }
 
-CId3v1Tag fromId3v2(const Id3v2Fields& v2, const CId3v1Tag* v1) {
-    auto pick = [](const std::string& mine, std::string_view other) {
-        return !lacks(mine) ? mine : std::string(other);
-    };
-    const CId3v1Tag none;
-    const CId3v1Tag& fallback = v1 ? *v1 : none;
-    return CId3v1Tag(pick(v2.artist, fallback.artist()), pick(v2.album, fallback.album()),
-                     pick(v2.title, fallback.title()), pick(v2.year, fallback.year()),
-                     pick(v2.comment, fallback.comment()),
-                     v2.genre != CId3v1Tag::kNoGenre ? v2.genre : fallback.genre());
+// The ID3v2 tag's texts, each one it lacks from the ID3v1 tag.
+TrackTexts fromId3v2(const Id3v2Fields& v2, const CId3v1Tag* v1) {
+    const TrackTexts fallback = textsOfBody(v1 ? *v1 : CId3v1Tag());
+    auto pick = [](const std::string& mine, const std::string& other) { return !lacks(mine) ? mine : other; };
+    TrackTexts texts;
+    texts.title = pick(v2.title, fallback.title);
+    texts.artist = pick(v2.artist, fallback.artist);
+    texts.album = pick(v2.album, fallback.album);
+    texts.year = pick(v2.year, fallback.year);
+    texts.comment = pick(v2.comment, fallback.comment);
+    texts.genre = pick(v2.genreName, fallback.genre);
+    return texts;
 }
 
-// The player's description, or false when it has none at all.
-bool askPlayer(IPlayerMetadata& player, const std::string& path, const std::u16string& widePath, CId3v1Tag& tag) {
-    std::string artist, title, album, year, comment, genre;
+// The player's description (UTF-8), or false when it has none at all.
+bool askPlayer(IPlayerMetadata& player, const std::string& path, const std::u16string& widePath, TrackTexts& texts) {
+    std::string year;
     bool any = false;
     auto field = [&](const char* name, std::string& value) {
         if (player.fileInfo(path, widePath, name, value) && !value.empty()) any = true;
     };
-    field("artist", artist);
-    field("title", title);
+    field("artist", texts.artist);
+    field("title", texts.title);
     // A player that cannot describe the file answers nothing for the first two either.
     if (!any) return false;
-    field("album", album);
+    field("album", texts.album);
     field("year", year);
-    field("comment", comment);
-    field("genre", genre);
-    tag = CId3v1Tag(artist, album, title, yearFromText(year), comment,
-                    genre.empty() ? CId3v1Tag::kNoGenre : genreFromText(genre));
+    field("comment", texts.comment);
+    field("genre", texts.genre);
+    texts.year = yearFromText(year);
     return true;
 }
 
@@ -56,9 +57,21 @@ bool tagHasFields(const CId3v1Tag& tag, const FieldFlags& required) {
     return true;
 }
 
+bool tagHasFields(const CTrackRecord& record, const FieldFlags& required) {
+    std::string scratch;
+    for (int id : kTextFields)
+        if (required[id] && lacks(record.TextView(id, scratch))) return false;
+    return true;
+}
+
 TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u16string& widePath,
-                       const TagRules& rules, CId3v1Tag& tag) {
-    if (!rules.readOtherTags) return tag.ReadFromFile(files, path) ? TagSource::id3v1 : TagSource::none;
+                       const TagRules& rules, CTrackRecord& record) {
+    if (!rules.readOtherTags) {
+        CId3v1Tag tag;
+        if (!tag.ReadFromFile(files, path)) return TagSource::none;
+        record.SetTag(tag);
+        return TagSource::id3v1;
+    }
 
     CId3v1Tag v1;
     bool haveV1 = false;
@@ -71,7 +84,7 @@ TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u
             haveV1 = false;  // shorter than an ID3v1 tag: the other sources may still know it
         }
         if (haveV1 && tagHasFields(v1, rules.required)) {
-            tag = v1;
+            record.SetTag(v1);
             return TagSource::id3v1;
         }
         try {
@@ -81,27 +94,30 @@ TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u
         }
     }
 
-    CId3v1Tag merged;
+    CTrackRecord merged;
     if (haveV2) {
-        merged = fromId3v2(v2, haveV1 ? &v1 : nullptr);
+        merged.SetTexts(fromId3v2(v2, haveV1 ? &v1 : nullptr));
         if (tagHasFields(merged, rules.required)) {
-            tag = merged;
+            record.SetTexts(merged.Texts());
             return TagSource::id3v2;
         }
     }
-    CId3v1Tag described;
-    if (rules.player && askPlayer(*rules.player, path, widePath, described) &&
-        tagHasFields(described, rules.required)) {
-        tag = described;
-        return TagSource::player;
+    TrackTexts described;
+    if (rules.player && askPlayer(*rules.player, path, widePath, described)) {
+        CTrackRecord player;
+        player.SetTexts(described);
+        if (tagHasFields(player, rules.required)) {
+            record.SetTexts(described);
+            return TagSource::player;
+        }
     }
     // Nothing usable: what the file has goes back, for the storing rule to refuse as before.
     if (haveV2) {
-        tag = merged;
+        record.SetTexts(merged.Texts());
         return TagSource::id3v2;
     }
     if (haveV1) {
-        tag = v1;
+        record.SetTag(v1);
         return TagSource::id3v1;
     }
     return TagSource::none;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "database/Id3v1Tag.h"
+#include "database/TrackRecord.h"
 #include "core/Settings.h"
 
 class IFileSystem;
@@ -18,8 +19,11 @@ struct TagRules {
 
 // Whether the tag has every required field among artist, title, album, year, genre and comment.
 bool tagHasFields(const CId3v1Tag& tag, const FieldFlags& required);
+// The same of a play's whole texts (a genre outside the table counts).
+bool tagHasFields(const CTrackRecord& record, const FieldFlags& required);
 
-// Reads the tag of the file at `path` (`widePath`: its name whole when `path` cannot hold it).
+// Reads the tag of the file at `path` (`widePath`: its name whole when `path` cannot hold it)
+// into `record`'s texts: an ID3v1 tag as its body, the ID3v2 tag's and the player's texts whole.
 // An ID3v1 tag with every required field is used as it is, so that plays stored before keep
 // grouping as before. Otherwise (with readOtherTags) the fields come from the ID3v2 tag, each one
 // it lacks from the ID3v1 tag; when that still lacks a required field, the player is asked. A tag
@@ -27,4 +31,4 @@ bool tagHasFields(const CId3v1Tag& tag, const FieldFlags& required);
 // found. Without readOtherTags a file error raises CMyReadMp3TagException, as the ID3v1 reader
 // always did; with it, such a file is one the player may still describe.
 TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u16string& widePath,
-                       const TagRules& rules, CId3v1Tag& tag);
+                       const TagRules& rules, CTrackRecord& record);

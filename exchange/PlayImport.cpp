@@ -10,14 +10,13 @@
 #include <unordered_set>
 #include <vector>
 
-#include "database/AnsiText.h"
+#include "core/Utf.h"
 #include "database/Doc.h"
 #include "database/DuplicateRule.h"
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 #include "exchange/PlayExchange.h"
 #include "exchange/PlayReaders.h"
-#include "database/Utf8Text.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"
@@ -87,41 +86,39 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
     return true;
 }
 
-// A listen as a stored play: no file, heard whole, the tag built of its texts in the ANSI code
-// page (cut to the tag's places, never inside a double-byte character), its track number where
-// the file gives one, no genre.
+// A listen as a stored play: no file, heard whole, its texts whole (the body built of them as a
+// tag's would be), its track number where the file gives one, no genre.
 std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     auto record = std::make_unique<CTrackRecord>(std::string(), listen.length, listen.start, listen.length);
-    record->tag = CId3v1Tag(utf8ToAnsi(listen.artist), utf8ToAnsi(listen.album), utf8ToAnsi(listen.title), "", "",
-                            CId3v1Tag::kNoGenre);
+    TrackTexts texts;
+    texts.artist = listen.artist;
+    texts.title = listen.title;
+    texts.album = listen.album;
+    record->SetTexts(texts);
     record->tag.setTrackNumber(listen.track);
     return record;
 }
 
-// Plays by track (artist and title ignoring case), each with its starts in order, so that a
-// listen is checked against the plays of its own track only and by a binary search: the check
-// stays fast however many plays there are. The stored plays are known by their tags' texts; the
-// listens of this import by their whole texts, and a listen whose texts the code page cannot hold
-// is never taken for a stored play by the characters the code page put in their place.
+// Plays by track (artist and title, whole and case folded), each with its starts in order, so
+// that a listen is checked against the plays of its own track only and by a binary search: the
+// check stays fast however many plays there are.
 class PlayIndex {
 public:
     explicit PlayIndex(const RecordArray& stored) {
         stored_.reserve(stored.size() / 2 + 1);
-        for (const auto& r : stored) stored_[keyOf(ansiFoldCase(r->tag.artist()), ansiFoldCase(r->tag.title()))].push_back({r->date, r->length});
+        for (const auto& r : stored) stored_[keyOf(*r)].push_back({r->ListenedAt(), r->length});
         for (auto& entry : stored_) std::sort(entry.second.begin(), entry.second.end(), earlier);
     }
 
-    // True when the listen (made `record`) repeats a known play; otherwise it becomes known.
-    // Listens must come in the order of their starts.
-    bool isDuplicate(const ImportedListen& listen, const CTrackRecord& record) {
-        const Sighting sighting{record.date, record.length};
-        if (fitsCodePage(listen.artist) && fitsCodePage(listen.title)) {
-            auto known = stored_.find(keyOf(ansiFoldCase(record.tag.artist()), ansiFoldCase(record.tag.title())));
-            if (known != stored_.end() && near(known->second, record.tag.artist(), record.tag.title(), sighting))
-                return true;
-        }
-        std::vector<Sighting>& added = added_[keyOf(asciiFolded(listen.artist), asciiFolded(listen.title))];
-        if (near(added, listen.artist, listen.title, sighting)) return true;
+    // True when `record` (a listen) repeats a known play; otherwise it becomes known. Listens must
+    // come in the order of their starts.
+    bool isDuplicate(const CTrackRecord& record) {
+        const Sighting sighting{record.ListenedAt(), record.length};
+        const std::string key = keyOf(record);
+        auto known = stored_.find(key);
+        if (known != stored_.end() && near(known->second, sighting)) return true;
+        std::vector<Sighting>& added = added_[key];
+        if (near(added, sighting)) return true;
         added.push_back(sighting);
         return false;
     }
@@ -133,31 +130,21 @@ private:
     };
     static bool earlier(const Sighting& a, const Sighting& b) { return a.start < b.start; }
 
-    static std::string keyOf(std::string_view artist, std::string_view title) {
-        std::string key(artist);
+    static std::string keyOf(const CTrackRecord& r) {
+        std::string key = utf8FoldCase(r.Text(FieldArtist));
         key += '\0';
-        key += title;
+        key += utf8FoldCase(r.Text(FieldTitle));
         return key;
     }
-    // Whole texts in UTF-8 fold their ASCII letters only: every other byte belongs to a character
-    // of its own, which the rule compares as it stands.
-    static std::string asciiFolded(std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    }
-    static bool fitsCodePage(const std::string& text) { return ansiToUtf8(utf8ToAnsi(text)) == text; }
 
-    // Whether one of the plays of a track (of these texts) is repeated by `play`.
-    static bool near(const std::vector<Sighting>& plays, std::string_view artist, std::string_view title,
-                     const Sighting& play) {
+    // Whether one of the plays of a track is repeated by `play` (the texts already agree).
+    static bool near(const std::vector<Sighting>& plays, const Sighting& play) {
         const std::int64_t start = play.start;
         auto it = std::lower_bound(plays.begin(), plays.end(), start - kLongestDuplicateWindow,
                                    [](const Sighting& s, std::int64_t value) { return s.start < value; });
         for (; it != plays.end() && it->start <= start + kLongestDuplicateWindow; ++it) {
-            if (isDuplicatePlay(PlaySighting{artist, title, it->start, it->length},
-                                PlaySighting{artist, title, play.start, play.length}))
-                return true;
+            const std::int64_t apart = start - static_cast<std::int64_t>(it->start);
+            if ((apart < 0 ? -apart : apart) <= duplicateWindowSeconds(it->length, play.length)) return true;
         }
         return false;
     }
@@ -166,23 +153,14 @@ private:
     std::unordered_map<std::string, std::vector<Sighting>> added_;   // in the order of arrival
 };
 
-// The import's duplicate rule: a play of a track already known (stored, or imported before it),
-// judged by the whole texts of the listen each incoming record was made of.
+// The import's duplicate rule: a play of a track already known (stored, or imported before it).
 class KnownPlayRule : public IDuplicateRule {
 public:
-    KnownPlayRule(const RecordArray& stored, const RecordArray& incoming, const std::vector<ImportedListen>& listens)
-        : index_(stored) {
-        listenOf_.reserve(incoming.size());
-        for (std::size_t i = 0; i < incoming.size() && i < listens.size(); ++i) listenOf_[incoming[i].get()] = &listens[i];
-    }
-    bool isDuplicate(const CTrackRecord& incoming, const CTrackRecord*) override {
-        auto it = listenOf_.find(&incoming);
-        return it != listenOf_.end() && index_.isDuplicate(*it->second, incoming);
-    }
+    explicit KnownPlayRule(const RecordArray& stored) : index_(stored) {}
+    bool isDuplicate(const CTrackRecord& incoming, const CTrackRecord*) override { return index_.isDuplicate(incoming); }
 
 private:
     PlayIndex index_;
-    std::unordered_map<const CTrackRecord*, const ImportedListen*> listenOf_;
 };
 
 // What the next save removes for the size limit: the oldest `toGo` plays, `added` of them plays
@@ -212,7 +190,6 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     auto ask = [&](const std::string& text) { return context.messages.askYesNo(text, ""); };
     ImportResult result;
 
-    std::vector<ImportedListen> listens;  // incoming[i] was made of listens[i]
     RecordArray incoming;
     try {
         std::string bytes, reason;
@@ -220,6 +197,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             show(loadString(kCannotRead) + reason, "ErrorImportingPlays");
             return result;
         }
+        std::vector<ImportedListen> listens;
         ReadError error;
         if (!readListens(bytes, listens, error)) {
             show(loadString(kNotImported) +
@@ -275,7 +253,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     try {
         placed.reserve(incoming.size());
         for (const auto& r : incoming) placed.insert(r.get());
-        KnownPlayRule known(doc.records(), incoming, listens);
+        KnownPlayRule known(doc.records());
         if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0)
             context.views->refreshPlaytallyWindow();
     } catch (const std::bad_alloc&) {

@@ -8,7 +8,8 @@
 #include "core/FileSystem.h"
 #include "core/TimeFormat.h"
 #include "database/TrackRecord.h"
-#include "database/Utf8Text.h"
+#include "core/CodePage.h"
+#include "core/Utf.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -39,13 +40,14 @@ public:
     void add(const CTrackRecord& r) override {
         out_ += first_ ? "{\"listened_at\":" : ",{\"listened_at\":";
         first_ = false;
-        appendNumber(out_, r.date);
+        // The start of playback, as the services define a listen's time.
+        appendNumber(out_, r.ListenedAt());
         out_ += ",\"track_metadata\":{";
         // A key with no value is left out: the importers take an empty text as a value.
         const std::size_t open = out_.size();
-        text("\"artist_name\":", r.tag.artist(), open);
-        text("\"track_name\":", r.tag.title(), open);
-        text("\"release_name\":", r.tag.album(), open);
+        text("\"artist_name\":", r.Text(FieldArtist), open);
+        text("\"track_name\":", r.Text(FieldTitle), open);
+        text("\"release_name\":", r.Text(FieldAlbum), open);
         if (out_.size() != open) out_ += ',';
         out_ += "\"additional_info\":{";
         if (r.length > 0) {
@@ -73,15 +75,13 @@ private:
         escaper_.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
         return {escaped_.GetString(), escaped_.GetSize()};
     }
-    void text(const char* jsonKey, std::string_view ansi, std::size_t open) {
-        if (ansi.empty()) return;
+    void text(const char* jsonKey, const std::string& utf8, std::size_t open) {
+        if (utf8.empty()) return;
         if (out_.size() != open) out_ += ',';
         out_ += jsonKey;
-        utf8_.clear();
-        appendAnsiAsUtf8(utf8_, ansi);
         escaped_.Clear();
         escaper_.Reset(escaped_);
-        escaper_.String(utf8_.data(), static_cast<rapidjson::SizeType>(utf8_.size()));
+        escaper_.String(utf8.data(), static_cast<rapidjson::SizeType>(utf8.size()));
         out_.append(escaped_.GetString(), escaped_.GetSize());
     }
 
@@ -90,7 +90,6 @@ private:
     bool first_ = true;
     rapidjson::StringBuffer escaped_;
     rapidjson::Writer<rapidjson::StringBuffer> escaper_;
-    std::string utf8_;
 };
 
 // --- Scrobbler log 1.1 ---
@@ -101,23 +100,23 @@ public:
 
     void begin() override {
         out_ += "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/";
-        field(client_.name + " " + client_.version, false);
+        field(client_.name + " " + client_.version);
         out_ += '\n';
     }
 
     // artist, album, title, track number, duration, rating, start (UTC), track id.
     void add(const CTrackRecord& r) override {
-        field(r.tag.artist());
+        field(r.Text(FieldArtist));
         out_ += '\t';
-        field(r.tag.album());
+        field(r.Text(FieldAlbum));
         out_ += '\t';
-        field(r.tag.title());
+        field(r.Text(FieldTitle));
         out_ += '\t';
         if (int track = r.tag.trackNumber()) appendNumber(out_, track);
         out_ += '\t';
         appendNumber(out_, r.length > 0 ? r.length : 0);
         out_ += "\tL\t";  // every stored play was heard
-        appendNumber(out_, r.date);
+        appendNumber(out_, r.ListenedAt());
         out_ += "\t\n";
     }
 
@@ -127,12 +126,10 @@ public:
 
 private:
     // Tabs and line breaks would end the field or the line: they become spaces.
-    void field(std::string_view value, bool ansi = true) {
+    void field(std::string_view utf8) {
         const std::size_t at = out_.size();
-        if (ansi)
-            appendAnsiAsUtf8(out_, value);
-        else
-            out_.append(value.data(), value.size());
+        out_.append(utf8.data(), utf8.size());
+        const std::string_view value = utf8;
         bool control = false;  // one pass over the bytes; find_first_of searches the set per byte
         for (char c : value) control |= c == '\t' || c == '\n' || c == '\r';
         if (!control) return;
@@ -154,33 +151,28 @@ public:
     }
 
     void add(const CTrackRecord& r) override {
-        field(formatDate(r.date, "%Y-%m-%dT%H:%M:%S"));
+        field(ansiToUtf8(formatDate(r.ListenedAt(), "%Y-%m-%dT%H:%M:%S")));
         out_ += ',';
-        appendNumber(out_, r.date);
+        appendNumber(out_, r.ListenedAt());
         out_ += ',';
-        field(r.tag.artist());
+        const TrackTexts texts = r.Texts();
+        field(texts.artist);
         out_ += ',';
-        field(r.tag.title());
+        field(texts.title);
         out_ += ',';
-        field(r.tag.album());
+        field(texts.album);
         out_ += ',';
-        field(r.tag.year());
+        field(texts.year);
         out_ += ',';
-        field(genreName(r.tag.genre()));
+        field(texts.genre);
         out_ += ',';
-        field(r.tag.comment());
+        field(texts.comment);
         out_ += ',';
         appendNumber(out_, r.length);
         out_ += ',';
         appendNumber(out_, r.played);
         out_ += ',';
-        // The whole name where the code page could not hold it.
-        if (r.widePath.empty()) {
-            field(r.path);
-        } else {
-            utf8_ = utf16ToUtf8(r.widePath);
-            fieldFromUtf8();
-        }
+        field(r.widePath.empty() ? ansiToUtf8(r.path) : utf16ToUtf8(r.widePath));
         out_ += "\r\n";
     }
 
@@ -192,23 +184,23 @@ private:
     // Quoted when it holds a comma, a quote or a line break; quotes inside are doubled. A text
     // that a spreadsheet would take for a formula (tags come from anyone's files) starts with an
     // apostrophe, which makes the spreadsheet show it as text.
-    void field(std::string_view ansi) {
-        utf8_.clear();
-        appendAnsiAsUtf8(utf8_, ansi);
-        fieldFromUtf8();
-    }
-    void fieldFromUtf8() {
-        if (!utf8_.empty() && (utf8_[0] == '=' || utf8_[0] == '+' || utf8_[0] == '-' || utf8_[0] == '@' ||
-                               utf8_[0] == '\t' || utf8_[0] == '\r'))
-            utf8_.insert(utf8_.begin(), '\'');
+    void field(std::string_view utf8) {
+        std::string guarded;
+        if (!utf8.empty() && (utf8[0] == '=' || utf8[0] == '+' || utf8[0] == '-' || utf8[0] == '@' || utf8[0] == '\t' ||
+                              utf8[0] == '\r')) {
+            guarded.reserve(utf8.size() + 1);
+            guarded += '\'';
+            guarded += utf8;
+            utf8 = guarded;
+        }
         bool special = false;
-        for (char c : utf8_) special |= c == ',' || c == '"' || c == '\r' || c == '\n';
+        for (char c : utf8) special |= c == ',' || c == '"' || c == '\r' || c == '\n';
         if (!special) {
-            out_ += utf8_;
+            out_ += utf8;
             return;
         }
         out_ += '"';
-        for (char c : utf8_) {
+        for (char c : utf8) {
             if (c == '"') out_ += '"';
             out_ += c;
         }
@@ -216,7 +208,6 @@ private:
     }
 
     std::string out_;
-    std::string utf8_;
 };
 
 }  // namespace

@@ -21,8 +21,18 @@ private:
         CTagReplacer replacer;
         int field;
     };
+    // The item as the tag-by-tag replacement makes it, found once: literal text and fields one
+    // after another. Used for a row whose values hold no '#' (no value can then make a tag for a
+    // later replacement), when the literal text holds none either.
+    struct Piece {
+        std::string literal;
+        int field;  // -1: the literal
+    };
+    std::string valueOf(const CListRow& row, int field, std::string* raw) const;
     std::string item_;
     bool escape_;
     std::string dateFormat_;
     std::vector<PresentTag> present_;
+    std::vector<Piece> pieces_;
+    bool piecesServe_ = false;
 };

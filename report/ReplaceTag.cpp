@@ -1,5 +1,8 @@
 #include "report/ReplaceTag.h"
 
+#include "core/CodePage.h"
+#include "core/Utf.h"
+
 #include <utility>
 #include <vector>
 
@@ -52,7 +55,9 @@ std::string replaceTag(const std::string& text, const std::string& tag, const st
 }
 
 std::string htmlEscape(const std::string& text) {
-    if (text.find_first_of("&<>\"") == std::string::npos) return text;
+    bool special = false;  // one pass over the bytes: find_first_of searches the set per byte
+    for (char c : text) special |= c == '&' || c == '<' || c == '>' || c == '"';
+    if (!special) return text;
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -63,6 +68,32 @@ std::string htmlEscape(const std::string& text) {
         case '"': out += "&quot;"; break;
         default: out += c; break;
         }
+    }
+    return out;
+}
+
+std::string htmlReportText(const std::string& utf8) {
+    std::string escaped = htmlEscape(utf8);
+    bool ascii = true;
+    for (char c : escaped) ascii &= static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return escaped;
+    // Character by character: what the code page holds as its bytes, the rest as references.
+    std::string out;
+    out.reserve(escaped.size() * 2);
+    for (std::size_t i = 0; i < escaped.size();) {
+        const long decoded = decodeUtf8(escaped, i);
+        if (decoded >= 0 && decoded < 0x80) {
+            out += static_cast<char>(decoded);
+            continue;
+        }
+        const char32_t code = decoded < 0 ? kReplacementCharacter : static_cast<char32_t>(decoded);
+        if (appendAnsiCharacter(out, code)) continue;
+        out += "&#x";
+        static const char kHex[] = "0123456789ABCDEF";
+        int shift = 20;
+        while (shift > 0 && ((code >> shift) & 0xF) == 0) shift -= 4;
+        for (; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
+        out += ';';
     }
     return out;
 }

@@ -36,3 +36,7 @@ std::string replaceTag(const std::string& text, const std::string& tag, const st
 
 // The text with &, <, > and " written as HTML character references.
 std::string htmlEscape(const std::string& text);
+// A UTF-8 value for a report written in the ANSI code page: HTML-escaped, and each character the
+// code page cannot hold as a numeric character reference ("&#x6771;"), which a browser shows
+// whatever the page's charset.
+std::string htmlReportText(const std::string& utf8);

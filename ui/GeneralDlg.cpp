@@ -7,6 +7,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "core/Profile.h"
+#include "core/win/SystemText.h"
 #include "plugin/win/BrowseForFile.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -58,14 +59,6 @@ constexpr int kUnknownHeader = 26;    // "ErrorOpening"
 constexpr int kCannotSave = 1018;     // "ErrorSavingDBFile", followed by the reason
 constexpr int kMergeIntoItself = 2028;  // "MergeDBIntoItself"
 
-std::string systemErrorText(DWORD error) {
-    char buffer[1025] = {};
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
-                               sizeof buffer - 1, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
-    return text;
-}
 
 // Whether a file that holds something starts with this plug-in's database signature.
 bool hasOurSignature(IFileSystem& files, const std::string& path, const std::string& signature) {

@@ -18,12 +18,12 @@ bool CRecordDialogs::editPath(std::string& path, std::u16string& widePath, const
     }
 }
 
-bool CRecordDialogs::editTag(CId3v1Tag::Body& body) {
+bool CRecordDialogs::editTexts(TrackTexts& texts) {
     try {
-        CId3v1Tag::Body edited = body;
+        TrackTexts edited = texts;
         CTagEditDlg dialog(edited, ::GetActiveWindow());
         if (dialog.DoModal() != IDOK) return false;
-        body = edited;
+        texts = edited;
         return true;
     } catch (...) {
         reportCallbackException("tag editor");

@@ -7,5 +7,5 @@ class CRecordDialogs : public IRecordDialogs {
 public:
     bool editPath(std::string& path, std::u16string& widePath, const std::string& missingPath,
                   const std::u16string& missingWide) override;
-    bool editTag(TagBody& body) override;
+    bool editTexts(TrackTexts& texts) override;
 };

@@ -1,17 +1,16 @@
-// The tag editor: the six fields of a record's stored ID3v1 tag (the file itself is never written).
+// The tag editor: the six texts of a stored play, whole and in any script (a Unicode dialog); the
+// file itself is never written. The play's ID3v1 body is made again from what was typed.
 #pragma once
 #include <cstdint>
 #include <string>
 
-#include "database/Id3v1Tag.h"
+#include "core/TrackTexts.h"
 #include "framework/Dialog.h"
 
 class CTagEditDlg : public CDialog {
 public:
-    // `body` is the record's 125-byte tag body, rebuilt in place on "Update".
-    explicit CTagEditDlg(CId3v1Tag::Body& body, HWND parent = nullptr);
-
-    std::string m_title, m_artist, m_album, m_year, m_comment;
+    // `texts` are the play's texts (UTF-8), changed in place on "Update".
+    explicit CTagEditDlg(TrackTexts& texts, HWND parent = nullptr);
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -19,6 +18,6 @@ protected:
     void OnOK() override;
 
 private:
-    CId3v1Tag::Body& m_body;
-    std::uint8_t m_genre = CId3v1Tag::kNoGenre;  // the body's own genre byte
+    TrackTexts& m_texts;
+    TrackTexts m_edited;
 };

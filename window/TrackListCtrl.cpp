@@ -1,7 +1,6 @@
 #include "window/TrackListCtrl.h"
 
 #include <commctrl.h>
-#include <mbstring.h>
 
 #include <algorithm>
 #include <climits>
@@ -9,6 +8,9 @@
 #include <utility>
 
 #include "core/AppContext.h"
+#include "core/CodePage.h"
+#include "core/Utf.h"
+#include "core/win/SystemText.h"
 #include "database/Doc.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
@@ -45,6 +47,12 @@ UINT alignmentOf(int format) {
     }
 }
 
+// A cell's UTF-8 text, whole whatever the code page.
+void drawText(HDC dc, const std::string& utf8, RECT& r, UINT flags) {
+    const std::u16string wide = utf8ToUtf16(utf8);
+    ::DrawTextW(dc, wideChars(wide), static_cast<int>(wide.size()), &r, flags);
+}
+
 // The value a Date, Length or Played cell stands for; an empty cell lies below every value.
 long long timeKey(const CListRow& row, int field) {
     switch (field) {
@@ -57,28 +65,48 @@ long long timeKey(const CListRow& row, int field) {
     return field == FieldDate ? row.date : field == FieldLength ? row.length : row.played;
 }
 
-// Row a before row b: by the keys, or by the texts as the multi-byte, case-insensitive compare
-// has them; the other way round when descending. Rows that compare equal keep their order.
+// Row a before row b: by the keys, or by the texts' sort keys (the user's locale, ignoring case);
+// the other way round when descending. Rows that compare equal keep their order.
 struct RowOrder {
     const long long* keys;
-    const unsigned char* const* texts;
+    const std::string* texts;
     bool ascending;
     bool operator()(std::int32_t a, std::int32_t b) const {
         if (!ascending) std::swap(a, b);
-        return texts ? _mbsicmp(texts[a], texts[b]) < 0 : keys[a] < keys[b];
+        return texts ? texts[a] < texts[b] : keys[a] < keys[b];
     }
 };
 
+constexpr DWORD kCompareFlags = NORM_IGNORECASE | SORT_STRINGSORT;
+
+// The bytes that order a UTF-8 text as the user's locale compares it ignoring case: computed once
+// per row, so that the sort compares bytes rather than asking the system for each comparison.
+std::string sortKeyOf(const std::string& utf8) {
+    const std::u16string wide = utf8ToUtf16(utf8);
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    const int n = ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kCompareFlags, wideChars(wide), length, nullptr, 0);
+    if (n <= 0) return utf8FoldCase(utf8);  // no key from the system: the shared case folding
+    std::string key(static_cast<std::size_t>(n), '\0');
+    ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kCompareFlags, wideChars(wide), length,
+                   reinterpret_cast<wchar_t*>(&key[0]), n);
+    // The key ends in a zero byte, which orders nothing.
+    while (!key.empty() && key.back() == '\0') key.pop_back();
+    return key;
+}
+
+// Cells are UTF-8; an ANSI list view gets what the code page makes of them.
 void copyText(NMLVDISPINFOA& info, const std::string& text) {
-    if (info.item.pszText && info.item.cchTextMax > 0) ::lstrcpynA(info.item.pszText, text.c_str(), info.item.cchTextMax);
+    if (info.item.pszText && info.item.cchTextMax > 0)
+        ::lstrcpynA(info.item.pszText, utf8ToAnsi(text).c_str(), info.item.cchTextMax);
 }
 
 void copyText(NMLVDISPINFOW& info, const std::string& text) {
     if (!info.item.pszText || info.item.cchTextMax <= 0) return;
-    // An ANSI text never has more characters than bytes: what fits of the bytes fits converted.
-    const int bytes = static_cast<int>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1)));
-    const int n = bytes ? ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), bytes, info.item.pszText, info.item.cchTextMax - 1) : 0;
-    info.item.pszText[n > 0 ? n : 0] = L'\0';
+    const std::u16string wide = utf8ToUtf16(text);
+    const std::size_t n = std::min<std::size_t>(wide.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+    std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(n), info.item.pszText);
+    info.item.pszText[n] = L'\0';
 }
 
 }  // namespace
@@ -89,6 +117,8 @@ CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[fie
 
 bool CTrackListCtrl::SubclassList(HWND list) {
     if (!SubclassWindow(list)) return false;
+    // Unicode notifications whatever the dialog's kind: the cells' texts go out whole.
+    SendMessage(LVM_SETUNICODEFORMAT, TRUE);
     m_header.m_helpId = kHeaderHelpId;
     m_header.SubclassWindow(GetHeaderCtrl());
     return true;
@@ -208,9 +238,10 @@ const std::string* CTrackListCtrl::CellAt(int item, int column) const {
     // First, Last and Heard are written when shown, in the date format of the moment; a play the
     // rules keep out of the rankings carries its mark in the first column.
     CDoc* doc = const_cast<Owner&>(m_owner).Document();
+    // Cells are UTF-8; the dates and the mark are made in the code page.
     m_cellText = field < kFieldCount ? row->cells[field]
-                                     : rowColumnText(*row, field, doc ? doc->context().current.DateFormat : "");
-    if (row->keptOut && column == 0) m_cellText += " " + loadString(IDS_KEEPOUT_MARK);
+                                     : ansiToUtf8(rowColumnText(*row, field, doc ? doc->context().current.DateFormat : ""));
+    if (row->keptOut && column == 0) m_cellText += " " + ansiToUtf8(loadString(IDS_KEEPOUT_MARK));
     return &m_cellText;
 }
 
@@ -245,11 +276,11 @@ void CTrackListCtrl::SortRows(int column, bool ascending) {
     // Keys by row, made once: a comparison then costs no conversion. One comparer for every
     // kind keeps the sort's code in the plug-in once.
     std::vector<long long> keys;
-    std::vector<const unsigned char*> texts;
+    std::vector<std::string> texts;
     if (kind == SortText) {
         texts.resize(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r)
-            texts[r] = reinterpret_cast<const unsigned char*>(rows[r]->cells[field].c_str());
+            texts[r] = sortKeyOf(rows[r]->cells[field]);
     } else {
         keys.resize(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r)
@@ -322,16 +353,27 @@ void CTrackListCtrl::ExtendHighlightToTheRightEdge() {
 }
 
 int CTrackListCtrl::FindItem(const NMLVFINDITEMA& find) const {
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    return FindTyped(find.iStart, ansiToUtf16(find.lvfi.psz));
+}
+
+int CTrackListCtrl::FindItem(const NMLVFINDITEMW& find) const {
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    return FindTyped(find.iStart, fromWideChars(find.lvfi.psz, 1024));
+}
+
+int CTrackListCtrl::FindTyped(int start, const std::u16string& typed) const {
     // Typing on the list finds the next row whose first column starts with the typed text.
-    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || m_fields.empty()) return -1;
-    const std::string typed = find.lvfi.psz;
+    if (m_fields.empty()) return -1;
     const int count = static_cast<int>(m_order.size());
     for (int n = 0; n < count; ++n) {
-        const int item = (std::max(find.iStart, 0) + n) % count;
+        const int item = (std::max(start, 0) + n) % count;
         const std::string* text = CellAt(item, 0);
-        if (text && text->size() >= typed.size() &&
-            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text->c_str(), static_cast<int>(typed.size()),
-                             typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
+        if (!text) continue;
+        const std::u16string wide = utf8ToUtf16(*text);
+        if (wide.size() >= typed.size() &&
+            ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideChars(wide), static_cast<int>(typed.size()),
+                             wideChars(typed), static_cast<int>(typed.size())) == CSTR_EQUAL)
             return item;
     }
     return -1;
@@ -358,7 +400,7 @@ bool CTrackListCtrl::OnReflectedNotify(NMHDR* header, LRESULT& result) {
         result = FindItem(*reinterpret_cast<NMLVFINDITEMA*>(header));
         return true;
     case LVN_ODFINDITEMW:
-        result = -1;
+        result = FindItem(*reinterpret_cast<NMLVFINDITEMW*>(header));
         return true;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
@@ -474,7 +516,7 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
             clip.right = bounds.left + width;
             ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
             RECT r = {label.left + offset / 2, label.top, label.right - offset, label.bottom};
-            if (text) ::DrawTextA(dc, text->c_str(), -1, &r, kTextFlags | DT_LEFT);
+            if (text) drawText(dc, *text, r, kTextFlags | DT_LEFT);
             // The other columns may draw up to the highlight's right edge.
             ::SelectClipRgn(dc, nullptr);
             ::IntersectClipRect(dc, bounds.left, bounds.top, std::max(bounds.right, highlight.right), bounds.bottom);
@@ -483,7 +525,7 @@ void CTrackListCtrl::DrawItem(const DRAWITEMSTRUCT& draw) {
             col.mask = LVCF_FMT;
             SendMessage(LVM_GETCOLUMNA, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&col));
             RECT r = {left + offset, bounds.top, left + width - offset, bounds.bottom};
-            ::DrawTextA(dc, text->c_str(), -1, &r, kTextFlags | alignmentOf(col.fmt));
+            drawText(dc, *text, r, kTextFlags | alignmentOf(col.fmt));
         }
         left += width;
     }

@@ -79,6 +79,8 @@ private:
     void OnFocusChange(UINT message, HWND other);
     void ExtendHighlightToTheRightEdge();
     int FindItem(const NMLVFINDITEMA& find) const;
+    int FindItem(const NMLVFINDITEMW& find) const;
+    int FindTyped(int start, const std::u16string& typed) const;
 
     Owner& m_owner;
     CTrackListHeader m_header;

@@ -6,18 +6,11 @@
 
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
+#include "core/win/SystemText.h"
 
 namespace {
 
-std::string errorText(DWORD error) {
-    char buffer[1025] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
-                             sizeof buffer - 1, nullptr);
-    if (n == 0) return "Unknown error " + std::to_string(error);
-    return std::string(buffer, n);
-}
-
-[[noreturn]] void raise(DWORD error) { throw CFileException(errorText(error), static_cast<int>(error)); }
+[[noreturn]] void raise(DWORD error) { throw CFileException(systemErrorText(error), static_cast<int>(error)); }
 
 class Win32File : public IFile {
 public:
@@ -138,7 +131,7 @@ public:
         };
         return !a.empty() && lstrcmpiA(full(a).c_str(), full(b).c_str()) == 0;
     }
-    std::string lastErrorText() override { return errorText(lastError_); }
+    std::string lastErrorText() override { return systemErrorText(lastError_); }
 
 private:
     std::unique_ptr<IFile> open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {

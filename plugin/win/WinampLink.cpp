@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/CodePage.h"
+#include "core/Utf.h"
+#include "core/win/SystemText.h"
 #include "plugin/win/WinampRequests.h"
 
 namespace {
@@ -30,31 +33,6 @@ std::string CWinampLink::currentFile() {
 
 namespace {
 
-// Whether the ANSI code page holds the text whole (no character replaced by a default one).
-bool ansiHolds(const wchar_t* text, int length) {
-    BOOL replaced = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &replaced);
-    return bytes > 0 && !replaced;
-}
-
-std::string toAnsi(const wchar_t* text) {
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(bytes - 1));
-    return out;
-}
-
-// The text widened by the ANSI code page, ending in a zero. (A vector: the wide string class would
-// add tens of kilobytes to the plug-in.)
-std::vector<wchar_t> toWide(const std::string& text) {
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> out(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
-    if (units > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), units);
-    return out;
-}
-
 // Room for any field's text; longer answers are cut by the player.
 constexpr std::size_t kInfoLength = 1024;
 
@@ -63,25 +41,21 @@ constexpr std::size_t kInfoLength = 1024;
 std::u16string CWinampLink::currentFileWide() {
     const LRESULT index = ask(0, kRequestPlaylistIndex);
     const auto* path = reinterpret_cast<const wchar_t*>(ask(static_cast<WPARAM>(index), kRequestPlaylistFileWide));
-    if (!path) return std::u16string();
-    const std::size_t length = wcsnlen(path, kMaxPathLength);
-    if (length == 0 || ansiHolds(path, static_cast<int>(length))) return std::u16string();
-    return std::u16string(reinterpret_cast<const char16_t*>(path), length);
+    std::u16string wide = fromWideChars(path, kMaxPathLength);
+    bool ansiHoldsIt = true;
+    utf16ToAnsi(wide, &ansiHoldsIt);
+    if (ansiHoldsIt) wide.clear();  // the ANSI name serves
+    return wide;
 }
 
 bool CWinampLink::fileInfo(const std::string& path, const std::u16string& widePath, const char* field,
                            std::string& value) {
-    std::vector<wchar_t> name = toWide(path);
-    if (!widePath.empty()) {
-        name.assign(widePath.begin(), widePath.end());
-        name.push_back(L'\0');
-    }
-    const std::vector<wchar_t> metadata = toWide(field);
+    const std::u16string name = widePath.empty() ? ansiToUtf16(path) : widePath;
+    const std::u16string metadata = ansiToUtf16(field);
     wchar_t wide[kInfoLength] = {};
-    ExtendedFileInfoW request{name.data(), metadata.data(), wide, kInfoLength};
+    ExtendedFileInfoW request{wideChars(name), wideChars(metadata), wide, kInfoLength};
     if (ask(reinterpret_cast<WPARAM>(&request), kRequestFileInfoWide) == 1) {
-        wide[kInfoLength - 1] = L'\0';
-        value = toAnsi(wide);
+        value = utf16ToUtf8(fromWideChars(wide, kInfoLength - 1));
         return true;
     }
     // A name the code page cannot hold has no ANSI form the player could open.
@@ -90,7 +64,7 @@ bool CWinampLink::fileInfo(const std::string& path, const std::u16string& widePa
     ExtendedFileInfoA old{path.c_str(), field, ansi, kInfoLength};
     if (ask(reinterpret_cast<WPARAM>(&old), kRequestFileInfo) != 1) return false;
     ansi[kInfoLength - 1] = '\0';
-    value = ansi;
+    value = ansiToUtf8(ansi);
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as the database file through the real loader. Beyond not crashing: a file
-// that fails to load is kept whole under another name, and whatever loads saves and loads again to
-// the same records.
+// that fails to load, or whose whole texts cannot be read, is kept whole under another name, and
+// whatever loads saves and loads again to the same records, whole texts and first starts included.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -35,7 +35,8 @@ bool sameRecords(const RecordArray& a, const RecordArray& b) {
         const CTrackRecord& x = *a[i];
         const CTrackRecord& y = *b[i];
         if (x.path != y.path || x.date != y.date || x.played != y.played || x.length != y.length ||
-            x.tag.body() != y.tag.body() || x.tag.genre() != y.tag.genre())
+            x.tag.body() != y.tag.body() || x.tag.genre() != y.tag.genre() || x.PackedTexts() != y.PackedTexts() ||
+            x.firstStart != y.firstStart)
             return false;
     }
     return true;
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(kept && *kept == bytes && !files.get(kDb) && doc.records().empty());
         return 0;
     }
-    if (messages.last == "DBFileIsCut" || messages.last == "DBFileIsDamaged") {
+    if (messages.last == "DBFileIsCut" || messages.last == "DBFileIsDamaged" || messages.last == "DBFileTextsDamaged") {
         // The plays before the cut or the damage are read (and checked below); the whole file is
         // kept aside.
         const std::string* kept = files.get(std::string(kDb) + ".damaged-20261208-001502");

@@ -8,11 +8,11 @@
 #include <deque>
 #include <functional>
 
+#include "core/CodePage.h"
 #include "core/MemoryFileSystem.h"
 #include "database/DuplicateRule.h"
 #include "exchange/PlayExchange.h"
 #include "exchange/PlayReaders.h"
-#include "database/Utf8Text.h"
 #include "core/Progress.h"
 #include "tests/native/DbFileSupport.h"
 
@@ -502,6 +502,52 @@ TEST_F(Exchange, TrackNumbersBecomeTheTagsTrackByte) {
                            std::to_string(kT) + "\t\n").applied);
         EXPECT_EQ(doc().records()[0]->tag.trackNumber(), c.track);
     }
+}
+
+TEST_F(Exchange, WholeTextsInManyScriptsLeaveAndComeBackUnchanged) {
+    const TrackTexts texts[] = {
+        {"Bohemian Rhapsody (Remastered 2011)", "Queen", "A Night at the Opera (2011 Remaster)", "", "", ""},
+        {"\xE7\xBE\xA4\xE9\x9D\x92\xE6\x97\xA5\xE5\x92\x8C", "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89", "\xE6\x95\x99\xE8\x82\xB2", "", "", ""},
+        {"\xD0\x93\xD1\x80\xD1\x83\xD0\xBF\xD0\xBF\xD0\xB0 \xD0\xBA\xD1\x80\xD0\xBE\xD0\xB2\xD0\xB8", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "", "", "", ""},
+        {"Hopp\xC3\xADpolla", "Sigur R\xC3\xB3s \xE2\x80\x93 \xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 \xF0\x9F\x8E\xB5", "Takk...", "", "", ""},
+    };
+    for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        doc().store().replaceAll(RecordArray());
+        TimeValue date = kT;
+        for (const TrackTexts& t : texts) {
+            auto r = std::make_unique<CTrackRecord>("C:\\m.mp3", 200, date += 1000, 190);
+            r->SetTexts(t);
+            doc().store().append(std::move(r));
+        }
+        // Paused for ten minutes: the listen started at its first start.
+        doc().records()[0]->firstStart = doc().records()[0]->date - 600;
+        const std::string first = exported(format);
+        EXPECT_NE(first.find(std::to_string(doc().records()[0]->date - 600)), std::string::npos);
+        for (const TrackTexts& t : texts) {
+            EXPECT_NE(first.find(t.title), std::string::npos) << t.title;
+            EXPECT_NE(first.find(t.artist), std::string::npos) << t.artist;
+        }
+        doc().store().replaceAll(RecordArray());
+        EXPECT_EQ(import(first).added, 4u);
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(doc().records()[i]->Text(FieldTitle), texts[i].title);
+            EXPECT_EQ(doc().records()[i]->Text(FieldArtist), texts[i].artist);
+            EXPECT_EQ(doc().records()[i]->Text(FieldAlbum), texts[i].album);
+        }
+        EXPECT_EQ(exported(format), first);
+        // The listen that started before its pause is the same listen, whichever time it carries.
+        EXPECT_EQ(import(first).duplicates, 4u);
+    }
+}
+
+TEST_F(Exchange, CsvNamesAGenreTheTableLacks) {
+    auto r = std::make_unique<CTrackRecord>("C:\\m.mp3", 200, 1000000000, 190);
+    r->SetTexts({"T", "A", "", "", "", "Synthwave"});
+    doc().store().append(std::move(r));
+    const auto rows = readCsv(exported(PlayFormat::csv));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][6], "Synthwave");
 }
 
 TEST_F(Exchange, SizeLimitQuestion) {

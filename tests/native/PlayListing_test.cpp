@@ -11,6 +11,7 @@
 
 #include "DbFileSupport.h"
 #include "TempDir.h"
+#include "core/MemoryFileSystem.h"
 #include "tools/host/PlayListing.h"
 
 using namespace dbtest;
@@ -85,6 +86,24 @@ TEST(PlayListing, RowNumbersPastNineStayRightAligned) {
     EXPECT_NE(listing.out.find("\n12     1  "), std::string::npos) << listing.out;
     EXPECT_NE(listing.out.find("(12 rows)"), std::string::npos);
     EXPECT_NE(listing.out.find("(12 plays)\n #  date"), std::string::npos) << listing.out;
+}
+
+TEST(PlayListing, WholeTextsAreWrittenInUtf8AndAlignedByCharacters) {
+    TempDir dir;
+    // The database the plug-in writes: whole texts in the trailer after the records.
+    MemoryFileSystem memory;
+    memory.folders.insert("C:\\d");
+    DocSetup setup(memory, "C:\\d\\db.dat");
+    const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";  // four letters, eight bytes
+    auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", 8, 1000000000, 8);
+    record->SetTexts({"Symphony No. 9 in D minor, Op. 125: IV. Presto", kino, "", "", "", ""});
+    setup.doc.store().append(std::move(record));
+    ASSERT_TRUE(setup.doc.SaveDatabase());
+    const Listing listing = listFile(dir.write("db.dat", *memory.get("C:\\d\\db.dat")));
+    ASSERT_EQ(listing.code, kListingDone) << listing.err;
+    EXPECT_NE(listing.out.find("#  hits  artist  title"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("1     1  " + kino + "    Symphony No. 9 in D minor, Op. 125: IV. Presto  "), std::string::npos)
+        << listing.out;
 }
 
 TEST(PlayListing, AnEmptyDatabaseListsNoRows) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "database/AnsiText.h"
+#include "core/AnsiText.h"
 #include "database/Doc.h"
 #include "core/MemoryFileSystem.h"
 #include "core/RecordDialogs.h"
@@ -63,10 +63,10 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
         widePath = wideAnswer;
         return true;
     }
-    bool editTag(CId3v1Tag::Body& body) override {
+    bool editTexts(TrackTexts& texts) override {
         if (whileDialog) whileDialog();
         if (!tagAnswer) return false;
-        body = tagAnswer->body();
+        texts = textsOfBody(*tagAnswer);
         return true;
     }
     void runProgram(const std::string& commandLine, unsigned flags) override {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "report/ReplaceTag.h"
+#include "report/ItemTemplate.h"
+#include "core/ListRow.h"
 
 namespace {
 
@@ -46,4 +48,38 @@ TEST(ReplaceTag, HtmlEscape) {
     EXPECT_EQ(htmlEscape(""), "");
 }
 
+TEST(ReplaceTag, ReportTextsTheCodePageLacksBecomeCharacterReferences) {
+    const struct {
+        const char* utf8;
+        const char* written;  // in the (native, Latin-1) code page
+    } cases[] = {
+        {"Caf\xC3\xA9 <b>", "Caf\xE9 &lt;b&gt;"},
+        {"\xE6\x9D\xB1\xE4\xBA\xAC & co", "&#x6771;&#x4EAC; &amp; co"},
+        {"\xF0\x9F\x8E\xB5!", "&#x1F3B5;!"},
+        {"plain", "plain"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(htmlReportText(c.utf8), c.written) << c.utf8;
+}
+
 }  // namespace
+
+TEST(ItemTemplate, AValueHoldingATagIsReplacedAsTagByTagReplacementDoes) {
+    struct Case {
+        const char* item;
+        const char* title;
+        const char* album;
+        const char* filled;
+    } cases[] = {
+        {"<td>#title</td><td>#album</td>", "T", "X", "<td>T</td><td>X</td>"},
+        {"#title/#album/#title", "\xE6\x9D\xB1", "A&B", "&#x6771;/A&amp;B/&#x6771;"},
+        {"#title/#album", "#album", "X", "X/X"},  // the title made a tag the album's turn replaced
+        {"##title#album", "album", "X", "XX"},
+    };
+    for (const Case& c : cases) {
+        CListRow row;
+        row.cells[FieldTitle] = c.title;
+        row.cells[FieldAlbum] = c.album;
+        CItemTemplate item(c.item, true);
+        EXPECT_EQ(item.fill(row), c.filled) << c.item;
+    }
+}

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "WinTestSupport.h"
+#include "core/AnsiText.h"
+#include "core/CodePage.h"
 #include "database/Archive.h"
 #include "tests/native/DbFileSupport.h"
 
@@ -133,12 +135,22 @@ TEST_F(DbWin, UnreadableAndUnknownFilesAreKeptAside) {
     EXPECT_EQ(dir.names().size(), 3u);
 }
 
-TEST(ArchiveWin, WideStringsUseTheAnsiCodePage) {
-    const std::uint16_t units[] = {'a', 0xE9, 0x20AC, 0x0416};
-    std::string text = wideToAnsi(units, 4);
+TEST(CodePageWin, TheSystemCodePageAndTheSharedFolding) {
+    bool lossless = true;
+    const std::string text = utf16ToAnsi(u"a\u00E9\u20AC\u0416", &lossless);
     RecordProperty("acp", static_cast<int>(GetACP()));
-    if (GetACP() == 1252)
+    EXPECT_FALSE(lossless);
+    if (GetACP() == 1252) {
         EXPECT_EQ(text, "a\xE9\x80?");
-    else
+        EXPECT_EQ(ansiToUtf8("\x80\x9A"), "\xE2\x82\xAC\xC5\xA1");
+        // The letters the system folds for this code page fold alike through the shared table.
+        for (unsigned c = 0x80; c < 0x100; ++c) {
+            char one[2] = {static_cast<char>(c), 0};
+            CharUpperBuffA(one, 1);
+            if (one[0] != static_cast<char>(c)) EXPECT_TRUE(ansiEqualNoCase(std::string(1, static_cast<char>(c)), one)) << c;
+        }
+    } else {
         EXPECT_EQ(text.substr(0, 1), "a");
+    }
+    EXPECT_EQ(ansiToUtf16(utf16ToAnsi(u"plain")), u"plain");
 }

@@ -16,6 +16,8 @@
 #include "resources/resource.h"
 #include "window/PathDlg.h"
 #include "window/TagEditDlg.h"
+#include "core/Utf.h"
+#include "database/TrackRecord.h"
 
 namespace {
 
@@ -113,38 +115,40 @@ TEST(PathDlg, ANameTheCodePageCannotHoldIsShownAndReturnedWhole) {
     }
 }
 
-TEST(TagEditDlg, GenreSelectionYearDigitsAndTheRebuiltBody) {
+TEST(TagEditDlg, WholeTextsInAnyScriptGenreSelectionAndTheRebuiltBody) {
+    const std::string greek = "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1";  // Athena
     struct Case {
         const char* name;
-        std::uint8_t genre;
-        int selected;      // the entry selected on opening (-1: none)
-        const char* shown; // its text
-        int pick;          // the entry the user picks (-1: leaves the selection)
-        std::uint8_t stored;
+        std::string genre;  // the play's genre name
+        int entries;        // in the box
+        const char* shown;  // its text ("" also when nothing is selected)
+        int pick;           // the entry the user picks (-1: leaves the selection)
+        std::uint8_t storedByte;
+        std::string storedName;
     } cases[] = {
-        {"tag_no_genre", 255, 0, "", -1, 255},
-        {"tag_rock", 17, -2, "Rock", -1, 17},
-        {"tag_unnamed_genre", 200, -1, "", -1, 200},  // kept: the user picked nothing
-        {"tag_unnamed_cleared", 200, -1, "", 0, 255},
+        {"tag_no_genre", "", 127, "", -1, 255, ""},
+        {"tag_rock", "Rock", 127, "Rock", -1, 17, "Rock"},
+        {"tag_unnamed_genre", "Unknown (200)", 127, "", -1, 200, "Unknown (200)"},  // kept: nothing picked
+        {"tag_unnamed_cleared", "Unknown (200)", 127, "", 0, 255, ""},
+        {"tag_own_genre", "Synthwave", 128, "Synthwave", -1, 255, "Synthwave"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CId3v1Tag::Body body = CId3v1Tag("Artist", "Album", "Title", "2001", "Comment", c.genre).body();
-        CTagEditDlg dialog(body);
+        TrackTexts texts{greek + " Title", "Artist", "Album", "2001", "Comment", c.genre};
+        CTagEditDlg dialog(texts);
         INT_PTR result = 0;
+        const std::u16string typedTitle = u"\u6771\u4EAC " + std::u16string(40, u'T');
         auto run = driveModal([&] { result = dialog.DoModal(); },
                               [&](HWND window) {
                                   HWND genres = GetDlgItem(window, IDC_TAG_GENRE);
-                                  EXPECT_EQ(SendMessageA(genres, CB_GETCOUNT, 0, 0), 127);
-                                  const int selected = static_cast<int>(SendMessageA(genres, CB_GETCURSEL, 0, 0));
-                                  if (c.selected != -2) EXPECT_EQ(selected, c.selected);
+                                  EXPECT_EQ(SendMessageA(genres, CB_GETCOUNT, 0, 0), c.entries);
                                   EXPECT_EQ(textOf(window, IDC_TAG_GENRE), c.shown);
-                                  EXPECT_EQ(textOf(window, IDC_TAG_TITLE), "Title");
+                                  EXPECT_EQ(wideTextOf(window, IDC_TAG_TITLE), utf8ToUtf16(greek + " Title"));
                                   EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "2001");
-                                  if (c.genre == 17) saveWindowScreenshot(window, "tag_editor");
+                                  if (c.genre == "Synthwave") saveWindowScreenshot(window, "tag_editor");
                                   type(window, IDC_TAG_YEAR, "19a9x9");
                                   EXPECT_EQ(textOf(window, IDC_TAG_YEAR), "1999");
-                                  type(window, IDC_TAG_TITLE, std::string(40, 'T'));
+                                  typeWide(window, IDC_TAG_TITLE, typedTitle);
                                   if (c.pick >= 0) SendMessageA(genres, CB_SETCURSEL, c.pick, 0);
                                   click(window, IDOK);
                               },
@@ -152,8 +156,14 @@ TEST(TagEditDlg, GenreSelectionYearDigitsAndTheRebuiltBody) {
         ASSERT_TRUE(run.found);
         EXPECT_FALSE(run.forced);
         EXPECT_EQ(result, IDOK);
-        const CId3v1Tag expected("Artist", "Album", std::string(30, 'T'), "1999", "Comment", c.stored);
-        EXPECT_EQ(body, expected.body());
+        EXPECT_EQ(texts.title, utf16ToUtf8(typedTitle));
+        EXPECT_EQ(texts.genre, c.storedName);
+        CTrackRecord play;
+        play.SetTexts(texts);
+        EXPECT_EQ(play.Text(FieldTitle), utf16ToUtf8(typedTitle));
+        EXPECT_EQ(play.tag.genre(), c.storedByte);
+        EXPECT_EQ(play.tag.year(), "1999");
+        EXPECT_EQ(play.tag.title().size(), 30u);  // the body's place, cut
     }
 }
 

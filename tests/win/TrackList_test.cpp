@@ -20,6 +20,7 @@
 #include "core/AppContext.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
+#include "core/Utf.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
 #include "window/PlaytallyDlg.h"
@@ -446,6 +447,44 @@ TEST_F(TrackListTest, ASelectedRowIsHighlightedToTheRightEdgeWithoutTheFocus) {
     ::ReleaseDC(nullptr, screen);
     clickHeader("Artist");
     saveWindowScreenshot(window->m_hWnd, "playtally-selected-unfocused");
+}
+
+TEST_F(TrackListTest, WholeTextsOfEveryScriptAreShownSortedByTheLocaleAndGrouped) {
+    doc.records.clear();
+    const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";                     // Cyrillic
+    const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89";    // Japanese
+    const std::string sigur = "Sigur R\xC3\xB3s \xE2\x80\x93 \xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1";  // Latin, Greek
+    const std::string symphony = "Symphony No. 9 in D minor, Op. 125: IV. Presto";
+    auto addWhole = [&](const std::string& artist, const std::string& title, int day) {
+        auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", 200, localTime(2025, 1, day), 100);
+        record->SetTexts(TrackTexts{title, artist, "", "", "", ""});
+        doc.records.push_back(std::move(record));
+    };
+    addWhole(kino, symphony, 1);
+    addWhole(tokyo, "Gunjou Biyori", 2);
+    addWhole(kino, symphony, 3);  // the same track: one row of two hits
+    addWhole(sigur, "Hopp\xC3\xADpolla", 4);
+    open(false);
+    auto wideTexts = [&](const std::string& caption) {
+        std::vector<std::u16string> out;
+        const int c = column(caption);
+        const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[256] = L"?";
+            LVITEMW item = {};
+            item.iSubItem = c;
+            item.pszText = text;
+            item.cchTextMax = 256;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            out.push_back(reinterpret_cast<const char16_t*>(text));
+        }
+        return out;
+    };
+    EXPECT_EQ(wideTexts("Hit"), (std::vector<std::u16string>{u"2", u"1", u"1"}));
+    EXPECT_EQ(wideTexts("Title")[0], utf8ToUtf16(symphony));
+    clickHeader("Artist");
+    EXPECT_EQ(wideTexts("Artist"), (std::vector<std::u16string>{utf8ToUtf16(sigur), utf8ToUtf16(kino), utf8ToUtf16(tokyo)}));
+    saveWindowScreenshot(window->m_hWnd, "playtally-whole-texts");
 }
 
 // "Rank by:" orders the groups by hits or by time heard, as the user picks it in the box, and the

@@ -23,6 +23,8 @@ struct FakePlayer {
     int lengthFailures = 0;           // answers of -1 before the length
     LRESULT failure = -1;             // how -1 is answered
     LRESULT length = 0;
+    const wchar_t* wideInfo = nullptr;  // the answer to the wide file-information request, if any
+    const char* ansiInfo = nullptr;     // the answer to the ANSI one
     std::vector<std::pair<WPARAM, LPARAM>> requests;
 };
 FakePlayer* g_player = nullptr;
@@ -34,6 +36,18 @@ LRESULT CALLBACK fakePlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case kRequestPlayState: return g_player->state;
         case kRequestPlaylistIndex: return g_player->index;
         case kRequestPlaylistFile: return reinterpret_cast<LRESULT>(g_player->path);
+        case kRequestFileInfoWide: {
+            if (!g_player->wideInfo) return 0;
+            auto* request = reinterpret_cast<ExtendedFileInfoW*>(wParam);
+            lstrcpynW(request->ret, g_player->wideInfo, static_cast<int>(request->retlen));
+            return 1;
+        }
+        case kRequestFileInfo: {
+            if (!g_player->ansiInfo) return 0;
+            auto* request = reinterpret_cast<ExtendedFileInfoA*>(wParam);
+            lstrcpynA(request->ret, g_player->ansiInfo, static_cast<int>(request->retlen));
+            return 1;
+        }
         case kRequestTrackLength:
             if (g_player->lengthFailures > 0) {
                 --g_player->lengthFailures;
@@ -98,6 +112,21 @@ TEST_F(WinampLinkTest, CurrentFileAsksTheIndexThenThePathOfThatEntry) {
     // The player's text changes with its playlist; the link's copy must not.
     std::memset(path, 'x', sizeof path - 1);
     EXPECT_EQ(file, "C:\\My Music\\a song.mp3");
+}
+
+TEST_F(WinampLinkTest, FileInfoComesWholeInUtf8FromEitherAnswer) {
+    CWinampLink link(window);
+    std::string value;
+    player.wideInfo = L"\u6771\u4EAC\u4E8B\u5909 \u0416 \u03A9";
+    ASSERT_TRUE(link.fileInfo("C:\\a.flac", u"", "artist", value));
+    EXPECT_EQ(value, "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89 \xD0\x96 \xCE\xA9");
+    // A player without the wide request answers in its code page.
+    player.wideInfo = nullptr;
+    player.ansiInfo = "caf\xE9";
+    ASSERT_TRUE(link.fileInfo("C:\\a.flac", u"", "title", value));
+    if (GetACP() == 1252) EXPECT_EQ(value, "caf\xC3\xA9");
+    player.ansiInfo = nullptr;
+    EXPECT_FALSE(link.fileInfo("C:\\a.flac", u"", "title", value));
 }
 
 TEST_F(WinampLinkTest, NullPathGivesEmptyText) {

@@ -2,7 +2,7 @@
 # Each case copies gen_ptly.dll to a name of its own, gen_e2e_<case>.dll, in a Winamp folder of
 # its own, so that its registry settings are its own too. Like every test that runs the stand-in,
 # they take the lock "winamp_host".
-set(PTLY_E2E_CASES playback disabled firstrun renamed quitplaying manifest manifest_readonly autosave settings window window_state editing tags exchange)
+set(PTLY_E2E_CASES playback disabled firstrun renamed quitplaying manifest manifest_readonly autosave settings window window_state editing tags exchange wholetext)
 foreach(case ${PTLY_E2E_CASES})
   add_test(NAME e2e_${case}
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/win/e2e_test.py ${case}

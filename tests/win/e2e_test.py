@@ -150,12 +150,20 @@ def database_bytes(records, high=VERSION_HIGH, low=VERSION_LOW):
     return out
 
 
-def parse_database(data, wide_ok=False):
+class EndOfData(Exception):
+    pass
+
+
+def parse_database(data, wide_ok=False, original_reader=False):
     """Reads a database file strictly by its layout; raises Failure on anything else. With
-    `wide_ok`, a path in the wide string form is read as text (a str; other paths are bytes)."""
+    `wide_ok`, a path in the wide string form is read as text (a str; other paths are bytes).
+    With `original_reader`, as a reader of the original layout does: a number or a string that
+    cannot be read whole ends the records."""
     pos = 0
 
     def need(n, what):
+        if original_reader and pos + n > len(data) and what.startswith(('record', 'the path')):
+            raise EndOfData()
         check(pos + n <= len(data), f'database file ends inside {what} at offset {pos}')
 
     def string(what):
@@ -199,10 +207,13 @@ def parse_database(data, wide_ok=False):
     pos += 8
     records = []
     while pos < len(data):
-        need(12, f'record {len(records)}')
-        date, played, length = struct.unpack_from('<iii', data, pos)
-        pos += 12
-        path = string(f'the path of record {len(records)}')
+        try:
+            need(12, f'record {len(records)}')
+            date, played, length = struct.unpack_from('<iii', data, pos)
+            pos += 12
+            path = string(f'the path of record {len(records)}')
+        except EndOfData:
+            break
         need(TAG_BODY_SIZE, f'the tag body of record {len(records)}')
         body = data[pos:pos + TAG_BODY_SIZE]
         pos += TAG_BODY_SIZE
@@ -562,7 +573,9 @@ def case_playback(case, registry):
 
     db = default_database(case.plugins)
     check(db.exists(), f'no database file {db.name} after quit')
-    signature, high, low, records = parse_database(db.read_bytes())
+    data = db.read_bytes()
+    # The records in the original layout; the paused play's first start follows them.
+    signature, high, low, records = parse_database(data, original_reader=True)
     show_records(records)
     check_header(signature, high, low)
     check(len(records) == len(stored),
@@ -575,6 +588,15 @@ def case_playback(case, registry):
     # pause is long enough that counting it could not pass for measuring late.
     pause = run.find('resumed at ')[0][0] - run.find('paused at ')[0][0]
     check(pause > 2 * PLAYED_TOLERANCE, f'the pause lasted only {pause:.1f} s')
+    # Its first start: the mark, the path's claim, version, records, entries; then the one entry.
+    at = data.find(b'PTLY-WHOLE')
+    check(at > 0, 'the paused play keeps no first start')
+    version, count, entries, index, what = struct.unpack_from('<IIIIB', data, at + 19)
+    check((version, count, entries, index, what) == (1, len(stored), 1, 1, 2),
+          f'the first starts: {(version, count, entries, index, what)}')
+    first_start = struct.unpack_from('<i', data, at + 36)[0]
+    check(pause - 1 <= records[1]['date'] - first_start <= pause + 3 + 2 * PLAYED_TOLERANCE,
+          f'first start {first_start}, resumed at {records[1]["date"]}, paused for {pause:.1f} s')
 
 
 def case_disabled(case, registry):
@@ -1120,7 +1142,7 @@ def case_editing(case, registry):
             f'type {TAG_DLG} 1004 {forty}', f'click {TAG_DLG} 1', f'wait-gone {TAG_DLG}', f'log-window {q}',
             f'log-window {w}'],
          [(TAG_DLG, {1004: 'Edit "Odd Genre"', 1008: 'ComboBox selection -1 "" of 127'}, None), no_question,
-          listed('Instance Song', 'Instance Song', forty[:30], 'Moved Song')]),
+          listed('Instance Song', 'Instance Song', forty, 'Moved Song')]),
         # A missing file asks for its new place, then the player's second instance hands it over.
         ('play a missing file', [
             f'{rows(3)} double', f'wait-window {PATH_DLG}', f'log-window {PATH_DLG}',
@@ -1147,7 +1169,9 @@ def case_editing(case, registry):
             dict(k, body=tag_body(forty[:30], 'Other Tagger', 'Elsewhere', '2005', 'from another tagger', 200)),
             dict(i1, path=fixed.encode(), body=edited),   # its own date, path and time heard
             dict(i2, body=edited)]
-    signature, high, low, saved = parse_database(db.read_bytes())
+    # The forty-byte title is kept whole after the records; the records read as always.
+    signature, high, low, saved = parse_database(db.read_bytes(), original_reader=True)
+    check(forty.encode() in db.read_bytes(), 'the title is not kept whole')
     check_header(signature, high, low)
     show_records(saved)
     check(saved == want, f'the database after quit:\n{saved}\nexpected\n{want}')
@@ -1165,7 +1189,7 @@ def case_editing(case, registry):
 
     def on_line(text):
         if text == 'echo: saved while asking':
-            during.append(parse_database(db.read_bytes())[3])
+            during.append(parse_database(db.read_bytes(), original_reader=True)[3])
 
     run = case.run([
         'tray left', f'wait-window {w}', f'pick {w} 1019 "From Beginning"', f'{rows(0)} click',
@@ -1177,7 +1201,7 @@ def case_editing(case, registry):
     check(len(plays) == 1, f'{len(plays)} plays in the log')
     check(len(during) == 1 and len(during[0]) == 4 and during[0][:3] == want[1:],
           f'the save while asking did not trim the oldest play: {during}')
-    signature, high, low, saved = parse_database(db.read_bytes())
+    signature, high, low, saved = parse_database(db.read_bytes(), original_reader=True)
     show_records(saved)
     check(len(saved) == 2 and saved[0] == want[1], f'after Yes: {saved}')
     check_record(saved[1], plays[0], duo_tag, run, 'the play stored while asking')
@@ -1322,6 +1346,60 @@ def case_tags(case, registry):
           f'with ReadOtherTags 0: {[(r["path"], r["body"][:30]) for r in records]}')
 
 
+def case_wholetext(case, registry):
+    """Texts kept whole from the tag and the player to the database, the report and the export,
+    while a reader of the original layout still reads every record with its ID3v1 body."""
+    registry.reset({('Main', 'First Time'): 0, ('General', 'StoreAfterIntervalSec'): 1,
+                    ('Zudazide Playtally - Settings', 'OpenPublishedFile'): 0})
+    case.lay_out()
+    m = case.music
+    long_title = 'Symphony No. 9 in D minor, Op. 125: IV. Presto (Live, 1990s)'
+    check(len(long_title) == 60, 'a title of 60 characters')
+    tracks = [  # (file, title, artist, album, genre name, the ID3v2 frames or None for the player's answer)
+        ('long.mp3', long_title, 'Berliner Philharmoniker', 'Beethoven', 'Synthwave', (4, 3)),
+        ('tokyo.mp3', '群青日和', '東京事変', 'Κύκλος', 'Pop', (3, 1)),
+        ('kino.mp3', 'Группа крови', 'Кино', '', '', (4, 3)),
+        ('song.flac', 'Ночь 東京', 'Σωκράτης', '', '', None),
+    ]
+    for name, title, artist, album, genre, frames in tracks:
+        if frames:
+            audio_file(m / name, head=id3v2_tag(frames[0], id3v2_frames(frames[0], frames[1], title, artist, album, '', '', genre)))
+        else:
+            audio_file(m / name, audio=b'fLaC' + b'\0' * 2000)
+    flac = winpath(m / 'song.flac')
+    out = case.work / 'out'
+    out.mkdir()
+    lb = out / 'whole_lb.json'
+    lines = ['dismiss off', f'metadata "{flac}" title "Ночь 東京"', f'metadata "{flac}" artist "Σωκράτης"']
+    for name, *_ in tracks:
+        lines += [f'play "{winpath(m / name)}" 2', 'wait 2.8']
+    lines += ['stop', 'wait 0.5', 'tray right', 'menu 32779', 'wait-window "Export Plays"',
+              f'type "Export Plays" 1148 "{winpath(lb)}"', 'wait 0.5', 'click "Export Plays" 1', 'wait-gone "Export Plays"',
+              'wait-window "Winamp - Dozoderi Playtally"', 'click "Winamp - Dozoderi Playtally" 1', 'tray right', 'menu 32775',
+              'wait 2', 'quit']
+    run = case.run(lines, encoding='utf-8')
+    db = default_database(case.plugins)
+    stored = db.read_bytes()
+    # The original layout: every record and its body, as the ID3v1 rules make it.
+    signature, high, low, records = parse_database(stored, original_reader=True)
+    check_header(signature, high, low)
+    check(len(records) == len(tracks), f'{len(records)} records, expected {len(tracks)}')
+    check(records[0]['body'][:30] == long_title[:30].encode('cp1252'), f'the long title\'s body {records[0]["body"][:30]!r}')
+    check(records[0]['body'][124] == 255, 'a genre outside the table has no byte')
+    check(records[1]['body'][124] == 13, 'Pop is genre 13')
+    check(b'PTLY-WHOLE' in stored, 'the whole texts are not in the file')
+    # The report holds every text, what cp1252 lacks as character references.
+    report = (case.plugins / 'MyPlaytally.html').read_bytes().decode('cp1252')
+    for _, title, artist, *_ in tracks:
+        for text in (title, artist):
+            shown = ''.join(c if c.encode('cp1252', 'ignore') else f'&#x{ord(c):X};' for c in text)
+            check(shown in report, f'the report lacks {text!r} as {shown!r}')
+    # The export carries the texts whole.
+    listens = json.loads(lb.read_bytes().decode('utf-8'))
+    got = sorted((l['track_metadata']['track_name'], l['track_metadata']['artist_name']) for l in listens)
+    check(got == sorted((t[1], t[2]) for t in tracks), f'exported listens: {got}')
+
+
 def case_exchange(case, registry):
     """The plays leave and come back: the Extras page's "Export plays..." (ListenBrainz JSON) and
     "Import plays..." (a scrobbler log), and the tray menu's "Export plays..." (a scrobbler log)."""
@@ -1406,6 +1484,7 @@ CASES = {
     'editing': (case_editing, None),
     'tags': (case_tags, None),
     'exchange': (case_exchange, None),
+    'wholetext': (case_wholetext, None),
 }
 
 

@@ -10,14 +10,7 @@
 
 namespace {
 
-std::wstring fromAnsi(const char* text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (n <= 1) return std::wstring();
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
-    out.resize(static_cast<std::size_t>(n - 1));
-    return out;
-}
+std::wstring fromAnsi(const char* text) { return text ? fromCodePage(text, CP_ACP) : std::wstring(); }
 
 // Copies a text into a caller's buffer of `size` characters, cut to fit and always ended.
 template <typename Char, typename Text>

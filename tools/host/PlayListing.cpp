@@ -58,6 +58,13 @@ const Column kLogColumns[] = {
     {"played", FieldPlayed, false},
 };
 
+// The columns a UTF-8 text takes: one per character.
+std::size_t textWidth(const std::string& utf8) {
+    std::size_t n = 0;
+    for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return n;
+}
+
 void pad(std::ostream& out, std::size_t n) {
     for (; n > 0; --n) out << ' ';
 }
@@ -67,7 +74,7 @@ template <std::size_t N>
 void writeLine(std::ostream& out, const Column (&columns)[N], const std::vector<std::size_t>& widths,
                const std::vector<std::string>& cells) {
     for (std::size_t c = 0; c < N; ++c) {
-        const std::size_t gap = widths[c] - std::min(widths[c], cells[c].size());
+        const std::size_t gap = widths[c] - std::min(widths[c], textWidth(cells[c]));
         if (c > 0) out << "  ";
         if (columns[c].alignRight) pad(out, gap);
         out << cells[c];
@@ -82,7 +89,7 @@ void writeTable(std::ostream& out, const Column (&columns)[N], const RowArray& r
     std::vector<std::string> headings(N), rules(N);
     for (std::size_t c = 0; c < N; ++c) {
         widths[c] = std::char_traits<char>::length(columns[c].heading);
-        for (const auto& row : rows) widths[c] = std::max(widths[c], row->cells[columns[c].field].size());
+        for (const auto& row : rows) widths[c] = std::max(widths[c], textWidth(row->cells[columns[c].field]));
         headings[c] = columns[c].heading;
         rules[c] = std::string(widths[c], '-');
     }

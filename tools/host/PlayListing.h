@@ -1,6 +1,7 @@
 // The text listing of a database file, read and ranked by the plug-in's own code: the ranked plays
 // (Playtally mode, whole period, the default grouping by artist, title and album) and, below them,
-// the log of every play, latest first. ListPlays.exe prints it; it never changes the file.
+// the log of every play, latest first, in UTF-8 (texts whole). ListPlays.exe prints it; it never
+// changes the file.
 #pragma once
 #include <ostream>
 #include <string>

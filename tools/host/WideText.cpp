@@ -1,15 +1,17 @@
 #include "tools/host/WideText.h"
 
+#include "core/CodePage.h"
+#include "core/Utf.h"
+
+namespace {
+std::wstring wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string units(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+}  // namespace
+
 std::wstring fromCodePage(const std::string& text, UINT codePage) {
-    const int n = MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n);
-    return out;
+    return wide(codePage == CP_UTF8 ? utf8ToUtf16(text) : ansiToUtf16(text));
 }
 
 std::string toCodePage(const std::wstring& text, UINT codePage) {
-    const int n = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
+    return codePage == CP_UTF8 ? utf16ToUtf8(units(text)) : utf16ToAnsi(units(text));
 }

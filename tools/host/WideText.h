@@ -1,4 +1,5 @@
-// Conversions between the stand-in's wide texts and the code pages its script and log use.
+// The stand-in's wide texts (the Windows API's) in the code pages its script and log use, through
+// the product's own conversions. Only CP_UTF8 and CP_ACP are known.
 #pragma once
 #include <windows.h>
 

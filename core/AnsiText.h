@@ -1,11 +1,12 @@
-// Texts of tags and paths are bytes in the system's ANSI code page (never assumed UTF-8). On
-// Windows, double-byte code pages are respected: a lead byte and its trail byte are one character.
+// Texts of tags and paths are bytes in the system's ANSI code page (core/CodePage.h). Double-byte
+// code pages are respected: a lead byte and its trail byte are one character.
 #pragma once
 #include <string>
 #include <string_view>
 
-// A form of the text in which letter case no longer matters: two texts are equal ignoring case
-// exactly when their folded forms are equal.
+// A form of the text in which letter case no longer matters (a key, in UTF-8): two texts are
+// equal ignoring case exactly when their folded forms are equal. The letters of every code page
+// fold alike, through one table (core/Utf.h).
 std::string ansiFoldCase(std::string_view text);
 bool ansiEqualNoCase(std::string_view a, std::string_view b);
 
