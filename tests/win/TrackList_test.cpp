@@ -450,7 +450,7 @@ TEST_F(TrackListTest, ASelectedRowIsHighlightedToTheRightEdgeWithoutTheFocus) {
 }
 
 TEST_F(TrackListTest, WholeTextsOfEveryScriptAreShownSortedByTheLocaleAndGrouped) {
-    doc.records.clear();
+    doc.store().replaceAll({});
     const std::string kino = "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE";                     // Cyrillic
     const std::string tokyo = "\xE6\x9D\xB1\xE4\xBA\xAC\xE4\xBA\x8B\xE5\xA4\x89";    // Japanese
     const std::string sigur = "Sigur R\xC3\xB3s \xE2\x80\x93 \xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1";  // Latin, Greek
@@ -458,7 +458,7 @@ TEST_F(TrackListTest, WholeTextsOfEveryScriptAreShownSortedByTheLocaleAndGrouped
     auto addWhole = [&](const std::string& artist, const std::string& title, int day) {
         auto record = std::make_unique<CTrackRecord>("C:\\m.mp3", 200, localTime(2025, 1, day), 100);
         record->SetTexts(TrackTexts{title, artist, "", "", "", ""});
-        doc.records.push_back(std::move(record));
+        doc.store().append(std::move(record));
     };
     addWhole(kino, symphony, 1);
     addWhole(tokyo, "Gunjou Biyori", 2);
