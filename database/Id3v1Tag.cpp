@@ -14,6 +14,7 @@ struct Place {
 };
 // Places of the text fields in the body.
 constexpr Place kTitle{0, 30}, kArtist{30, 30}, kAlbum{60, 30}, kYear{90, 4}, kComment{94, 30};
+constexpr std::size_t kTrackOffset = 123;  // ID3v1.1: the comment's last byte, after a 0
 constexpr std::size_t kGenreOffset = 124;
 constexpr std::size_t kTagSize = 128;
 
@@ -79,6 +80,21 @@ std::string_view CId3v1Tag::artist() const { return fieldOf(body_, kArtist); }
 std::string_view CId3v1Tag::album() const { return fieldOf(body_, kAlbum); }
 std::string_view CId3v1Tag::year() const { return fieldOf(body_, kYear); }
 std::string_view CId3v1Tag::comment() const { return fieldOf(body_, kComment); }
+
+std::uint8_t CId3v1Tag::trackNumber() const {
+    return body_[kTrackOffset - 1] == 0 ? body_[kTrackOffset] : 0;
+}
+
+void CId3v1Tag::setTrackNumber(std::uint8_t track) {
+    if (track == 0) {
+        if (trackNumber() != 0) body_[kTrackOffset] = 0;
+        return;
+    }
+    const std::string comment(fieldOf(body_, kComment));
+    writePlace(body_, {kComment.offset, kComment.width - 2}, comment);
+    body_[kTrackOffset - 1] = 0;
+    body_[kTrackOffset] = track;
+}
 
 void CId3v1Tag::SetBody(const std::uint8_t* body) {
     std::memcpy(body_.data(), body, kBodySize);

@@ -42,6 +42,12 @@ public:
     std::string_view album() const;
     std::string_view year() const;
     std::string_view comment() const;
+    // ID3v1.1: a comment whose 29th byte is 0 and whose 30th is not holds the track number there
+    // (0: none).
+    std::uint8_t trackNumber() const;
+    // Gives the tag a track number, cutting the comment to the 28 bytes left to it; 0 takes the
+    // number away.
+    void setTrackNumber(std::uint8_t track);
     std::uint8_t genre() const { return genre_; }
     void setGenre(std::uint8_t genre) { genre_ = genre; }
     const Body& body() const { return body_; }

@@ -3,9 +3,11 @@
 // the database changes in one step at the end, or not at all.
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/Utf.h"
@@ -28,6 +30,8 @@ constexpr int kNotImported = 2239;    // "ErrorImportingPlays", followed by the 
 constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicates
 constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
 constexpr int kImportAnyway = 2251;   // %3 plays to go
+constexpr int kImportedToGo = 2261;   // "PlaysImported": %1 added, %2 duplicates, %3 the limit, %4 plays to go,
+                                      // %5 of them added
 constexpr int kNoMemory = 2255;
 constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
 // Read whole, with the plays it makes beside the database: a file beyond this could not be held
@@ -37,6 +41,14 @@ constexpr std::int64_t kLargestImport = 256 << 20;
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
+    return text;
+}
+
+// The string with %1, %2... replaced by the values in their order.
+std::string format(int id, std::initializer_list<std::size_t> values) {
+    std::string text = loadString(id);
+    int n = 0;
+    for (std::size_t value : values) text = replaceAll(text, "%" + std::to_string(++n), std::to_string(value));
     return text;
 }
 
@@ -75,7 +87,7 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
 }
 
 // A listen as a stored play: no file, heard whole, its texts whole (the body built of them as a
-// tag's would be), no genre.
+// tag's would be), its track number where the file gives one, no genre.
 std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     auto record = std::make_unique<CTrackRecord>(std::string(), listen.length, listen.start, listen.length);
     TrackTexts texts;
@@ -83,6 +95,7 @@ std::unique_ptr<CTrackRecord> recordOf(const ImportedListen& listen) {
     texts.title = listen.title;
     texts.album = listen.album;
     record->SetTexts(texts);
+    record->tag.setTrackNumber(listen.track);
     return record;
 }
 
@@ -149,6 +162,23 @@ public:
 private:
     PlayIndex index_;
 };
+
+// What the next save removes for the size limit: the oldest `toGo` plays, `added` of them plays
+// the import just placed (`placed`).
+struct Trim {
+    std::size_t limit = 0, toGo = 0, added = 0;
+};
+
+Trim nextTrim(CDoc& doc, const std::unordered_set<const CTrackRecord*>& placed) {
+    const GeneralSettings settings = doc.context().readSettings();
+    const RecordArray& records = doc.records();
+    Trim trim;
+    if (!settings.NoLarger || settings.DBSize <= 0 || records.size() <= static_cast<std::size_t>(settings.DBSize)) return trim;
+    trim.limit = static_cast<std::size_t>(settings.DBSize);
+    trim.toGo = records.size() - trim.limit;
+    for (std::size_t i = 0; i < trim.toGo; ++i) trim.added += placed.count(records[i].get());
+    return trim;
+}
 
 }  // namespace
 
@@ -218,7 +248,11 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         declined = !ask(format(kImportAnyway, after, limit, lost));
         return !declined;
     };
+    // The plays placed are known by their addresses: each record stays where it was made.
+    std::unordered_set<const CTrackRecord*> placed;
     try {
+        placed.reserve(incoming.size());
+        for (const auto& r : incoming) placed.insert(r.get());
         KnownPlayRule known(doc.records());
         if (doc.store().mergeByDate(std::move(incoming), known, &result.duplicates, withinLimit) != 0)
             context.views->refreshPlaytallyWindow();
@@ -229,6 +263,11 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     }
     if (declined) return ImportResult{};
     result.applied = true;
-    show(format(kImported, std::to_string(result.added), std::to_string(result.duplicates)), "PlaysImported");
+    // Imported anyway: say how many of the plays just added the limit takes away again.
+    const Trim trim = nextTrim(doc, placed);
+    if (trim.added > 0)
+        show(format(kImportedToGo, {result.added, result.duplicates, trim.limit, trim.toGo, trim.added}), "PlaysImported");
+    else
+        show(format(kImported, {result.added, result.duplicates}), "PlaysImported");
     return result;
 }

@@ -27,13 +27,29 @@ std::size_t skipSpace(std::string_view bytes, std::size_t at) {
     return at;
 }
 
-// A start before 1970 is a damaged or a made-up time, never a listen.
-constexpr double kEarliestListen = 0;
 // A length beyond a day is no track's: the length is then unknown.
 constexpr double kLongestTrack = 86400;
 
 bool inTimeRange(double value) {
     return value >= std::numeric_limits<TimeValue>::min() && value <= std::numeric_limits<TimeValue>::max();
+}
+
+// A track's position on its album as a tag or a file gives it: a whole number from 1 to 255,
+// optionally followed by the album's count ("3/12"); 0 (none) for anything else.
+std::uint8_t trackNumberOf(double number) {
+    return number >= 1 && number <= 255 && number == std::floor(number) ? static_cast<std::uint8_t>(number) : 0;
+}
+
+std::uint8_t trackNumberOf(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    const std::string_view digits = text.substr(0, slash);
+    if (digits.empty() || digits.size() > 3) return 0;
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + (c - '0');
+    }
+    return trackNumberOf(static_cast<double>(value));
 }
 
 // Lines and columns (from 1) of byte offsets that only ever grow, in one pass over the text.
@@ -79,7 +95,7 @@ private:
 };
 
 // A listen: {"listened_at": <seconds>, "track_metadata": {"artist_name", "track_name",
-// "release_name", "additional_info": {"duration_ms" or "duration"}}}; every other key, at any
+// "release_name", "additional_info": {"duration_ms" or "duration", "tracknumber"}}}; every other key, at any
 // depth, is passed over. A text key whose value is null counts as absent.
 class ListenHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListenHandler> {
 public:
@@ -161,6 +177,11 @@ private:
             }
             else if (kind != Kind::null)
                 return stop(kNotAText, key_);
+            return true;
+        }
+        if (at(info) && key_ == "tracknumber") {
+            if (kind == Kind::number) current_.track = trackNumberOf(number);
+            if (kind == Kind::text) current_.track = trackNumberOf(std::string_view(text, length));
             return true;
         }
         if (at(info) && kind == Kind::number && (key_ == "duration_ms" || key_ == "duration")) {
@@ -338,12 +359,14 @@ bool readScrobblerLog(std::string_view bytes, std::vector<ImportedListen>& out, 
         if (fields[5] != "L" && fields[5] != "S") return failAt(kLogRating);
         std::int64_t start = 0, duration = 0;
         if (!parseWhole(fields[6], start)) return failAt(kLogStart);
-        if (start < kEarliestListen) return failAt(kLogTooEarly);
+        const TimeValue utc = localTimes ? (localToUtc ? localToUtc : systemLocalToUtc)(start) : static_cast<TimeValue>(start);
+        if (utc < kEarliestListen) return failAt(kLogTooEarly);
         if (!fields[4].empty() && (!parseWhole(fields[4], duration) || duration < 0)) return failAt(kLogDuration);
         if (fields[5] == "S") continue;  // skipped, not heard
         ImportedListen listen;
-        listen.start = localTimes ? (localToUtc ? localToUtc : systemLocalToUtc)(start) : static_cast<TimeValue>(start);
+        listen.start = utc;
         listen.length = duration <= kLongestTrack ? static_cast<std::int32_t>(duration) : 0;
+        listen.track = trackNumberOf(fields[3]);
         listen.artist = std::string(fields[0]);
         listen.album = std::string(fields[1]);
         listen.title = std::string(fields[2]);

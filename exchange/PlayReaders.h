@@ -13,8 +13,13 @@
 struct ImportedListen {
     TimeValue start = 0;       // UTC
     std::int32_t length = 0;   // seconds; 0 when the file does not say
+    std::uint8_t track = 0;    // the position on its album, 1 to 255; 0 when the file does not say
     std::string artist, title, album;
 };
+
+// The earliest listen (2002-10-01 00:00 UTC): the scrobbling services take none before it, so an
+// earlier start in a file is a damaged time or that of a player whose clock was never set.
+constexpr TimeValue kEarliestListen = 1033430400;
 
 // Why a file could not be read, and where. `message` is a string resource whose %1 is the line,
 // %2 the column and %3 the detail.
@@ -51,6 +56,6 @@ enum ReadMessage : int {
     kLogStart = 2246,           // %1 line
     kLogDuration = 2247,        // %1 line
     kListenTime = 2248,         // %1 line
-    kListenTooEarly = 2259,     // %1 line, %2 column
-    kLogTooEarly = 2260,        // %1 line
+    kListenTooEarly = 2259,     // %1 line, %2 column: before kEarliestListen
+    kLogTooEarly = 2260,        // %1 line: before kEarliestListen
 };

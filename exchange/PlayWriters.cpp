@@ -16,9 +16,6 @@ namespace {
 
 constexpr int kPluginCaption = 1;  // "Dozoderi Playtally v 1.4"
 
-// ID3v1.1: a comment whose 29th byte is 0 and whose 30th is not holds the track number there.
-constexpr std::size_t kCommentOffset = 94;
-
 void appendNumber(std::string& out, long long value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
@@ -58,7 +55,7 @@ public:
             appendNumber(out_, static_cast<long long>(r.length) * 1000);
             out_ += ',';
         }
-        if (int track = id3TrackNumber(r)) {
+        if (int track = r.tag.trackNumber()) {
             out_ += "\"tracknumber\":";
             appendNumber(out_, track);
             out_ += ',';
@@ -115,7 +112,7 @@ public:
         out_ += '\t';
         field(r.Text(FieldTitle));
         out_ += '\t';
-        if (int track = id3TrackNumber(r)) appendNumber(out_, track);
+        if (int track = r.tag.trackNumber()) appendNumber(out_, track);
         out_ += '\t';
         appendNumber(out_, r.length > 0 ? r.length : 0);
         out_ += "\tL\t";  // every stored play was heard
@@ -249,9 +246,3 @@ std::string defaultExportName(PlayFormat format, TimeValue now) {
     return {};
 }
 
-int id3TrackNumber(const CTrackRecord& record) {
-    const auto& body = record.tag.body();
-    const std::uint8_t zero = body[kCommentOffset + 28];
-    const std::uint8_t track = body[kCommentOffset + 29];
-    return zero == 0 && track != 0 ? track : 0;
-}

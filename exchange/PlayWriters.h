@@ -37,5 +37,3 @@ std::unique_ptr<PlayWriter> makePlayWriter(PlayFormat format, const ExportClient
 // file ends in "_lb-<YYYY-MM-DD>.json", the form the self-hosted importers recognise.
 std::string defaultExportName(PlayFormat format, TimeValue now);
 
-// The ID3v1.1 track number the tag's comment holds (0 when it holds none).
-int id3TrackNumber(const CTrackRecord& record);

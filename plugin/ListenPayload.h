@@ -6,14 +6,14 @@
 #include <string_view>
 
 #include "core/Clock.h"
+#include "exchange/PlayReaders.h"
 #include "exchange/PlayWriters.h"
 
 class CTrackRecord;
 
 // The service refuses larger listens.
 constexpr std::size_t kMaxListenBytes = 10240;
-// The earliest listen the service takes (2002-10-01 00:00 UTC), and how far ahead of its clock.
-constexpr TimeValue kEarliestListen = 1033430400;
+// How far ahead of its clock the service takes a listen (the earliest is kEarliestListen).
 constexpr TimeValue kListenAheadLimit = 3600;
 
 // The listen of a stored play, exactly as the export writes it.

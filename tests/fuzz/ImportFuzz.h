@@ -45,7 +45,7 @@ inline void importTwice(const std::string& bytes) {
     SystemClock systemClock;
     AppContext context{profile, messages, systemClock, files};
     CDoc doc(context);
-    for (TimeValue date : {1000, 1000000000}) {
+    for (TimeValue date : {1033430400, 1100000000}) {
         doc.store().append(std::make_unique<CTrackRecord>("C:\\a.mp3", 100, date, 100));
         doc.records().back()->tag = CId3v1Tag("Artist", "Album", "Title", "", "", 1);
     }

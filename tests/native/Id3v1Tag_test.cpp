@@ -105,3 +105,15 @@ TEST(Id3v1TagFile, FilesShorterThanATagRaiseTheTagException) {
         EXPECT_THROW(tag.ReadFromFile(systemFileSystem(), path), CMyReadMp3TagException) << size;
     }
 }
+
+TEST(Id3v1Tag, TrackNumberTakesTheCommentsLastTwoBytes) {
+    CId3v1Tag tag("A", "", "T", "", std::string(30, 'c'), 1);
+    EXPECT_EQ(tag.trackNumber(), 0);  // a full comment holds none
+    tag.setTrackNumber(12);
+    EXPECT_EQ(tag.trackNumber(), 12);
+    EXPECT_EQ(tag.comment(), std::string(28, 'c'));
+    tag.setTrackNumber(0);
+    EXPECT_EQ(tag.trackNumber(), 0);
+    EXPECT_EQ(tag.comment(), std::string(28, 'c'));
+    EXPECT_EQ(tag.genre(), 1);
+}

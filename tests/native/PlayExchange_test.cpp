@@ -21,6 +21,8 @@ using namespace dbtest;
 namespace {
 
 const std::string kOut = "C:\\out\\plays";
+// Imported listens start no earlier than October 2002.
+constexpr TimeValue kT = 1100000000;
 const std::string kIn = "C:\\out\\in";
 
 // Answers the questions from a script (Yes when it runs out) and records everything shown.
@@ -256,17 +258,20 @@ TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
         doc().store().replaceAll({});
-        add(1000000000, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
-        add(1000000100, "Artist", "Title", "", 0);
-        add(1000000200, "Artist", "Title", "Album", 180);
+        add(kT, "Caf\xE9 Tacuba", "Eres", "Cuatro Caminos", 245);
+        add(kT + 100, "Artist", "Title", "", 0);
+        add(kT + 200, "Artist", "Title", "Album", 180);
+        addWithTrack(kT + 400, "Band", "Song", 7);
+        addWithTrack(kT + 600, "Band", "Last", 255);
         const std::vector<std::string> original = summary();
         const std::string first = exported(format);
 
         doc().store().replaceAll({});
         ImportResult result = import(first);
         EXPECT_TRUE(result.applied);
-        EXPECT_EQ(result.added, 3u);
+        EXPECT_EQ(result.added, 5u);
         EXPECT_EQ(summary(), original);
+        EXPECT_EQ(doc().records()[3]->tag.trackNumber(), 7);
         for (const auto& r : doc().records()) {
             EXPECT_EQ(r->path, "");
             EXPECT_EQ(r->played, r->length);
@@ -278,7 +283,7 @@ TEST_F(Exchange, RoundTripThroughAnEmptyDatabaseGivesTheSameListens) {
         // A second import of the same file adds nothing.
         result = import(first);
         EXPECT_EQ(result.added, 0u);
-        EXPECT_EQ(result.duplicates, 3u);
+        EXPECT_EQ(result.duplicates, 5u);
         EXPECT_EQ(summary(), original);
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].key, "PlaysImported");
@@ -294,24 +299,24 @@ TEST_F(Exchange, DuplicatesAndPlacement) {
         std::size_t duplicates;
     };
     auto line = [](TimeValue t, const char* artist, const char* title) {
-        return "{\"listened_at\":" + std::to_string(t) + ",\"track_metadata\":{\"artist_name\":\"" + artist +
+        return "{\"listened_at\":" + std::to_string(kT + t) + ",\"track_metadata\":{\"artist_name\":\"" + artist +
                "\",\"track_name\":\"" + title + "\"}}\n";
     };
     const Case cases[] = {
         {"30 seconds apart, other case: the same play", line(1030, "ARTIST", "title") + line(1970, "artist", "Title"), {}, 2},
         {"31 seconds apart: another play", line(1031, "Artist", "Title"),
-         {"1000 Artist/Title/ 200", "1031 Artist/Title/ 0", "2000 Artist/Title/ 200"}, 0},
+         {"1100001000 Artist/Title/ 200", "1100001031 Artist/Title/ 0", "1100002000 Artist/Title/ 200"}, 0},
         {"same time, other title: another play", line(1000, "Artist", "Other"),
-         {"1000 Artist/Title/ 200", "1000 Artist/Other/ 0", "2000 Artist/Title/ 200"}, 0},
+         {"1100001000 Artist/Title/ 200", "1100001000 Artist/Other/ 0", "1100002000 Artist/Title/ 200"}, 0},
         {"placed by date, repeats inside the file skipped",
          line(3000, "B", "x") + line(500, "A", "y") + line(1500, "C", "z") + line(1510, "c", "Z"),
-         {"500 A/y/ 0", "1000 Artist/Title/ 200", "1500 C/z/ 0", "2000 Artist/Title/ 200", "3000 B/x/ 0"}, 1},
+         {"1100000500 A/y/ 0", "1100001000 Artist/Title/ 200", "1100001500 C/z/ 0", "1100002000 Artist/Title/ 200", "1100003000 B/x/ 0"}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         doc().store().replaceAll({});
-        add(1000, "Artist", "Title");
-        add(2000, "Artist", "Title");
+        add(kT + 1000, "Artist", "Title");
+        add(kT + 2000, "Artist", "Title");
         std::vector<std::string> before = summary();
         setup.views.refreshes = 0;
         ImportResult result = import(c.listens);
@@ -328,7 +333,7 @@ TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
         return text;
     };
     auto play = [](const std::string& artist, const std::string& title, int length, TimeValue start) {
-        return artist + "\t\t" + title + "\t\t" + std::to_string(length) + "\tL\t" + std::to_string(start) + "\t";
+        return artist + "\t\t" + title + "\t\t" + std::to_string(length) + "\tL\t" + std::to_string(kT + start) + "\t";
     };
     const std::string cyrillic1 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // six letters each
     const std::string cyrillic2 = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
@@ -349,9 +354,9 @@ TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        doc().store().replaceAll(RecordArray());
-        add(1000, "Artist", "Title");
-        add(3000, "Artist", "??????");
+        doc().store().replaceAll({});
+        add(kT + 1000, "Artist", "Title");
+        add(kT + 3000, "Artist", "??????");
         const ImportResult result = import(log(c.lines));
         EXPECT_TRUE(result.applied);
         EXPECT_EQ(result.added, c.added);
@@ -374,26 +379,26 @@ TEST_F(Exchange, TheDuplicateRuleKeepsEveryPlayThatWasHeard) {
 TEST_F(Exchange, ScrobblerLogImportsListenedRowsOnly) {
     const std::string log =
         "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox sansae200 $Revision$\n#ANOTHER/header line\n"
-        "Heard\tAlbum\tOne\t1\t200\tL\t1000000000\t\n"
-        "Skipped\tAlbum\tTwo\t2\t180\tS\t1000000300\tb0a1\n"
+        "Heard\tAlbum\tOne\t1\t200\tL\t1100000000\t\n"
+        "Skipped\tAlbum\tTwo\t2\t180\tS\t1100000300\tb0a1\n"
         "\n"
-        "#1 Dads\t\tThree\t\t\tL\t1000000600\t\r\n";  // a play, not a header: the header is over
+        "#1 Dads\t\tThree\t\t\tL\t1100000600\t\r\n";  // a play, not a header: the header is over
     ImportResult result = import(log);
     EXPECT_TRUE(result.applied);
-    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000000 Heard/One/Album 200", "1000000600 #1 Dads/Three/ 0"}));
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1100000000 Heard/One/Album 200", "1100000600 #1 Dads/Three/ 0"}));
 
     // Version 1.0 has seven fields; lines may end in a lone CR.
-    doc().store().replaceAll(RecordArray());
-    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1000000900\rA\t\tFive\t\t9\tL\t1000001000\r").applied);
-    EXPECT_EQ(summary(), (std::vector<std::string>{"1000000900 Old form/Four/ 0", "1000001000 A/Five/ 9"}));
+    doc().store().replaceAll({});
+    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.0\r#TZ/UTC\rOld form\t\tFour\t\t\tL\t1100000900\rA\t\tFive\t\t9\tL\t1100001000\r").applied);
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1100000900 Old form/Four/ 0", "1100001000 A/Five/ 9"}));
 
     // "#TZ/UNKNOWN": the times are the device's local clock.
     std::vector<ImportedListen> listens;
     ReadError error;
-    ASSERT_TRUE(readListens("#AUDIOSCROBBLER/1.1\n#TZ/UNKNOWN\nA\tB\tC\t\t10\tL\t5000\t\n", listens, error,
+    ASSERT_TRUE(readListens("#AUDIOSCROBBLER/1.1\n#TZ/UNKNOWN\nA\tB\tC\t\t10\tL\t1100005000\t\n", listens, error,
                             [](std::int64_t local) { return static_cast<TimeValue>(local - 3600); }));
     ASSERT_EQ(listens.size(), 1u);
-    EXPECT_EQ(listens[0].start, 1400);
+    EXPECT_EQ(listens[0].start, 1100001400);
 }
 
 TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
@@ -402,25 +407,30 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         std::string bytes;
         std::string says;  // part of the message
     };
-    const std::string good = "{\"listened_at\":1,\"track_metadata\":{\"artist_name\":\"a\",\"track_name\":\"t\"}}";
+    const std::string good = "{\"listened_at\":1100000000,\"track_metadata\":{\"artist_name\":\"a\",\"track_name\":\"t\"}}";
+    auto logLine = [](TimeValue start) { return "A\tB\tC\t\t4\tL\t" + std::to_string(start) + "\t\n"; };
     const Case cases[] = {
         {"not a plays file", "artist,title\n", "neither ListenBrainz JSON nor a scrobbler log"},
         {"empty", "", "neither ListenBrainz JSON nor a scrobbler log"},
         {"array cut short", "[\n" + good + ",\n" + good, "broken at line 3"},
-        {"second line broken", good + "\n{\"listened_at\":2,\n", "broken at line 3"},
+        {"second line broken", good + "\n{\"listened_at\":1100000002,\n", "broken at line 3"},
         {"listen without time", good + "\n" + good + "\n{\"track_metadata\":{}}\n", "Line 3, column 1"},
         {"time as text", "[" + good + ",\n{\"listened_at\":\"x\",\"track_metadata\":{}}]", "Line 2"},
-        {"artist as number", "[{\"listened_at\":1,\"track_metadata\":{\"artist_name\":5}}]", "\"artist_name\" must be a text"},
+        {"artist as number", "[{\"listened_at\":1100000000,\"track_metadata\":{\"artist_name\":5}}]", "\"artist_name\" must be a text"},
         {"not a listen", "[" + good + ",3]", "must be a JSON object"},
-        {"bad UTF-8", "[{\"listened_at\":1,\"track_metadata\":{\"track_name\":\"\xC3\"}}]", "broken at line 1"},
-        {"log rating", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tX\t5\t\n", "Line 3: the rating"},
+        {"bad UTF-8", "[{\"listened_at\":1100000000,\"track_metadata\":{\"track_name\":\"\xC3\"}}]", "broken at line 1"},
+        {"log rating", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t1100000005\t\nA\tB\tC\t\t1\tX\t1100000005\t\n", "Line 3: the rating"},
         {"log field count", "#AUDIOSCROBBLER/1.1\n#TZ/UTC\nA\tB\tC\n", "Line 3: a scrobbler log line holds 3 fields"},
-        {"log cut in its last line", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t5\t\nA\tB\tC\t\t1\tL\t16168",
+        {"log cut in its last line", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\t1100000005\t\nA\tB\tC\t\t1\tL\t16168",
          "Line 3: a scrobbler log line holds 7 fields"},
         {"log start", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t1\tL\tsoon\t\n", "Line 2: the start time"},
-        {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t5\t\n", "Line 2: the duration"},
-        {"log start before 1970", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t4\tL\t-5\t\n", "Line 2: the start time (the seventh field) is negative"},
-        {"listen before 1970", "[" + good + ",\n{\"listened_at\":-1,\"track_metadata\":{}}]", "Line 2, column 1: the listen's \"listened_at\" is negative"},
+        {"log duration", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t-4\tL\t1100000005\t\n", "Line 2: the duration"},
+        {"log start before 1970", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t4\tL\t-5\t\n", "Line 2: the start time (the seventh field) is before October 2002"},
+        {"log start a second before October 2002", "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n" + logLine(1033430400) + logLine(1033430399),
+         "Line 4: the start time (the seventh field) is before October 2002"},
+        {"skipped log line before October 2002", "#AUDIOSCROBBLER/1.1\nA\tB\tC\t\t4\tS\t16168\t\n", "Line 2: the start time"},
+        {"listen before 1970", "[" + good + ",\n{\"listened_at\":-1,\"track_metadata\":{}}]", "Line 2, column 1: the listen's \"listened_at\" is before October 2002"},
+        {"listen in 2001", "[" + good + ",\n{\"listened_at\":1000000000,\"track_metadata\":{}}]", "Line 2, column 1: the listen's \"listened_at\" is before October 2002"},
     };
     add(1000, "Artist", "Title");
     const std::vector<std::string> before = summary();
@@ -434,10 +444,10 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         EXPECT_NE(messages.shown[0].text.find(c.says), std::string::npos) << messages.shown[0].text;
     }
     // A length beyond a day is unknown; a "\u0000" in a text is left out.
-    doc().store().replaceAll(RecordArray());
-    EXPECT_TRUE(import("{\"listened_at\":7,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
+    doc().store().replaceAll({});
+    EXPECT_TRUE(import("{\"listened_at\":1033430400,\"track_metadata\":{\"artist_name\":\"A\\u0000B\",\"track_name\":\"T\","
                        "\"additional_info\":{\"duration\":86401}}}\n").applied);
-    EXPECT_EQ(summary(), std::vector<std::string>{"7 AB/T/ 0"});
+    EXPECT_EQ(summary(), std::vector<std::string>{"1033430400 AB/T/ 0"});
     // A file of a gigabyte (as the 32-bit build could never hold whole) is refused before reading.
     struct HugeFile : IFile {
         std::size_t read(void*, std::size_t) override { return 0; }
@@ -463,12 +473,35 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
 }
 
 TEST_F(Exchange, TextsEnterInTheCodePageCutToTheTag) {
-    import("[{\"listened_at\":5,\"track_metadata\":{\"artist_name\":\"Caf\xC3\xA9 \xE6\x9D\xB1\","
+    import("[{\"listened_at\":1100000005,\"track_metadata\":{\"artist_name\":\"Caf\xC3\xA9 \xE6\x9D\xB1\","
            "\"track_name\":\"A title much longer than thirty bytes\",\"release_name\":\"R\"},"
            "\"additional_info\":{\"duration_ms\":1}},"
-           "{\"listened_at\":9,\"track_metadata\":{\"artist_name\":null,\"track_name\":\"T\","
+           "{\"listened_at\":1100000009,\"track_metadata\":{\"artist_name\":null,\"track_name\":\"T\","
            "\"additional_info\":{\"duration\":61.6,\"tracknumber\":\"3\",\"x\":[{\"y\":[1,{}]}]}},\"extra\":[]}]");
-    EXPECT_EQ(summary(), (std::vector<std::string>{"5 Caf\xE9 ?/A title much longer than thirt/R 0", "9 /T/ 62"}));
+    EXPECT_EQ(summary(), (std::vector<std::string>{"1100000005 Caf\xE9 ?/A title much longer than thirt/R 0", "1100000009 /T/ 62"}));
+}
+
+TEST_F(Exchange, TrackNumbersBecomeTheTagsTrackByte) {
+    const struct {
+        const char* given;  // the JSON value of "tracknumber"; in the log, the text between the quotes
+        int track;
+    } cases[] = {{"7", 7},     {"255", 255},   {"\"3\"", 3}, {"\"3/12\"", 3}, {"256", 0},    {"0", 0},
+                 {"-1", 0},    {"2.5", 0},     {"\"x\"", 0}, {"\"\"", 0},     {"null", 0},   {"\"1000\"", 0},
+                 {"\"/3\"", 0}, {"\"4/\"", 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        doc().store().replaceAll({});
+        ASSERT_TRUE(import("{\"listened_at\":" + std::to_string(kT) + ",\"track_metadata\":{\"artist_name\":\"A\","
+                           "\"track_name\":\"T\",\"additional_info\":{\"tracknumber\":" + c.given + "}}}\n").applied);
+        ASSERT_EQ(doc().records().size(), 1u);
+        EXPECT_EQ(doc().records()[0]->tag.trackNumber(), c.track);
+        const std::string given = c.given;
+        if (given.front() != '"') continue;
+        doc().store().replaceAll({});
+        ASSERT_TRUE(import("#AUDIOSCROBBLER/1.1\nA\t\tT\t" + given.substr(1, given.size() - 2) + "\t\tL\t" +
+                           std::to_string(kT) + "\t\n").applied);
+        EXPECT_EQ(doc().records()[0]->tag.trackNumber(), c.track);
+    }
 }
 
 TEST_F(Exchange, WholeTextsInManyScriptsLeaveAndComeBackUnchanged) {
@@ -481,7 +514,7 @@ TEST_F(Exchange, WholeTextsInManyScriptsLeaveAndComeBackUnchanged) {
     for (PlayFormat format : {PlayFormat::listenBrainz, PlayFormat::scrobblerLog}) {
         SCOPED_TRACE(static_cast<int>(format));
         doc().store().replaceAll(RecordArray());
-        TimeValue date = 1000000000;
+        TimeValue date = kT;
         for (const TrackTexts& t : texts) {
             auto r = std::make_unique<CTrackRecord>("C:\\m.mp3", 200, date += 1000, 190);
             r->SetTexts(t);
@@ -527,39 +560,56 @@ TEST_F(Exchange, SizeLimitQuestion) {
         std::size_t records;  // after the import
         int sizeAfter;
         bool noLargerAfter;
+        TimeValue fileFrom;   // the file's three plays start here, 10 s apart
+        int fileGone;         // how many of them the next save removes
     };
-    // Two plays stored, three imported.
+    // Two plays stored (kT + 1000 and kT + 2000), three imported.
     const Case cases[] = {
-        {"within the limit: no question", true, 5, {}, 0, 5, 5, true},
-        {"limit off: no question", false, 3, {}, 0, 5, 3, false},
-        {"raise the limit", true, 4, {true}, 1, 5, 5, true},
-        {"import anyway", true, 4, {false, true}, 2, 5, 4, true},
-        {"cancel", true, 4, {false, false}, 2, 2, 4, true},
+        {"within the limit: no question", true, 5, {}, 0, 5, 5, true, kT, 0},
+        {"limit off: no question", false, 3, {}, 0, 5, 3, false, kT, 0},
+        {"raise the limit", true, 4, {true}, 1, 5, 5, true, kT, 0},
+        {"import anyway, the file's plays the oldest", true, 3, {false, true}, 2, 5, 3, true, kT, 2},
+        {"import anyway, one of the file's among the oldest", true, 3, {false, true}, 2, 5, 3, true, kT + 1500, 1},
+        {"import anyway, the file's plays the newest", true, 4, {false, true}, 2, 5, 4, true, kT + 3000, 0},
+        {"cancel", true, 4, {false, false}, 2, 2, 4, true, kT, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         doc().store().replaceAll({});
-        add(1000, "A", "1");
-        add(2000, "A", "2");
+        add(kT + 1000, "A", "1");
+        add(kT + 2000, "A", "2");
         setup.setSize(c.noLarger, c.size);
         messages.asked.clear();
         messages.answers = c.answers;
-        ImportResult result = import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t10\t\nB\t\ty\t\t1\tL\t20\t\nB\t\tz\t\t1\tL\t30\t\n");
+        std::string file = "#AUDIOSCROBBLER/1.1\n";
+        for (int i = 0; i < 3; ++i) file += "B\t\t" + std::to_string(i) + "\t\t1\tL\t" + std::to_string(c.fileFrom + 10 * i) + "\t\n";
+        ImportResult result = import(file);
         EXPECT_EQ(messages.asked.size(), c.questions);
         EXPECT_EQ(doc().records().size(), c.records);
         EXPECT_EQ(result.applied, c.records == 5);
         EXPECT_EQ(setup.context.readSettings().DBSize, c.sizeAfter);
         EXPECT_EQ(setup.context.readSettings().NoLarger, c.noLargerAfter);
         if (c.questions) {
-            EXPECT_NE(messages.asked[0].find("hold 5 plays, more than its limit of 4"), std::string::npos);
+            EXPECT_NE(messages.asked[0].find("hold 5 plays, more than its limit of " + std::to_string(c.size)), std::string::npos);
         }
+        if (!result.applied) continue;
+        // The closing message tells how many of the file's plays the save removes, and it does.
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const std::string& text = messages.shown[0].text;
+        EXPECT_EQ(text.find("3 plays were added to your database; 0 were there already"), 0u) << text;
+        const std::string gone = "so its oldest " + std::to_string(5 - c.size) + " plays will be removed at the next save, and " +
+                                 std::to_string(c.fileGone) + " of the 3 plays just added are among them.";
+        EXPECT_EQ(text.find(gone) != std::string::npos, c.fileGone > 0) << text;
+        ASSERT_TRUE(doc().SaveDatabase());
+        EXPECT_EQ(std::count_if(doc().records().begin(), doc().records().end(), [](const auto& r) { return r->tag.artist() == "B"; }),
+                  3 - c.fileGone);
     }
     // Beyond the largest size the page accepts, the limit is turned off instead.
     doc().store().replaceAll({});
     for (int i = 0; i < 100000; ++i) doc().store().append(std::make_unique<CTrackRecord>("", 1, i, 1));
     setup.setSize(true, 100000);
     messages.answers = {true};
-    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t200000\t\n").limitChanged);
+    EXPECT_TRUE(import("#AUDIOSCROBBLER/1.1\nB\t\tx\t\t1\tL\t" + std::to_string(kT) + "\t\n").limitChanged);
     EXPECT_FALSE(setup.context.readSettings().NoLarger);
     EXPECT_FALSE(setup.context.current.NoLarger);
 }

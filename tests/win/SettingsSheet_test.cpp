@@ -626,14 +626,14 @@ void CALLBACK cancelProgress(HWND, UINT, UINT_PTR timer, DWORD) {
 }  // namespace
 
 TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
-    for (const Play& p : plays(3, 1000000000)) doc_.store().append(p.record());
+    for (const Play& p : plays(3, 1100000000)) doc_.store().append(p.record());
     const std::string json = dir.file("plays_lb-2026-12-08.json"), log = dir.file("plays.log"),
                       cancelled = dir.file("never.csv"), in = dir.file("in.scrobbler.log");
     // One listen repeats a stored play (same artist and title, 20 s later), one is new, one skipped.
-    const Play first = plays(3, 1000000000)[0];
+    const Play first = plays(3, 1100000000)[0];
     ASSERT_TRUE(writeFile(in, "#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox\n" + first.artist + "\t\t" + first.title +
-                                  "\t\t200\tL\t1000000020\t\n" + "New\tAlbum\tSong\t\t180\tL\t1000000001\t\n" +
-                                  "Skip\t\tIt\t\t180\tS\t1000000002\t\n"));
+                                  "\t\t200\tL\t1100000020\t\n" + "New\tAlbum\tSong\t\t180\tL\t1100000001\t\n" +
+                                  "Skip\t\tIt\t\t180\tS\t1100000002\t\n"));
     setInt(general, "NoLarger", 1);
     setInt(general, "DBSize", 3);
     struct Step {
@@ -663,11 +663,11 @@ TEST_F(Settings, ExtrasPageExportsAndImportsPlays) {
         SendMessageA(window, PSM_PRESSBUTTON, PSBTN_OK, 0);
     });
     const std::string exported = contentOf(json);
-    EXPECT_EQ(exported.rfind("[{\"listened_at\":1000000000,\"track_metadata\":{\"artist_name\":\"" + first.artist, 0), 0u)
+    EXPECT_EQ(exported.rfind("[{\"listened_at\":1100000000,\"track_metadata\":{\"artist_name\":\"" + first.artist, 0), 0u)
         << exported;
     EXPECT_EQ(contentOf(log).rfind("#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Dozoderi Playtally 1.4\n" + first.artist, 0), 0u);
     EXPECT_EQ(contentOf(cancelled), "<none>");
-    EXPECT_EQ(recordDates(), (std::vector<TimeValue>{1000000000, 1000000001, 1000000001, 1000000002}));
+    EXPECT_EQ(recordDates(), (std::vector<TimeValue>{1100000000, 1100000001, 1100000001, 1100000002}));
     EXPECT_EQ(doc_.records()[2]->tag.artist(), "New");
     // The question about the size limit was answered Yes: the limit rose, and the General page,
     // which saves its values at OK, shows and keeps the new one.

@@ -1406,7 +1406,7 @@ def case_exchange(case, registry):
     registry.reset({('Main', 'First Time'): 0, ('General', 'NoLarger'): 0})
     case.lay_out()
     stored = [('Alpha', 'One'), ('Beta', 'Two'), ('Gamma', 'Three')]
-    records = [(1000000000 + i * 600, 100, 120, f'C:\\Music\\{title}.mp3'.encode(), tag_body(title, artist, 'Album', '2001', '', 1))
+    records = [(1100000000 + i * 600, 100, 120, f'C:\\Music\\{title}.mp3'.encode(), tag_body(title, artist, 'Album', '2001', '', 1))
                for i, (artist, title) in enumerate(stored)]
     db = default_database(case.plugins)
     db.write_bytes(database_bytes(records))
@@ -1415,22 +1415,25 @@ def case_exchange(case, registry):
     lb, tray_log, incoming = out / 'plays_lb.json', out / 'tray.log', out / 'in.scrobbler.log'
     # A repeat of a stored play 10 s later, a new play, a skipped one.
     incoming.write_bytes(b'#AUDIOSCROBBLER/1.1\n#TZ/UTC\n#CLIENT/Rockbox\n'
-                         b'Alpha\tAlbum\tOne\t\t120\tL\t1000000010\t\n'
-                         b'Delta\tNew\tFour\t3\t200\tL\t1000000300\t\n'
-                         b'Eps\t\tSkipped\t\t100\tS\t1000000400\t\n')
+                         b'Alpha\tAlbum\tOne\t\t120\tL\t1100000010\t\n'
+                         b'Delta\tNew\tFour\t3\t200\tL\t1100000300\t\n'
+                         b'Eps\t\tSkipped\t\t100\tS\t1100000400\t\n')
     shots = case.work / 'shots'
     shots.mkdir()
     sheet, box = '"Zudazide Playtally - Settings"', '"Winamp - Dozoderi Playtally"'
 
-    def choose(dialog, path):
-        return [f'wait-window "{dialog}"', f'type "{dialog}" 1148 "{winpath(path)}"', 'wait 0.5', f'log-window "{dialog}"', f'click "{dialog}" 1',
-                f'wait-gone "{dialog}"']
+    def choose(dialog, path, file_type=None):
+        # The name typed without its extension when a file type is picked: the dialog adds the type's.
+        name = winpath(path.with_suffix('') if file_type else path)
+        pick = [f'pick "{dialog}" 1136 "{file_type}"'] if file_type else []
+        return [f'wait-window "{dialog}"', f'type "{dialog}" 1148 "{name}"'] + pick + ['wait 0.5', f'log-window "{dialog}"',
+                f'click "{dialog}" 1', f'wait-gone "{dialog}"']
     message = [f'wait-window {box}', f'log-window {box}', f'click {box} 1', f'wait-gone {box}']
     script = (['dismiss off', 'tray right', 'menu 32773', f'wait-window {sheet}', f'pick {sheet} 12320 2', 'wait 0.3',
                f'log-window {sheet}', f'screenshot {sheet} "{winpath(shots / "extras.png")}"',
                f'click {sheet} 1201'] + choose('Export Plays', lb) + message +
               [f'click {sheet} 1202'] + choose('Import Plays', incoming) + message +
-              [f'click {sheet} 2', f'wait-gone {sheet}', 'tray right', 'menu 32779'] + choose('Export Plays', tray_log) +
+              [f'click {sheet} 2', f'wait-gone {sheet}', 'tray right', 'menu 32779'] + choose('Export Plays', tray_log, 'Scrobbler log (*.log)') +
               message + ['quit'])
     run = case.run(script)
     logs = [w for w in logged_windows(run.texts()) if w.caption == 'Zudazide Playtally - Settings']
@@ -1452,16 +1455,18 @@ def case_exchange(case, registry):
             l['track_metadata']['release_name'], l['track_metadata']['additional_info']['duration_ms'])
            for l in listens] == [(r[0], a, t, 'Album', 120000) for r, (a, t) in zip(records, stored)],
           f'exported listens: {listens}')
-    # The tray's export holds the imported play in its place by date; the database keeps it.
+    # The tray's export, a scrobbler log by the file type picked in the dialog, holds the imported
+    # play in its place by date; the database keeps it.
+    check(not tray_log.with_suffix('.json').exists() and tray_log.exists(), f'the tray export wrote {sorted(out.iterdir())}')
     lines = tray_log.read_bytes().decode('utf-8').split('\n')
     check(lines[:3] == ['#AUDIOSCROBBLER/1.1', '#TZ/UTC', '#CLIENT/Dozoderi Playtally 1.4'], f'log header: {lines[:3]}')
     rows = [line.split('\t') for line in lines[3:] if line]
-    check([(r[0], r[2], r[4], r[5], r[6]) for r in rows] ==
-          [('Alpha', 'One', '120', 'L', '1000000000'), ('Delta', 'Four', '200', 'L', '1000000300'),
-           ('Beta', 'Two', '120', 'L', '1000000600'), ('Gamma', 'Three', '120', 'L', '1000001200')],
+    check([(r[0], r[2], r[3], r[4], r[5], r[6]) for r in rows] ==
+          [('Alpha', 'One', '', '120', 'L', '1100000000'), ('Delta', 'Four', '3', '200', 'L', '1100000300'),
+           ('Beta', 'Two', '', '120', 'L', '1100000600'), ('Gamma', 'Three', '', '120', 'L', '1100001200')],
           f'tray export: {rows}')
     saved = parse_database(db.read_bytes())[3]
-    check([r['date'] for r in saved] == [1000000000, 1000000300, 1000000600, 1000001200], f'saved dates: {saved}')
+    check([r['date'] for r in saved] == [1100000000, 1100000300, 1100000600, 1100001200], f'saved dates: {saved}')
 
 
 CASES = {

@@ -60,7 +60,8 @@
 //   key <window> <id> <key>  a key press on the control: delete, enter, escape, tab, space,
 //                            up, down, or a virtual-key number
 //   pick <window> <id> <entry>          selects a combo box entry by index or by its text,
-//                            and tells the parent as a user's choice does (CBN_SELCHANGE);
+//                            and tells the parent as a user's choice does (CBN_SELCHANGE,
+//                            then CBN_SELENDOK; a dropped list closes as after Enter);
 //                            on a tab control (a settings sheet's, id 12320) shows the page of
 //                            tab <entry> (an index) as a click on the tab does
 //   date <window> <id> <yyyy-mm-dd>     sets a date-time picker and notifies its parent

@@ -370,8 +370,21 @@ void UserDriver::pick(const ScriptCommand& cmd) {
         logLine("pick: the combo box " + std::to_string(cmd.control) + " has no entry " + quoted(cmd.word));
         return;
     }
+    // What the box tells its parent (a page's box tells the page, not the sheet) when a user picks
+    // an entry: the selection changed, and it is to be taken (the common file dialogs take a file
+    // type only then). A dropped list is closed as the Enter key closes it, by the box itself,
+    // which then says the choice is taken and the list closed up. Posted in that order, so that
+    // a parent that opens a window in reply never holds up the script.
     SendMessageA(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(cmd.control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
+    HWND parent = GetParent(target);
+    const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(target));
+    PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
+    if (SendMessageA(target, CB_GETDROPPEDSTATE, 0, 0)) {
+        PostMessageA(target, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(target, WM_KEYUP, VK_RETURN, 0xC0000001);
+    } else {
+        PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(target));
+    }
 }
 
 void UserDriver::date(const ScriptCommand& cmd) {
