@@ -24,8 +24,19 @@ void appendNumber(std::string& out, long long value) {
 
 // --- ListenBrainz JSON ---
 
+// What the three formats share: the bytes made since the last hand-over, in one buffer.
+class BufferedPlayWriter : public PlayWriter {
+public:
+    void end() override {}
+    std::string_view pending() const override { return out_; }
+    void clearPending() override { out_.clear(); }
+
+protected:
+    std::string out_;
+};
+
 // The listens' fixed structure is literal text; every text value is escaped by the JSON library.
-class ListenBrainzWriter : public PlayWriter {
+class ListenBrainzWriter : public BufferedPlayWriter {
 public:
     explicit ListenBrainzWriter(const ExportClient& client) : escaper_(escaped_) {
         // The client's part of every listen, escaped once.
@@ -65,8 +76,6 @@ public:
 
     void end() override { out_ += "]\n"; }
 
-    std::string_view pending() const override { return out_; }
-    void clearPending() override { out_.clear(); }
 
 private:
     std::string quoted(std::string_view utf8) {
@@ -85,7 +94,6 @@ private:
         out_.append(escaped_.GetString(), escaped_.GetSize());
     }
 
-    std::string out_;
     std::string tail_;
     bool first_ = true;
     rapidjson::StringBuffer escaped_;
@@ -94,7 +102,7 @@ private:
 
 // --- Scrobbler log 1.1 ---
 
-class ScrobblerLogWriter : public PlayWriter {
+class ScrobblerLogWriter : public BufferedPlayWriter {
 public:
     explicit ScrobblerLogWriter(const ExportClient& client) : client_(client) {}
 
@@ -120,10 +128,6 @@ public:
         out_ += "\t\n";
     }
 
-    void end() override {}
-    std::string_view pending() const override { return out_; }
-    void clearPending() override { out_.clear(); }
-
 private:
     // Tabs and line breaks would end the field or the line: they become spaces.
     void field(std::string_view utf8) {
@@ -138,12 +142,11 @@ private:
     }
 
     ExportClient client_;
-    std::string out_;
 };
 
 // --- CSV (RFC 4180) ---
 
-class CsvWriter : public PlayWriter {
+class CsvWriter : public BufferedPlayWriter {
 public:
     void begin() override {
         out_ += "\xEF\xBB\xBF";  // the byte order mark: spreadsheet programs then read UTF-8
@@ -176,10 +179,6 @@ public:
         out_ += "\r\n";
     }
 
-    void end() override {}
-    std::string_view pending() const override { return out_; }
-    void clearPending() override { out_.clear(); }
-
 private:
     // Quoted when it holds a comma, a quote or a line break; quotes inside are doubled. A text
     // that a spreadsheet would take for a formula (tags come from anyone's files) starts with an
@@ -207,7 +206,6 @@ private:
         out_ += '"';
     }
 
-    std::string out_;
 };
 
 }  // namespace
