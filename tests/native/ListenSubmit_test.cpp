@@ -231,6 +231,48 @@ TEST_F(Sending, AListenThatCannotBeWrittenStaysQueuedForTheNextWrite) {
     EXPECT_EQ(reopened.waiting()[1].bytes, listen("kept"));
 }
 
+// The player's thread only writes the line; the flush is left to the sending thread, and the
+// file is replaced only inside the turn that thread's flush takes.
+TEST_F(Sending, AnAppendLeavesTheFlushToTheSendingThreadAndReplacesOnlyInTurn) {
+    struct Turn : IFileTurn {
+        bool inside = false;
+        int turns = 0;
+        void enter() override { inside = true, ++turns; }
+        void leave() override { inside = false; }
+    } turn;
+    struct TurnCheckingFiles : MemoryFileSystem {
+        Turn* turn = nullptr;
+        int outsideTurn = 0;
+        bool replaceFile(const std::string& from, const std::string& to) override {
+            if (to == kBox && !turn->inside) ++outsideTurn;
+            return MemoryFileSystem::replaceFile(from, to);
+        }
+    } checked;
+    checked.turn = &turn;
+    checked.folders.insert("C:\\db");
+    COutbox box(checked, kBox);
+    box.setFileTurn(&turn);
+    box.load();
+    ASSERT_TRUE(box.append(listen("first")));  // the file's first write is a whole, flushed one
+    EXPECT_FALSE(box.unflushed());
+    ASSERT_TRUE(box.append(listen("second")));
+    EXPECT_TRUE(box.unflushed());
+    box.flushHandedOver();
+    EXPECT_FALSE(box.unflushed());
+    box.flushFailed();
+    ASSERT_TRUE(box.removeFirst(1));
+    EXPECT_FALSE(box.unflushed());
+    EXPECT_EQ(turn.turns, 2);
+    EXPECT_EQ(checked.outsideTurn, 0);
+
+    std::string error;
+    EXPECT_TRUE(flushOutboxFile(checked, kBox, error));
+    EXPECT_TRUE(flushOutboxFile(checked, "C:\\db\\none", error));  // nothing to flush
+    checked.readOnly.insert(kBox);
+    EXPECT_FALSE(flushOutboxFile(checked, kBox, error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST_F(Sending, BatchesOldestFirstAtMostOneRequestASecond) {
     queue(2500);
     run(5);
