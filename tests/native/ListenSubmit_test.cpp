@@ -146,6 +146,26 @@ TEST(ListenCheck, PlaysKeptOutOfTheRankingsAreNeverSent) {
     EXPECT_TRUE(playIsSent(book, "", false));
 }
 
+TEST(ListenCheck, ARefusedListenShowsItsArtistTitleAndTimeFromAnyBytes) {
+    struct Case {
+        std::string json, artist, title;
+        TimeValue at;
+    };
+    for (const Case& c : {
+             Case{listen("Song"), "A", "Song", kNow - 600},
+             Case{"{\"track_metadata\":{\"artist_name\":\"Line\\nBreak\",\"track_name\":7}}", "Line Break", "", 0},
+             Case{"{\"listened_at\":99999999999,\"track_metadata\":[]}", "", "", 0},
+             Case{"{\"listened_at\":-5}", "", "", 0},
+             Case{"not json", "", "", 0},
+             Case{"{\"track_metadata\":{\"artist_name\":\"" + std::string(300, 'x') + "\"}}", std::string(256, 'x'), "", 0},
+         }) {
+        const ListenSummary s = summarizeListen(c.json);
+        EXPECT_EQ(s.artist, c.artist) << c.json;
+        EXPECT_EQ(s.title, c.title) << c.json;
+        EXPECT_EQ(s.listenedAt, c.at) << c.json;
+    }
+}
+
 TEST(ServerAnswers, ReadAnyBytes) {
     const TokenCheckAnswer good = readTokenCheckAnswer(R"({"code":200,"message":"Token valid.","valid":true,"user_name":"ann\nx"})");
     EXPECT_TRUE(good.valid);
