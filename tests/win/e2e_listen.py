@@ -2,8 +2,10 @@
 """End to end: the real plug-in in the stand-in player sends its plays to a loopback listen server
 of our own (listen_server.py). The user sets sending up on the ListenBrainz page (token, server,
 Check); then each stored play reaches the server exactly once, in order, through an outage, a 429,
-a stall the player quits in, and a player killed between storing a play and sending it. The token
-is nowhere in plain text: not in the registry, the log or any file the plug-in wrote.
+a stall the player quits in, and a player killed between storing a play and sending it. With "Send
+what is playing now" on, a track that has played a few seconds is announced once (never retried),
+and with it off never. The token is nowhere in plain text: not in the registry, the log or any
+file the plug-in wrote.
 
 usage: e2e_listen.py <WinAmp.exe> <gen_ptly.dll> <work folder>
 """
@@ -124,6 +126,26 @@ def case_listen(case, registry, server):
     check(server.titles() == expected + ['t10', 't11'], f'after a refused listen the server took {server.titles()}')
     refused = [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'R ')]
     check(len(refused) == 1 and b'"t9"' in refused[0], f'the refused list holds {refused}')
+
+    # 7. "Send what is playing now": a track is announced once it has played a few seconds (not one
+    # stopped before), without listened_at; a failed announcement is never sent again; with the
+    # setting off, nothing is announced. (Short plays of long tracks: stored, but never listens.)
+    toggle = ['tray right', 'menu 32773', f'wait-window {SHEET}', f'pick {SHEET} 12320 3',
+              f'click {SHEET} 1405', f'click {SHEET} 1', f'wait-gone {SHEET}']
+
+    def long_play(title, seconds):
+        path = case.music / f'{title}.mp3'
+        write_mp3(path, tag_body(title, 'E2E Artist', 'E2E Album', '2020', '', 12))
+        return [f'play "{winpath(path)}" 90', f'wait {seconds}', 'stop', 'wait 2']
+    case.run(toggle + long_play('n1', 4) + long_play('n2', 14) + ['quit'])
+    check(server.titles(server.playing_now) == ['n2'], f'playing now was sent for {server.titles(server.playing_now)}')
+    check('listened_at' not in server.playing_now[0], f'playing now holds {server.playing_now[0]}')
+    server.script = [500]
+    case.run(long_play('n3', 14) + ['wait 4', 'quit'])
+    check(server.tries('playing_now') == [200, 500], f'playing now was tried {server.tries("playing_now")}')
+    case.run(toggle + long_play('n4', 14) + ['quit'])
+    check(server.tries('playing_now') == [200, 500], f'with the setting off, playing now was tried {server.tries("playing_now")}')
+    check(server.titles() == expected + ['t10', 't11'], f'the short plays went as listens: {server.titles()}')
 
     # The token is nowhere in plain text.
     values = registry.read()
