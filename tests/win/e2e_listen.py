@@ -13,6 +13,8 @@ import os
 import subprocess
 import sys
 import threading
+import time
+import zlib
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -28,6 +30,15 @@ def waiting_in_outbox(outbox):
     if not outbox.exists():
         return []
     return [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'W ')]
+
+
+def outbox_of(listens, first_id=1):
+    """An outbox file holding these listens (JSON texts) waiting, as the plug-in writes it."""
+    lines = [b'PLAYTALLY OUTBOX 1\n']
+    for n, listen in enumerate(listens, first_id):
+        rest = f'{n} {listen}'.encode()
+        lines.append(b'W %08x %s\n' % (zlib.crc32(b'W' + rest), rest))
+    return b''.join(lines)
 
 
 def plays(case, titles):
@@ -146,6 +157,22 @@ def case_listen(case, registry, server):
     case.run(toggle + long_play('n4', 14) + ['quit'])
     check(server.tries('playing_now') == [200, 500], f'with the setting off, playing now was tried {server.tries("playing_now")}')
     check(server.titles() == expected + ['t10', 't11'], f'the short plays went as listens: {server.titles()}')
+
+    # 8. 10,000 listens waiting at the start reach the server in at most 11 requests.
+    now = int(time.time())
+    bulk = [f'b{i}' for i in range(10000)]
+    outbox.write_bytes(outbox_of(
+        '{"listened_at":%d,"track_metadata":{"artist_name":"E2E Artist","track_name":"%s",'
+        '"additional_info":{"duration_ms":180000,"media_player":"Winamp"}}}' % (now - 20000 + i, title)
+        for i, title in enumerate(bulk)))
+    before = len(server.requests)
+    case.run(['wait 16', 'quit'])
+    with server.lock:
+        bulk_requests = [r for r in server.requests[before:] if r[4] == 200]
+    progress(f'10,000 waiting listens reached the server in {len(bulk_requests)} requests')
+    check(server.titles()[-10000:] == bulk, f'of the 10,000 the server took {len(server.titles()) - len(expected) - 2}')
+    check(len(bulk_requests) <= 11, f'10,000 listens took {len(bulk_requests)} requests')
+    check(not waiting_in_outbox(outbox), 'the outbox still holds listens')
 
     # The token is nowhere in plain text.
     values = registry.read()
