@@ -35,11 +35,16 @@ struct Path {
     std::string folder, file;
 };
 
+// Loads the outbox and queues 10,000 listens: what waits while each benchmark runs.
+void fillTenThousand(COutbox& outbox) {
+    outbox.load();
+    for (int i = 0; i < 10000; ++i) outbox.append(listen(i));
+}
+
 void Outbox_Append(benchmark::State& state) {
     Path path;
     COutbox outbox(systemFileSystem(), path.file);
-    outbox.load();
-    for (int i = 0; i < 10000; ++i) outbox.append(listen(i));
+    fillTenThousand(outbox);
     int i = 10000;
     for (auto _ : state) {
         if (!outbox.append(listen(i++))) state.SkipWithError("append failed");
@@ -53,8 +58,7 @@ BENCHMARK(Outbox_Append)->Name("Outbox/Append")->Unit(benchmark::kMicrosecond);
 void Outbox_AppendAndFlush(benchmark::State& state) {
     Path path;
     COutbox outbox(systemFileSystem(), path.file);
-    outbox.load();
-    for (int i = 0; i < 10000; ++i) outbox.append(listen(i));
+    fillTenThousand(outbox);
     int i = 10000;
     std::string error;
     for (auto _ : state) {
@@ -85,8 +89,7 @@ void Outbox_Send10000(benchmark::State& state) {
         state.PauseTiming();
         Path path;
         COutbox outbox(systemFileSystem(), path.file);
-        outbox.load();
-        for (int i = 0; i < 10000; ++i) outbox.append(listen(i));
+        fillTenThousand(outbox);
         Clock clock;
         CListenSubmitter submitter(outbox, clock);
         submitter.configure({true, "https://lb.example", "token", "ua"});

@@ -120,6 +120,7 @@ void CListenSender::playStored(const CTrackRecord& record) {
     std::string listen = buildListen(record, playtallyClient());
     const ListenFault fault = checkListen(listen, context_.clock.now());
     const bool written = outbox_->append(std::move(listen));
+    flushAloneFailed_ = false;
     if (fault != ListenFault::none) outbox_->refuse(outbox_->waiting().back().id, listenFaultText(fault));
     if (!written)
         context_.messages.showMessage(loadString(kOutboxNotWritten) + outbox_->lastError(), "OutboxNotWritten");
@@ -176,7 +177,7 @@ void CListenSender::pump() {
                 inFlight_ = std::move(request);
             else
                 submitter_->dropInFlight();
-        } else if (outbox_->unflushed() && thread_->postDurable()) {
+        } else if (outbox_->unflushed() && !flushAloneFailed_ && thread_->postDurable()) {
             // Nothing to send now (a pause, or sending waits for a good "Check"): the appended
             // listens still go to the disk soon, off this thread.
             outbox_->flushHandedOver();
@@ -203,8 +204,9 @@ void CListenSender::answered() {
     bool flushed = false;
     if (flushInFlight_ && thread_->takeDurableDone(flushed)) {
         flushInFlight_ = false;
-        if (!flushed) outbox_->flushFailed();  // asked again at the next pump
-        if (flushed) pump();
+        flushAloneFailed_ = !flushed;
+        if (!flushed) outbox_->flushFailed();  // every request flushes first until one goes well
+        pump();
         return;
     }
     HttpResponse answer;
@@ -212,6 +214,7 @@ void CListenSender::answered() {
     const PlannedRequest request = std::move(*inFlight_);
     inFlight_.reset();
     if (inFlightFlushed_ && answer.status == 0) outbox_->flushFailed();
+    if (inFlightFlushed_ && answer.status != 0) flushAloneFailed_ = false;
     submitter_->takeAnswer(request, answer);
     if (submitter_->takeCheckDone()) checking_ = false;
     if (submitter_->takeTokenNotice())

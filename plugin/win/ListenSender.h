@@ -69,6 +69,8 @@ private:
     std::optional<PlannedRequest> inFlight_;
     bool inFlightFlushed_ = false;  // the request in flight flushes the outbox first
     bool flushInFlight_ = false;    // a flush alone is on its way
+    bool flushAloneFailed_ = false; // the last flush alone failed: not tried alone again until a
+                                    // new play or a flush before a request goes well
     HWND window_ = nullptr;
     std::uint64_t announced_ = 0;  // the identity of the pending play last announced
     bool checking_ = false;
