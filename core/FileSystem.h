@@ -71,3 +71,5 @@ bool trackFileExists(IFileSystem& files, const std::string& path, const std::u16
 
 // The platform's file system (POSIX natively, the Windows file calls on Windows).
 IFileSystem& systemFileSystem();
+// A file system of its own for another thread: its last failure is not the other thread's.
+std::unique_ptr<IFileSystem> newSystemFileSystem();

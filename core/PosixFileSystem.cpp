@@ -133,4 +133,6 @@ IFileSystem& systemFileSystem() {
     static PosixFileSystem fs;
     return fs;
 }
+
+std::unique_ptr<IFileSystem> newSystemFileSystem() { return std::make_unique<PosixFileSystem>(); }
 #endif

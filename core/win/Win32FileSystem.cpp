@@ -161,3 +161,5 @@ IFileSystem& systemFileSystem() {
     static Win32FileSystem fs;
     return fs;
 }
+
+std::unique_ptr<IFileSystem> newSystemFileSystem() { return std::make_unique<Win32FileSystem>(); }

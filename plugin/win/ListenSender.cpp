@@ -30,17 +30,18 @@ const char kWindowClass[] = "PlaytallyListenSender";
 // player's thread: the file is not replaced while the flush holds it open.
 class COutboxDurability : public IDurableStep, public IFileTurn {
 public:
-    COutboxDurability(IFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    explicit COutboxDurability(std::string path) : path_(std::move(path)) {}
     bool makeDurable(std::string& error) override {
         CLockScope turn(lock_);
-        return flushOutboxFile(files_, path_, error);
+        return flushOutboxFile(*files_, path_, error);
     }
     void enter() override { lock_.lock(); }
     void leave() override { lock_.unlock(); }
 
 private:
     CLock lock_;
-    IFileSystem& files_;  // the system's, which lives as long as the library
+    // The sending thread's own: a failure it meets is not the player's thread's last error.
+    const std::unique_ptr<IFileSystem> files_ = newSystemFileSystem();
     const std::string path_;
 };
 
@@ -74,7 +75,7 @@ void CListenSender::start(const std::string& databasePath, std::shared_ptr<IHttp
     outbox_ = std::make_unique<COutbox>(files, outboxPathFor(databasePath));
     if (outbox_->load() == COutbox::LoadResult::damaged)
         context_.messages.showMessage(loadString(kOutboxDamaged) + outbox_->path() + ".damaged", "OutboxDamaged");
-    durable_ = std::make_shared<COutboxDurability>(files, outbox_->path());
+    durable_ = std::make_shared<COutboxDurability>(outbox_->path());
     outbox_->setFileTurn(durable_.get());
     submitter_ = std::make_unique<CListenSubmitter>(*outbox_, context_.clock);
     thread_ = std::make_unique<CSendingThread>(window_, kAnswerMessage, std::move(client), durable_);
@@ -106,6 +107,12 @@ void CListenSender::stop() {
     if (submitter_ && inFlight_) submitter_->dropInFlight();
     inFlight_.reset();
     flushInFlight_ = false;
+    // What was appended since the sending thread's last flush goes to the disk before the player
+    // quits, so a power cut after quitting loses no listen.
+    if (outbox_ && outbox_->unflushed()) {
+        std::string error;
+        if (flushOutboxFile(context_.files, outbox_->path(), error)) outbox_->flushHandedOver();
+    }
     if (window_) {
         KillTimer(window_, kRetryTimer);
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
