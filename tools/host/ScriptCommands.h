@@ -60,4 +60,5 @@
     X("drag", Drag, Window, parseSize, always, drag)                                           \
     /* waiting for the plug-ins' background work */                                            \
     X("wait-log", WaitLog, Plugins, parseBackground, logged, waited)                           \
-    X("wait-change", WaitChange, Plugins, parseBackground, fileChanged, waited)
+    X("wait-change", WaitChange, Plugins, parseBackground, fileChanged, waited)                \
+    X("wait-file", WaitFile, Plugins, parseBackground, fileExists, waited)

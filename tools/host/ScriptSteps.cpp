@@ -44,6 +44,7 @@ bool windowShown(ScriptStage& s, const ScriptCommand& cmd, double now) { return 
 bool windowGone(ScriptStage& s, const ScriptCommand& cmd, double now) { return s.driver.windowGone(cmd, now); }
 bool logged(ScriptStage& s, const ScriptCommand& cmd, double now) { return s.driver.logged(cmd, now); }
 bool fileChanged(ScriptStage& s, const ScriptCommand& cmd, double now) { return s.driver.fileChanged(cmd, now); }
+bool fileExists(ScriptStage& s, const ScriptCommand& cmd, double now) { return s.driver.fileExists(cmd, now); }
 
 // --- The player ---
 void announceTrack(const ScriptCommand& cmd) {

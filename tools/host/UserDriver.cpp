@@ -232,6 +232,15 @@ bool UserDriver::fileChanged(const ScriptCommand& cmd, double now) {
         logLine("wait-change: " + quoted(cmd.path) + (wait == Wait::Met ? " changed" : " did not change" + within(cmd.seconds)));
     return wait != Wait::Pending;
 }
+
+// A file that is there, however early it came: what a command before this one made.
+bool UserDriver::fileExists(const ScriptCommand& cmd, double now) {
+    const bool there = GetFileAttributesA(cmd.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const Wait wait = waitFor(cmd, now, there, cmd.seconds);
+    if (wait != Wait::Pending)
+        logLine("wait-file: " + quoted(cmd.path) + (wait == Wait::Met ? " is there" : " did not appear" + within(cmd.seconds)));
+    return wait != Wait::Pending;
+}
 // --- end of wait-log and wait-change ---
 
 void UserDriver::tray(const ScriptCommand& cmd) {

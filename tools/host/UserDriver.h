@@ -19,6 +19,7 @@ public:
     bool windowGone(const ScriptCommand& cmd, double now);
     bool logged(const ScriptCommand& cmd, double now);       // wait-log
     bool fileChanged(const ScriptCommand& cmd, double now);  // wait-change
+    bool fileExists(const ScriptCommand& cmd, double now);   // wait-file
 
     // --- The commands. None blocks on what the input starts: clicks and keys are posted. ---
     void tray(const ScriptCommand& cmd);
