@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks that every include of the product's sources points down the layers (or stays in its folder).
 
-Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
-report (side by side, neither sees the other), exchange (the plays' way out and in, over the
+Layers, bottom first: resources (texts and ids), core (the product's vocabulary), tags (the ID3v1
+and ID3v2 formats, which the record's body is built on), database and report (side by side,
+neither sees the other), exchange (the plays' way out and in, over the
 database), plugin (the glue, which sends plays through the exchange's writers), ui, window, app (the application
 object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
 and every product folder may use it. tools/ (the stand-in player), tests/ and bench/ may include anything,
@@ -17,8 +18,8 @@ import pathlib
 import re
 import sys
 
-LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "exchange": 3, "plugin": 4,
-          "ui": 5, "window": 6, "app": 7}
+LEVELS = {"resources": 0, "core": 1, "framework": 1, "tags": 2, "database": 3, "report": 3, "exchange": 4,
+          "plugin": 5, "ui": 6, "window": 7, "app": 8}
 TOOLS = {"tools", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
 APP_GLOBAL = re.compile(r'\btheApp\s*\(')
