@@ -10,7 +10,9 @@ and every product folder may use it. tools/ (the stand-in player), tests/ and be
 but nothing of the product includes them. Windows reach the application only through interfaces
 they are given at construction: no file in ui/ or window/ names the application's global or one
 of the globals that once stood in for such an interface (the application profile, the help sink),
-nor defines a mutable global of its own (a `g_` variable outside a function).
+nor defines a mutable global of its own (a `g_` variable outside a function). Every registry
+section and key is declared once, in the settings tables of core/: no product file hands the
+profile a section or a key written as a literal.
 
 Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
 """
@@ -25,6 +27,9 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
 APP_GLOBAL = re.compile(r'\btheApp\s*\(')
 STAND_IN_GLOBAL = re.compile(r'\b(applicationProfile|setApplicationProfile|PlaytallyHelpSink|SetPlaytallyHelpSink)\s*\(')
 # A variable at namespace scope (not indented, not const) named as a global: `Type* g_name = ...;`.
+# A profile call whose first or second argument is a string literal (the first may be a call).
+PROFILE_LITERAL = re.compile(r'\b(getInt|getString|writeInt|writeString|deleteValue|getBinary|writeBinary)\s*\(\s*'
+                             r'("|[^,();"]*(\([^()]*\))?[^,();"]*,\s*")')
 MUTABLE_GLOBAL = re.compile(r'^(?!.*\b(const|constexpr)\b)(static\s+)?[\w:<>,*& ]+?[\s*&]g_\w+\s*(=[^;]*)?;', re.M)
 
 
@@ -51,6 +56,9 @@ def faults(root):
                 continue
             elif LEVELS[target] >= LEVELS[top]:
                 yield f"{where}: {target}/ is not below {top}/"
+        for match in PROFILE_LITERAL.finditer(text):
+            line = text.count("\n", 0, match.start()) + 1
+            yield f"{relative}:{line}: a registry section or key written as a literal, not taken from a settings table"
         if top in ("ui", "window"):
             for match in APP_GLOBAL.finditer(text):
                 line = text.count("\n", 0, match.start()) + 1
@@ -68,7 +76,7 @@ def main():
     found = list(faults(root.resolve()))
     for fault in found:
         print(fault)
-    print(f"layers: {len(found)} include(s) against the order" if found else "layers: every include points down")
+    print(f"layers: {len(found)} fault(s)" if found else "layers: every include points down, every registry name comes from a table")
     return 1 if found else 0
 
 

@@ -24,6 +24,8 @@ plants = [
     ("window/TrackListCtrl.cpp", "void f() { theApp().config(); }", "through its global"),
     ("ui/ResizeDialog.cpp", "void f() { applicationProfile(); }", "applicationProfile(), a global"),
     ("window/PlaytallyDlg.cpp", "IHelpTextSink* g_sink = nullptr;", "a mutable global"),
+    ("app/PlaytallyApp.cpp", 'void f(IProfile& p) { p.writeInt(sectionMain(), "First Time", 0); }', "written as a literal"),
+    ("plugin/Publisher.cpp", 'void f(IProfile* p) { p->getString("General", key, ""); }', "written as a literal"),
 ]
 
 failures = 0
