@@ -37,6 +37,7 @@ std::string sectionGeneral() { return loadString(1014); }
 std::string sectionPublish() { return loadString(18); }
 std::string sectionMain() { return loadString(25); }
 std::string sectionDialog() { return loadString(17); }
+std::string sectionTemplateEditor() { return "HtmlEditDlg"; }
 
 std::string defaultDatabaseName(const std::string& userName) { return userName + "'s Playtally database.dat"; }
 

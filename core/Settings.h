@@ -18,6 +18,10 @@ std::string sectionGeneral();   // "General"
 std::string sectionPublish();   // "Zudazide Playtally - Settings"
 std::string sectionMain();      // "Main"
 std::string sectionDialog();    // "Playtally Dialog"
+// A resizable dialog keeps its window's placement (the bytes of a WINDOWPLACEMENT) as one binary
+// value of its own section; the template editor's is "HtmlEditDlg".
+std::string sectionTemplateEditor();
+constexpr const char* kPlacementKey = "WindowPlacement";
 
 // The records of the two sections, one member per key of the same name. Their keys, defaults,
 // ranges and the controls that edit them are the lines of the tables declared below; a record
