@@ -12,6 +12,7 @@
 #include "core/Utf.h"
 #include "core/win/SystemText.h"
 #include "database/Doc.h"
+#include "framework/Handles.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -148,16 +149,7 @@ void CTrackListCtrl::ResumeRedraw() {
 
 namespace {
 // A suspension of the list's redrawing that ends however its scope does (a build may throw).
-class RedrawPause {
-public:
-    explicit RedrawPause(CTrackListCtrl& list) : list_(list) { list_.SuspendRedraw(); }
-    ~RedrawPause() { list_.ResumeRedraw(); }
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
-
-private:
-    CTrackListCtrl& list_;
-};
+using RedrawPause = PairedCallScope<CTrackListCtrl, &CTrackListCtrl::SuspendRedraw, &CTrackListCtrl::ResumeRedraw>;
 }  // namespace
 
 void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
