@@ -33,6 +33,29 @@ std::string writeFlagList(const FieldFlags& flags) {
     return text;
 }
 
+void readSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingDefault& def,
+                      const SettingRange& r, const SettingsDefaults& defaults, const SettingTarget& value) {
+    if (value.flag) *value.flag = profile.getInt(section, key, def.numberFor(defaults)) != 0;
+    if (value.text) *value.text = profile.getString(section, key, def.textFor(defaults));
+    if (value.fields) *value.fields = readFlagList(profile.getString(section, key, def.textFor(defaults)));
+    if (!value.number) return;
+    const int fallback = def.numberFor(defaults);
+    const int stored = profile.getInt(section, key, fallback);
+    switch (r.onRead) {
+    case OutOfRange::Kept: *value.number = stored; break;
+    case OutOfRange::DefaultBelow: *value.number = stored < r.min ? fallback : stored; break;
+    case OutOfRange::Default: *value.number = stored < r.min || stored > r.max ? fallback : stored; break;
+    case OutOfRange::Masked: *value.number = stored & r.max; break;
+    }
+}
+
+void writeSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingSource& value) {
+    if (value.flag) profile.writeInt(section, key, *value.flag ? 1 : 0);
+    if (value.number) profile.writeInt(section, key, *value.number);
+    if (value.text) profile.writeString(section, key, *value.text);
+    if (value.fields) profile.writeString(section, key, writeFlagList(*value.fields));
+}
+
 std::string sectionGeneral() { return loadString(1014); }
 std::string sectionPublish() { return loadString(18); }
 std::string sectionMain() { return loadString(25); }

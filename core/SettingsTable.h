@@ -115,24 +115,33 @@ struct SettingsTable {
     }
 };
 
+// Where one line's value lives in one record, whatever the record's type: exactly one pointer is
+// set. Reading and writing a value are one function each for every section, not one per record.
+template <class Flag, class Number, class Text, class Fields>
+struct SettingPlace {
+    Flag* flag = nullptr;
+    Number* number = nullptr;
+    Text* text = nullptr;
+    Fields* fields = nullptr;
+};
+using SettingTarget = SettingPlace<bool, int, std::string, FieldFlags>;  // read into
+using SettingSource = SettingPlace<const bool, const int, const std::string, const FieldFlags>;  // written from
+void readSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingDefault& def,
+                      const SettingRange& range, const SettingsDefaults& defaults, const SettingTarget& value);
+void writeSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingSource& value);
+
+template <class Place, class Record, class Values>
+Place placeOf(const SettingMember<Record>& m, Values& values) {
+    return {m.flag ? &(values.*m.flag) : nullptr, m.number ? &(values.*m.number) : nullptr,
+            m.text ? &(values.*m.text) : nullptr, m.fields ? &(values.*m.fields) : nullptr};
+}
+
 // One line's key into its member.
 template <class Record>
 void readLine(IProfile& profile, const std::string& section, const SettingLine<Record>& line,
               const SettingsDefaults& defaults, Record& values) {
-    const SettingMember<Record>& m = line.member;
-    if (m.flag) values.*m.flag = profile.getInt(section, line.key, line.def.numberFor(defaults)) != 0;
-    if (m.text) values.*m.text = profile.getString(section, line.key, line.def.textFor(defaults));
-    if (m.fields) values.*m.fields = readFlagList(profile.getString(section, line.key, line.def.textFor(defaults)));
-    if (!m.number) return;
-    const int def = line.def.numberFor(defaults);
-    const int stored = profile.getInt(section, line.key, def);
-    const SettingRange& r = line.range;
-    switch (r.onRead) {
-    case OutOfRange::Kept: values.*m.number = stored; break;
-    case OutOfRange::DefaultBelow: values.*m.number = stored < r.min ? def : stored; break;
-    case OutOfRange::Default: values.*m.number = stored < r.min || stored > r.max ? def : stored; break;
-    case OutOfRange::Masked: values.*m.number = stored & r.max; break;
-    }
+    readSettingValue(profile, section, line.key, line.def, line.range, defaults,
+                     placeOf<SettingTarget>(line.member, values));
 }
 
 // Every key of the section; an absent or unreadable value gives its default.
@@ -155,11 +164,7 @@ const SettingLine<Record>* lineOf(const SettingsTable<Record>& table, T Record::
 
 template <class Record>
 void writeLine(IProfile& profile, const std::string& section, const SettingLine<Record>& line, const Record& values) {
-    const SettingMember<Record>& m = line.member;
-    if (m.flag) profile.writeInt(section, line.key, values.*m.flag ? 1 : 0);
-    if (m.number) profile.writeInt(section, line.key, values.*m.number);
-    if (m.text) profile.writeString(section, line.key, values.*m.text);
-    if (m.fields) profile.writeString(section, line.key, writeFlagList(values.*m.fields));
+    writeSettingValue(profile, section, line.key, placeOf<SettingSource>(line.member, values));
 }
 
 // Writes the keys of the lines `pick` takes, in the table's order.
