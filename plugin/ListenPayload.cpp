@@ -1,5 +1,6 @@
 #include "plugin/ListenPayload.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "database/PlayExclusion.h"
 #include "database/TrackRecord.h"
 #include "plugin/JsonItems.h"
+#include "plugin/ServerAnswers.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -93,4 +95,20 @@ ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow) {
 std::string listenFaultText(ListenFault fault) {
     if (fault == ListenFault::none) return {};
     return loadString(kFirstFaultText + static_cast<int>(fault) - 1);
+}
+
+ListenSummary summarizeListen(std::string_view json) {
+    constexpr std::size_t kShownLimit = 256;
+    ListenSummary summary;
+    std::vector<JsonItem> items;
+    if (!readJsonItems(json, items)) return summary;
+    auto text = [&](std::string_view path) {
+        const JsonItem* item = findJsonItem(items, path);
+        return item && item->kind == JsonItem::Kind::text ? cleaned(item->text, kShownLimit) : std::string();
+    };
+    summary.artist = text("track_metadata/artist_name");
+    summary.title = text("track_metadata/track_name");
+    const JsonItem* at = findJsonItem(items, "listened_at");
+    if (at && at->kind == JsonItem::Kind::integer && at->integer > 0 && at->integer <= INT32_MAX) summary.listenedAt = static_cast<TimeValue>(at->integer);
+    return summary;
 }

@@ -45,3 +45,13 @@ enum class ListenFault {
 ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow = false);
 // The fault in words, for the refused list.
 std::string listenFaultText(ListenFault fault);
+
+// What a listen shows in the refused list: its artist, title and time, read from its bytes. Any
+// bytes give a defined result: what is missing or not a text stays empty (a time: 0), and the
+// texts are fit for one line.
+struct ListenSummary {
+    std::string artist;
+    std::string title;
+    TimeValue listenedAt = 0;
+};
+ListenSummary summarizeListen(std::string_view json);

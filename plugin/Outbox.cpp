@@ -151,7 +151,10 @@ bool COutbox::append(std::string listen) {
         if (c == '\n' || c == '\r') c = ' ';  // JSON allows them only as white space
     content_.waiting.push_back({nextId_++, std::move(listen)});
     if (rewriteNeeded_ || !files_.exists(path_)) return rewrite();
-    if (appendLine(makeLine(kWaiting, content_.waiting.back().id, content_.waiting.back().bytes))) return true;
+    if (appendLine(makeLine(kWaiting, content_.waiting.back().id, content_.waiting.back().bytes))) {
+        unflushed_ = true;
+        return true;
+    }
     rewriteNeeded_ = true;  // the file may end in a cut line: the next write replaces it whole
     return false;
 }
@@ -165,8 +168,7 @@ bool COutbox::appendLine(const std::string& line) {
         }
         file->seek(file->size());
         file->write(line.data(), line.size());
-        file->flush();
-        file->close();
+        file->close();  // in the system's hands: the sending thread flushes it before any send
         lastError_.clear();
         return true;
     } catch (const CFileException& e) {
@@ -222,12 +224,33 @@ bool COutbox::rewrite() {
         files_.removeFile(fresh);
         return false;
     }
-    if (!files_.replaceFile(fresh, path_)) {
+    if (turn_) turn_->enter();
+    const bool replaced = files_.replaceFile(fresh, path_);
+    if (turn_) turn_->leave();
+    if (!replaced) {
         lastError_ = files_.lastErrorText();
         files_.removeFile(fresh);
         return false;
     }
     lastError_.clear();
     rewriteNeeded_ = false;
+    unflushed_ = false;  // the new file went to the disk whole
     return true;
+}
+
+bool flushOutboxFile(IFileSystem& files, const std::string& path, std::string& error) {
+    try {
+        auto file = files.openWrite(path);
+        if (!file) {
+            if (!files.exists(path)) return true;
+            error = files.lastErrorText();
+            return false;
+        }
+        file->flush();
+        file->close();
+        return true;
+    } catch (const CFileException& e) {
+        error = e.what();
+        return false;
+    }
 }

@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::size_t kShownTextLimit = 200;
 
-// A text from the network, fit to show in one line: control characters become spaces, and it is
-// cut (at a character boundary of its UTF-8) to `limit` bytes.
+}  // namespace
+
 std::string cleaned(std::string_view text, std::size_t limit) {
     std::string out;
     for (char c : text) {
@@ -23,6 +23,8 @@ std::string cleaned(std::string_view text, std::size_t limit) {
     if (out.size() < text.size() && !out.empty() && static_cast<unsigned char>(out.back()) >= 0xC0) out.pop_back();
     return out;
 }
+
+namespace {
 
 std::string memberText(const std::vector<JsonItem>& items, std::string_view name, std::size_t limit) {
     const JsonItem* item = findJsonItem(items, name);

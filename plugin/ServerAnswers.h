@@ -19,6 +19,10 @@ TokenCheckAnswer readTokenCheckAnswer(std::string_view body);
 // showing; "" when the body holds none.
 std::string readRefusalReason(std::string_view body);
 
+// A text from outside, fit to show in one line: control characters become spaces, and it is cut
+// (at a character boundary of its UTF-8) to `limit` bytes.
+std::string cleaned(std::string_view text, std::size_t limit);
+
 // The seconds the server asks to wait ("X-RateLimit-Reset-In"), limited to 1..3600; `fallback`
 // when the header is absent or not a number.
 int rateLimitWait(const HttpResponse& response, int fallback);

@@ -128,6 +128,16 @@
 #define IDS_TIP_LB_LISTEN_RULE 2665
 #define IDS_TIP_LB_STATUS 2666
 #define IDS_TIP_LB_CLEAR_REFUSED 2667
+#define IDC_LB_SHOW_REFUSED 1410
+#define IDS_TIP_LB_SHOW_REFUSED 2669
+// The refused listens (template IDD_LB_REFUSED), shown from the ListenBrainz page.
+#define IDD_LB_REFUSED 1032
+#define IDC_LB_REFUSED_LIST 1411
+#define IDS_TIP_LB_REFUSED_LIST 2670
+#define IDS_LB_REFUSED_ARTIST 2645
+#define IDS_LB_REFUSED_TITLE 2646
+#define IDS_LB_REFUSED_WHEN 2647
+#define IDS_LB_REFUSED_REASON 2648
 
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011

@@ -9,6 +9,7 @@
 #include "plugin/win/TokenVault.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
+#include "ui/RefusedDlg.h"
 #include "ui/SettingsPageControls.h"
 #include "ui/SettingsSheet.h"
 
@@ -27,6 +28,7 @@ const SettingsControl kControls[] = {
     {IDC_LB_PLAYING_NOW, BN_CLICKED, kChangeModified, IDS_TIP_LB_PLAYING_NOW},
     {IDC_LB_LISTEN_RULE, BN_CLICKED, kChangeModified, IDS_TIP_LB_LISTEN_RULE},
     {IDC_LB_STATUS, 0, kChangeNothing, IDS_TIP_LB_STATUS},
+    {IDC_LB_SHOW_REFUSED, BN_CLICKED, kChangeNothing, IDS_TIP_LB_SHOW_REFUSED},
     {IDC_LB_CLEAR_REFUSED, BN_CLICKED, kChangeNothing, IDS_TIP_LB_CLEAR_REFUSED},
 };
 
@@ -40,14 +42,14 @@ std::string filled(int id, const std::string& value) {
 }  // namespace
 
 CListenBrainzDlg::CListenBrainzDlg(ISettingsHost& host, CSettingsSheet& sheet)
-    : CPropertyPage(IDD_LISTENBRAINZ), m_host(host), m_sheet(sheet) {}
+    : CSettingsPage(IDD_LISTENBRAINZ, host, sheet, kControls) {}
 
 void CListenBrainzDlg::DoDataExchange(CDataExchange& dx) {
     m_exchange.exchange(dx, listenSettingsTable(), IDD_LISTENBRAINZ, m_values);
 }
 
 BOOL CListenBrainzDlg::OnInitDialog() {
-    CPropertyPage::OnInitDialog();
+    CSettingsPage::OnInitDialog();
     m_values = m_snapshot = loadListenSettings(m_host.context().profile);
     UpdateData(false);
     // A stored token shows as a row of password dots; it is read only when asked for by Check.
@@ -55,16 +57,11 @@ BOOL CListenBrainzDlg::OnInitDialog() {
     if (!m_host.context().profile.getString(sectionListen(), tokenvault::kTokenKey, "").empty())
         SetDlgItemText(IDC_LB_TOKEN, kStoredTokenMark);
     m_putting = false;
-    createSettingsToolTip(m_toolTip, m_hWnd, kControls);
+    createToolTip();
     showWarning();
     showStatus();
     ::SetTimer(m_hWnd, kStatusTimer, kStatusPeriodMs, nullptr);
     return TRUE;
-}
-
-bool CListenBrainzDlg::PreTranslateMessage(MSG* message) {
-    if (m_toolTip.IsWindow()) m_toolTip.RelayEvent(message);
-    return CPropertyPage::PreTranslateMessage(message);
 }
 
 std::string CListenBrainzDlg::token() const {
@@ -72,35 +69,50 @@ std::string CListenBrainzDlg::token() const {
     return tokenvault::load(m_host.context().profile, sectionListen());
 }
 
-bool CListenBrainzDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    const int id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
-    CListenSender* sender = m_host.listenSender();
-    if (code == BN_CLICKED && id == IDC_LB_CHECK) {
-        const std::string typed = token();
-        if (sender && !typed.empty()) {
-            sender->check(typed, GetDlgItemText(IDC_LB_API_ROOT));
-            m_checking = true;
-            SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2641));
-        } else {
-            SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2638));
-        }
+bool CListenBrainzDlg::OnButtonClicked(int id) {
+    switch (id) {
+    case IDC_LB_CHECK:
+        check();
         return true;
-    }
-    if (code == BN_CLICKED && id == IDC_LB_CLEAR_REFUSED) {
-        if (sender) sender->clearRefused();
+    case IDC_LB_SHOW_REFUSED:
+        showRefused();
+        return true;
+    case IDC_LB_CLEAR_REFUSED:
+        if (CListenSender* sender = m_host.listenSender()) sender->clearRefused();
         showStatus();
         return true;
+    default:
+        return CSettingsPage::OnButtonClicked(id);
     }
-    const SettingsControl* control = lParam ? findSettingsControl(kControls, id, code) : nullptr;
-    if (!control) return CPropertyPage::OnCommand(wParam, lParam);
-    if (id == IDC_LB_TOKEN) {
-        if (m_putting) return true;
+}
+
+void CListenBrainzDlg::OnControlChange(const SettingsControl& control) {
+    if (control.id == IDC_LB_TOKEN) {
+        if (m_putting) return;
         m_tokenTyped = true;
     }
-    if (control->onChange & kChangeRefresh) showWarning();
-    if (control->onChange & kChangeModified) SetModified(true);
-    return true;
+    if (control.onChange & kChangeRefresh) showWarning();
+    if (control.onChange & kChangeModified) SetModified(true);
+}
+
+void CListenBrainzDlg::check() {
+    CListenSender* sender = m_host.listenSender();
+    const std::string typed = token();
+    if (sender && !typed.empty()) {
+        sender->check(typed, GetDlgItemText(IDC_LB_API_ROOT));
+        m_checking = true;
+        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2641));
+    } else {
+        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2638));
+    }
+}
+
+void CListenBrainzDlg::showRefused() {
+    CListenSender* sender = m_host.listenSender();
+    if (!sender || !sender->outbox()) return;
+    // Owned by the sheet, as the page's other dialogs are; it shows a copy.
+    CRefusedDlg dialog(sender->outbox()->refused(), m_host.context().current.DateFormat, ::GetParent(m_hWnd));
+    dialog.DoModal();
 }
 
 void CListenBrainzDlg::OnTimer(UINT_PTR id) {
@@ -120,7 +132,16 @@ void CListenBrainzDlg::showWarning() {
 
 void CListenBrainzDlg::showStatus() {
     CListenSender* sender = m_host.listenSender();
-    if (!sender || !sender->running()) {
+    const bool running = sender && sender->running();
+    const bool anyRefused = running && sender->status().refused > 0;
+    for (int button : {IDC_LB_SHOW_REFUSED, IDC_LB_CLEAR_REFUSED}) {
+        CWnd control = GetDlgItem(button);
+        if (control.IsWindowEnabled() == anyRefused) continue;
+        // A button that goes grey hands the keyboard focus on first.
+        if (!anyRefused && ::GetFocus() == control.m_hWnd) ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+        control.EnableWindow(anyRefused);
+    }
+    if (!running) {
         SetDlgItemText(IDC_LB_STATUS, loadString(2642));
         return;
     }

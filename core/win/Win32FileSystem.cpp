@@ -86,7 +86,9 @@ public:
         return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     }
     std::unique_ptr<IFile> openWrite(const std::string& path) override {
-        return open(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+        // Shared with another writer: the outbox is appended to on one thread and flushed to the
+        // disk on another.
+        return open(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file, but not every implementation of the call

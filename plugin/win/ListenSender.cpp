@@ -9,6 +9,7 @@
 #include "database/TrackRecord.h"
 #include "database/TrackTag.h"
 #include "plugin/ListenPayload.h"
+#include "plugin/win/Lock.h"
 #include "plugin/win/SendingThread.h"
 #include "plugin/win/TokenVault.h"
 #include "resources/StringTable.h"
@@ -24,6 +25,24 @@ constexpr int kTokenRefusedNotice = 2625;
 const char kWindowClass[] = "PlaytallyListenSender";
 
 }  // namespace
+
+// The outbox file's flush, which the sending thread runs, and the turns it takes with the
+// player's thread: the file is not replaced while the flush holds it open.
+class COutboxDurability : public IDurableStep, public IFileTurn {
+public:
+    COutboxDurability(IFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+    bool makeDurable(std::string& error) override {
+        CLockScope turn(lock_);
+        return flushOutboxFile(files_, path_, error);
+    }
+    void enter() override { lock_.lock(); }
+    void leave() override { lock_.unlock(); }
+
+private:
+    CLock lock_;
+    IFileSystem& files_;  // the system's, which lives as long as the library
+    const std::string path_;
+};
 
 bool CSendingTrackSink::AddTrack(const CTrackRecord& pending) {
     if (!doc_.AddTrack(pending)) return false;
@@ -55,8 +74,10 @@ void CListenSender::start(const std::string& databasePath, std::shared_ptr<IHttp
     outbox_ = std::make_unique<COutbox>(files, outboxPathFor(databasePath));
     if (outbox_->load() == COutbox::LoadResult::damaged)
         context_.messages.showMessage(loadString(kOutboxDamaged) + outbox_->path() + ".damaged", "OutboxDamaged");
+    durable_ = std::make_shared<COutboxDurability>(files, outbox_->path());
+    outbox_->setFileTurn(durable_.get());
     submitter_ = std::make_unique<CListenSubmitter>(*outbox_, context_.clock);
-    thread_ = std::make_unique<CSendingThread>(window_, kAnswerMessage, std::move(client));
+    thread_ = std::make_unique<CSendingThread>(window_, kAnswerMessage, std::move(client), durable_);
     applySettings();
 }
 
@@ -84,6 +105,7 @@ void CListenSender::stop() {
     }
     if (submitter_ && inFlight_) submitter_->dropInFlight();
     inFlight_.reset();
+    flushInFlight_ = false;
     if (window_) {
         KillTimer(window_, kRetryTimer);
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
@@ -98,6 +120,7 @@ void CListenSender::playStored(const CTrackRecord& record) {
     std::string listen = buildListen(record, playtallyClient());
     const ListenFault fault = checkListen(listen, context_.clock.now());
     const bool written = outbox_->append(std::move(listen));
+    flushAloneFailed_ = false;
     if (fault != ListenFault::none) outbox_->refuse(outbox_->waiting().back().id, listenFaultText(fault));
     if (!written)
         context_.messages.showMessage(loadString(kOutboxNotWritten) + outbox_->lastError(), "OutboxNotWritten");
@@ -148,25 +171,50 @@ std::string CListenSender::checkResult() const {
 void CListenSender::pump() {
     if (!window_ || !thread_) return;
     KillTimer(window_, kRetryTimer);
-    if (!inFlight_) {
+    if (!inFlight_ && !flushInFlight_) {
         if (std::optional<PlannedRequest> request = submitter_->nextRequest()) {
-            if (thread_->post(request->http))
+            if (postRequest(*request))
                 inFlight_ = std::move(request);
             else
                 submitter_->dropInFlight();
+        } else if (outbox_->unflushed() && !flushAloneFailed_ && thread_->postDurable()) {
+            // Nothing to send now (a pause, or sending waits for a good "Check"): the appended
+            // listens still go to the disk soon, off this thread.
+            outbox_->flushHandedOver();
+            flushInFlight_ = true;
         }
     }
-    if (inFlight_) return;  // the answer's message pumps again
+    if (inFlight_ || flushInFlight_) return;  // the answer's message pumps again
     if (submitter_->takeCheckDone()) checking_ = false;
     const int due = submitter_->secondsUntilDue();
     if (due >= 0) SetTimer(window_, kRetryTimer, static_cast<UINT>(due < 1 ? 1000 : due * 1000), nullptr);
 }
 
+bool CListenSender::postRequest(const PlannedRequest& request) {
+    // Every listen sent is on the disk first: the thread flushes the outbox before it sends.
+    const bool flushFirst = outbox_->unflushed();
+    if (!thread_->post(request.http, flushFirst)) return false;
+    if (flushFirst) outbox_->flushHandedOver();
+    inFlightFlushed_ = flushFirst;
+    return true;
+}
+
 void CListenSender::answered() {
+    if (!thread_) return;
+    bool flushed = false;
+    if (flushInFlight_ && thread_->takeDurableDone(flushed)) {
+        flushInFlight_ = false;
+        flushAloneFailed_ = !flushed;
+        if (!flushed) outbox_->flushFailed();  // every request flushes first until one goes well
+        pump();
+        return;
+    }
     HttpResponse answer;
-    if (!thread_ || !inFlight_ || !thread_->takeAnswer(answer)) return;
+    if (!inFlight_ || !thread_->takeAnswer(answer)) return;
     const PlannedRequest request = std::move(*inFlight_);
     inFlight_.reset();
+    if (inFlightFlushed_ && answer.status == 0) outbox_->flushFailed();
+    if (inFlightFlushed_ && answer.status != 0) flushAloneFailed_ = false;
     submitter_->takeAnswer(request, answer);
     if (submitter_->takeCheckDone()) checking_ = false;
     if (submitter_->takeTokenNotice())

@@ -17,6 +17,7 @@
 struct AppContext;
 class CTrackRecord;
 class CSendingThread;
+class COutboxDurability;
 class IHttpClient;
 
 class CListenSender {
@@ -56,14 +57,20 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void pump();
     void answered();
+    bool postRequest(const PlannedRequest& request);
     SubmitConfig configFromSettings() const;
 
     AppContext& context_;
     ListenSettings settings_;
+    std::shared_ptr<COutboxDurability> durable_;  // shared with the sending thread
     std::unique_ptr<COutbox> outbox_;
     std::unique_ptr<CListenSubmitter> submitter_;
     std::unique_ptr<CSendingThread> thread_;
     std::optional<PlannedRequest> inFlight_;
+    bool inFlightFlushed_ = false;  // the request in flight flushes the outbox first
+    bool flushInFlight_ = false;    // a flush alone is on its way
+    bool flushAloneFailed_ = false; // the last flush alone failed: not tried alone again until a
+                                    // new play or a flush before a request goes well
     HWND window_ = nullptr;
     std::uint64_t announced_ = 0;  // the identity of the pending play last announced
     bool checking_ = false;

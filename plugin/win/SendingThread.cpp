@@ -10,11 +10,14 @@ struct CSendingThread::Shared {
     UINT message = 0;
     std::shared_ptr<IHttpClient> client;
     CWinHttpClient* winHttp = nullptr;  // the client, when it is WinHTTP's (it can be cancelled)
+    std::shared_ptr<IDurableStep> durable;
     HANDLE wake = nullptr;
 
     CLock mutex;
     std::optional<HttpRequest> request;  // handed over, not yet taken by the thread
     std::optional<HttpResponse> answer;  // answered, not yet taken by the owner
+    bool durableWanted = false;          // handed over: the durable step first (or alone)
+    std::optional<bool> durableDone;     // a durable step posted alone ended, not yet taken
     bool sending = false;
     bool stopping = false;
 
@@ -40,21 +43,35 @@ DWORD WINAPI sendingThread(void* parameter) {
         auto& s = *start->shared;
         for (;;) {
             WaitForSingleObject(s.wake, INFINITE);
-            HttpRequest request;
+            std::optional<HttpRequest> request;
+            bool durableFirst = false;
             {
                 CLockScope lock(s.mutex);
                 if (s.stopping) break;
-                if (!s.request) continue;
-                request = std::move(*s.request);
+                if (!s.request && !s.durableWanted) continue;
+                request = std::move(s.request);
                 s.request.reset();
+                durableFirst = s.durableWanted;
+                s.durableWanted = false;
                 s.sending = true;
             }
-            HttpResponse answer = s.client->send(request);
+            bool durable = true;
+            std::string why;
+            if (durableFirst && s.durable) durable = s.durable->makeDurable(why);
+            HttpResponse answer;
+            if (request && durable) {
+                answer = s.client->send(*request);
+            } else if (request) {
+                answer.failure = why;  // nothing is sent that the disk does not hold
+            }
             {
                 CLockScope lock(s.mutex);
                 s.sending = false;
                 if (s.stopping) break;
-                s.answer = std::move(answer);
+                if (request)
+                    s.answer = std::move(answer);
+                else
+                    s.durableDone = durable;
             }
             PostMessageA(s.window, s.message, 0, 0);
         }
@@ -69,9 +86,11 @@ DWORD WINAPI sendingThread(void* parameter) {
 
 }  // namespace
 
-CSendingThread::CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpClient> client)
+CSendingThread::CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpClient> client,
+                               std::shared_ptr<IDurableStep> durable)
     : shared_(std::make_shared<Shared>()) {
     shared_->window = window;
+    shared_->durable = std::move(durable);
     shared_->message = message;
     if (!client) {
         auto winHttp = std::make_shared<CWinHttpClient>();
@@ -95,16 +114,21 @@ CSendingThread::CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpC
 
 CSendingThread::~CSendingThread() { stop(); }
 
-bool CSendingThread::post(const HttpRequest& request) {
+bool CSendingThread::hand(const HttpRequest* request, bool durableFirst) {
     if (!thread_) return false;
     {
         CLockScope lock(shared_->mutex);
-        if (shared_->stopping || shared_->request || shared_->sending || shared_->answer) return false;
-        shared_->request = request;
+        if (shared_->stopping || busyLocked()) return false;
+        if (request) shared_->request = *request;
+        shared_->durableWanted = durableFirst;
     }
     SetEvent(shared_->wake);
     return true;
 }
+
+bool CSendingThread::post(const HttpRequest& request, bool durableFirst) { return hand(&request, durableFirst); }
+
+bool CSendingThread::postDurable() { return hand(nullptr, true); }
 
 bool CSendingThread::takeAnswer(HttpResponse& answer) {
     CLockScope lock(shared_->mutex);
@@ -114,9 +138,21 @@ bool CSendingThread::takeAnswer(HttpResponse& answer) {
     return true;
 }
 
+bool CSendingThread::takeDurableDone(bool& ok) {
+    CLockScope lock(shared_->mutex);
+    if (!shared_->durableDone) return false;
+    ok = *shared_->durableDone;
+    shared_->durableDone.reset();
+    return true;
+}
+
+bool CSendingThread::busyLocked() const {
+    return shared_->request || shared_->durableWanted || shared_->sending || shared_->answer || shared_->durableDone;
+}
+
 bool CSendingThread::busy() const {
     CLockScope lock(shared_->mutex);
-    return shared_->request || shared_->sending || shared_->answer;
+    return busyLocked();
 }
 
 bool CSendingThread::stop(DWORD waitMs) {
@@ -125,6 +161,7 @@ bool CSendingThread::stop(DWORD waitMs) {
         CLockScope lock(shared_->mutex);
         shared_->stopping = true;
         shared_->request.reset();
+        shared_->durableWanted = false;
     }
     SetEvent(shared_->wake);
     if (shared_->winHttp) shared_->winHttp->cancel();

@@ -9,13 +9,25 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "plugin/HttpClient.h"
 
+// What the thread makes durable before it sends (the outbox file), so that nothing is sent that
+// the disk does not hold, and the wait for the disk is never on the owner's thread.
+class IDurableStep {
+public:
+    virtual ~IDurableStep() = default;
+    // False, with the reason in words, when it could not.
+    virtual bool makeDurable(std::string& error) = 0;
+};
+
 class CSendingThread {
 public:
-    // Answers are announced by posting `message` to `window`. `client` null: WinHTTP.
-    CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpClient> client = nullptr);
+    // Answers are announced by posting `message` to `window`. `client` null: WinHTTP. `durable`
+    // (may be null) is shared with the thread, which may outlive its owner by a bounded time.
+    CSendingThread(HWND window, UINT message, std::shared_ptr<IHttpClient> client = nullptr,
+                   std::shared_ptr<IDurableStep> durable = nullptr);
     ~CSendingThread();  // stop(kStopWaitMs)
     CSendingThread(const CSendingThread&) = delete;
     CSendingThread& operator=(const CSendingThread&) = delete;
@@ -23,9 +35,15 @@ public:
     static constexpr DWORD kStopWaitMs = 2000;
 
     // Hands a request over; false while the last one is on its way or unanswered, or once stopped.
-    bool post(const HttpRequest& request);
+    // With `durableFirst` the durable step runs first, and when it fails the request is not sent:
+    // its answer is a failure (status 0) in the step's words.
+    bool post(const HttpRequest& request, bool durableFirst = false);
+    // Hands over the durable step alone; its end is announced by the same message.
+    bool postDurable();
     // The answer announced by the message; false when there is none.
     bool takeAnswer(HttpResponse& answer);
+    // The end of a durable step posted alone: false when none ended; `ok` tells how it went.
+    bool takeDurableDone(bool& ok);
     bool busy() const;
     // Cancels the request on its way and waits at most `waitMs` for the thread to end.
     // True when it ended.
@@ -34,6 +52,9 @@ public:
     struct Shared;
 
 private:
+    bool hand(const HttpRequest* request, bool durableFirst);
+    bool busyLocked() const;  // with the lock held
+
     std::shared_ptr<Shared> shared_;
     HANDLE thread_ = nullptr;
 };

@@ -1,5 +1,5 @@
 // Reads arbitrary bytes as a listen server's answers: the token check, a refusal, the rate-limit
-// header, and as a listen to check before sending.
+// header, and as a listen to check before sending or to show in the refused list.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -19,5 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int wait = rateLimitWait(response, 10);
     if (wait < 1 || wait > 3600) std::abort();
     checkListen(bytes, 1765000000, size % 2 == 1);
+    const ListenSummary summary = summarizeListen(bytes);
+    if (summary.artist.size() > 256 || summary.title.size() > 256 || summary.listenedAt < 0) std::abort();
+    for (char c : summary.artist + summary.title)
+        if (static_cast<unsigned char>(c) < 0x20) std::abort();
     return 0;
 }

@@ -148,6 +148,26 @@ TEST(ListenCheck, PlaysKeptOutOfTheRankingsAreNeverSent) {
     EXPECT_TRUE(playIsSent(book, "", false));
 }
 
+TEST(ListenCheck, ARefusedListenShowsItsArtistTitleAndTimeFromAnyBytes) {
+    struct Case {
+        std::string json, artist, title;
+        TimeValue at;
+    };
+    for (const Case& c : {
+             Case{listen("Song"), "A", "Song", kNow - 600},
+             Case{"{\"track_metadata\":{\"artist_name\":\"Line\\nBreak\",\"track_name\":7}}", "Line Break", "", 0},
+             Case{"{\"listened_at\":99999999999,\"track_metadata\":[]}", "", "", 0},
+             Case{"{\"listened_at\":-5}", "", "", 0},
+             Case{"not json", "", "", 0},
+             Case{"{\"track_metadata\":{\"artist_name\":\"" + std::string(300, 'x') + "\"}}", std::string(256, 'x'), "", 0},
+         }) {
+        const ListenSummary s = summarizeListen(c.json);
+        EXPECT_EQ(s.artist, c.artist) << c.json;
+        EXPECT_EQ(s.title, c.title) << c.json;
+        EXPECT_EQ(s.listenedAt, c.at) << c.json;
+    }
+}
+
 TEST(ServerAnswers, ReadAnyBytes) {
     const TokenCheckAnswer good = readTokenCheckAnswer(R"({"code":200,"message":"Token valid.","valid":true,"user_name":"ann\nx"})");
     EXPECT_TRUE(good.valid);
@@ -231,6 +251,48 @@ TEST_F(Sending, AListenThatCannotBeWrittenStaysQueuedForTheNextWrite) {
     reopened.load();
     ASSERT_EQ(reopened.waiting().size(), 3u);
     EXPECT_EQ(reopened.waiting()[1].bytes, listen("kept"));
+}
+
+// The player's thread only writes the line; the flush is left to the sending thread, and the
+// file is replaced only inside the turn that thread's flush takes.
+TEST_F(Sending, AnAppendLeavesTheFlushToTheSendingThreadAndReplacesOnlyInTurn) {
+    struct Turn : IFileTurn {
+        bool inside = false;
+        int turns = 0;
+        void enter() override { inside = true, ++turns; }
+        void leave() override { inside = false; }
+    } turn;
+    struct TurnCheckingFiles : MemoryFileSystem {
+        Turn* turn = nullptr;
+        int outsideTurn = 0;
+        bool replaceFile(const std::string& from, const std::string& to) override {
+            if (to == kBox && !turn->inside) ++outsideTurn;
+            return MemoryFileSystem::replaceFile(from, to);
+        }
+    } checked;
+    checked.turn = &turn;
+    checked.folders.insert("C:\\db");
+    COutbox box(checked, kBox);
+    box.setFileTurn(&turn);
+    box.load();
+    ASSERT_TRUE(box.append(listen("first")));  // the file's first write is a whole, flushed one
+    EXPECT_FALSE(box.unflushed());
+    ASSERT_TRUE(box.append(listen("second")));
+    EXPECT_TRUE(box.unflushed());
+    box.flushHandedOver();
+    EXPECT_FALSE(box.unflushed());
+    box.flushFailed();
+    ASSERT_TRUE(box.removeFirst(1));
+    EXPECT_FALSE(box.unflushed());
+    EXPECT_EQ(turn.turns, 2);
+    EXPECT_EQ(checked.outsideTurn, 0);
+
+    std::string error;
+    EXPECT_TRUE(flushOutboxFile(checked, kBox, error));
+    EXPECT_TRUE(flushOutboxFile(checked, "C:\\db\\none", error));  // nothing to flush
+    checked.readOnly.insert(kBox);
+    EXPECT_FALSE(flushOutboxFile(checked, kBox, error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST_F(Sending, BatchesOldestFirstAtMostOneRequestASecond) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "plugin/win/RegistryProfile.h"
 #include "plugin/win/SendingThread.h"
@@ -153,6 +154,64 @@ TEST(ListenSending, NoAnswerIsAFailureInWordsAndAStallEndsAtStop) {
             MSG message;
             EXPECT_FALSE(PeekMessageA(&message, window.h, kAnswered, kAnswered, PM_REMOVE));
         }
+    }
+}
+
+// The durable step runs on the thread before the request, and a failed one keeps the request
+// from going at all: nothing is sent that the disk does not hold.
+TEST(ListenSending, TheOutboxIsMadeDurableBeforeAnythingIsSent) {
+    struct Log {
+        std::mutex mutex;
+        std::vector<std::string> steps;
+        void add(const char* step) {
+            std::lock_guard<std::mutex> lock(mutex);
+            steps.push_back(step);
+        }
+    };
+    struct Client : IHttpClient {
+        std::shared_ptr<Log> log;
+        HttpResponse send(const HttpRequest&) override {
+            log->add("send");
+            HttpResponse r;
+            r.status = 200;
+            return r;
+        }
+    };
+    struct Step : IDurableStep {
+        std::shared_ptr<Log> log;
+        bool works = true;
+        bool makeDurable(std::string& error) override {
+            log->add("flush");
+            if (!works) error = "the disk is full";
+            return works;
+        }
+    };
+    for (bool works : {true, false}) {
+        auto log = std::make_shared<Log>();
+        auto client = std::make_shared<Client>();
+        client->log = log;
+        auto step = std::make_shared<Step>();
+        step->log = log;
+        step->works = works;
+        MessageWindow window;
+        CSendingThread thread(window.h, kAnswered, client, step);
+        ASSERT_TRUE(thread.post(submit("http://127.0.0.1:9/"), true));
+        ASSERT_TRUE(waitForAnswer(window.h));
+        HttpResponse answer;
+        ASSERT_TRUE(thread.takeAnswer(answer));
+        EXPECT_EQ(answer.status, works ? 200 : 0);
+        EXPECT_EQ(answer.failure, works ? "" : "the disk is full");
+        // The flush alone, when nothing is to be sent.
+        ASSERT_TRUE(thread.postDurable());
+        ASSERT_TRUE(waitForAnswer(window.h));
+        bool ok = !works;
+        ASSERT_TRUE(thread.takeDurableDone(ok));
+        EXPECT_EQ(ok, works);
+        EXPECT_FALSE(thread.takeAnswer(answer));
+        EXPECT_TRUE(thread.stop());
+        const std::vector<std::string> expected =
+            works ? std::vector<std::string>{"flush", "send", "flush"} : std::vector<std::string>{"flush", "flush"};
+        EXPECT_EQ(log->steps, expected);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plugin/win/ListenSender.h"
 #include "plugin/win/TokenVault.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@
 #include "tools/host/WindowCapture.h"
 #include "database/Doc.h"
 #include "core/FileSystem.h"
+#include "core/TimeFormat.h"
+#include "core/Utf.h"
 #include "framework/MessageBox.h"
 #include "plugin/win/RegistryProfile.h"
 #include "resources/StringTable.h"
@@ -124,6 +127,7 @@ protected:
         views.events.push_back("publish");
         atPublish = dumpKey(publish);
     }
+    CListenSender* listenSender() override { return sender; }
     void applySettings() override {
         if (sheet) sheet->SavePages();
         views.events.push_back("apply settings");
@@ -173,6 +177,7 @@ protected:
     CDoc doc_;
     MessageBoxHandler previousBoxes;
     CSettingsSheet* sheet = nullptr;
+    CListenSender* sender = nullptr;
     INT_PTR result = 0;
     std::string general, publish;
     KeyDump atPublish;
@@ -574,6 +579,90 @@ TEST_F(Settings, ListenBrainzPageStoresItsKeysAndTheTokenOnlyProtected) {
         const KeyDump dump = dumpKey(key.sectionPath("ListenBrainz"));
         for (const auto& value : dump) EXPECT_EQ(value.second.second.find("typed-token"), std::string::npos) << value.first;
     }
+}
+
+namespace {
+
+// A list view cell's text in UTF-8, read as UTF-16 whatever the code page.
+std::string listCell(HWND list, int row, int column) {
+    wchar_t buffer[512] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(n)));
+}
+
+struct NoServer : IHttpClient {
+    int requests = 0;
+    HttpResponse send(const HttpRequest&) override { return ++requests, HttpResponse{}; }
+};
+
+}  // namespace
+
+TEST_F(Settings, ListenBrainzPageShowsTheRefusedListensAndClearsThem) {
+    const std::string database = dir.file("plays.dat");
+    const std::string title = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";  // beyond any one code page
+    {
+        COutbox box(systemFileSystem(), outboxPathFor(database));
+        box.load();
+        box.append("{\"listened_at\":1000000000,\"track_metadata\":{\"artist_name\":\"Old\",\"track_name\":\"" +
+                   title + "\"}}");
+        box.append("{\"listened_at\":1700000000,\"track_metadata\":{\"artist_name\":\"Kept\",\"track_name\":\"W\"}}");
+        box.append("garbage");
+        ASSERT_TRUE(box.refuse(box.waiting()[0].id, "Played before October 2002"));
+        ASSERT_TRUE(box.refuse(box.waiting()[1].id, "The server refused it: bad listen"));
+    }
+    auto server = std::make_shared<NoServer>();
+    CListenSender listens(ctx);
+    listens.start(database, server);  // sending is off: nothing goes out
+    sender = &listens;
+    ctx.current.DateFormat = "%Y-%m-%d";
+    struct Shown {
+        int rows = -1;
+        std::vector<std::string> cells;
+    } shown;
+    bool enabledBefore = false, enabledAfter = true;
+    std::string tip;
+    run([&](HWND window) {
+        SendMessageA(window, PSM_SETCURSEL, 3, 0);
+        HWND page = sheet->ListenBrainzPage().GetSafeHwnd();
+        ASSERT_NE(page, nullptr);
+        enabledBefore = IsWindowEnabled(GetDlgItem(page, IDC_LB_SHOW_REFUSED)) && IsWindowEnabled(GetDlgItem(page, IDC_LB_CLEAR_REFUSED));
+        EXPECT_EQ(text(page, IDC_LB_SHOW_REFUSED), "Show refused...");
+        screenshot(window, "settings-listenbrainz-refused");
+        const DriveResult r = driveModal([&] { click(page, IDC_LB_SHOW_REFUSED); },
+                                         [&](HWND dialog) {
+                                             HWND list = GetDlgItem(dialog, IDC_LB_REFUSED_LIST);
+                                             shown.rows = CListCtrl(list).GetItemCount();
+                                             for (int row = 0; row < shown.rows; ++row)
+                                                 for (int column = 0; column < 4; ++column)
+                                                     shown.cells.push_back(listCell(list, row, column));
+                                             screenshot(dialog, "listenbrainz-refused-list");
+                                             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                         },
+                                         "Refused listens");
+        EXPECT_TRUE(r.found);
+        EXPECT_FALSE(r.forced);
+        click(page, IDC_LB_CLEAR_REFUSED);
+        enabledAfter = IsWindowEnabled(GetDlgItem(page, IDC_LB_SHOW_REFUSED)) || IsWindowEnabled(GetDlgItem(page, IDC_LB_CLEAR_REFUSED));
+        SendMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    });
+    sender = nullptr;
+    listens.stop();
+    EXPECT_TRUE(enabledBefore);
+    EXPECT_FALSE(enabledAfter) << "nothing left to show or clear";
+    EXPECT_EQ(shown.rows, 2);
+    EXPECT_EQ(shown.cells, (std::vector<std::string>{"Old", title, formatDate(1000000000, "%Y-%m-%d"), "Played before October 2002",
+                                                     "", "", "", "The server refused it: bad listen"}));
+    // Cleared at once, as a button's action (Cancel does not bring them back); the waiting listen stays.
+    COutbox reread(systemFileSystem(), outboxPathFor(database));
+    reread.load();
+    EXPECT_TRUE(reread.refused().empty());
+    ASSERT_EQ(reread.waiting().size(), 1u);
+    EXPECT_NE(reread.waiting()[0].bytes.find("Kept"), std::string::npos);
+    EXPECT_EQ(server->requests, 0);
 }
 
 // --- Extras page: the plays leave and come back ---------------------------------------------

@@ -2,8 +2,10 @@
 """End to end: the real plug-in in the stand-in player sends its plays to a loopback listen server
 of our own (listen_server.py). The user sets sending up on the ListenBrainz page (token, server,
 Check); then each stored play reaches the server exactly once, in order, through an outage, a 429,
-a stall the player quits in, and a player killed between storing a play and sending it. The token
-is nowhere in plain text: not in the registry, the log or any file the plug-in wrote.
+a stall the player quits in, and a player killed between storing a play and sending it. With "Send
+what is playing now" on, a track that has played a few seconds is announced once (never retried),
+and with it off never. The token is nowhere in plain text: not in the registry, the log or any
+file the plug-in wrote.
 
 usage: e2e_listen.py <WinAmp.exe> <gen_ptly.dll> <work folder>
 """
@@ -11,6 +13,8 @@ import os
 import subprocess
 import sys
 import threading
+import time
+import zlib
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -26,6 +30,15 @@ def waiting_in_outbox(outbox):
     if not outbox.exists():
         return []
     return [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'W ')]
+
+
+def outbox_of(listens, first_id=1):
+    """An outbox file holding these listens (JSON texts) waiting, as the plug-in writes it."""
+    lines = [b'PLAYTALLY OUTBOX 1\n']
+    for n, listen in enumerate(listens, first_id):
+        rest = f'{n} {listen}'.encode()
+        lines.append(b'W %08x %s\n' % (zlib.crc32(b'W' + rest), rest))
+    return b''.join(lines)
 
 
 def plays(case, titles):
@@ -124,6 +137,42 @@ def case_listen(case, registry, server):
     check(server.titles() == expected + ['t10', 't11'], f'after a refused listen the server took {server.titles()}')
     refused = [line for line in outbox.read_bytes().split(b'\n') if line.startswith(b'R ')]
     check(len(refused) == 1 and b'"t9"' in refused[0], f'the refused list holds {refused}')
+
+    # 7. "Send what is playing now": a track is announced once it has played a few seconds (not one
+    # stopped before), without listened_at; a failed announcement is never sent again; with the
+    # setting off, nothing is announced. (Short plays of long tracks: stored, but never listens.)
+    toggle = ['tray right', 'menu 32773', f'wait-window {SHEET}', f'pick {SHEET} 12320 3',
+              f'click {SHEET} 1405', f'click {SHEET} 1', f'wait-gone {SHEET}']
+
+    def long_play(title, seconds):
+        path = case.music / f'{title}.mp3'
+        write_mp3(path, tag_body(title, 'E2E Artist', 'E2E Album', '2020', '', 12))
+        return [f'play "{winpath(path)}" 90', f'wait {seconds}', 'stop', 'wait 2']
+    case.run(toggle + long_play('n1', 4) + long_play('n2', 14) + ['quit'])
+    check(server.titles(server.playing_now) == ['n2'], f'playing now was sent for {server.titles(server.playing_now)}')
+    check('listened_at' not in server.playing_now[0], f'playing now holds {server.playing_now[0]}')
+    server.script = [500]
+    case.run(long_play('n3', 14) + ['wait 4', 'quit'])
+    check(server.tries('playing_now') == [200, 500], f'playing now was tried {server.tries("playing_now")}')
+    case.run(toggle + long_play('n4', 14) + ['quit'])
+    check(server.tries('playing_now') == [200, 500], f'with the setting off, playing now was tried {server.tries("playing_now")}')
+    check(server.titles() == expected + ['t10', 't11'], f'the short plays went as listens: {server.titles()}')
+
+    # 8. 10,000 listens waiting at the start reach the server in at most 11 requests.
+    now = int(time.time())
+    bulk = [f'b{i}' for i in range(10000)]
+    outbox.write_bytes(outbox_of(
+        '{"listened_at":%d,"track_metadata":{"artist_name":"E2E Artist","track_name":"%s",'
+        '"additional_info":{"duration_ms":180000,"media_player":"Winamp"}}}' % (now - 20000 + i, title)
+        for i, title in enumerate(bulk)))
+    before = len(server.requests)
+    case.run(['wait 16', 'quit'])
+    with server.lock:
+        bulk_requests = [r for r in server.requests[before:] if r[4] == 200]
+    progress(f'10,000 waiting listens reached the server in {len(bulk_requests)} requests')
+    check(server.titles()[-10000:] == bulk, f'of the 10,000 the server took {len(server.titles()) - len(expected) - 2}')
+    check(len(bulk_requests) <= 11, f'10,000 listens took {len(bulk_requests)} requests')
+    check(not waiting_in_outbox(outbox), 'the outbox still holds listens')
 
     # The token is nowhere in plain text.
     values = registry.read()

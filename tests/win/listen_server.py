@@ -46,6 +46,15 @@ def check_listen(listen, listen_type, now):
         raise Refused('a NUL character')
 
 
+def listen_type_of(raw):
+    """The listen_type of a request's body, or None when it has none."""
+    try:
+        doc = json.loads(raw.decode('utf-8'))
+    except ValueError:
+        return None
+    return doc.get('listen_type') if isinstance(doc, dict) else None
+
+
 class ListenServer:
     def __init__(self, token, user='e2e-listener'):
         self.token, self.user = token, user
@@ -113,7 +122,7 @@ class ListenServer:
                     return
                 if isinstance(step, int):
                     with server.lock:
-                        server.requests.append(('POST', self.path, None, 0, step))
+                        server.requests.append(('POST', self.path, listen_type_of(raw), 0, step))
                     return self.answer(step, {'code': step, 'error': 'scripted'})
                 if not self.authorised():
                     return self.answer(401, {'code': 401, 'error': 'Invalid authorization token.'})
@@ -155,6 +164,11 @@ class ListenServer:
         self.httpd.shutdown()
         self.httpd.server_close()
 
-    def titles(self):
+    def titles(self, listens=None):
         with self.lock:
-            return [l['track_metadata']['track_name'] for l in self.accepted]
+            return [l['track_metadata']['track_name'] for l in (self.accepted if listens is None else listens)]
+
+    def tries(self, listen_type):
+        """The statuses of the requests of this listen_type, in order."""
+        with self.lock:
+            return [r[4] for r in self.requests if r[2] == listen_type]
