@@ -15,6 +15,7 @@
 #include "framework/RichEdit.h"
 #include "plugin/win/RegistryProfile.h"
 #include "core/Profile.h"
+#include "core/SettingsTable.h"
 #include "plugin/win/VersionInfo.h"
 #include "plugin/win/WinMessages.h"
 #include "plugin/win/WinampLink.h"
@@ -49,17 +50,6 @@ std::string moduleFileName(HINSTANCE module) {
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     return std::string(path, n < sizeof path ? n : 0);
 }
-
-// The keys of the last automatic publication, local time with minute precision.
-struct AutoPublishKey {
-    const char* name;
-    int def;
-};
-const AutoPublishKey kAutoPublishKeys[5] = {{"Year (AutoPublish)", 1980},
-                                            {"Month (AutoPublish)", 1},
-                                            {"Day (AutoPublish)", 1},
-                                            {"Hour (AutoPublish)", 1},
-                                            {"Minute (AutoPublish)", 1}};
 
 }  // namespace
 
@@ -249,15 +239,13 @@ void CPlaytallyApp::quit() {
 }
 
 void CPlaytallyApp::readLastAutoPublish() {
-    const std::string main = sectionMain();
-    int v[5];
-    for (int i = 0; i < 5; ++i) v[i] = profile_->getInt(main, kAutoPublishKeys[i].name, kAutoPublishKeys[i].def);
+    const MainSettings main = loadMainSettings(*profile_);
     std::tm tm = {};
-    tm.tm_year = v[0] - 1900;
-    tm.tm_mon = v[1] - 1;
-    tm.tm_mday = v[2];
-    tm.tm_hour = v[3];
-    tm.tm_min = v[4];
+    tm.tm_year = main.PublishedYear - 1900;
+    tm.tm_mon = main.PublishedMonth - 1;
+    tm.tm_mday = main.PublishedDay;
+    tm.tm_hour = main.PublishedHour;
+    tm.tm_min = main.PublishedMinute;
     tm.tm_isdst = -1;  // the system decides daylight saving
     const std::time_t t = std::mktime(&tm);
     lastAutoPublish_ = t == static_cast<std::time_t>(-1) ? 0 : static_cast<TimeValue>(t);
@@ -267,15 +255,20 @@ void CPlaytallyApp::writeLastAutoPublish() {
     std::tm tm = {};
     const __time64_t t = lastAutoPublish_;
     if (_localtime64_s(&tm, &t) != 0) return;
-    const int v[5] = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min};
-    const std::string main = sectionMain();
-    for (int i = 0; i < 5; ++i) profile_->writeInt(main, kAutoPublishKeys[i].name, v[i]);
+    MainSettings main;
+    main.PublishedYear = tm.tm_year + 1900;
+    main.PublishedMonth = tm.tm_mon + 1;
+    main.PublishedDay = tm.tm_mday;
+    main.PublishedHour = tm.tm_hour;
+    main.PublishedMinute = tm.tm_min;
+    writeSettingsWhere(*profile_, mainSettingsTable(), main, [](const SettingLine<MainSettings>& line) {
+        return !line.member.holds(&MainSettings::FirstTime);
+    });
 }
 
 void CPlaytallyApp::showFirstRunMessage() {
-    const std::string main = sectionMain();
-    const bool first = profile_->getInt(main, "First Time", 1) != 0;
-    profile_->writeInt(main, "First Time", 0);
+    const bool first = loadMainSettings(*profile_).FirstTime;
+    writeSetting(*profile_, mainSettingsTable(), &MainSettings::FirstTime, MainSettings{});  // false: shown
     if (first) notices_.showInformation(loadString(1), loadString(81));
 }
 
@@ -386,7 +379,7 @@ void CPlaytallyApp::runTrayMenu() {
 
 void CPlaytallyApp::showPlaytallyWindow() {
     if (!window_) {
-        auto window = std::make_unique<CPlaytallyDlg>(&doc_, &context_.profile, this);
+        auto window = std::make_unique<CPlaytallyDlg>(&doc_, context_.profile, this);
         if (!window->Create(nullptr)) return;
         window_ = std::move(window);
     }

@@ -3,7 +3,7 @@
 // (the picture is passed by seeking). The in-memory file counts the bytes read.
 #include <benchmark/benchmark.h>
 
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 #include "tests/native/CountingFile.h"
 #include "tests/native/Id3v2Bytes.h"
 

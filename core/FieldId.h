@@ -19,10 +19,6 @@ enum FieldId : int {
 constexpr int kFieldCount = 11;
 using FieldFlags = std::array<bool, kFieldCount>;
 
-// The fields' names, in field order: the list's column captions and the field lists' labels.
-constexpr const char* kFieldNames[kFieldCount] = {"#",     "Date",  "Hit",  "Length", "Played", "Artist",
-                                                  "Title", "Album", "Year", "Genre",  "Comment"};
-
 // What a row adds up to beyond the fields of a play: the first and the last play of its group and
 // the seconds they were heard. Columns of the list and tags of the report, never stored, grouped
 // by or named in the 11-flag settings.
@@ -32,3 +28,10 @@ enum RowTimeId : int {
     ColumnHeard = kFieldCount + 2,
 };
 constexpr int kColumnCount = kFieldCount + 3;
+
+// The columns' names, in column order: the list's captions; the first kFieldCount, the fields'
+// names, are also the field lists' labels.
+constexpr const char* kColumnNames[kColumnCount] = {"#",     "Date",  "Hit",  "Length", "Played", "Artist",
+                                                    "Title", "Album", "Year", "Genre",  "Comment",
+                                                    "First", "Last",  "Heard"};
+constexpr const char* const* kFieldNames = kColumnNames;

@@ -15,5 +15,8 @@ struct ListenSettings {
 };
 
 std::string sectionListen();  // "ListenBrainz"
+// The value of that section that holds the token, protected (plugin/win/TokenVault), never a line
+// of the table: the pages never exchange it as text.
+constexpr const char* kListenTokenKey = "Token";
 const SettingsTable<ListenSettings>& listenSettingsTable();
 ListenSettings loadListenSettings(IProfile& profile);

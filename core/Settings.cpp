@@ -33,10 +33,34 @@ std::string writeFlagList(const FieldFlags& flags) {
     return text;
 }
 
+void readSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingDefault& def,
+                      const SettingRange& r, const SettingsDefaults& defaults, const SettingTarget& value) {
+    if (value.flag) *value.flag = profile.getInt(section, key, def.numberFor(defaults)) != 0;
+    if (value.text) *value.text = profile.getString(section, key, def.textFor(defaults));
+    if (value.fields) *value.fields = readFlagList(profile.getString(section, key, def.textFor(defaults)));
+    if (!value.number) return;
+    const int fallback = def.numberFor(defaults);
+    const int stored = profile.getInt(section, key, fallback);
+    switch (r.onRead) {
+    case OutOfRange::Kept: *value.number = stored; break;
+    case OutOfRange::DefaultBelow: *value.number = stored < r.min ? fallback : stored; break;
+    case OutOfRange::Default: *value.number = stored < r.min || stored > r.max ? fallback : stored; break;
+    case OutOfRange::Masked: *value.number = stored & r.max; break;
+    }
+}
+
+void writeSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingSource& value) {
+    if (value.flag) profile.writeInt(section, key, *value.flag ? 1 : 0);
+    if (value.number) profile.writeInt(section, key, *value.number);
+    if (value.text) profile.writeString(section, key, *value.text);
+    if (value.fields) profile.writeString(section, key, writeFlagList(*value.fields));
+}
+
 std::string sectionGeneral() { return loadString(1014); }
 std::string sectionPublish() { return loadString(18); }
 std::string sectionMain() { return loadString(25); }
 std::string sectionDialog() { return loadString(17); }
+std::string sectionTemplateEditor() { return "HtmlEditDlg"; }
 
 std::string defaultDatabaseName(const std::string& userName) { return userName + "'s Playtally database.dat"; }
 
@@ -59,11 +83,25 @@ std::tm localTimeOf(TimeValue now) {
 }
 int currentHour(const SettingsDefaults& d) { return localTimeOf(d.now).tm_hour; }
 int currentMinute(const SettingsDefaults& d) { return localTimeOf(d.now).tm_min; }
+// A fresh user's "Since:" is yesterday, "Till:" today.
+enum DayPart { kYear, kMonth, kDay };
+template <int daysBack, DayPart part>
+int dayOf(const SettingsDefaults& d) {
+    const std::tm day = localTimeOf(d.now - daysBack * 86400);
+    return part == kYear ? day.tm_year + 1900 : part == kMonth ? day.tm_mon + 1 : day.tm_mday;
+}
+// A fresh user's window stands in the middle of the screen.
+int centredLeft(const SettingsDefaults& d) { return d.screenWidth / 2 - 176; }
+int centredTop(const SettingsDefaults& d) { return d.screenHeight / 2 - 250; }
 
 using K = ControlKind;
 constexpr PageControl onGeneral(int id, ControlKind kind, int bit = 0) { return {IDD_GENERAL, id, kind, bit}; }
 constexpr PageControl onPublish(int id, ControlKind kind, int bit = 0) { return {IDD_PUBLISH, id, kind, bit}; }
+constexpr PageControl onWindow(int id, ControlKind kind) { return {IDD_PLAYTALLY, id, kind, 0}; }
+constexpr PageControl onWindow() { return {IDD_PLAYTALLY, 0, ControlKind::None, 0}; }
+constexpr PageControl placeOfWindow() { return {IDD_PLAYTALLY, 0, ControlKind::Place, 0}; }
 constexpr SettingRange kChoiceOfFive{0, 4, OutOfRange::Default};
+constexpr SettingRange kChoiceOfTwo{0, 1, OutOfRange::Default};
 constexpr SettingRange kLowByte{0, 0xFF, OutOfRange::Masked};
 // A size below one would empty the database at the next save.
 constexpr SettingRange kDatabaseSize{1, 100000, OutOfRange::DefaultBelow};
@@ -128,13 +166,71 @@ const SettingLine<PublishSettings> kPublishLines[] = {
     {"Minute",            &PublishSettings::Minute,            currentMinute,      {},            onPublish(IDC_PUB_TIME, K::TimeMinute)},
 };
 
+// The Playtally window's state, in the order the window writes it. The window exchanges its
+// controls itself; a line names the control that shows the value, a date's part the picker, and
+// the window's place and the column widths are written only when they are known.
+const SettingLine<WindowSettings> kWindowLines[] = {
+    // key          member                       default          range              control
+    {"TimePeriod",  &WindowSettings::TimePeriod, 1,               kChoiceOfTwo,      onWindow()},
+    {"LastCombo",   &WindowSettings::LastCombo,  3,               kChoiceOfFive,     onWindow(IDC_PT_LAST_COMBO, K::DropList)},
+    {"ShowTop",     &WindowSettings::ShowTop,    1,               {},                onWindow(IDC_PT_SHOW_TOP, K::CheckBox)},
+    {"TopCnt",      &WindowSettings::TopCnt,     100,             {1, INT_MAX, OutOfRange::DefaultBelow}, onWindow(IDC_PT_TOP_COUNT, K::CountEdit)},
+    {"RankBy",      &WindowSettings::RankBy,     0,               kChoiceOfTwo,      onWindow(IDC_PT_RANK_BY, K::DropList)},
+    {"Num",         &WindowSettings::Num,        1,               {},                onWindow(IDC_PT_SHOW_NUMBER, K::CheckBox)},
+    {"ShowDate",    &WindowSettings::ShowDate,   0,               {},                onWindow(IDC_PT_SHOW_DATE, K::CheckBox)},
+    {"Hits",        &WindowSettings::Hits,       0,               {},                onWindow(IDC_PT_SHOW_HITS, K::CheckBox)},
+    {"Len",         &WindowSettings::Len,        0,               {},                onWindow(IDC_PT_SHOW_LENGTH, K::CheckBox)},
+    {"LenPlayed",   &WindowSettings::LenPlayed,  0,               {},                onWindow(IDC_PT_SHOW_PLAYED, K::CheckBox)},
+    {"Artist",      &WindowSettings::Artist,     1,               {},                onWindow(IDC_PT_SHOW_ARTIST, K::CheckBox)},
+    {"Title",       &WindowSettings::Title,      1,               {},                onWindow(IDC_PT_SHOW_TITLE, K::CheckBox)},
+    {"Album",       &WindowSettings::Album,      0,               {},                onWindow(IDC_PT_SHOW_ALBUM, K::CheckBox)},
+    {"Year",        &WindowSettings::Year,       0,               {},                onWindow(IDC_PT_SHOW_YEAR, K::CheckBox)},
+    {"Genre",       &WindowSettings::Genre,      0,               {},                onWindow(IDC_PT_SHOW_GENRE, K::CheckBox)},
+    {"Comment",     &WindowSettings::Comment,    0,               {},                onWindow(IDC_PT_SHOW_COMMENT, K::CheckBox)},
+    {"First",       &WindowSettings::First,      0,               {},                onWindow(IDC_PT_SHOW_FIRST, K::CheckBox)},
+    {"Last",        &WindowSettings::Last,       0,               {},                onWindow(IDC_PT_SHOW_LAST, K::CheckBox)},
+    {"Heard",       &WindowSettings::Heard,      0,               {},                onWindow(IDC_PT_SHOW_HEARD, K::CheckBox)},
+    {"SelectedTab", &WindowSettings::SelectedTab, 0,              {},                onWindow()},
+    {"SYear",       &WindowSettings::SYear,      dayOf<1, kYear>, {},                onWindow(IDC_PT_SINCE, K::DatePart)},
+    {"SMonth",      &WindowSettings::SMonth,     dayOf<1, kMonth>, {},               onWindow(IDC_PT_SINCE, K::DatePart)},
+    {"SDay",        &WindowSettings::SDay,       dayOf<1, kDay>,  {},                onWindow(IDC_PT_SINCE, K::DatePart)},
+    {"TYear",       &WindowSettings::TYear,      dayOf<0, kYear>, {},                onWindow(IDC_PT_TILL, K::DatePart)},
+    {"TMonth",      &WindowSettings::TMonth,     dayOf<0, kMonth>, {},               onWindow(IDC_PT_TILL, K::DatePart)},
+    {"TDay",        &WindowSettings::TDay,       dayOf<0, kDay>,  {},                onWindow(IDC_PT_TILL, K::DatePart)},
+    {"CX",          &WindowSettings::CX,         kWindowMinWidth, {},                placeOfWindow()},
+    {"CY",          &WindowSettings::CY,         kWindowMinHeight, {},               placeOfWindow()},
+    {"Top",         &WindowSettings::Top,        centredTop,      {},                placeOfWindow()},
+    {"Left",        &WindowSettings::Left,       centredLeft,     {},                placeOfWindow()},
+    // Eleven widths in the old form, then those of the three columns added later.
+    {"ListWidth",   &WindowSettings::ListWidth,  "",              {},                onWindow(IDC_PT_LIST, K::ListColumns)},
+    {"TimesWidth",  &WindowSettings::TimesWidth, "",              {},                onWindow(IDC_PT_LIST, K::ListColumns)},
+};
+
+// No page edits these. A fresh user has never seen the welcome and was last published in 1980.
+constexpr PageControl kNoControl{};
+const SettingLine<MainSettings> kMainLines[] = {
+    // key                   member                          default  range  control
+    {"First Time",           &MainSettings::FirstTime,       1,       {},    kNoControl},
+    {"Year (AutoPublish)",   &MainSettings::PublishedYear,   1980,    {},    kNoControl},
+    {"Month (AutoPublish)",  &MainSettings::PublishedMonth,  1,       {},    kNoControl},
+    {"Day (AutoPublish)",    &MainSettings::PublishedDay,    1,       {},    kNoControl},
+    {"Hour (AutoPublish)",   &MainSettings::PublishedHour,   1,       {},    kNoControl},
+    {"Minute (AutoPublish)", &MainSettings::PublishedMinute, 1,       {},    kNoControl},
+};
+
 const SettingsTable<GeneralSettings> kGeneralTable{sectionGeneral, kGeneralLines, std::size(kGeneralLines)};
 const SettingsTable<PublishSettings> kPublishTable{sectionPublish, kPublishLines, std::size(kPublishLines)};
+const SettingsTable<WindowSettings> kWindowTable{sectionDialog, kWindowLines, std::size(kWindowLines)};
+const SettingsTable<MainSettings> kMainTable{sectionMain, kMainLines, std::size(kMainLines)};
 
 }  // namespace
 
 const SettingsTable<GeneralSettings>& generalSettingsTable() { return kGeneralTable; }
 const SettingsTable<PublishSettings>& publishSettingsTable() { return kPublishTable; }
+const SettingsTable<WindowSettings>& windowSettingsTable() { return kWindowTable; }
+const SettingsTable<MainSettings>& mainSettingsTable() { return kMainTable; }
+
+MainSettings loadMainSettings(IProfile& profile) { return readSettings(profile, kMainTable, SettingsDefaults{}); }
 
 GeneralSettings loadGeneralSettings(IProfile& profile, const std::string& userName) {
     return readSettings(profile, kGeneralTable, SettingsDefaults{userName, 0});
@@ -142,6 +238,10 @@ GeneralSettings loadGeneralSettings(IProfile& profile, const std::string& userNa
 
 PublishSettings loadPublishSettings(IProfile& profile, TimeValue now) {
     return readSettings(profile, kPublishTable, SettingsDefaults{"", now});
+}
+
+WindowSettings loadWindowSettings(IProfile& profile, TimeValue now, int screenWidth, int screenHeight) {
+    return readSettings(profile, kWindowTable, SettingsDefaults{"", now, screenWidth, screenHeight});
 }
 
 std::string resolvePluginPath(const std::string& path, const std::string& pluginFolder) {

@@ -15,6 +15,8 @@
 struct SettingsDefaults {
     std::string userName;  // the database file is named after the logon name
     TimeValue now = 0;     // a fresh user's publish time is the current local time
+    int screenWidth = 0;   // a fresh user's Playtally window stands in the middle of the screen
+    int screenHeight = 0;
 };
 
 // A default: a constant number or text, or one made from the logon name or the time.
@@ -58,6 +60,9 @@ enum class ControlKind : unsigned char {
     DropList,    // the index of the chosen line
     TimeHour,    // the hour and the minute of the page's time picker
     TimeMinute,
+    DatePart,    // the year, month or day of a date picker (`id`), one value each
+    Place,       // none: the window's own place on the screen
+    ListColumns, // the widths of the list's columns (`id`), as one text
 };
 
 // The page (its template id) that shows and stores a setting, and the control that edits it.
@@ -110,28 +115,42 @@ struct SettingsTable {
     }
 };
 
+// Where one line's value lives in one record, whatever the record's type: exactly one pointer is
+// set. Reading and writing a value are one function each for every section, not one per record.
+template <class Flag, class Number, class Text, class Fields>
+struct SettingPlace {
+    Flag* flag = nullptr;
+    Number* number = nullptr;
+    Text* text = nullptr;
+    Fields* fields = nullptr;
+};
+using SettingTarget = SettingPlace<bool, int, std::string, FieldFlags>;  // read into
+using SettingSource = SettingPlace<const bool, const int, const std::string, const FieldFlags>;  // written from
+void readSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingDefault& def,
+                      const SettingRange& range, const SettingsDefaults& defaults, const SettingTarget& value);
+void writeSettingValue(IProfile& profile, const std::string& section, const char* key, const SettingSource& value);
+
+template <class Place, class Record, class Values>
+Place placeOf(const SettingMember<Record>& m, Values& values) {
+    return {m.flag ? &(values.*m.flag) : nullptr, m.number ? &(values.*m.number) : nullptr,
+            m.text ? &(values.*m.text) : nullptr, m.fields ? &(values.*m.fields) : nullptr};
+}
+
+// One line's key into its member.
+template <class Record>
+void readLine(IProfile& profile, const std::string& section, const SettingLine<Record>& line,
+              const SettingsDefaults& defaults, Record& values) {
+    readSettingValue(profile, section, line.key, line.def, line.range, defaults,
+                     placeOf<SettingTarget>(line.member, values));
+}
+
 // Every key of the section; an absent or unreadable value gives its default.
 template <class Record>
 Record readSettings(IProfile& profile, const SettingsTable<Record>& table, const SettingsDefaults& defaults) {
     const std::string section = table.section();
     Record values{};
-    for (const SettingLine<Record>& line : table) {
-        if (table.repeatsKey(line)) continue;
-        const SettingMember<Record>& m = line.member;
-        if (m.flag) values.*m.flag = profile.getInt(section, line.key, line.def.numberFor(defaults)) != 0;
-        if (m.text) values.*m.text = profile.getString(section, line.key, line.def.textFor(defaults));
-        if (m.fields) values.*m.fields = readFlagList(profile.getString(section, line.key, line.def.textFor(defaults)));
-        if (!m.number) continue;
-        const int def = line.def.numberFor(defaults);
-        const int stored = profile.getInt(section, line.key, def);
-        const SettingRange& r = line.range;
-        switch (r.onRead) {
-        case OutOfRange::Kept: values.*m.number = stored; break;
-        case OutOfRange::DefaultBelow: values.*m.number = stored < r.min ? def : stored; break;
-        case OutOfRange::Default: values.*m.number = stored < r.min || stored > r.max ? def : stored; break;
-        case OutOfRange::Masked: values.*m.number = stored & r.max; break;
-        }
-    }
+    for (const SettingLine<Record>& line : table)
+        if (!table.repeatsKey(line)) readLine(profile, section, line, defaults, values);
     return values;
 }
 
@@ -145,21 +164,28 @@ const SettingLine<Record>* lineOf(const SettingsTable<Record>& table, T Record::
 
 template <class Record>
 void writeLine(IProfile& profile, const std::string& section, const SettingLine<Record>& line, const Record& values) {
-    const SettingMember<Record>& m = line.member;
-    if (m.flag) profile.writeInt(section, line.key, values.*m.flag ? 1 : 0);
-    if (m.number) profile.writeInt(section, line.key, values.*m.number);
-    if (m.text) profile.writeString(section, line.key, values.*m.text);
-    if (m.fields) profile.writeString(section, line.key, writeFlagList(values.*m.fields));
+    writeSettingValue(profile, section, line.key, placeOf<SettingSource>(line.member, values));
+}
+
+// Writes the keys of the lines `pick` takes, in the table's order.
+template <class Record, class Pick>
+void writeSettingsWhere(IProfile& profile, const SettingsTable<Record>& table, const Record& values, Pick pick) {
+    const std::string section = table.section();
+    for (const SettingLine<Record>& line : table)
+        if (!table.repeatsKey(line) && pick(line)) writeLine(profile, section, line, values);
 }
 
 // Writes the keys that page `page` stores, in the table's order.
 template <class Record>
 void writeSettings(IProfile& profile, const SettingsTable<Record>& table, const Record& values, int page) {
-    const std::string section = table.section();
-    for (const SettingLine<Record>& line : table) {
-        if (line.control.page != page || table.repeatsKey(line)) continue;
-        writeLine(profile, section, line, values);
-    }
+    writeSettingsWhere(profile, table, values, [page](const SettingLine<Record>& line) { return line.control.page == page; });
+}
+
+// Reads the one key that holds `member` into `values`.
+template <class Record, class T>
+void readSetting(IProfile& profile, const SettingsTable<Record>& table, T Record::*member,
+                 const SettingsDefaults& defaults, Record& values) {
+    if (const SettingLine<Record>* line = lineOf(table, member)) readLine(profile, table.section(), *line, defaults, values);
 }
 
 // Writes the one key that holds `member`.

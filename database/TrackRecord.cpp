@@ -6,7 +6,7 @@
 #include "core/CodePage.h"
 #include "core/Utf.h"
 #include "core/TimeFormat.h"
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 
 namespace {
 

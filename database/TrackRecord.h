@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "core/TrackTexts.h"

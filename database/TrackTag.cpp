@@ -4,7 +4,7 @@
 
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 #include "core/PlayerMetadata.h"
 
 namespace {

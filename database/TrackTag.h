@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 #include "database/TrackRecord.h"
 #include "core/Settings.h"
 

@@ -111,6 +111,20 @@ private:
     HDC dc_;
 };
 
+// Calls `begin` on an object at once and `end` when the scope ends, however it ends: a lock held,
+// a list's redrawing paused.
+template <class T, void (T::*begin)(), void (T::*end)()>
+class PairedCallScope {
+public:
+    explicit PairedCallScope(T& object) : object_(object) { (object_.*begin)(); }
+    ~PairedCallScope() { (object_.*end)(); }
+    PairedCallScope(const PairedCallScope&) = delete;
+    PairedCallScope& operator=(const PairedCallScope&) = delete;
+
+private:
+    T& object_;
+};
+
 // Selects a GDI object into a device context and puts the previous one back on destruction.
 class SelectObjectScope {
 public:

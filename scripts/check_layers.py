@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Checks that every include of the product's sources points down the layers (or stays in its folder).
 
-Layers, bottom first: resources (texts and ids), core (the product's vocabulary), database and
-report (side by side, neither sees the other), exchange (the plays' way out and in, over the
+Layers, bottom first: resources (texts and ids), core (the product's vocabulary), tags (the ID3v1
+and ID3v2 formats, which the record's body is built on), database and report (side by side,
+neither sees the other), exchange (the plays' way out and in, over the
 database), plugin (the glue, which sends plays through the exchange's writers), ui, window, app (the application
 object). framework/ is a platform layer that knows nothing of the product: it includes only itself,
 and every product folder may use it. tools/ (the stand-in player), tests/ and bench/ may include anything,
 but nothing of the product includes them. Windows reach the application only through interfaces
 they are given at construction: no file in ui/ or window/ names the application's global or one
 of the globals that once stood in for such an interface (the application profile, the help sink),
-nor defines a mutable global of its own (a `g_` variable outside a function).
+nor defines a mutable global of its own (a `g_` variable outside a function). Every registry
+section and key is declared once, in the settings tables of core/: no product file hands the
+profile a section or a key written as a literal.
 
 Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
 """
@@ -17,13 +20,16 @@ import pathlib
 import re
 import sys
 
-LEVELS = {"resources": 0, "core": 1, "framework": 1, "database": 2, "report": 2, "exchange": 3, "plugin": 4,
-          "ui": 5, "window": 6, "app": 7}
+LEVELS = {"resources": 0, "core": 1, "framework": 1, "tags": 2, "database": 3, "report": 3, "exchange": 4,
+          "plugin": 5, "ui": 6, "window": 7, "app": 8}
 TOOLS = {"tools", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.M)
 APP_GLOBAL = re.compile(r'\btheApp\s*\(')
 STAND_IN_GLOBAL = re.compile(r'\b(applicationProfile|setApplicationProfile|PlaytallyHelpSink|SetPlaytallyHelpSink)\s*\(')
 # A variable at namespace scope (not indented, not const) named as a global: `Type* g_name = ...;`.
+# A profile call whose first or second argument is a string literal (the first may be a call).
+PROFILE_LITERAL = re.compile(r'\b(getInt|getString|writeInt|writeString|deleteValue|getBinary|writeBinary)\s*\(\s*'
+                             r'("|[^,();"]*(\([^()]*\))?[^,();"]*,\s*")')
 MUTABLE_GLOBAL = re.compile(r'^(?!.*\b(const|constexpr)\b)(static\s+)?[\w:<>,*& ]+?[\s*&]g_\w+\s*(=[^;]*)?;', re.M)
 
 
@@ -50,6 +56,9 @@ def faults(root):
                 continue
             elif LEVELS[target] >= LEVELS[top]:
                 yield f"{where}: {target}/ is not below {top}/"
+        for match in PROFILE_LITERAL.finditer(text):
+            line = text.count("\n", 0, match.start()) + 1
+            yield f"{relative}:{line}: a registry section or key written as a literal, not taken from a settings table"
         if top in ("ui", "window"):
             for match in APP_GLOBAL.finditer(text):
                 line = text.count("\n", 0, match.start()) + 1
@@ -67,7 +76,7 @@ def main():
     found = list(faults(root.resolve()))
     for fault in found:
         print(fault)
-    print(f"layers: {len(found)} include(s) against the order" if found else "layers: every include points down")
+    print(f"layers: {len(found)} fault(s)" if found else "layers: every include points down, every registry name comes from a table")
     return 1 if found else 0
 
 

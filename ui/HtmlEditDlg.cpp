@@ -1,5 +1,6 @@
 #include "ui/HtmlEditDlg.h"
 
+#include "core/Settings.h"
 #include "framework/RichEdit.h"
 #include "resources/resource.h"
 #include "ui/ProgressDlg.h"
@@ -39,7 +40,7 @@ BOOL HtmlEditDlg::OnInitDialog() {
     edit.LimitText(kEditorTextLimit);
     CResizeDialog::OnInitDialog();
     for (const auto& control : kLayout) m_resizer.AddControl(control.id, control.rule);
-    m_resizer.LoadPlacement(m_placements, kPlacementSection);
+    m_resizer.LoadPlacement(m_placements, sectionTemplateEditor());
     edit.SetSel(0, -1, true);
     edit.SetTabStops(kTabStopCount, kTabStopTwips);
     // The caret at the start, and the focus there (the dialog manager would select everything).
@@ -62,7 +63,7 @@ bool HtmlEditDlg::PreTranslateMessage(MSG* message) {
 
 void HtmlEditDlg::OnOK() {
     if (!UpdateData(true)) return;
-    m_resizer.SavePlacement(m_placements, kPlacementSection);
+    m_resizer.SavePlacement(m_placements, sectionTemplateEditor());
     if (m_target) *m_target = m_text;
     EndDialog(IDOK);
 }

@@ -11,7 +11,6 @@
 
 class HtmlEditDlg : public CResizeDialog {
 public:
-    static constexpr const char* kPlacementSection = "HtmlEditDlg";
     static constexpr int kTabStopCount = 32;
     static constexpr int kTabStopTwips = 180;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/Settings.h"
 #include "framework/Controls.h"
 #include "framework/Module.h"
 #include "plugin/win/RegistryProfile.h"
@@ -10,7 +11,6 @@
 static_assert(sizeof(WINDOWPLACEMENT) == CResizer::kPlacementSize, "the stored placement is the system's record");
 
 namespace {
-const char kPlacementValue[] = "WindowPlacement";
 const int kSizeGripBitmap = 32766;  // OBM_SIZE, the system's size-grip bitmap
 
 int width(const RECT& r) { return r.right - r.left; }
@@ -199,7 +199,7 @@ RECT CResizer::ReachableRect(RECT stored, const RECT& workArea, SIZE minimum) {
 bool CResizer::LoadPlacement(RegistryProfile* profile, const std::string& section) {
     if (!profile || !m_owner.IsWindow()) return false;
     std::vector<unsigned char> data;
-    if (!profile->getBinary(section, kPlacementValue, data) || data.size() != kPlacementSize) return false;
+    if (!profile->getBinary(section, kPlacementKey, data) || data.size() != kPlacementSize) return false;
     WINDOWPLACEMENT placement;
     memcpy(&placement, data.data(), kPlacementSize);
     placement.length = kPlacementSize;
@@ -252,7 +252,7 @@ bool CResizer::SavePlacement(RegistryProfile* profile, const std::string& sectio
     if (!::GetWindowPlacement(m_owner, &placement)) return false;
     std::vector<unsigned char> data(kPlacementSize);
     memcpy(data.data(), &placement, kPlacementSize);
-    return profile->writeBinary(section, kPlacementValue, data);
+    return profile->writeBinary(section, kPlacementKey, data);
 }
 
 template <class Base>

@@ -10,6 +10,8 @@
 #include "database/Doc.h"
 #include "core/PeriodStart.h"
 #include "core/Profile.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -18,23 +20,17 @@
 
 namespace {
 
-const char* const kSection = "Playtally Dialog";
 constexpr UINT_PTR kHelpTimer = 1;
-constexpr int kMinWidth = 353, kMinHeight = 500;
+constexpr int kMinWidth = kWindowMinWidth, kMinHeight = kWindowMinHeight;
 
-// The column switches by field id: check box, registry key, default.
-struct Switch {
-    int id;
-    const char* key;
-    int def;
-};
-const Switch kSwitches[kColumnCount] = {
-    {IDC_PT_SHOW_NUMBER, "Num", 1},       {IDC_PT_SHOW_DATE, "ShowDate", 0},  {IDC_PT_SHOW_HITS, "Hits", 0},
-    {IDC_PT_SHOW_LENGTH, "Len", 0},       {IDC_PT_SHOW_PLAYED, "LenPlayed", 0}, {IDC_PT_SHOW_ARTIST, "Artist", 1},
-    {IDC_PT_SHOW_TITLE, "Title", 1},      {IDC_PT_SHOW_ALBUM, "Album", 0},    {IDC_PT_SHOW_YEAR, "Year", 0},
-    {IDC_PT_SHOW_GENRE, "Genre", 0},      {IDC_PT_SHOW_COMMENT, "Comment", 0},
-    {IDC_PT_SHOW_FIRST, "First", 0},      {IDC_PT_SHOW_LAST, "Last", 0},      {IDC_PT_SHOW_HEARD, "Heard", 0},
-};
+// The check box that switches a column, as the state's table names it.
+int switchOf(int column) { return lineOf(windowSettingsTable(), kColumnSwitches[column])->control.id; }
+
+// What the state's defaults are made of: the time and the screen.
+SettingsDefaults windowDefaults() {
+    return SettingsDefaults{"", static_cast<TimeValue>(std::time(nullptr)), GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN)};
+}
 
 // "Rank by:", in the order of the box: 0 hits, 1 time heard.
 const int kRankChoices[] = {IDS_RANK_BY_HITS, IDS_RANK_BY_HEARD};
@@ -101,22 +97,16 @@ TimeValue fromSystemTime(const SYSTEMTIME& s) {
 
 }  // namespace
 
-CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile* profile, IPlaytallyWindowHost* host)
-    : CResizeDialog(IDD_PLAYTALLY, nullptr, 0), m_doc(doc), m_profile(profile), m_host(host) {
-    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
-    m_periodKind = get("TimePeriod", 1) == 0 ? 0 : 1;
-    m_lastCombo = get("LastCombo", 3);
-    if (m_lastCombo < 0 || m_lastCombo > 4) m_lastCombo = 3;
-    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = get(kSwitches[f].key, kSwitches[f].def) != 0;
-    m_showTop = get("ShowTop", 1) != 0;
-    m_rankBy = get("RankBy", 0) == 1 ? 1 : 0;
-    m_topCount = get("TopCnt", 100);
-    if (m_topCount < 1) m_topCount = 100;
+CPlaytallyDlg::CPlaytallyDlg(CDoc* doc, IProfile& profile, IPlaytallyWindowHost* host)
+    : CResizeDialog(IDD_PLAYTALLY, nullptr, 0), m_doc(doc), m_profile(profile), m_host(host),
+      m_stored(readSettings(profile, windowSettingsTable(), windowDefaults())) {
+    m_periodKind = m_stored.TimePeriod;
+    m_lastCombo = m_stored.LastCombo;
+    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = m_stored.*kColumnSwitches[f];
+    m_showTop = m_stored.ShowTop;
+    m_rankBy = m_stored.RankBy;
+    m_topCount = m_stored.TopCnt;
     m_shown = m_checks;
-}
-
-int CPlaytallyDlg::StoredInt(const char* key, int def) const {
-    return m_profile ? m_profile->getInt(kSection, key, def) : def;
 }
 
 template <class Wrapper>
@@ -187,8 +177,7 @@ BOOL CPlaytallyDlg::OnInitDialog() {
     for (int s : kLastChoices) combo.AddString(loadString(s));
     CComboBox rankBy(GetDlgItem(IDC_PT_RANK_BY));
     for (int s : kRankChoices) rankBy.AddString(loadString(s));
-    const bool log = m_profile && m_profile->getInt(kSection, "SelectedTab", 0) != 0;
-    CheckDlgButton(log ? IDC_PT_LOG : IDC_PT_PLAYTALLY, BST_CHECKED);
+    CheckDlgButton(m_stored.SelectedTab ? IDC_PT_LOG : IDC_PT_PLAYTALLY, BST_CHECKED);
     RestoreDates();
     RestoreWindowRect();
     WriteControls();
@@ -201,13 +190,10 @@ BOOL CPlaytallyDlg::OnInitDialog() {
 }
 
 void CPlaytallyDlg::RestoreDates() {
-    const std::time_t now = std::time(nullptr);
-    const std::time_t yesterday = now - 86400;
-    std::tm s = *std::localtime(&yesterday), t = *std::localtime(&now);
-    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
+    const WindowSettings& s = m_stored;
     SYSTEMTIME since = {}, till = {};
-    since.wYear = WORD(get("SYear", s.tm_year + 1900)); since.wMonth = WORD(get("SMonth", s.tm_mon + 1)); since.wDay = WORD(get("SDay", s.tm_mday));
-    till.wYear = WORD(get("TYear", t.tm_year + 1900)); till.wMonth = WORD(get("TMonth", t.tm_mon + 1)); till.wDay = WORD(get("TDay", t.tm_mday));
+    since.wYear = WORD(s.SYear); since.wMonth = WORD(s.SMonth); since.wDay = WORD(s.SDay);
+    till.wYear = WORD(s.TYear); till.wMonth = WORD(s.TMonth); till.wDay = WORD(s.TDay);
     // A date the calendar lacks (2025-02-31) is refused by the picker: both then show now.
     FILETIME probe;
     if (!SystemTimeToFileTime(&since, &probe) || !SystemTimeToFileTime(&till, &probe) ||
@@ -221,19 +207,18 @@ void CPlaytallyDlg::RestoreDates() {
 
 void CPlaytallyDlg::RestoreWindowRect() {
     const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-    auto get = [this](const char* key, int def) { return StoredInt(key, def); };
-    int cx = get("CX", kMinWidth), cy = get("CY", kMinHeight);
+    int cx = m_stored.CX, cy = m_stored.CY;
     // Sizes that make no sense (0, beyond the screen) give the default size.
     if (cx < kMinWidth || cx > W) cx = std::min(kMinWidth, W);
     if (cy < kMinHeight || cy > H) cy = std::min(kMinHeight, H);
-    int left = std::max(0, get("Left", W / 2 - 176)), top = std::max(0, get("Top", H / 2 - 250));
+    int left = std::max(0, m_stored.Left), top = std::max(0, m_stored.Top);
     if (left > W - cx) left = W - cx;  // never left + cx: a stored left near the int's end would overflow
     if (top > H - cy) top = H - cy;
     ::MoveWindow(m_hWnd, std::max(0, left), std::max(0, top), cx, cy, TRUE);
 }
 
 void CPlaytallyDlg::ReadControls() {
-    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = IsDlgButtonChecked(kSwitches[f].id) == BST_CHECKED;
+    for (int f = 0; f < kColumnCount; ++f) m_checks[f] = IsDlgButtonChecked(switchOf(f)) == BST_CHECKED;
     m_showTop = IsDlgButtonChecked(IDC_PT_SHOW_TOP) == BST_CHECKED;
     m_periodKind = IsDlgButtonChecked(IDC_PT_PERIOD) == BST_CHECKED ? 0 : 1;
     m_lastCombo = CComboBox(GetDlgItem(IDC_PT_LAST_COMBO)).GetCurSel();
@@ -241,7 +226,7 @@ void CPlaytallyDlg::ReadControls() {
 }
 
 void CPlaytallyDlg::WriteControls() {
-    for (int f = 0; f < kColumnCount; ++f) CheckDlgButton(kSwitches[f].id, m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
+    for (int f = 0; f < kColumnCount; ++f) CheckDlgButton(switchOf(f), m_checks[f] ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_SHOW_TOP, m_showTop ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_PERIOD, m_periodKind == 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_PT_LAST, m_periodKind == 1 ? BST_CHECKED : BST_UNCHECKED);
@@ -314,17 +299,19 @@ RowArray CPlaytallyDlg::BuildRows(bool showProgress) {
     return m_doc->BuildList(ListBuildParams(showProgress));
 }
 
-// "ListWidth" keeps the widths of the eleven field columns in its old form; the First, Last and
-// Heard columns keep theirs in "TimesWidth".
+// One text keeps the widths of the eleven field columns in its old form; the First, Last and
+// Heard columns keep theirs in a second.
 const struct {
-    const char* key;
+    std::string WindowSettings::*text;
     int first, end;
-} kWidthKeys[] = {{"ListWidth", 0, kFieldCount}, {"TimesWidth", kFieldCount, kColumnCount}};
+} kWidthTexts[] = {{&WindowSettings::ListWidth, 0, kFieldCount}, {&WindowSettings::TimesWidth, kFieldCount, kColumnCount}};
 
 void CPlaytallyDlg::LoadColumnWidths(std::array<int, kColumnCount>& widths) {
     for (int f = 0; f < kColumnCount; ++f) widths[f] = CTrackListCtrl::DefaultWidth(f);
-    for (const auto& stored : kWidthKeys) {
-        const std::string text = m_profile ? m_profile->getString(kSection, stored.key, "") : std::string();
+    WindowSettings read;
+    for (const auto& stored : kWidthTexts) {
+        readSetting(m_profile, windowSettingsTable(), stored.text, SettingsDefaults{}, read);
+        const std::string& text = read.*stored.text;
         std::size_t from = 0;
         for (int i = stored.first; i < stored.end; ++i) {
             const std::size_t comma = text.find(',', from);
@@ -344,10 +331,11 @@ void CPlaytallyDlg::SaveColumnWidths() {
     const int columns = m_list.IsWindow() ? m_list.ColumnCount() : 0;
     for (int f = 0; f < kColumnCount && k < columns; ++f)
         if (m_shown[f]) widths[f] = m_list.GetColumnWidth(k++);
-    for (const auto& stored : kWidthKeys) {
-        std::string text;
+    WindowSettings written;
+    for (const auto& stored : kWidthTexts) {
+        std::string& text = written.*stored.text;
         for (int i = stored.first; i < stored.end; ++i) text += std::to_string(widths[i]) + ",";
-        if (m_profile) m_profile->writeString(kSection, stored.key, text);
+        writeSetting(m_profile, windowSettingsTable(), stored.text, written);
     }
 }
 
@@ -359,33 +347,33 @@ void CPlaytallyDlg::Refresh() {
 void CPlaytallyDlg::SaveState(bool quiet) {
     ValidateTopCount(quiet);
     ReadControls();
-    if (m_profile) {
-        const char* keys[] = {"TimePeriod", "LastCombo", "ShowTop", "TopCnt", "RankBy"};
-        const int values[] = {m_periodKind, m_lastCombo, m_showTop ? 1 : 0, m_topCount, m_rankBy};
-        for (int i = 0; i < 5; ++i) m_profile->writeInt(kSection, keys[i], values[i]);
-        for (int f = 0; f < kColumnCount; ++f) m_profile->writeInt(kSection, kSwitches[f].key, m_checks[f] ? 1 : 0);
-        m_profile->writeInt(kSection, "SelectedTab", IsLogMode() ? 1 : 0);
-        SYSTEMTIME s = {}, t = {};
-        if (CDateTimeCtrl(m_since).GetTime(s) == GDT_VALID) {
-            m_profile->writeInt(kSection, "SYear", s.wYear);
-            m_profile->writeInt(kSection, "SMonth", s.wMonth);
-            m_profile->writeInt(kSection, "SDay", s.wDay);
+    WindowSettings state = m_stored;
+    state.TimePeriod = m_periodKind;
+    state.LastCombo = m_lastCombo;
+    state.ShowTop = m_showTop;
+    state.TopCnt = m_topCount;
+    state.RankBy = m_rankBy;
+    for (int f = 0; f < kColumnCount; ++f) state.*kColumnSwitches[f] = m_checks[f];
+    state.SelectedTab = IsLogMode();
+    SYSTEMTIME s = {}, t = {};
+    const bool sinceKnown = CDateTimeCtrl(m_since).GetTime(s) == GDT_VALID;
+    const bool tillKnown = CDateTimeCtrl(m_till).GetTime(t) == GDT_VALID;
+    state.SYear = s.wYear, state.SMonth = s.wMonth, state.SDay = s.wDay;
+    state.TYear = t.wYear, state.TMonth = t.wMonth, state.TDay = t.wDay;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    const bool placed = GetWindowPlacement(m_hWnd, &wp) != FALSE;
+    const RECT& r = wp.rcNormalPosition;
+    state.CX = r.right - r.left, state.CY = r.bottom - r.top, state.Top = r.top, state.Left = r.left;
+    // What is not known is not written; the widths follow, from the list itself.
+    writeSettingsWhere(m_profile, windowSettingsTable(), state, [&](const SettingLine<WindowSettings>& line) {
+        switch (line.control.kind) {
+        case ControlKind::DatePart: return line.control.id == IDC_PT_SINCE ? sinceKnown : tillKnown;
+        case ControlKind::Place: return placed;
+        case ControlKind::ListColumns: return false;
+        default: return true;
         }
-        if (CDateTimeCtrl(m_till).GetTime(t) == GDT_VALID) {
-            m_profile->writeInt(kSection, "TYear", t.wYear);
-            m_profile->writeInt(kSection, "TMonth", t.wMonth);
-            m_profile->writeInt(kSection, "TDay", t.wDay);
-        }
-        WINDOWPLACEMENT wp = {};
-        wp.length = sizeof wp;
-        if (GetWindowPlacement(m_hWnd, &wp)) {
-            const RECT& r = wp.rcNormalPosition;
-            m_profile->writeInt(kSection, "CX", r.right - r.left);
-            m_profile->writeInt(kSection, "CY", r.bottom - r.top);
-            m_profile->writeInt(kSection, "Top", r.top);
-            m_profile->writeInt(kSection, "Left", r.left);
-        }
-    }
+    });
     SaveColumnWidths();
     ShowWindow(SW_HIDE);
     UpdateRecordLinks();
@@ -427,7 +415,7 @@ bool CPlaytallyDlg::OnButtonClicked(int id) {
         {ID_LIST_PATH, &CPlaytallyDlg::PathCommand},
     };
     for (int f = 0; f < kColumnCount; ++f)
-        if (id == kSwitches[f].id) {
+        if (id == switchOf(f)) {
             OnColumnSwitch(f);
             return true;
         }
@@ -455,7 +443,7 @@ bool CPlaytallyDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CPlaytallyDlg::OnColumnSwitch(int field) {
     SaveColumnWidths();
-    m_shown[field] = IsDlgButtonChecked(kSwitches[field].id) == BST_CHECKED;
+    m_shown[field] = IsDlgButtonChecked(switchOf(field)) == BST_CHECKED;
     UpdateControlStates();
     m_list.ReloadList(false, false);  // the rows shown serve again, only the columns change
 }

@@ -1,6 +1,6 @@
 // The Playtally window: the modeless main window of the plug-in (template 1001). It shows the
 // list builder's rows in Playtally or Log mode, for a period and a top count, with one switch per
-// column, and keeps all of it in the registry section "Playtally Dialog".
+// column, and keeps all of it in its section of the profile (`WindowSettings`, core/Settings.h).
 #pragma once
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Clock.h"
+#include "core/Settings.h"
 #include "database/Doc.h"
 #include "ui/HelpText.h"
 #include "ui/ResizeDialog.h"
@@ -23,7 +24,7 @@ class CPlaytallyDlg : public CResizeDialog, public IHelpTextSink, private CTrack
 public:
     // The document rows come from, the profile of the window's state, and the application that
     // runs the links' commands (none: they do nothing).
-    CPlaytallyDlg(CDoc* doc, IProfile* profile, IPlaytallyWindowHost* host);
+    CPlaytallyDlg(CDoc* doc, IProfile& profile, IPlaytallyWindowHost* host);
     ~CPlaytallyDlg() override;
 
     // Record index of the first selected row, -1 when none is selected.
@@ -67,7 +68,6 @@ private:
     RowArray BuildRows(bool showProgress) override;
     CDoc* Document() override { return m_doc; }
 
-    int StoredInt(const char* key, int def) const;
     // Wraps the dialog's control `id` in a help-aware Wrapper that reports help value `help`.
     template <class Wrapper>
     Wrapper& AttachHelp(int id, int help);
@@ -95,15 +95,17 @@ private:
     bool CornerDrag(UINT message, LPARAM lParam);
 
     CDoc* m_doc;
-    IProfile* m_profile;
+    IProfile& m_profile;
     IPlaytallyWindowHost* m_host;
+    // The state as it was read when the window was made, which the controls start from.
+    WindowSettings m_stored;
     CTrackListCtrl m_list{*this};
     std::array<bool, kColumnCount> m_checks{};
     std::array<bool, kColumnCount> m_shown{};
     int m_periodKind = 1;
     int m_lastCombo = 3;
     bool m_showTop = true;
-    int m_rankBy = 0;  // "RankBy": 0 hits, 1 time heard
+    int m_rankBy = 0;  // 0 hits, 1 time heard
     int m_topCount = 100;
     std::string m_helpText;
     std::vector<std::unique_ptr<CWnd>> m_wrappers;

@@ -2,7 +2,7 @@
 
 #include "core/Utf.h"
 #include "core/win/SystemText.h"
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
 

@@ -12,6 +12,7 @@
 #include "core/Utf.h"
 #include "core/win/SystemText.h"
 #include "database/Doc.h"
+#include "framework/Handles.h"
 #include "framework/Module.h"
 #include "resources/StringTable.h"
 #include "resources/resource.h"
@@ -19,21 +20,18 @@
 
 namespace {
 
-// The columns in column order: the fields (captioned with their names), then First, Last, Heard.
+// The columns in column order (captioned with their names, kColumnNames): the fields, then First,
+// Last and Heard.
 struct Column {
-    const char* caption;
     int width;
     CTrackListCtrl::SortKind kind;
 };
 const Column kColumns[kColumnCount] = {
-    {kFieldNames[FieldNumber], 25, CTrackListCtrl::SortNumber}, {kFieldNames[FieldDate], 60, CTrackListCtrl::SortTime},
-    {kFieldNames[FieldHits], 35, CTrackListCtrl::SortNumber},   {kFieldNames[FieldLength], 60, CTrackListCtrl::SortTime},
-    {kFieldNames[FieldPlayed], 60, CTrackListCtrl::SortTime},   {kFieldNames[FieldArtist], 130, CTrackListCtrl::SortText},
-    {kFieldNames[FieldTitle], 160, CTrackListCtrl::SortText},   {kFieldNames[FieldAlbum], 100, CTrackListCtrl::SortText},
-    {kFieldNames[FieldYear], 40, CTrackListCtrl::SortNumber},   {kFieldNames[FieldGenre], 60, CTrackListCtrl::SortText},
-    {kFieldNames[FieldComment], 150, CTrackListCtrl::SortText},
-    {"First", 90, CTrackListCtrl::SortTime},                    {"Last", 90, CTrackListCtrl::SortTime},
-    {"Heard", 70, CTrackListCtrl::SortTime},
+    {25, CTrackListCtrl::SortNumber},  {60, CTrackListCtrl::SortTime},  {35, CTrackListCtrl::SortNumber},
+    {60, CTrackListCtrl::SortTime},    {60, CTrackListCtrl::SortTime},  {130, CTrackListCtrl::SortText},
+    {160, CTrackListCtrl::SortText},   {100, CTrackListCtrl::SortText}, {40, CTrackListCtrl::SortNumber},
+    {60, CTrackListCtrl::SortText},    {150, CTrackListCtrl::SortText}, {90, CTrackListCtrl::SortTime},
+    {90, CTrackListCtrl::SortTime},    {70, CTrackListCtrl::SortTime},
 };
 
 constexpr HelpValue kHeaderHelpId = IDS_HELP_HEADER;
@@ -111,7 +109,7 @@ void copyText(NMLVDISPINFOW& info, const std::string& text) {
 
 }  // namespace
 
-const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].caption : ""; }
+const char* CTrackListCtrl::Caption(int field) { return field >= 0 && field < kColumnCount ? kColumnNames[field] : ""; }
 int CTrackListCtrl::DefaultWidth(int field) { return field >= 0 && field < kColumnCount ? kColumns[field].width : 0; }
 CTrackListCtrl::SortKind CTrackListCtrl::KindOf(int field) { return kColumns[field].kind; }
 
@@ -151,16 +149,7 @@ void CTrackListCtrl::ResumeRedraw() {
 
 namespace {
 // A suspension of the list's redrawing that ends however its scope does (a build may throw).
-class RedrawPause {
-public:
-    explicit RedrawPause(CTrackListCtrl& list) : list_(list) { list_.SuspendRedraw(); }
-    ~RedrawPause() { list_.ResumeRedraw(); }
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
-
-private:
-    CTrackListCtrl& list_;
-};
+using RedrawPause = PairedCallScope<CTrackListCtrl, &CTrackListCtrl::SuspendRedraw, &CTrackListCtrl::ResumeRedraw>;
 }  // namespace
 
 void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
@@ -184,7 +173,7 @@ void CTrackListCtrl::ReloadList(bool rebuild, bool showProgress) {
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT;
         col.cx = widths[f];
-        col.pszText = const_cast<char*>(kColumns[f].caption);
+        col.pszText = const_cast<char*>(kColumnNames[f]);
         col.iSubItem = static_cast<int>(k);  // the column's position: the list asks texts by it
         SendMessage(LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&col));
     }

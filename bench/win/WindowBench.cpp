@@ -138,7 +138,7 @@ struct Bench {
 
     // A shown window over the document, with the window's state in `windowProfile`.
     std::unique_ptr<CPlaytallyDlg> open(IProfile& windowProfile) {
-        auto window = std::make_unique<CPlaytallyDlg>(&doc, &windowProfile, nullptr);
+        auto window = std::make_unique<CPlaytallyDlg>(&doc, windowProfile, nullptr);
         if (!window->Create()) {
             std::fprintf(stderr, "the window could not be created\n");
             std::exit(1);

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/Handles.h"
+
 class CLock {
 public:
     CLock() { InitializeCriticalSection(&section_); }
@@ -16,13 +18,4 @@ private:
     CRITICAL_SECTION section_;
 };
 
-class CLockScope {
-public:
-    explicit CLockScope(CLock& lock) : lock_(lock) { lock_.lock(); }
-    ~CLockScope() { lock_.unlock(); }
-    CLockScope(const CLockScope&) = delete;
-    CLockScope& operator=(const CLockScope&) = delete;
-
-private:
-    CLock& lock_;
-};
+using CLockScope = PairedCallScope<CLock, &CLock::lock, &CLock::unlock>;

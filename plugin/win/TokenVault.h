@@ -4,11 +4,13 @@
 #pragma once
 #include <string>
 
+#include "core/ListenSettings.h"
+
 class IProfile;
 
 namespace tokenvault {
 // The profile value that holds the protected token (hexadecimal digits).
-constexpr const char* kTokenKey = "Token";
+constexpr const char* kTokenKey = kListenTokenKey;
 // Stores the token ("" removes it); false when Windows could not protect it (nothing is stored).
 bool store(IProfile& profile, const std::string& section, const std::string& token);
 // The token; "" when none is stored or it cannot be unprotected (another account's, damaged).

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 #include "tests/native/CountingFile.h"
 
 namespace {

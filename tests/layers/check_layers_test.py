@@ -8,7 +8,7 @@ import tempfile
 
 root = pathlib.Path(sys.argv[1]).resolve()
 checker = root / "scripts" / "check_layers.py"
-folders = ["resources", "core", "framework", "database", "report", "exchange", "plugin", "ui", "window", "app"]
+folders = ["resources", "core", "framework", "tags", "database", "report", "exchange", "plugin", "ui", "window", "app"]
 
 # (file to plant in, line planted, what the check must name)
 plants = [
@@ -16,12 +16,16 @@ plants = [
     ("database/Doc.cpp", '#include "report/ReportWriter.h"', "report/ is not below database/"),
     ("database/Doc.cpp", '#include "exchange/PlayExchange.h"', "exchange/ is not below database/"),
     ("core/Clock.cpp", '#include "database/Doc.h"', "database/ is not below core/"),
+    ("tags/Id3v2Tag.cpp", '#include "database/TrackRecord.h"', "database/ is not below tags/"),
+    ("core/Clock.cpp", '#include "tags/Id3v1Tag.h"', "tags/ is not below core/"),
     ("framework/Wnd.cpp", '#include "core/Profile.h"', "framework/ knows nothing of the product"),
     ("ui/AboutDlg.cpp", '#include "window/PlaytallyDlg.h"', "window/ is not below ui/"),
     ("plugin/Manifest.cpp", '#include "tests/native/TempDir.h"', "never includes a tool's folder"),
     ("window/TrackListCtrl.cpp", "void f() { theApp().config(); }", "through its global"),
     ("ui/ResizeDialog.cpp", "void f() { applicationProfile(); }", "applicationProfile(), a global"),
     ("window/PlaytallyDlg.cpp", "IHelpTextSink* g_sink = nullptr;", "a mutable global"),
+    ("app/PlaytallyApp.cpp", 'void f(IProfile& p) { p.writeInt(sectionMain(), "First Time", 0); }', "written as a literal"),
+    ("plugin/Publisher.cpp", 'void f(IProfile* p) { p->getString("General", key, ""); }', "written as a literal"),
 ]
 
 failures = 0

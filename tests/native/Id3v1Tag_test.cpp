@@ -2,7 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 #include "tests/native/TempDir.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "database/Archive.h"
 #include "core/Exceptions.h"
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 #include "core/MemoryFileSystem.h"
 #include "database/TrackTag.h"
 #include "core/PlayerMetadata.h"

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/Profile.h"
 #include "core/Settings.h"
@@ -85,6 +87,38 @@ TEST(PublishSettings, DefaultsAndChoicesOutOfRange) {
     EXPECT_EQ(p.WinStates, 0x0F);  // only the low 8 bits are used
 }
 
+// The window's state for a fresh user: yesterday to today (a local day, across a month's end
+// here), the smallest size in the middle of the screen; and what odd stored choices read as.
+TEST(WindowSettings, DefaultsAndOddStoredValues) {
+    MemoryProfile profile;
+    const TimeValue firstOfMarch = 1772366400;  // 2026-03-01 12:00 UTC (the tests run in UTC)
+    WindowSettings w = loadWindowSettings(profile, firstOfMarch, 1024, 768);
+    EXPECT_EQ((std::vector<int>{w.SYear, w.SMonth, w.SDay, w.TYear, w.TMonth, w.TDay}),
+              (std::vector<int>{2026, 2, 28, 2026, 3, 1}));
+    EXPECT_EQ((std::vector<int>{w.CX, w.CY, w.Left, w.Top}), (std::vector<int>{353, 500, 336, 134}));
+    std::string shown;
+    for (int c = 0; c < kColumnCount; ++c) shown += w.*kColumnSwitches[c] ? kColumnNames[c] + std::string(" ") : "";
+    EXPECT_EQ(shown, "# Artist Title ");
+    EXPECT_EQ(profile.writes(), 0);
+
+    struct Case {
+        const char* key;
+        int stored;
+        int WindowSettings::*member;
+        int read;
+    } cases[] = {
+        {"TimePeriod", 0, &WindowSettings::TimePeriod, 0}, {"TimePeriod", 5, &WindowSettings::TimePeriod, 1},
+        {"LastCombo", 4, &WindowSettings::LastCombo, 4},   {"LastCombo", -1, &WindowSettings::LastCombo, 3},
+        {"LastCombo", 5, &WindowSettings::LastCombo, 3},   {"RankBy", 1, &WindowSettings::RankBy, 1},
+        {"RankBy", 2, &WindowSettings::RankBy, 0},         {"TopCnt", 0, &WindowSettings::TopCnt, 100},
+        {"TopCnt", 7, &WindowSettings::TopCnt, 7},         {"Left", -40, &WindowSettings::Left, -40},
+    };
+    for (const Case& c : cases) {
+        profile.writeInt(sectionDialog(), c.key, c.stored);
+        EXPECT_EQ(loadWindowSettings(profile, firstOfMarch, 1024, 768).*c.member, c.read) << c.key << " " << c.stored;
+    }
+}
+
 // A line added to a table must fit the rest: one member, a control its type can take, one key per
 // setting (only the boxes of one number's bits share a key, side by side), one line per control.
 template <class Record>
@@ -99,21 +133,24 @@ void checkTable(const SettingsTable<Record>& table) {
         EXPECT_NE(c.page, 0);
         const bool fits = c.kind == ControlKind::None ? c.id == 0
                           : m.flag                    ? c.kind == ControlKind::CheckBox && c.bit == 0
-                          : m.text                    ? c.kind == ControlKind::Edit
+                          : m.text                    ? c.kind == ControlKind::Edit || c.kind == ControlKind::ListColumns
                           : m.number                  ? (c.kind == ControlKind::CheckBox) == (c.bit != 0)
                                                       : false;
         EXPECT_TRUE(fits);
         const bool repeated = table.repeatsKey(line);
         EXPECT_TRUE(keys.insert(line.key).second || repeated);
         EXPECT_TRUE(!repeated || c.bit != 0);
-        const bool timePart = c.kind == ControlKind::TimeHour || c.kind == ControlKind::TimeMinute;
-        EXPECT_TRUE(c.id == 0 || timePart || controls.insert({c.page, c.id}).second);
+        // A picker's parts, and the list's two width texts, share their control.
+        const bool part = c.kind == ControlKind::TimeHour || c.kind == ControlKind::TimeMinute ||
+                          c.kind == ControlKind::DatePart || c.kind == ControlKind::ListColumns;
+        EXPECT_TRUE(c.id == 0 || part || controls.insert({c.page, c.id}).second);
     }
 }
 
 TEST(SettingsTables, EachSettingOnceAndItsControlFitsIt) {
     checkTable(generalSettingsTable());
     checkTable(publishSettingsTable());
+    checkTable(windowSettingsTable());
 }
 
 TEST(ResolvePluginPath, BareNamesGoToThePluginFolder) {

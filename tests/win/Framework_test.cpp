@@ -471,3 +471,29 @@ TEST(Handles, HoldersReleaseWhatTheyOwn) {
     EXPECT_FALSE(none);
     EXPECT_EQ(none.get(), INVALID_HANDLE_VALUE);
 }
+
+namespace {
+struct Nesting {
+    int depth = 0;
+    void enter() { ++depth; }
+    void leave() { --depth; }
+};
+using NestingScope = PairedCallScope<Nesting, &Nesting::enter, &Nesting::leave>;
+}  // namespace
+
+// A paired call ends with its scope, also when the scope is left by an exception.
+TEST(Handles, PairedCallScopeEndsHoweverItsScopeEnds) {
+    Nesting n;
+    {
+        NestingScope outer(n);
+        NestingScope inner(n);
+        EXPECT_EQ(n.depth, 2);
+    }
+    EXPECT_EQ(n.depth, 0);
+    try {
+        NestingScope held(n);
+        throw std::runtime_error("build failed");
+    } catch (const std::runtime_error&) {
+        EXPECT_EQ(n.depth, 0);
+    }
+}

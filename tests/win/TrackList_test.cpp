@@ -84,7 +84,7 @@ struct TrackListTest : ::testing::Test {
     }
     void open(bool logMode) {
         profile.writeInt(kSection, "SelectedTab", logMode ? 1 : 0);
-        window = std::make_unique<CPlaytallyDlg>(&doc, &profile, host);
+        window = std::make_unique<CPlaytallyDlg>(&doc, profile, host);
         ASSERT_TRUE(window->Create());
         window->ShowWindow(SW_SHOW);
         // Room for every caption, and beside the last one and below the last row.

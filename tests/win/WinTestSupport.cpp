@@ -1,5 +1,6 @@
 #include "WinTestSupport.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "plugin/win/RegistryProfile.h"
@@ -159,6 +160,50 @@ int rawValueCount(const std::string& path) {
     ::RegCloseKey(key);
     return static_cast<int>(values);
 }
+
+KeyDump dumpKey(const std::string& path) {
+    KeyDump dump;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return dump;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name, type = 0, size = 0;
+        if (::RegEnumValueA(key, i, name, &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::string data(size, '\0');
+        nameSize = sizeof name;
+        ::RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        dump[name] = {type, data.substr(0, size)};
+    }
+    ::RegCloseKey(key);
+    return dump;
+}
+
+std::string keyDumpDifferences(const KeyDump& stored, const KeyDump& expected) {
+    auto shown = [](const std::pair<DWORD, std::string>& value) {
+        std::string bytes;
+        for (unsigned char c : value.second) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            bytes += c >= 32 && c < 127 ? std::string(1, char(c)) : std::string(hex);
+        }
+        return "type " + std::to_string(value.first) + " \"" + bytes + "\"";
+    };
+    std::string differences;
+    for (const auto& [name, value] : expected) {
+        auto found = stored.find(name);
+        if (found == stored.end()) differences += name + ": not stored\n";
+        else if (found->second != value) differences += name + ": " + shown(found->second) + ", not " + shown(value) + "\n";
+    }
+    for (const auto& [name, value] : stored)
+        if (!expected.count(name)) differences += name + ": stored, not expected (" + shown(value) + ")\n";
+    return differences;
+}
+
+std::pair<DWORD, std::string> dwordValue(DWORD number) {
+    return {DWORD(REG_DWORD), std::string(reinterpret_cast<const char*>(&number), sizeof number)};
+}
+
+std::pair<DWORD, std::string> textValue(const std::string& text) { return {DWORD(REG_SZ), text + '\0'}; }
 
 RECT controlRectInDialog(HWND dialog, int controlId) {
     RECT rect{};

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ bool rawReadValue(const std::string& path, const std::string& name, DWORD& type,
 bool rawWriteValue(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size);
 bool rawKeyExists(const std::string& path);
 int rawValueCount(const std::string& path);
+// Every value of one registry key: name -> type and bytes.
+using KeyDump = std::map<std::string, std::pair<DWORD, std::string>>;
+KeyDump dumpKey(const std::string& path);
+// One line for each value that is missing, extra, or of another type or bytes than expected;
+// "" when the two agree.
+std::string keyDumpDifferences(const KeyDump& stored, const KeyDump& expected);
+// A REG_DWORD's and a REG_SZ's type and bytes, as a KeyDump holds them.
+std::pair<DWORD, std::string> dwordValue(DWORD number);
+std::pair<DWORD, std::string> textValue(const std::string& text);
 
 // A dialog control's rectangle in the dialog's client coordinates, and the pixel rectangle that a
 // template rectangle in dialog units gives.

@@ -83,22 +83,22 @@ void metadata(ScriptStage& s, const ScriptCommand& cmd, double) {
     announce(cmd, "metadata " + quoted(cmd.path) + " " + cmd.word + " " + quoted(cmd.text));
     s.window.setMetadata(fromCodePage(cmd.path, s.widePaths ? CP_UTF8 : CP_ACP), cmd.word, fromCodePage(cmd.text, CP_UTF8));
 }
+// A step that asks the player one thing, and says why when the player cannot do it.
+void askPlayer(ScriptStage& s, const ScriptCommand& cmd, double now, const char* word, bool (Player::*action)(double),
+               const char* refused) {
+    announce(cmd, word);
+    if (!(s.player.*action)(now)) logLine(refused);
+}
 void replay(ScriptStage& s, const ScriptCommand& cmd, double now) {
-    announce(cmd, "replay");
-    if (!s.player.replay(now)) logLine("nothing to replay: the playlist is empty");
+    askPlayer(s, cmd, now, "replay", &Player::replay, "nothing to replay: the playlist is empty");
 }
 void pause(ScriptStage& s, const ScriptCommand& cmd, double now) {
-    announce(cmd, "pause");
-    if (!s.player.pause(now)) logLine("not playing: nothing to pause");
+    askPlayer(s, cmd, now, "pause", &Player::pause, "not playing: nothing to pause");
 }
 void resume(ScriptStage& s, const ScriptCommand& cmd, double now) {
-    announce(cmd, "resume");
-    if (!s.player.resume(now)) logLine("not paused: nothing to resume");
+    askPlayer(s, cmd, now, "resume", &Player::resume, "not paused: nothing to resume");
 }
-void stop(ScriptStage& s, const ScriptCommand& cmd, double now) {
-    announce(cmd, "stop");
-    if (!s.player.stop(now)) logLine("already stopped");
-}
+void stop(ScriptStage& s, const ScriptCommand& cmd, double now) { askPlayer(s, cmd, now, "stop", &Player::stop, "already stopped"); }
 void wait(ScriptStage& s, const ScriptCommand& cmd, double now) {
     announce(cmd, "wait " + formatSeconds(cmd.seconds) + " s");
     s.resumeAt = now + cmd.seconds;

@@ -1,4 +1,4 @@
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "database/Id3v2Tag.h"
+#include "tags/Id3v2Tag.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "database/Id3v1Tag.h"
+#include "tags/Id3v1Tag.h"
 
 class IFile;
 
