@@ -186,6 +186,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     while (!archive.AtEnd()) {
         if (atWholeTextTrailer(archive)) {
             readTrailerDamaged_ = !readWholeTextTrailer(archive, records);
+            // Only the trailer gives plays texts of their own: without it there is none to share.
+            if (!readTrailerDamaged_) shareWholeTexts(records);
             break;
         }
         // Default-initialised: its members set themselves, and the object is not zeroed first.
@@ -203,7 +205,6 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
-    shareWholeTexts(records);
     if (!target) store_.replaceAll(std::move(loaded));
 }
 
