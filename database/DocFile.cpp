@@ -155,8 +155,12 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
         const RecordArray& saved = target ? *target : store_.all();
-        for (const auto& record : saved) writeRecord(archive, *record);
-        writeWholeTextTrailer(archive, saved);
+        std::vector<std::uint32_t> entries;
+        for (std::size_t i = 0; i < saved.size(); ++i) {
+            writeRecord(archive, *saved[i]);
+            if (hasTrailerEntry(*saved[i])) entries.push_back(static_cast<std::uint32_t>(i));
+        }
+        writeWholeTextTrailer(archive, saved, entries);
         return;
     }
 
