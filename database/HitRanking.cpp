@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/StableOrder.h"
+
 // Why this gives the exchange ranking's order.
 //
 // One outer step i of the exchange ranking carries a "current" entry along the suffix: it starts
@@ -36,8 +38,7 @@ std::vector<std::size_t> rankByHits(const std::vector<std::int32_t>& hits, std::
     // Positions by hits, largest first; equal hits in collection order.
     std::vector<std::size_t> byHits(count);
     std::iota(byHits.begin(), byHits.end(), std::size_t{0});
-    std::stable_sort(byHits.begin(), byHits.end(),
-                     [&](std::size_t a, std::size_t b) { return hits[a] > hits[b]; });
+    stableSortPositions(byHits, [&](std::size_t a, std::size_t b) { return hits[a] > hits[b]; });
 
     std::vector<std::size_t> larger;  // positions with more hits than the current value, sorted
     std::vector<std::size_t> merged;

@@ -11,6 +11,7 @@
 #include "database/PlayExclusion.h"
 #include "database/PlaytallyGroups.h"
 #include "core/Progress.h"
+#include "core/StableOrder.h"
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
@@ -192,8 +193,7 @@ std::size_t replayProgress(const std::vector<PlayGroup>& groups, IProgress& prog
 std::vector<std::size_t> rankByHeard(const std::vector<PlayGroup>& groups, std::size_t limit) {
     std::vector<std::size_t> order(groups.size());
     for (std::size_t g = 0; g < order.size(); ++g) order[g] = g;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return groups[a].heard > groups[b].heard; });
+    stableSortPositions(order, [&](std::size_t a, std::size_t b) { return groups[a].heard > groups[b].heard; });
     if (order.size() > limit) order.resize(limit);
     return order;
 }

@@ -10,6 +10,7 @@
 #include "core/Exceptions.h"
 #include "core/FileSystem.h"
 #include "core/ReplacingWrite.h"
+#include "core/StableOrder.h"
 #include "exchange/PlayExchange.h"
 #include "core/Progress.h"
 #include "core/AppContext.h"
@@ -58,7 +59,7 @@ public:
         for (std::size_t i = 0; i < positions_.size(); ++i) positions_[i] = i;
         auto byDate = [&](std::size_t a, std::size_t b) { return records[a]->date < records[b]->date; };
         if (!std::is_sorted(positions_.begin(), positions_.end(), byDate))
-            std::stable_sort(positions_.begin(), positions_.end(), byDate);
+            stableSortPositions(positions_, byDate);
         identities_.reserve(positions_.size());
         for (std::size_t at : positions_) identities_.push_back(records[at]->identity.value());
     }

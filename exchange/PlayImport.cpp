@@ -21,6 +21,7 @@
 #include "core/Messages.h"
 #include "core/Profile.h"
 #include "core/SettingsTable.h"
+#include "core/StableOrder.h"
 #include "resources/StringTable.h"
 
 namespace {
@@ -207,10 +208,11 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         }
         bytes = std::string();
 
-        std::stable_sort(listens.begin(), listens.end(),
-                         [](const ImportedListen& a, const ImportedListen& b) { return a.start < b.start; });
+        std::vector<std::size_t> byStart(listens.size());
+        for (std::size_t i = 0; i < byStart.size(); ++i) byStart[i] = i;
+        stableSortPositions(byStart, [&](std::size_t a, std::size_t b) { return listens[a].start < listens[b].start; });
         incoming.reserve(listens.size());
-        for (const ImportedListen& listen : listens) incoming.push_back(recordOf(listen));
+        for (std::size_t at : byStart) incoming.push_back(recordOf(listens[at]));
     } catch (const std::bad_alloc&) {
         show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
         return result;

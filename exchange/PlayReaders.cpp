@@ -5,10 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
-#include <new>
 
-#include <rapidjson/error/en.h>
-#include <rapidjson/reader.h>
+#include "exchange/JsonEvents.h"
 
 namespace {
 
@@ -73,33 +71,12 @@ private:
 
 // --- ListenBrainz JSON, read as a stream of events ---
 
-// The parser's input: a view of the file's bytes. Past the end it reads 0, as the parser expects;
-// a 0 byte inside the file therefore ends the text the parser sees, and is reported as broken JSON.
-class ViewStream {
-public:
-    using Ch = char;
-    ViewStream(const char* begin, const char* end) : begin_(begin), at_(begin), end_(end) {}
-    Ch Peek() const { return at_ < end_ ? *at_ : '\0'; }
-    Ch Take() { return at_ < end_ ? *at_++ : '\0'; }
-    std::size_t Tell() const { return static_cast<std::size_t>(at_ - begin_); }
-    // Only reading is ever done.
-    Ch* PutBegin() { return nullptr; }
-    void Put(Ch) {}
-    void Flush() {}
-    std::size_t PutEnd(Ch*) { return 0; }
-
-private:
-    const char* begin_;
-    const char* at_;
-    const char* end_;
-};
-
 // A listen: {"listened_at": <seconds>, "track_metadata": {"artist_name", "track_name",
 // "release_name", "additional_info": {"duration_ms" or "duration", "tracknumber"}}}; every other key, at any
 // depth, is passed over. A text key whose value is null counts as absent.
-class ListenHandler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListenHandler> {
+class ListenHandler : public JsonEvents {
 public:
-    ListenHandler(const ViewStream& stream, std::size_t base, bool inArray, std::vector<ImportedListen>& out,
+    ListenHandler(const JsonInput& stream, std::size_t base, bool inArray, std::vector<ImportedListen>& out,
                   LineCounter& lines)
         : stream_(stream), base_(base), inArray_(inArray), out_(out), lines_(lines) {}
 
@@ -107,32 +84,32 @@ public:
     bool failed = false;
     ReadError error;
 
-    bool StartArray() {
+    bool StartArray() override {
         if (levels_.empty() && inArray_) {
             levels_.push_back(array);
             return true;
         }
         return container(false);
     }
-    bool EndArray(rapidjson::SizeType) { return close(); }
-    bool StartObject() { return container(true); }
-    bool EndObject(rapidjson::SizeType) {
+    bool EndArray() override { return close(); }
+    bool StartObject() override { return container(true); }
+    bool EndObject() override {
         if (at(listen) && !finishListen()) return false;
         return close();
     }
-    bool Key(const char* text, rapidjson::SizeType length, bool) {
+    bool Key(const char* text, std::size_t length) override {
         key_.assign(text, length);
         return true;
     }
 
-    bool String(const char* text, rapidjson::SizeType length, bool) { return scalar(Kind::text, 0, text, length); }
-    bool Null() { return scalar(Kind::null); }
-    bool Bool(bool) { return scalar(Kind::other); }
-    bool Int(int v) { return scalar(Kind::number, v); }
-    bool Uint(unsigned v) { return scalar(Kind::number, v); }
-    bool Int64(std::int64_t v) { return scalar(Kind::number, static_cast<double>(v)); }
-    bool Uint64(std::uint64_t v) { return scalar(Kind::number, static_cast<double>(v)); }
-    bool Double(double v) { return scalar(Kind::number, v); }
+    bool String(const char* text, std::size_t length) override { return scalar(Kind::text, 0, text, length); }
+    bool Null() override { return scalar(Kind::null); }
+    bool Bool(bool) override { return scalar(Kind::other); }
+    bool Int(int v) override { return scalar(Kind::number, v); }
+    bool Uint(unsigned v) override { return scalar(Kind::number, v); }
+    bool Int64(std::int64_t v) override { return scalar(Kind::number, static_cast<double>(v)); }
+    bool Uint64(std::uint64_t v) override { return scalar(Kind::number, static_cast<double>(v)); }
+    bool Double(double v) override { return scalar(Kind::number, v); }
 
 private:
     enum Level { array, listen, metadata, info, skipped };
@@ -228,7 +205,7 @@ private:
         return true;
     }
 
-    const ViewStream& stream_;
+    const JsonInput& stream_;
     std::size_t base_;  // offset of the stream's start in the file
     bool inArray_;
     std::vector<ImportedListen>& out_;
@@ -240,50 +217,20 @@ private:
     std::size_t listenStart_ = 0;
 };
 
-// The parser's own stack goes through this: the library does not check what its allocator gives,
-// so a failed allocation (a huge text under a memory limit) throws here instead of writing through
-// a null pointer, and the import reports the shortage.
-class CheckedAllocator {
-public:
-    static const bool kNeedFree = true;
-    void* Malloc(std::size_t size) {
-        if (size == 0) return nullptr;
-        void* memory = std::malloc(size);
-        if (!memory) throw std::bad_alloc();
-        return memory;
-    }
-    void* Realloc(void* original, std::size_t, std::size_t newSize) {
-        if (newSize == 0) {
-            std::free(original);
-            return nullptr;
-        }
-        void* memory = std::realloc(original, newSize);
-        if (!memory) throw std::bad_alloc();
-        return memory;
-    }
-    static void Free(void* memory) { std::free(memory); }
-};
-
-// No recursion (any depth of nesting is safe) and only well-formed UTF-8.
-constexpr unsigned kJsonFlags = rapidjson::kParseValidateEncodingFlag | rapidjson::kParseIterativeFlag;
-
 // Parses one JSON value from `at` (the whole rest of the file for the array form); true when it
 // was read. `at` moves past it.
 bool parseValue(std::string_view bytes, std::size_t& at, bool inArray, std::vector<ImportedListen>& out,
                 LineCounter& lines, ReadError& error) {
-    ViewStream stream(bytes.data() + at, bytes.data() + bytes.size());
+    JsonInput stream(bytes.substr(at));
     ListenHandler handler(stream, at, inArray, out, lines);
-    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, CheckedAllocator> reader;
-    const rapidjson::ParseResult result =
-        inArray ? reader.Parse<kJsonFlags>(stream, handler)
-                : reader.Parse<kJsonFlags | rapidjson::kParseStopWhenDoneFlag>(stream, handler);
+    const JsonParseResult result = parseJson(stream, handler, inArray);
     if (handler.failed) {
         error = handler.error;
         return false;
     }
-    if (result.IsError()) {
-        lines.moveTo(at + result.Offset());
-        error = {kJsonBroken, lines.line(), lines.column(), rapidjson::GetParseError_En(result.Code())};
+    if (!result.ok) {
+        lines.moveTo(at + result.offset);
+        error = {kJsonBroken, lines.line(), lines.column(), result.reason};
         return false;
     }
     at += stream.Tell();

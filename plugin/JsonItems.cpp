@@ -1,36 +1,35 @@
 #include "plugin/JsonItems.h"
 
-#include <rapidjson/memorystream.h>
-#include <rapidjson/reader.h>
+#include "exchange/JsonEvents.h"
 
 namespace {
 
 constexpr int kMaxDepth = 32;
 
-class Collector : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Collector> {
+class Collector : public JsonEvents {
 public:
     explicit Collector(std::vector<JsonItem>& items) : items_(items) {}
 
-    bool Null() { return add(JsonItem::Kind::null); }
-    bool Bool(bool b) { return add(JsonItem::Kind::boolean, 0, b); }
-    bool Int(int i) { return add(JsonItem::Kind::integer, i); }
-    bool Uint(unsigned u) { return add(JsonItem::Kind::integer, u); }
-    bool Int64(std::int64_t i) { return add(JsonItem::Kind::integer, i); }
-    bool Uint64(std::uint64_t) { return add(JsonItem::Kind::number); }  // beyond a signed 64-bit integer
-    bool Double(double) { return add(JsonItem::Kind::number); }
-    bool String(const char* text, rapidjson::SizeType length, bool) {
+    bool Null() override { return add(JsonItem::Kind::null); }
+    bool Bool(bool b) override { return add(JsonItem::Kind::boolean, 0, b); }
+    bool Int(int i) override { return add(JsonItem::Kind::integer, i); }
+    bool Uint(unsigned u) override { return add(JsonItem::Kind::integer, u); }
+    bool Int64(std::int64_t i) override { return add(JsonItem::Kind::integer, i); }
+    bool Uint64(std::uint64_t) override { return add(JsonItem::Kind::number); }  // beyond a signed 64-bit integer
+    bool Double(double) override { return add(JsonItem::Kind::number); }
+    bool String(const char* text, std::size_t length) override {
         if (!add(JsonItem::Kind::text)) return false;
         items_.back().text.assign(text, length);
         return true;
     }
-    bool StartObject() { return open(JsonItem::Kind::object); }
-    bool Key(const char* text, rapidjson::SizeType length, bool) {
+    bool StartObject() override { return open(JsonItem::Kind::object); }
+    bool Key(const char* text, std::size_t length) override {
         key_.assign(text, length);
         return true;
     }
-    bool EndObject(rapidjson::SizeType) { return close(); }
-    bool StartArray() { return open(JsonItem::Kind::array); }
-    bool EndArray(rapidjson::SizeType) { return close(); }
+    bool EndObject() override { return close(); }
+    bool StartArray() override { return open(JsonItem::Kind::array); }
+    bool EndArray() override { return close(); }
 
 private:
     std::string pathOfNext() const {
@@ -74,9 +73,8 @@ private:
 bool readJsonItems(std::string_view json, std::vector<JsonItem>& items) {
     items.clear();
     Collector collector(items);
-    rapidjson::MemoryStream bytes(json.data(), json.size());
-    rapidjson::Reader reader;
-    return !reader.Parse(bytes, collector).IsError();
+    JsonInput input(json);
+    return parseJson(input, collector, true).ok;
 }
 
 const JsonItem* findJsonItem(const std::vector<JsonItem>& items, std::string_view path) {

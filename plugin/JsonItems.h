@@ -17,7 +17,7 @@ struct JsonItem {
     std::string text;   // a text's value, which may hold NUL characters
 };
 
-// False when the bytes are not one JSON value (or nest deeper than 32 levels).
+// False when the bytes are not one JSON value in well-formed UTF-8 (or nest deeper than 32 levels).
 bool readJsonItems(std::string_view json, std::vector<JsonItem>& items);
 // The first item with this path, or null.
 const JsonItem* findJsonItem(const std::vector<JsonItem>& items, std::string_view path);

@@ -103,6 +103,8 @@ TEST(ListenCheck, RefusesWhatTheServiceRefuses) {
         {listen(std::string(kMaxListenBytes, 'x')), false, ListenFault::tooLarge},
         {"[1]", false, ListenFault::notJson},
         {listen("T") + "x", false, ListenFault::notJson},
+        {listen("T") + " \r\n", false, ListenFault::none},
+        {at + ",\"track_metadata\":{\"artist_name\":\"A\",\"track_name\":\"\xC3\"}}", false, ListenFault::notJson},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(checkListen(c.json, kNow, c.playingNow), c.fault) << c.json.substr(0, 200);

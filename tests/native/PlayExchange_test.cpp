@@ -414,6 +414,7 @@ TEST_F(Exchange, BrokenFilesChangeNothingAndSayWhere) {
         {"empty", "", "neither ListenBrainz JSON nor a scrobbler log"},
         {"array cut short", "[\n" + good + ",\n" + good, "broken at line 3"},
         {"second line broken", good + "\n{\"listened_at\":1100000002,\n", "broken at line 3"},
+        {"array followed by more", "[" + good + "]\n x", "broken at line 2, column 2"},
         {"listen without time", good + "\n" + good + "\n{\"track_metadata\":{}}\n", "Line 3, column 1"},
         {"time as text", "[" + good + ",\n{\"listened_at\":\"x\",\"track_metadata\":{}}]", "Line 2"},
         {"artist as number", "[{\"listened_at\":1100000000,\"track_metadata\":{\"artist_name\":5}}]", "\"artist_name\" must be a text"},
