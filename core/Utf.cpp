@@ -67,19 +67,25 @@ void appendUtf8(std::string& out, char32_t code) {
     if (isSurrogate(code) || code > 0x10FFFF) code = kReplacementCharacter;
     if (code < 0x80) {
         out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        return;
     }
+    char bytes[4];  // appended at once: one length check, not one per byte
+    std::size_t n;
+    if (code < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (code >> 6));
+        n = 1;
+    } else if (code < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | (code >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        n = 2;
+    } else {
+        bytes[0] = static_cast<char>(0xF0 | (code >> 18));
+        bytes[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        n = 3;
+    }
+    bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+    out.append(bytes, n);
 }
 
 void appendUtf16(std::u16string& out, char32_t code) {
@@ -141,6 +147,8 @@ char32_t foldCodePoint(char32_t c) {
         if (c == 0xFF) return 0x178;
         return c;
     }
+    // Beyond the scripts below, only the full-width Latin letters have a case (CJK has none).
+    if (c >= 0x2000 && (c < 0xFF41 || c > 0xFF5A)) return c;
     // Pairs whose upper-case letter comes first (even or odd, by block).
     struct Pairs {
         char32_t first, last;
@@ -173,16 +181,33 @@ char32_t foldCodePoint(char32_t c) {
     return c;
 }
 
+namespace {
+
+bool isAsciiByte(char c) { return static_cast<unsigned char>(c) < 0x80; }
+char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// The folded code point of the character at `i` (moving past it); a byte that starts no
+// well-formed character stands for the replacement character.
+char32_t foldedCodeAt(std::string_view text, std::size_t& i) {
+    const long code = decodeUtf8(text, i);
+    return code < 0 ? kReplacementCharacter : foldCodePoint(static_cast<char32_t>(code));
+}
+
+}  // namespace
+
 void appendUtf8FoldCase(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {  // the common case: no decoding
-            out += static_cast<char>((b >= 'a' && b <= 'z') ? b - 32 : b);
-            ++i;
+        // The common case, a run of ASCII: appended at once and folded in place, no decoding.
+        std::size_t end = i;
+        while (end < text.size() && isAsciiByte(text[end])) ++end;
+        if (end > i) {
+            const std::size_t at = out.size();
+            out.append(text.data() + i, end - i);
+            for (std::size_t k = at; k < out.size(); ++k) out[k] = foldAscii(out[k]);
+            i = end;
             continue;
         }
-        const long code = decodeUtf8(text, i);
-        appendUtf8(out, code < 0 ? kReplacementCharacter : foldCodePoint(static_cast<char32_t>(code)));
+        appendUtf8(out, foldedCodeAt(text, i));
     }
 }
 
@@ -195,7 +220,16 @@ std::string utf8FoldCase(std::string_view text) {
 
 bool utf8EqualNoCase(std::string_view a, std::string_view b) {
     if (a == b) return true;
-    return utf8FoldCase(a) == utf8FoldCase(b);
+    // Character by character, as the folded texts would compare, without making them.
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isAsciiByte(a[i]) && isAsciiByte(b[j])) {
+            if (foldAscii(a[i++]) != foldAscii(b[j++])) return false;
+            continue;
+        }
+        if (foldedCodeAt(a, i) != foldedCodeAt(b, j)) return false;
+    }
+    return i == a.size() && j == b.size();
 }
 
 std::size_t utf8FitLength(std::string_view text, std::size_t bytes) {

@@ -155,8 +155,12 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         archive.WriteUInt32(signature.versionHigh);
         archive.WriteUInt32(signature.versionLow);
         const RecordArray& saved = target ? *target : store_.all();
-        for (const auto& record : saved) writeRecord(archive, *record);
-        writeWholeTextTrailer(archive, saved);
+        std::vector<std::uint32_t> entries;
+        for (std::size_t i = 0; i < saved.size(); ++i) {
+            writeRecord(archive, *saved[i]);
+            if (hasTrailerEntry(*saved[i])) entries.push_back(static_cast<std::uint32_t>(i));
+        }
+        writeWholeTextTrailer(archive, saved, entries);
         return;
     }
 
@@ -186,6 +190,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     while (!archive.AtEnd()) {
         if (atWholeTextTrailer(archive)) {
             readTrailerDamaged_ = !readWholeTextTrailer(archive, records);
+            // Only the trailer gives plays texts of their own: without it there is none to share.
+            if (!readTrailerDamaged_) shareWholeTexts(records);
             break;
         }
         // Default-initialised: its members set themselves, and the object is not zeroed first.
@@ -203,7 +209,6 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         }
         records.push_back(std::move(record));
     }
-    shareWholeTexts(records);
     if (!target) store_.replaceAll(std::move(loaded));
 }
 

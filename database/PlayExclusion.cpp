@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/AnsiText.h"
+#include "core/Utf.h"
 #include "database/TrackRecord.h"
 
 namespace {
@@ -34,22 +35,26 @@ ExclusionRules::ExclusionRules(std::vector<ExclusionRule> rules) : rules_(std::m
 
 bool ExclusionRules::excludes(const CTrackRecord& record) const {
     if (rules_.empty()) return false;
-    std::string path, genre, artist;  // folded on first need
+    // The play's texts whole where it keeps them (UTF-8), folded as the rules' texts are; a body
+    // cut to 30 bytes, or a genre the old table lacks, would never meet its rule.
+    std::string path, genre, artist, scratch;  // folded on first need
     bool havePath = false, haveGenre = false, haveArtist = false;
     for (std::size_t i = 0; i < rules_.size(); ++i) {
         const std::string& text = folded_[i];
         if (text.empty()) continue;
         switch (rules_[i].field) {
             case ExclusionField::Path:
-                if (!havePath) path = ansiFoldCase(record.path), havePath = true;
+                if (!havePath)
+                    path = record.widePath.empty() ? ansiFoldCase(record.path) : utf8FoldCase(utf16ToUtf8(record.widePath)),
+                    havePath = true;
                 if (path.find(text) != std::string::npos) return true;
                 break;
             case ExclusionField::Genre:
-                if (!haveGenre) genre = ansiFoldCase(genreName(record.tag.genre())), haveGenre = true;
+                if (!haveGenre) genre = utf8FoldCase(record.TextView(FieldGenre, scratch)), haveGenre = true;
                 if (genre == text) return true;
                 break;
             case ExclusionField::Artist:
-                if (!haveArtist) artist = ansiFoldCase(record.tag.artist()), haveArtist = true;
+                if (!haveArtist) artist = utf8FoldCase(record.TextView(FieldArtist, scratch)), haveArtist = true;
                 if (artist == text) return true;
                 break;
         }

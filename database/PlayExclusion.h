@@ -8,7 +8,7 @@
 class CTrackRecord;
 
 // What a rule looks at. Path: the text occurs in the file's path. Genre and Artist: the tag's
-// genre name or artist is the text. Letter case never matters.
+// genre name or artist is the text, whole as the play keeps it. Letter case never matters.
 enum class ExclusionField { Path, Genre, Artist };
 
 struct ExclusionRule {

@@ -31,20 +31,17 @@ bool atWholeTextTrailer(CArchive& archive) {
     return b && std::memcmp(b, kMark, sizeof kMark) == 0 && std::memcmp(b + sizeof kMark, kPathClaim, sizeof kPathClaim) == 0;
 }
 
-void writeWholeTextTrailer(CArchive& archive, const RecordArray& records) {
-    std::uint32_t entries = 0;
-    for (const auto& r : records) entries += (r->HasWholeTexts() || r->firstStart != 0) ? 1 : 0;
-    if (entries == 0) return;  // nothing beyond the bodies: the file is what it always was
+void writeWholeTextTrailer(CArchive& archive, const RecordArray& records, const std::vector<std::uint32_t>& entries) {
+    if (entries.empty()) return;  // nothing beyond the bodies: the file is what it always was
     archive.Write(kMark, sizeof kMark);
     archive.Write(kPathClaim, sizeof kPathClaim);
     archive.WriteUInt32(kVersion);
     archive.WriteUInt32(static_cast<std::uint32_t>(records.size()));
-    archive.WriteUInt32(entries);
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    archive.WriteUInt32(static_cast<std::uint32_t>(entries.size()));
+    for (std::uint32_t i : entries) {
         const CTrackRecord& r = *records[i];
         const std::uint8_t what = (r.HasWholeTexts() ? kHasTexts : 0) | (r.firstStart != 0 ? kHasFirstStart : 0);
-        if (what == 0) continue;
-        archive.WriteUInt32(static_cast<std::uint32_t>(i));
+        archive.WriteUInt32(i);
         archive.Write(&what, 1);
         if (what & kHasTexts) {
             const std::string& texts = r.PackedTexts();

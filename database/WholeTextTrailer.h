@@ -10,14 +10,22 @@
 //   byte count and the six texts (CTrackRecord::PackedTexts), for a first start an int32;
 //   then the 8 bytes "PTLYEND1". Little-endian throughout.
 #pragma once
+#include <cstdint>
+#include <vector>
+
 #include "database/Doc.h"
 
 class CArchive;
 
 // Whether a trailer starts at the archive's position (looked at, not read).
 bool atWholeTextTrailer(CArchive& archive);
-// Writes the trailer after the records, when any of them keeps something beyond its body.
-void writeWholeTextTrailer(CArchive& archive, const RecordArray& records);
+// Whether a record keeps something beyond its body (whole texts, a first start): an entry of the
+// trailer.
+inline bool hasTrailerEntry(const CTrackRecord& record) { return record.HasWholeTexts() || record.firstStart != 0; }
+// Writes the trailer after the records, when any of them keeps something beyond its body;
+// `entries` are the positions of those records, rising (the writer of the records notes them as
+// it passes, so that the trailer need not look at every record again).
+void writeWholeTextTrailer(CArchive& archive, const RecordArray& records, const std::vector<std::uint32_t>& entries);
 // Reads the trailer into the records read before it. False when it is damaged in any way (cut,
 // claiming more than the file holds, texts that are not UTF-8, entries for records that are not
 // there): then no record takes anything from it.

@@ -37,16 +37,15 @@ CItemTemplate::CItemTemplate(const std::string& item, bool escapeValues, const s
     piecesServe_ = true;
 }
 
-// The text a tag is replaced by, and the text as the row has it (whose '#' could make a tag).
-std::string CItemTemplate::valueOf(const CListRow& row, int field, std::string* raw) const {
+std::string CItemTemplate::valueOf(const CListRow& row, int field, bool* marks) const {
     if (field < kFieldCount) {
         // Cells are UTF-8; the report is written in the ANSI code page.
         const std::string& value = row.cells[static_cast<std::size_t>(field)];
-        if (raw) *raw = value;
+        if (marks) *marks = holdsMarks(value);
         return escape_ ? htmlReportText(value) : utf8ToAnsi(value);
     }
     const std::string value = rowColumnText(row, field, dateFormat_);
-    if (raw) *raw = value;
+    if (marks) *marks = holdsMarks(value);
     return escape_ ? htmlEscape(value) : value;
 }
 
@@ -55,12 +54,12 @@ std::string CItemTemplate::fill(const CListRow& row) {
         std::string values[kColumnCount];
         bool wanted[kColumnCount] = {};
         bool plain = true;
-        std::string raw;
         for (const PresentTag& tag : present_) {
-            values[tag.field] = valueOf(row, tag.field, &raw);
+            bool marks = false;
+            values[tag.field] = valueOf(row, tag.field, &marks);
             wanted[tag.field] = true;
             // The references made for the report ("&#x6771;") make no tag: none starts with "#x".
-            plain = plain && !holdsMarks(raw);
+            plain = plain && !marks;
         }
         if (plain) {
             std::string line;

@@ -28,7 +28,9 @@ private:
         std::string literal;
         int field;  // -1: the literal
     };
-    std::string valueOf(const CListRow& row, int field, std::string* raw) const;
+    // The text a tag is replaced by; `marks`, when given, says whether the value as the row has
+    // it holds a '#' or a stand-in byte (which could make a tag).
+    std::string valueOf(const CListRow& row, int field, bool* marks) const;
     std::string item_;
     bool escape_;
     std::string dateFormat_;

@@ -62,8 +62,6 @@ std::string genreName(std::uint8_t genre) {
     return "Unknown (" + std::to_string(genre) + ")";
 }
 
-CId3v1Tag::CId3v1Tag() = default;
-
 CId3v1Tag::CId3v1Tag(const std::string& artist, const std::string& album, const std::string& title,
                      const std::string& year, const std::string& comment, std::uint8_t genre)
     : genre_(genre) {

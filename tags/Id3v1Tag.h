@@ -15,11 +15,10 @@ public:
     using Body = std::array<std::uint8_t, kBodySize>;
 
     // An empty tag: empty texts, no genre, a body of zero bytes.
-    CId3v1Tag();
+    CId3v1Tag() = default;
     // A tag whose body is built from the given values (each trimmed, then cut to its place).
     CId3v1Tag(const std::string& artist, const std::string& album, const std::string& title,
               const std::string& year, const std::string& comment, std::uint8_t genre);
-    virtual ~CId3v1Tag() = default;
     CId3v1Tag(const CId3v1Tag&) = default;
     CId3v1Tag& operator=(const CId3v1Tag&) = default;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/PlayExclusion.h"
+#include "database/TrackRecord.h"
 #include "tests/native/StatsSupport.h"
 
 using namespace statstest;
@@ -31,6 +32,38 @@ TEST(PlayExclusion, RulesMatchPathPartGenreAndArtistInAnyCase) {
     RecordArray records;
     addPlay(records, cases[0].play);
     EXPECT_FALSE(isExcludedPlay(*records[0], ExclusionRules()));
+}
+
+TEST(PlayExclusion, RulesMeetTheWholeTextsOfAPlay) {
+    // Rule texts are in the code page (native: Latin-1); the play's texts whole in UTF-8.
+    const ExclusionRules rules({{ExclusionField::Artist, "The Orchestra of Artist Number Twelve"},
+                                {ExclusionField::Artist, "Sigur R\xF3s"},
+                                {ExclusionField::Genre, "synthwave"},
+                                {ExclusionField::Path, "\\spoken\\"}});
+    struct Case {
+        const char* artist;
+        const char* genre;
+        std::u16string widePath;
+        bool excluded;
+    } const cases[] = {
+        {"The Orchestra of Artist Number Twelve", "", u"", true},  // longer than the body's 30 bytes
+        {"The Orchestra of Artist Number Twelve Two", "", u"", false},
+        {"SIGUR R\xC3\x93S", "", u"", true},
+        {"Kino", "Synthwave", u"", true},  // a genre the old table lacks
+        {"Kino", "Lo-Fi", u"", false},
+        {"\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "", u"D:\\Spoken\\\u041A.mp3", true},  // a path the code page cannot hold
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.artist);
+        CTrackRecord play("D:\\m.mp3", 240, 1600000000, 200);
+        play.widePath = c.widePath;
+        TrackTexts texts;
+        texts.artist = c.artist;
+        texts.title = "Title";
+        texts.genre = c.genre;
+        play.SetTexts(texts);
+        EXPECT_EQ(isExcludedPlay(play, rules), c.excluded);
+    }
 }
 
 TEST(PlayExclusion, StoredFormKeepsRulesAndSkipsDamage) {

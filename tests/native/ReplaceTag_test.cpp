@@ -57,6 +57,8 @@ TEST(ReplaceTag, ReportTextsTheCodePageLacksBecomeCharacterReferences) {
         {"\xE6\x9D\xB1\xE4\xBA\xAC & co", "&#x6771;&#x4EAC; &amp; co"},
         {"\xF0\x9F\x8E\xB5!", "&#x1F3B5;!"},
         {"plain", "plain"},
+        {"\"A\xE2\x80\x93" "B\"", "&quot;A&#x2013;B&quot;"},
+        {"a\x80<", "a&#xFFFD;&lt;"},  // a byte that starts no character
     };
     for (const auto& c : cases) EXPECT_EQ(htmlReportText(c.utf8), c.written) << c.utf8;
 }

@@ -61,6 +61,12 @@ TEST(Utf8, CaseFoldingOfTheScriptsThatShip) {
         {"\xE6\x9D\xB1\xE4\xBA\xAC", "\xE6\x9D\xB1\xE4\xBA\xAC", true},   // no case: as it is
         {"abc", "abd", false},
         {"\xC3\xA9", "E", false},                                          // accents matter
+        {"Long run, then \xC3\xA9 and more", "LONG RUN, THEN \xC3\x89 AND MORE", true},
+        {"abc", "ab", false},                                              // one ends first
+        {"ab\xC3\xA9", "AB\xC3\x89x", false},
+        {"a\x80", "A\xEF\xBF\xBD", true},                                  // a stray byte reads as U+FFFD
+        {"\xEF\xBD\x81\xEF\xBD\x9A", "\xEF\xBC\xA1\xEF\xBC\xBA", true},  // full-width Latin
+        {"\xEF\xBD\x9B", "\xEF\xBC\xBB", false},                          // the brackets beside it have no case
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.a);
