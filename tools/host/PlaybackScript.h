@@ -83,6 +83,8 @@
 //                            command began contains the text (a second instance's hand-over)
 //   wait-change <file> [<seconds>]   waits (up to 10 s) until the file's size or time differs
 //                            from what it was when the command began (a save on a timer)
+//   wait-file <file> [<seconds>]     waits (up to 10 s) until the file is there, however early
+//                            it came (a report a menu command writes)
 //
 // A length is whole seconds, -1 for a track whose length is never known (it plays until
 // stopped). A relative path is taken from the script's folder. The settings at the top of a
