@@ -159,6 +159,11 @@ TEST_F(WindowStateTest, EveryValueKeepsItsNameTypeAndBytes) {
         KeyDump expected = freshState();
         c.expected(expected);
         openAndClose(c.act);
-        EXPECT_EQ(keyDumpDifferences(dumpKey(section), expected), "");
+        // A run across midnight: the window may have taken its default days on the new date.
+        KeyDump later = freshState();
+        c.expected(later);
+        const KeyDump stored = dumpKey(section);
+        const std::string differences = keyDumpDifferences(stored, expected);
+        EXPECT_TRUE(differences.empty() || keyDumpDifferences(stored, later).empty()) << differences;
     }
 }
