@@ -1,6 +1,7 @@
 #include "exchange/PlayWriters.h"
 
 #include <charconv>
+#include <initializer_list>
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
@@ -159,18 +160,10 @@ public:
         appendNumber(out_, r.ListenedAt());
         out_ += ',';
         const TrackTexts texts = r.Texts();
-        field(texts.artist);
-        out_ += ',';
-        field(texts.title);
-        out_ += ',';
-        field(texts.album);
-        out_ += ',';
-        field(texts.year);
-        out_ += ',';
-        field(texts.genre);
-        out_ += ',';
-        field(texts.comment);
-        out_ += ',';
+        for (const std::string* text : {&texts.artist, &texts.title, &texts.album, &texts.year, &texts.genre, &texts.comment}) {
+            field(*text);
+            out_ += ',';
+        }
         appendNumber(out_, r.length);
         out_ += ',';
         appendNumber(out_, r.played);
