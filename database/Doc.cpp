@@ -43,7 +43,7 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         // Without other tags a name the code page cannot hold stays unreadable, as it always was.
         if (!settings.ReadOtherTags) record->widePath.clear();
         try {
-            if (readTrackTag(files, record->path, record->widePath, rules, *record) == TagSource::none) return false;
+            if (readTrackTag(files, rules, *record) == TagSource::none) return false;
         } catch (const CMyReadMp3TagException&) {
             return false;  // an unreadable file is treated as untagged, without a message
         }

@@ -108,7 +108,7 @@ void readRecord(CArchive& archive, CTrackRecord& record) {
                 record.date = int32At(b);
                 record.played = int32At(b + 4);
                 record.length = int32At(b + 8);
-                record.path = std::string(reinterpret_cast<const char*>(b + kNumbers + 1), pathLength);
+                record.path.assign(std::string_view(reinterpret_cast<const char*>(b + kNumbers + 1), pathLength));
                 std::memcpy(record.tag.body().data(), b + kNumbers + 1 + pathLength, kBody);
                 record.tag.RebuildFields();
                 archive.Skip(size);
@@ -119,7 +119,9 @@ void readRecord(CArchive& archive, CTrackRecord& record) {
     record.date = archive.ReadInt32();
     record.played = archive.ReadInt32();
     record.length = archive.ReadInt32();
-    archive.ReadString(record.path, record.widePath);
+    std::string path;  // a long or wide path: rare enough for a string of its own on the way
+    archive.ReadString(path, record.widePath);
+    record.path = path;
     // Straight into the new record's body, which is all zero: a body cut short by the end of the
     // file keeps its missing texts empty, and a missing genre byte means no genre (255), not the
     // first one (0).

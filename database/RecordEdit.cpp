@@ -116,7 +116,7 @@ bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16s
     const std::uint64_t chosen = record.identity.value();
     const bool logMode = windowInLogMode(context_);
     Identities targets = groupOf(record, logMode);
-    std::string path = record.path;
+    std::string path = record.path.str();
     std::u16string widePath = record.widePath;
     if (!context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
     if (!windowExists(context_)) return false;
@@ -176,7 +176,7 @@ void CDoc::PlayRecord(int index) {
     for (;;) {
         index = FindRecord(chosen, index);
         if (index < 0) return;
-        const std::string path = store_[index].path;
+        const std::string path = store_[index].path.str();
         const std::u16string widePath = store_[index].widePath;
         if (canOpen(files, path, widePath)) {
             if (widePath.empty())

@@ -43,8 +43,8 @@ std::uint64_t RecordIdentity::next() {
     return ++counter;
 }
 
-CTrackRecord::CTrackRecord(const std::string& path_, std::int32_t length_, TimeValue date_, std::int32_t played_)
-    : path(path_), length(length_), date(date_), played(played_) {}
+CTrackRecord::CTrackRecord(std::string_view path_, std::int32_t length_, TimeValue date_, std::int32_t played_)
+    : length(length_), date(date_), played(played_), path(path_) {}
 
 std::string CTrackRecord::GetFieldText(int id, const std::string& dateFormat) const {
     switch (id) {
@@ -186,8 +186,6 @@ void CTrackRecord::CopyAllButDate(const CTrackRecord& other) {
     tag = other.tag;
     whole_ = other.whole_;
 }
-
-bool CTrackRecord::ReadTagFromFile(IFileSystem& files) { return tag.ReadFromFile(files, path); }
 
 bool CTrackRecord::IsSameGroup(const CTrackRecord& other, const GeneralSettings& settings) const {
     const FieldFlags& by = settings.GroupPlaytallyBy;

@@ -5,10 +5,9 @@
 
 #include "tags/Id3v1Tag.h"
 #include "core/Clock.h"
+#include "core/PathText.h"
 #include "core/Settings.h"
 #include "core/TrackTexts.h"
-
-class IFileSystem;
 
 // Which object a record is, apart from what it holds. A command that waits for the user (a
 // question, a dialog) finds its records again by it afterwards, although the timers may have
@@ -28,22 +27,34 @@ private:
 
 class CTrackRecord {
 public:
-    std::string path;          // full path of the played file as Winamp reported it
-    // The path whole when the ANSI code page cannot hold it ("" otherwise); `path` then holds what
-    // the code page makes of it. Stored in the archive's wide string form.
-    std::u16string widePath;
+    // The members in the order the list builder needs them: its pass over every play reads the
+    // numbers, the mark, the whole texts and the body; a group then copies its first play, and
+    // finds the path's length and first bytes right after the body. The rest of the path's place
+    // comes last, and is read only as far as the path goes.
     std::int32_t length = 0;   // seconds
     TimeValue date = 0;        // start of the (last stretch of the) play
     // When the play first started, if that was before `date` (it was paused in between); 0
     // otherwise. What the services call the start of a listen.
     TimeValue firstStart = 0;
     std::int32_t played = 0;   // seconds listened to
-    CId3v1Tag tag;
     std::int32_t marked = 0;   // working mark of the list builder; never stored
     RecordIdentity identity;   // never stored
+    // The path of the played file whole when the ANSI code page cannot hold it ("" otherwise);
+    // `path` then holds what the code page makes of it. Stored in the archive's wide string form.
+    std::u16string widePath;
+
+private:
+    // The whole texts, one after another in the order of kTextFields, each ended by a zero
+    // byte (a tag's text holds none); empty when the body says all. One allocation per play.
+    std::string whole_;
+
+public:
+    CId3v1Tag tag;
+    // Full path of the played file as Winamp reported it, held in the record itself.
+    CPathText path;
 
     CTrackRecord() = default;
-    CTrackRecord(const std::string& path, std::int32_t length, TimeValue date, std::int32_t played);
+    CTrackRecord(std::string_view path, std::int32_t length, TimeValue date, std::int32_t played);
     virtual ~CTrackRecord() = default;
     CTrackRecord(const CTrackRecord&) = default;
     CTrackRecord& operator=(const CTrackRecord&) = default;
@@ -91,9 +102,6 @@ public:
     void CopyAll(const CTrackRecord& other);
     // The same without the date.
     void CopyAllButDate(const CTrackRecord& other);
-    // Reads the ID3v1 tag of the file at `path`; true when one was read. May raise
-    // CMyReadMp3TagException.
-    bool ReadTagFromFile(IFileSystem& files);
     // A play resumed after a pause: `date` moves to the new stretch, the first start stays.
     void StartStretch(TimeValue now) {
         if (firstStart == 0) firstStart = date;
@@ -101,15 +109,10 @@ public:
         if (firstStart == date) firstStart = 0;
     }
     void EndStretch(TimeValue now) { played += now - date; }
-    bool HasPath(const std::string& text) const { return path == text; }
-    bool HasPath(const std::string& text, const std::u16string& wide) const { return path == text && widePath == wide; }
+    bool HasPath(std::string_view text) const { return path == text; }
+    bool HasPath(std::string_view text, const std::u16string& wide) const { return path == text && widePath == wide; }
     // The grouping test, with the GroupPlaytallyBy flags and DateFormat of `settings`.
     bool IsSameGroup(const CTrackRecord& other, const GeneralSettings& settings) const;
-
-private:
-    // The whole texts, one after another in the order of kTextFields, each ended by a zero
-    // byte (a tag's text holds none); empty when the body says all. One allocation per play.
-    std::string whole_;
 };
 
 // The text fields in the order a play keeps them.

@@ -64,8 +64,9 @@ bool tagHasFields(const CTrackRecord& record, const FieldFlags& required) {
     return true;
 }
 
-TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u16string& widePath,
+TagSource readTrackTag(IFileSystem& files, std::string_view pathText, const std::u16string& widePath,
                        const TagRules& rules, CTrackRecord& record) {
+    const std::string path(pathText);  // the file system's form
     if (!rules.readOtherTags) {
         CId3v1Tag tag;
         if (!tag.ReadFromFile(files, path)) return TagSource::none;
@@ -121,4 +122,8 @@ TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u
         return TagSource::id3v1;
     }
     return TagSource::none;
+}
+
+TagSource readTrackTag(IFileSystem& files, const TagRules& rules, CTrackRecord& record) {
+    return readTrackTag(files, record.path, record.widePath, rules, record);
 }

@@ -1,6 +1,7 @@
 // Which tag a played file's record gets: its ID3v1 tag, its ID3v2 tag, or what the player says.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "tags/Id3v1Tag.h"
 #include "database/TrackRecord.h"
@@ -30,5 +31,7 @@ bool tagHasFields(const CTrackRecord& record, const FieldFlags& required);
 // that was found but lacks fields is still given (the caller refuses it); none when nothing was
 // found. Without readOtherTags a file error raises CMyReadMp3TagException, as the ID3v1 reader
 // always did; with it, such a file is one the player may still describe.
-TagSource readTrackTag(IFileSystem& files, const std::string& path, const std::u16string& widePath,
+TagSource readTrackTag(IFileSystem& files, std::string_view path, const std::u16string& widePath,
                        const TagRules& rules, CTrackRecord& record);
+// The same for the play's own file (its `path` and `widePath`).
+TagSource readTrackTag(IFileSystem& files, const TagRules& rules, CTrackRecord& record);

@@ -104,7 +104,7 @@ void shareWholeTexts(RecordArray& records) {
     }
     if (!anyWhole || !anyPlain) return;
     auto keyOf = [](const CTrackRecord& r) {
-        std::string key = r.path;
+        std::string key = r.path.str();
         key += '\0';
         for (char16_t c : r.widePath) {
             key += static_cast<char>(c & 0xFF);

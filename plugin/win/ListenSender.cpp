@@ -147,7 +147,7 @@ void CListenSender::notePlaying(const CTrackRecord* pending, bool playing) {
     rules.player = &*context_.player;
     IFileSystem& files = context_.files;
     try {
-        if (readTrackTag(files, copy.path, copy.widePath, rules, copy) == TagSource::none) return;
+        if (readTrackTag(files, rules, copy) == TagSource::none) return;
     } catch (...) {
         return;  // an unreadable file is not announced
     }

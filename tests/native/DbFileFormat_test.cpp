@@ -65,7 +65,11 @@ TEST_F(DbFormat, LongPathsGetTheWiderPrefixes) {
         std::size_t length;
         std::string prefix;
     };
+    // The first two on either side of what a record keeps in place, the others on the heap.
+    const std::size_t inPlace = CPathText::kInlineCapacity;
     const Case cases[] = {
+        {inPlace, std::string(1, static_cast<char>(inPlace))},
+        {inPlace + 1, std::string(1, static_cast<char>(inPlace + 1))},
         {254, "\xFE"},
         {255, "\xFF" + le16(255)},
         {300, "\xFF" + le16(300)},
@@ -88,15 +92,19 @@ TEST_F(DbFormat, LongPathsGetTheWiderPrefixes) {
 }
 
 TEST_F(DbFormat, WidePathsAreReadAndConverted) {
-    // The wide form is never written, but files holding it load.
+    // A path the code page cannot hold comes in the wide form.
     std::string wide = "\xFF\xFE\xFF\x04" + le16('C') + le16(':') + le16(0xE9) + le16(0x4E2D);
     std::string block = le32(100) + le32(20) + le32(30) + wide + tagBody("T", "A");
-    EXPECT_EQ(load(header() + block + Play{200, 1, 2, "D:\\x.mp3", "T2", "A2", "", "", "", 3}.block()), 0);
+    const Play second{200, 1, 2, "D:\\x.mp3", "T2", "A2", "", "", "", 3};
+    EXPECT_EQ(load(header() + block + second.block()), 0);
     ASSERT_EQ(setup.doc.records().size(), 2u);
     EXPECT_EQ(setup.doc.records()[0]->path, "C:\xE9?");
     EXPECT_EQ(setup.doc.records()[0]->date, 100);
     EXPECT_EQ(setup.doc.records()[1]->path, "D:\\x.mp3");
     EXPECT_TRUE(setup.messages.shown.empty());
+    // Kept whole beside its code page form, it is saved as it came.
+    EXPECT_EQ(setup.doc.records()[0]->widePath, u"C:\u00E9\u4E2D");
+    EXPECT_EQ(saved(), header() + block + second.block());
 }
 
 TEST_F(DbFormat, VersionWordsOfOlderEqualAndNewerFiles) {

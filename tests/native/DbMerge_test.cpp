@@ -30,7 +30,7 @@ std::vector<Play> at(std::initializer_list<TimeValue> dates, const std::string& 
 
 std::vector<std::string> pathsOf(const RecordArray& records) {
     std::vector<std::string> out;
-    for (const auto& r : records) out.push_back(r->path);
+    for (const auto& r : records) out.push_back(r->path.str());
     return out;
 }
 
@@ -81,7 +81,7 @@ TEST_F(DbMerge, MergeCases) {
         EXPECT_EQ(own, ownObjects.size());
         RecordArray ownRecords;
         for (const auto& r : setup.doc.records())
-            if (r->path.rfind("db", 0) == 0) ownRecords.push_back(std::make_unique<CTrackRecord>(*r));
+            if (r->path.view().rfind("db", 0) == 0) ownRecords.push_back(std::make_unique<CTrackRecord>(*r));
         EXPECT_TRUE(holdsPlays(ownRecords, c.own));
     }
 }

@@ -115,7 +115,7 @@ struct RecordEditTest : ::testing::Test, IViewHooks, IMessages, IRecordDialogs, 
         std::string out;
         for (const auto& r : doc.records())
             out += (out.empty() ? "" : " ") + std::string(r->tag.title()) + "@" + std::to_string(r->date) + ":" +
-                   r->path + "/" + std::to_string(r->played);
+                   r->path.str() + "/" + std::to_string(r->played);
         return out;
     }
     // A save that keeps the newest `size` plays.

@@ -18,7 +18,7 @@ RecordArray plays(const char* prefix, const std::vector<TimeValue>& dates) {
 
 std::string order(const CRecordStore& store) {
     std::string text;
-    for (const auto& r : store.all()) text += (text.empty() ? "" : " ") + r->path;
+    for (const auto& r : store.all()) text += (text.empty() ? "" : " ") + r->path.str();
     return text;
 }
 
@@ -27,7 +27,7 @@ struct Listed : IDuplicateRule {
     std::vector<std::string> paths;
     std::vector<std::string> turns;  // the stored play each question stood at
     bool isDuplicate(const CTrackRecord& incoming, const CTrackRecord* atTurn) override {
-        turns.push_back(atTurn ? atTurn->path : "-");
+        turns.push_back(atTurn ? atTurn->path.str() : "-");
         for (const auto& p : paths)
             if (p == incoming.path) return true;
         return false;
