@@ -27,17 +27,10 @@ private:
 
 class CTrackRecord {
 public:
-    // The members in the order the list builder needs them: its pass over every play reads the
-    // numbers, the mark, the whole texts and the body; a group then copies its first play, and
+    // The members the list builder reads in its pass over every play (the whole texts, the
+    // numbers, the mark and the body) lie side by side; a group then copies its first play, and
     // finds the path's length and first bytes right after the body. The rest of the path's place
     // comes last, and is read only as far as the path goes.
-    std::int32_t length = 0;   // seconds
-    TimeValue date = 0;        // start of the (last stretch of the) play
-    // When the play first started, if that was before `date` (it was paused in between); 0
-    // otherwise. What the services call the start of a listen.
-    TimeValue firstStart = 0;
-    std::int32_t played = 0;   // seconds listened to
-    std::int32_t marked = 0;   // working mark of the list builder; never stored
     RecordIdentity identity;   // never stored
     // The path of the played file whole when the ANSI code page cannot hold it ("" otherwise);
     // `path` then holds what the code page makes of it. Stored in the archive's wide string form.
@@ -49,6 +42,13 @@ private:
     std::string whole_;
 
 public:
+    std::int32_t length = 0;   // seconds
+    TimeValue date = 0;        // start of the (last stretch of the) play
+    // When the play first started, if that was before `date` (it was paused in between); 0
+    // otherwise. What the services call the start of a listen.
+    TimeValue firstStart = 0;
+    std::int32_t played = 0;   // seconds listened to
+    std::int32_t marked = 0;   // working mark of the list builder; never stored
     CId3v1Tag tag;
     // Full path of the played file as Winamp reported it, held in the record itself.
     CPathText path;
