@@ -69,7 +69,7 @@ CPlaytallyApp::CPlaytallyApp(HINSTANCE module)
     context_.dialogs = &recordDialogs_;  // record editing
     context_.userName = logonName();
     // The framework's own boxes speak with the plug-in's texts.
-    setFrameworkTexts({loadString(1), loadString(IDS_DDX_INTEGER), loadString(IDS_DDX_POSITIVE_INTEGER),
+    setFrameworkTexts({loadString(IDS_PLUGIN_NAME), loadString(IDS_DDX_INTEGER), loadString(IDS_DDX_POSITIVE_INTEGER),
                        loadString(IDS_DDX_INTEGER_RANGE), "Playtally: "});
 
     readLastAutoPublish();
@@ -97,7 +97,7 @@ int CPlaytallyApp::init(HWND winampWindow) {
     const std::string fileName = slash == std::string::npos ? moduleFile_ : moduleFile_.substr(slash + 1);
 
     // 2. The description shown in the player's list.
-    lstrcpynA(description_, (loadString(1) + " Plug-In (" + fileName + ")").c_str(), sizeof description_);
+    lstrcpynA(description_, (loadString(IDS_PLUGIN_NAME) + " Plug-In (" + fileName + ")").c_str(), sizeof description_);
 
     // 3. The player link, and the monitor that follows it on timer 0.
     link_ = std::make_unique<CWinampLink>(winamp_);
@@ -187,7 +187,7 @@ void CPlaytallyApp::config() {
         if (HWND window = sheet_->GetSafeHwnd()) ::SetForegroundWindow(window);
         return;
     }
-    sheet_ = std::make_unique<CSettingsSheet>(*this, loadString(18), nullptr, 0);
+    sheet_ = std::make_unique<CSettingsSheet>(*this, loadString(IDS_SETTINGS_CAPTION), nullptr, 0);
     sheet_->DoModal();
     sheet_.reset();
 }
@@ -269,7 +269,7 @@ void CPlaytallyApp::writeLastAutoPublish() {
 void CPlaytallyApp::showFirstRunMessage() {
     const bool first = loadMainSettings(*profile_).FirstTime;
     writeSetting(*profile_, mainSettingsTable(), &MainSettings::FirstTime, MainSettings{});  // false: shown
-    if (first) notices_.showInformation(loadString(1), loadString(81));
+    if (first) notices_.showInformation(loadString(IDS_PLUGIN_NAME), loadString(IDS_FIRST_START));
 }
 
 std::string CPlaytallyApp::moduleFolder() const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 
@@ -10,11 +11,16 @@
 #include "plugin/JsonItems.h"
 #include "plugin/ServerAnswers.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
 constexpr long long kMaxDurationMs = 24LL * 24 * 3600 * 1000;
-constexpr int kFirstFaultText = 2601;  // the string of ListenFault::notJson; the rest follow in order
+// The text of each fault, in the order of ListenFault after `none`.
+constexpr int kFaultTexts[] = {
+    IDS_LISTEN_NOT_JSON,    IDS_LISTEN_TOO_LARGE, IDS_LISTEN_EXTRA_KEY, IDS_LISTEN_BAD_TIME,     IDS_LISTEN_NO_METADATA,
+    IDS_LISTEN_NO_ARTIST,   IDS_LISTEN_NO_TITLE,  IDS_LISTEN_BAD_INFO,  IDS_LISTEN_BAD_DURATION, IDS_LISTEN_NUL_CHARACTER};
+static_assert(std::size(kFaultTexts) == static_cast<std::size_t>(ListenFault::nulCharacter), "one text per fault");
 
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
@@ -94,7 +100,7 @@ ListenFault checkListen(std::string_view json, TimeValue now, bool playingNow) {
 
 std::string listenFaultText(ListenFault fault) {
     if (fault == ListenFault::none) return {};
-    return loadString(kFirstFaultText + static_cast<int>(fault) - 1);
+    return loadString(kFaultTexts[static_cast<int>(fault) - 1]);
 }
 
 ListenSummary summarizeListen(std::string_view json) {

@@ -8,17 +8,10 @@
 #include "plugin/Outbox.h"
 #include "plugin/ServerAnswers.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kNoAnswer = 2620;       // %1 why
-constexpr int kServerAnswered = 2621; // %1 status, %2 reason
-constexpr int kTokenRefused = 2622;
-constexpr int kAskedToWait = 2623;    // %1 seconds
-constexpr int kTokenValid = 2635;     // %1 user name
-constexpr int kTokenInvalid = 2636;   // %1 reason
-constexpr int kCheckFailed = 2637;    // %1 reason
-constexpr int kNoToken = 2638;
 constexpr int kDefaultWait = 10;      // a 429 without its header
 
 std::string filled(int id, const std::string& one, const std::string& two = {}) {
@@ -110,7 +103,7 @@ std::optional<PlannedRequest> CListenSubmitter::nextRequest() {
     if (checkWanted_) {
         checkWanted_ = false;
         if (config_.token.empty() || !apiRootUsable(config_.apiRoot)) {
-            checkResult_ = loadString(kNoToken);
+            checkResult_ = loadString(IDS_LB_NO_TOKEN);
             checkDone_ = true;
             return std::nullopt;
         }
@@ -199,33 +192,33 @@ void CListenSubmitter::takeAnswer(const PlannedRequest& request, const HttpRespo
     if (answer.status == 429) {
         const int wait = rateLimitWait(answer, kDefaultWait);
         nextAllowed_ = std::max(nextAllowed_, now + wait);
-        lastError_ = filled(kAskedToWait, std::to_string(wait));
+        lastError_ = filled(IDS_LB_ASKED_TO_WAIT, std::to_string(wait));
         if (request.kind == RequestKind::check) checkWanted_ = true;  // asked for, so asked again
         return;
     }
-    const std::string why = answer.status == 0 ? filled(kNoAnswer, answer.failure)
-                                               : filled(kServerAnswered, std::to_string(answer.status),
+    const std::string why = answer.status == 0 ? filled(IDS_LB_NO_ANSWER, answer.failure)
+                                               : filled(IDS_LB_SERVER_ANSWERED, std::to_string(answer.status),
                                                         readRefusalReason(answer.body));
     if (request.kind == RequestKind::check) {
         checkDone_ = true;
         const TokenCheckAnswer check = readTokenCheckAnswer(answer.body);
         if (answer.status == 200 && check.valid) {
-            checkResult_ = filled(kTokenValid, check.userName);
+            checkResult_ = filled(IDS_LB_TOKEN_VALID, check.userName);
             tokenRefused_ = false;
             retryAt_ = 0;
             pause_ = kFirstPause;
-            if (lastError_ == loadString(kTokenRefused)) lastError_.clear();
+            if (lastError_ == loadString(IDS_LB_TOKEN_REFUSED)) lastError_.clear();
         } else if (answer.status == 200 || answer.status == 401 || answer.status == 400) {
-            checkResult_ = filled(kTokenInvalid, check.message.empty() ? why : check.message);
+            checkResult_ = filled(IDS_LB_TOKEN_INVALID, check.message.empty() ? why : check.message);
         } else {
-            checkResult_ = filled(kCheckFailed, why);
+            checkResult_ = filled(IDS_LB_CHECK_FAILED, why);
         }
         return;
     }
     if (request.kind == RequestKind::playingNow) {  // never retried
         if (answer.status == 401) {
             tokenRefused_ = tokenNotice_ = true;
-            lastError_ = loadString(kTokenRefused);
+            lastError_ = loadString(IDS_LB_TOKEN_REFUSED);
         }
         return;
     }
@@ -243,7 +236,7 @@ void CListenSubmitter::takeAnswer(const PlannedRequest& request, const HttpRespo
     }
     if (answer.status == 401) {
         tokenRefused_ = tokenNotice_ = true;
-        lastError_ = loadString(kTokenRefused);
+        lastError_ = loadString(IDS_LB_TOKEN_REFUSED);
         return;
     }
     if (answer.status == 400) {

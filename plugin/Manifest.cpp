@@ -3,6 +3,7 @@
 #include "core/FileSystem.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -58,5 +59,5 @@ void ensureManifest(bool windowsXP, const std::string& pluginFolder, IFileSystem
         files.removeFile(path);
         return;
     }
-    notices.showInformation(loadString(16), loadString(42));
+    notices.showInformation(loadString(IDS_PT_CAPTION), loadString(IDS_XP_STYLE_NOTICE));
 }

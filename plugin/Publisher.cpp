@@ -20,6 +20,7 @@
 #include "report/ReportWriter.h"
 #include "report/Shell.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
     std::unique_ptr<IFile> file = files.createWrite(reportFile);
     if (!file) {
         std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
-        context.messages.showMessage(loadString(24) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
+        context.messages.showMessage(loadString(IDS_PUB_CANNOT_OPEN) + "\n\nReason:\n" + reason, "ErrorOpeningPublishFile");
         return;
     }
     CReportWriter writer(std::move(file));
@@ -93,7 +94,7 @@ void publishReport(AppContext& context, CDoc& doc, IShell& shell) {
         context.views->settingsSheetOpen() || context.views->playtallyWindowVisible();
     if (windowOnScreen && rows.size() > 1) {
         progress = context.progress->create();
-        if (progress) progress->Show(loadString(1010), 0, static_cast<int>(rows.size()) - 1);
+        if (progress) progress->Show(loadString(IDS_GENERATING_REPORT), 0, static_cast<int>(rows.size()) - 1);
     }
 
     // A web page gets its values as text, never as markup: tags are anyone's to write.

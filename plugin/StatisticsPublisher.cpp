@@ -10,6 +10,7 @@
 #include "report/ReportWriter.h"
 #include "report/StatisticsPage.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool samePath(const std::string& a, const std::string& b) {
 
 void report(AppContext& context, IFileSystem& files) {
     const std::string reason = files.lastErrorText().substr(0, kMaxReasonLength);
-    context.messages.showMessage(loadString(24) + "\n\nReason:\n" + reason, kOpenErrorKey);
+    context.messages.showMessage(loadString(IDS_PUB_CANNOT_OPEN) + "\n\nReason:\n" + reason, kOpenErrorKey);
 }
 
 }  // namespace

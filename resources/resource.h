@@ -15,11 +15,22 @@
 #define IDC_PROGRESS_BAR 1003
 #define IDC_PROGRESS_PERCENT 1004
 #define IDC_PROGRESS_TEXT 1005
+#define IDS_PLEASE_WAIT 1009
+#define IDS_GENERATING_REPORT 1010
 
 // Strings of the dialog framework's data exchange.
 #define IDS_DDX_INTEGER 2001
 #define IDS_DDX_POSITIVE_INTEGER 2002
 #define IDS_DDX_INTEGER_RANGE 2003
+
+// The plug-in's own name and texts of its start: the name in the player's list, the registry key
+// the settings live under, the first start's greeting, the visual style notice, and what a
+// failure caught at a timer says.
+#define IDS_PLUGIN_NAME 1
+#define IDS_REGISTRY_PRODUCT 82
+#define IDS_FIRST_START 81
+#define IDS_XP_STYLE_NOTICE 42
+#define IDS_UNEXPECTED_ERROR 1100
 
 // Uninstall from the player's preferences: the question, and what a failed removal says.
 #define IDS_UNINSTALL_REMOVE_DATA 2140
@@ -31,6 +42,8 @@
 #define IDC_PATH_EDIT 1107
 #define IDC_PATH_MISSING 1108
 #define IDC_PATH_PROMPT 1109
+#define IDS_PATH_PROMPT 49
+#define IDS_PATH_PROMPT_MOVED 50
 #define IDD_TAGEDIT 129
 #define IDC_TAG_TITLE 1004
 #define IDC_TAG_ARTIST 1005
@@ -60,6 +73,31 @@
 #define IDC_GEN_GROUPBY_TEXT 1094
 #define IDC_GEN_GROUPBY_FIELDS 1095
 #define IDC_GEN_MERGE 1113
+// The General page's tooltips.
+#define IDS_TIP_GEN_DISABLE 1066
+#define IDS_TIP_GEN_NOTSTORE 1067
+#define IDS_TIP_GEN_SHOWICON 1068
+#define IDS_TIP_GEN_DBPATH 1069
+#define IDS_TIP_GEN_BROWSE 1070
+#define IDS_TIP_GEN_NOLARGER 1071
+#define IDS_TIP_GEN_DBSIZE 1072
+#define IDS_TIP_GEN_DATEFORMAT 1073
+#define IDS_TIP_GEN_STOREAFTER 1074
+#define IDS_TIP_GEN_NOTSTORE_TEXT 1075
+#define IDS_TIP_GEN_NOTSTORE_FIELDS 1076
+#define IDS_TIP_GEN_GROUPBY_TEXT 1077
+#define IDS_TIP_GEN_MERGE 1078
+#define IDS_TIP_GEN_GROUPBY_FIELDS 1079
+#define IDS_TIP_GEN_AUTOSAVE 1080
+#define IDS_TIP_GEN_REFRESH 1081
+// The General page's texts: the two field lists' captions, the database file's browse title, and
+// why a database path or a merge is refused.
+#define IDS_GEN_NOTSTORE_CAPTION 36
+#define IDS_GEN_GROUPBY_CAPTION 37
+#define IDS_GEN_BROWSE_TITLE 1015
+#define IDS_GEN_UNKNOWN_HEADER 26
+#define IDS_GEN_CANNOT_SAVE 1018
+#define IDS_GEN_MERGE_INTO_ITSELF 2028
 
 #define IDC_FIELD_LENGTH 1035
 #define IDC_FIELD_PLAYED 1036
@@ -96,6 +134,45 @@
 #define IDC_PUB_HEADER_EDIT 1111
 #define IDC_PUB_ITEM_EDIT 1112
 #define IDC_PUB_FOOTER_EDIT 1113
+// The Publish page's tooltips.
+#define IDS_TIP_PUB_FILE 52
+#define IDS_TIP_PUB_FILE_BROWSE 53
+#define IDS_TIP_PUB_AUTOPUBLISH 54
+#define IDS_TIP_PUB_EVERY 55
+#define IDS_TIP_PUB_TIME 56
+#define IDS_TIP_PUB_BEFORE 57
+#define IDS_TIP_PUB_BEFORE_BROWSE 58
+#define IDS_TIP_PUB_BEFORE_HIDE 59
+#define IDS_TIP_PUB_BEFORE_WAIT 60
+#define IDS_TIP_PUB_AFTER 61
+#define IDS_TIP_PUB_AFTER_BROWSE 62
+#define IDS_TIP_PUB_AFTER_HIDE 63
+#define IDS_TIP_PUB_AFTER_WAIT 64
+#define IDS_TIP_PUB_LAST 65
+#define IDS_TIP_PUB_TOP 66
+#define IDS_TIP_PUB_TOPCOUNT 67
+#define IDS_TIP_PUB_LOG 68
+#define IDS_TIP_PUB_HEADER 69
+#define IDS_TIP_PUB_HEADER_EDIT 70
+#define IDS_TIP_PUB_ITEM 71
+#define IDS_TIP_PUB_ITEM_EDIT 72
+#define IDS_TIP_PUB_FOOTER 73
+#define IDS_TIP_PUB_FOOTER_EDIT 74
+#define IDS_TIP_PUB_OPEN 75
+#define IDS_TIP_PUB_PUBLISH_NOW 76
+// The Publish page's texts: the three browse titles, the "Every:" choices (the "Last:" ones are
+// the window's IDS_PERIOD_*), and what publishing says.
+#define IDS_PUB_FILE_BROWSE_TITLE 1011
+#define IDS_PUB_BEFORE_BROWSE_TITLE 1012
+#define IDS_PUB_AFTER_BROWSE_TITLE 1013
+#define IDS_EVERY_HOUR 19
+#define IDS_EVERY_DAY 20
+#define IDS_EVERY_WEEK 21
+#define IDS_EVERY_MONTH 22
+#define IDS_EVERY_YEAR 23
+#define IDS_PUB_CANNOT_OPEN 24
+// The settings sheet's caption (the publishing settings' registry section has the same text).
+#define IDS_SETTINGS_CAPTION 18
 
 // Settings sheet: Extras page (template IDD_EXTRAS) and its tooltip texts.
 #define IDD_EXTRAS 1020
@@ -107,6 +184,10 @@
 #define ID_TRAY_EXPORT_PLAYS 32779
 #define IDS_TIP_EXPORT_PLAYS 2252
 #define IDS_TIP_IMPORT_PLAYS 2253
+#define IDS_EXPORT_TITLE 2230
+#define IDS_IMPORT_TITLE 2231
+#define IDS_EXPORT_FILTER 2232
+#define IDS_IMPORT_FILTER 2233
 
 // Settings sheet: ListenBrainz page (template IDD_LISTENBRAINZ), its controls and tooltip texts.
 #define IDD_LISTENBRAINZ 1030
@@ -138,6 +219,41 @@
 #define IDS_LB_REFUSED_TITLE 2646
 #define IDS_LB_REFUSED_WHEN 2647
 #define IDS_LB_REFUSED_REASON 2648
+// Why a listen is refused, one text per fault, in the order of ListenFault.
+#define IDS_LISTEN_NOT_JSON 2601
+#define IDS_LISTEN_TOO_LARGE 2602
+#define IDS_LISTEN_EXTRA_KEY 2603
+#define IDS_LISTEN_BAD_TIME 2604
+#define IDS_LISTEN_NO_METADATA 2605
+#define IDS_LISTEN_NO_ARTIST 2606
+#define IDS_LISTEN_NO_TITLE 2607
+#define IDS_LISTEN_BAD_INFO 2608
+#define IDS_LISTEN_BAD_DURATION 2609
+#define IDS_LISTEN_NUL_CHARACTER 2610
+// What the server's answers mean (%1, %2 are filled in), and the outbox's messages.
+#define IDS_LB_NO_ANSWER 2620  // %1 why
+#define IDS_LB_SERVER_ANSWERED 2621  // %1 status, %2 reason
+#define IDS_LB_TOKEN_REFUSED 2622
+#define IDS_LB_ASKED_TO_WAIT 2623  // %1 seconds
+#define IDS_LB_TOKEN_REFUSED_NOTICE 2625
+#define IDS_LB_OUTBOX_NOT_WRITTEN 2626
+#define IDS_LB_OUTBOX_DAMAGED 2627
+// The ListenBrainz page's status line and the check's results.
+#define IDS_LB_WAITING 2630
+#define IDS_LB_LAST_ACCEPTED 2631
+#define IDS_LB_LAST_ERROR 2632
+#define IDS_LB_REFUSED_COUNT 2633
+#define IDS_LB_NOTHING_SENT 2634
+#define IDS_LB_TOKEN_VALID 2635  // %1 user name
+#define IDS_LB_TOKEN_INVALID 2636  // %1 reason
+#define IDS_LB_CHECK_FAILED 2637  // %1 reason
+#define IDS_LB_NO_TOKEN 2638
+#define IDS_LB_UNENCRYPTED 2639
+#define IDS_LB_TOKEN_NOT_STORED 2640
+#define IDS_LB_CHECKING 2641
+#define IDS_LB_SENDING_OFF 2642
+#define IDS_LB_WAITS_FOR_TOKEN 2643
+#define IDS_LB_BAD_API_ROOT 2644
 
 // Template editor (template 1018) and About box (template 1011).
 #define IDD_ABOUTBOX 1011

@@ -12,7 +12,9 @@ they are given at construction: no file in ui/ or window/ names the application'
 of the globals that once stood in for such an interface (the application profile, the help sink),
 nor defines a mutable global of its own (a `g_` variable outside a function). Every registry
 section and key is declared once, in the settings tables of core/: no product file hands the
-profile a section or a key written as a literal.
+profile a section or a key written as a literal. Every text is named by its IDS_ id from
+resources/resource.h: no control table gives a tooltip as a bare number, and no file of plugin/,
+ui/, window/ or app/ loads a string by one.
 
 Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
 """
@@ -30,6 +32,11 @@ STAND_IN_GLOBAL = re.compile(r'\b(applicationProfile|setApplicationProfile|Playt
 # A profile call whose first or second argument is a string literal (the first may be a call).
 PROFILE_LITERAL = re.compile(r'\b(getInt|getString|writeInt|writeString|deleteValue|getBinary|writeBinary)\s*\(\s*'
                              r'("|[^,();"]*(\([^()]*\))?[^,();"]*,\s*")')
+# A settings page's control table, and an entry of it whose last field (the tooltip) is a number.
+CONTROL_TABLE = re.compile(r'\bSettingsControl\s+\w+\s*\[\s*\]\s*=\s*\{(.*?)\n\s*\};', re.S)
+BARE_TOOLTIP = re.compile(r'\{[^{}]*,\s*(\d+)\s*\}')
+BARE_STRING_ID = re.compile(r'\bloadString\s*\(\s*\d')
+NAMED_TEXT_FOLDERS = ("plugin", "ui", "window", "app")
 MUTABLE_GLOBAL = re.compile(r'^(?!.*\b(const|constexpr)\b)(static\s+)?[\w:<>,*& ]+?[\s*&]g_\w+\s*(=[^;]*)?;', re.M)
 
 
@@ -59,6 +66,14 @@ def faults(root):
         for match in PROFILE_LITERAL.finditer(text):
             line = text.count("\n", 0, match.start()) + 1
             yield f"{relative}:{line}: a registry section or key written as a literal, not taken from a settings table"
+        for table in CONTROL_TABLE.finditer(text):
+            for entry in BARE_TOOLTIP.finditer(table.group(1)):
+                line = text.count("\n", 0, table.start(1) + entry.start()) + 1
+                yield f"{relative}:{line}: a tooltip written as a number ({entry.group(1)}), not as its IDS_ name"
+        if top in NAMED_TEXT_FOLDERS:
+            for match in BARE_STRING_ID.finditer(text):
+                line = text.count("\n", 0, match.start()) + 1
+                yield f"{relative}:{line}: a string id written as a number, not as its IDS_ name"
         if top in ("ui", "window"):
             for match in APP_GLOBAL.finditer(text):
                 line = text.count("\n", 0, match.start()) + 1
@@ -76,7 +91,7 @@ def main():
     found = list(faults(root.resolve()))
     for fault in found:
         print(fault)
-    print(f"layers: {len(found)} fault(s)" if found else "layers: every include points down, every registry name comes from a table")
+    print(f"layers: {len(found)} fault(s)" if found else "layers: every include points down, every registry name comes from a table, every text id has its name")
     return 1 if found else 0
 
 

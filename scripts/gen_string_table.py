@@ -2,7 +2,9 @@
 """Reads the STRINGTABLE blocks of a resource script (Windows-1252) and writes a C++ table of
 {id, "text"} entries, so that portable code uses the very texts the plug-in's resources hold.
 
-Resource strings use C escapes (\\n, \\t, \\\\, \\") and "" for a double quote."""
+Resource strings use C escapes (\\n, \\t, \\\\, \\") and "" for a double quote. A string's id is a number
+or a name that a header the script includes (beside it) defines as one."""
+import os
 import re
 import sys
 
@@ -41,7 +43,20 @@ def parse_literal(src, pos):
         i += 1
 
 
-def read_table(text):
+def read_defines(rc_path, text):
+    """The numeric #defines of the headers the script includes from its own folder."""
+    defines = {}
+    for include in re.findall(r'^\s*#\s*include\s+"([^"]+)"', text, re.M):
+        header = os.path.join(os.path.dirname(rc_path), include)
+        if os.path.isfile(header):
+            with open(header, encoding='cp1252') as f:
+                for name, value in re.findall(r'^\s*#\s*define\s+(\w+)\s+(\d+)\b', f.read(), re.M):
+                    defines[name] = int(value)
+    return defines
+
+
+def read_table(text, defines=None):
+    defines = defines or {}
     entries = {}
     for block in re.finditer(r'STRINGTABLE[^\n]*\n\s*(?:BEGIN|\{)(.*?)\n\s*(?:END|\})', text, re.S):
         body = block.group(1)
@@ -53,14 +68,20 @@ def read_table(text):
                 if not c:
                     break
                 pos = c.end()
-            m = re.compile(r'\s*(\d+)\s*,?\s*(?=")').match(body, pos)
+            m = re.compile(r'\s*(\d+|[A-Za-z_]\w*)\s*,?\s*(?=")').match(body, pos)
             if not m:
                 rest = body[pos:].strip()
                 if rest and not rest.startswith('//'):
                     raise ValueError("cannot parse string table near: " + rest[:60])
                 break
             value, pos = parse_literal(body, m.end())
-            sid = int(m.group(1))
+            token = m.group(1)
+            if token.isdigit():
+                sid = int(token)
+            elif token in defines:
+                sid = defines[token]
+            else:
+                raise ValueError("string id %s is not defined in an included header" % token)
             if sid in entries:
                 raise ValueError("string %d defined twice" % sid)
             entries[sid] = value
@@ -84,7 +105,8 @@ def c_literal(data):
 def main():
     src, dst = sys.argv[1], sys.argv[2]
     with open(src, encoding='cp1252') as f:
-        entries = read_table(f.read())
+        text = f.read()
+    entries = read_table(text, read_defines(src, text))
     lines = ["// Generated from %s: do not edit." % src.split('/')[-1]]
     for sid in sorted(entries):
         lines.append('{%d, %s, %d},' % (sid, c_literal(entries[sid]), len(entries[sid])))

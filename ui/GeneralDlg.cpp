@@ -19,22 +19,22 @@ namespace {
 
 // The controls: what a change does and which tooltip explains them.
 const SettingsControl kControls[] = {
-    {IDC_GEN_DISABLE, BN_CLICKED, kChangeRefresh | kChangeModified | kChangeDatabase, 1066},
-    {IDC_GEN_NOTSTORE, BN_CLICKED, kChangeModified, 1067},
-    {IDC_GEN_SHOWICON, BN_CLICKED, kChangeModified, 1068},
-    {IDC_GEN_REFRESH, BN_CLICKED, kChangeModified, 1081},
-    {IDC_GEN_DBPATH, EN_CHANGE, kChangeDatabase | kChangeModified, 1069},
-    {IDC_GEN_BROWSE, BN_CLICKED, kChangeNothing, 1070},
-    {IDC_GEN_NOLARGER, BN_CLICKED, kChangeRefresh | kChangeModified, 1071},
-    {IDC_GEN_DBSIZE, EN_CHANGE, kChangeModified, 1072},
-    {IDC_GEN_DATEFORMAT, EN_CHANGE, kChangeModified, 1073},
-    {IDC_GEN_STOREAFTER, EN_CHANGE, kChangeModified, 1074},
-    {IDC_GEN_AUTOSAVE, EN_CHANGE, kChangeModified, 1080},
-    {IDC_GEN_NOTSTORE_TEXT, STN_CLICKED, kChangeNothing, 1075},
-    {IDC_GEN_NOTSTORE_FIELDS, BN_CLICKED, kChangeNothing, 1076},
-    {IDC_GEN_GROUPBY_TEXT, STN_CLICKED, kChangeNothing, 1077},
-    {IDC_GEN_GROUPBY_FIELDS, BN_CLICKED, kChangeNothing, 1079},
-    {IDC_GEN_MERGE, BN_CLICKED, kChangeNothing, 1078},
+    {IDC_GEN_DISABLE, BN_CLICKED, kChangeRefresh | kChangeModified | kChangeDatabase, IDS_TIP_GEN_DISABLE},
+    {IDC_GEN_NOTSTORE, BN_CLICKED, kChangeModified, IDS_TIP_GEN_NOTSTORE},
+    {IDC_GEN_SHOWICON, BN_CLICKED, kChangeModified, IDS_TIP_GEN_SHOWICON},
+    {IDC_GEN_REFRESH, BN_CLICKED, kChangeModified, IDS_TIP_GEN_REFRESH},
+    {IDC_GEN_DBPATH, EN_CHANGE, kChangeDatabase | kChangeModified, IDS_TIP_GEN_DBPATH},
+    {IDC_GEN_BROWSE, BN_CLICKED, kChangeNothing, IDS_TIP_GEN_BROWSE},
+    {IDC_GEN_NOLARGER, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_GEN_NOLARGER},
+    {IDC_GEN_DBSIZE, EN_CHANGE, kChangeModified, IDS_TIP_GEN_DBSIZE},
+    {IDC_GEN_DATEFORMAT, EN_CHANGE, kChangeModified, IDS_TIP_GEN_DATEFORMAT},
+    {IDC_GEN_STOREAFTER, EN_CHANGE, kChangeModified, IDS_TIP_GEN_STOREAFTER},
+    {IDC_GEN_AUTOSAVE, EN_CHANGE, kChangeModified, IDS_TIP_GEN_AUTOSAVE},
+    {IDC_GEN_NOTSTORE_TEXT, STN_CLICKED, kChangeNothing, IDS_TIP_GEN_NOTSTORE_TEXT},
+    {IDC_GEN_NOTSTORE_FIELDS, BN_CLICKED, kChangeNothing, IDS_TIP_GEN_NOTSTORE_FIELDS},
+    {IDC_GEN_GROUPBY_TEXT, STN_CLICKED, kChangeNothing, IDS_TIP_GEN_GROUPBY_TEXT},
+    {IDC_GEN_GROUPBY_FIELDS, BN_CLICKED, kChangeNothing, IDS_TIP_GEN_GROUPBY_FIELDS},
+    {IDC_GEN_MERGE, BN_CLICKED, kChangeNothing, IDS_TIP_GEN_MERGE},
 };
 
 // Greyed while "Disable" is set (the box itself and the two field-list labels stay).
@@ -52,12 +52,6 @@ const FieldFlags kGroupingMask = {true, false, true, false, false, false, false,
 // Posted to the page by its initialisation (see OnInitDialog).
 constexpr UINT kMarkModified = WM_APP + 1;
 
-constexpr UINT kBrowseTitle = 1015;   // "Locate A Playtally Database File"
-constexpr UINT kNotRequiredCaption = 36;
-constexpr UINT kGroupByCaption = 37;
-constexpr int kUnknownHeader = 26;    // "ErrorOpening"
-constexpr int kCannotSave = 1018;     // "ErrorSavingDBFile", followed by the reason
-constexpr int kMergeIntoItself = 2028;  // "MergeDBIntoItself"
 
 
 // Whether a file that holds something starts with this plug-in's database signature.
@@ -121,8 +115,8 @@ bool CGeneralDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
 
 void CGeneralDlg::refresh() {
     UpdateData(true);  // a failure has shown its message; the values taken so far are used
-    m_doNotStoreText = fieldListText(loadString(kNotRequiredCaption), m_values.DoNotStoreFields);
-    m_groupByText = fieldListText(loadString(kGroupByCaption), m_values.GroupPlaytallyBy);
+    m_doNotStoreText = fieldListText(loadString(IDS_GEN_NOTSTORE_CAPTION), m_values.DoNotStoreFields);
+    m_groupByText = fieldListText(loadString(IDS_GEN_GROUPBY_CAPTION), m_values.GroupPlaytallyBy);
     const bool enabled = !m_values.Disable;
     for (int id : kDisabledWithPlugin) GetDlgItem(id).EnableWindow(enabled);
     if (enabled) GetDlgItem(IDC_GEN_DBSIZE).EnableWindow(m_values.NoLarger);
@@ -160,7 +154,7 @@ void CGeneralDlg::takeSizeLimit() {
 
 void CGeneralDlg::browseForDatabase() {
     std::string path = m_values.DBPath;
-    if (browseForFile(path, m_hWnd, "", "", loadString(kBrowseTitle))) m_values.DBPath = path;
+    if (browseForFile(path, m_hWnd, "", "", loadString(IDS_GEN_BROWSE_TITLE))) m_values.DBPath = path;
     UpdateData(false);
     m_settingsChanged = true;
     SetModified(true);
@@ -176,14 +170,14 @@ void CGeneralDlg::chooseFields(FieldFlags& flags, const FieldFlags& mask) {
 
 void CGeneralDlg::merge() {
     std::string path;
-    if (!browseForFile(path, m_hWnd, "", "", loadString(kBrowseTitle))) return;
+    if (!browseForFile(path, m_hWnd, "", "", loadString(IDS_GEN_BROWSE_TITLE))) return;
     AppContext& context = m_host.context();
     // The database itself holds nothing to add, and reading it as a second copy would bring back
     // what was removed since the last save.
     const std::string own = resolvePluginPath(context.readSettings().DBPath, context.pluginFolder);
     if (context.files.sameFile(path, own)) {
         // Saying nothing would look as if the button did nothing.
-        context.messages.showMessage(loadString(kMergeIntoItself), "MergeDBIntoItself");
+        context.messages.showMessage(loadString(IDS_GEN_MERGE_INTO_ITSELF), "MergeDBIntoItself");
         return;
     }
     m_host.doc().MergeFrom(path);
@@ -208,11 +202,11 @@ bool CGeneralDlg::checkNewDatabasePath() {
                                         OPEN_EXISTING, 0, nullptr));
     const DWORD error = file ? ERROR_ACCESS_DENIED : ::GetLastError();
     if (!file || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return refuse(loadString(kCannotSave) + systemErrorText(error), "ErrorSavingDBFile");
+        return refuse(loadString(IDS_GEN_CANNOT_SAVE) + systemErrorText(error), "ErrorSavingDBFile");
     file.reset();
     // Another program's file would be moved aside at the next save to make room.
     if (!hasOurSignature(context.files, path, context.signature.description))
-        return refuse(loadString(kUnknownHeader), "ErrorOpening");
+        return refuse(loadString(IDS_GEN_UNKNOWN_HEADER), "ErrorOpening");
     return true;
 }
 

@@ -101,9 +101,9 @@ void CListenBrainzDlg::check() {
     if (sender && !typed.empty()) {
         sender->check(typed, GetDlgItemText(IDC_LB_API_ROOT));
         m_checking = true;
-        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2641));
+        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(IDS_LB_CHECKING));
     } else {
-        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(2638));
+        SetDlgItemText(IDC_LB_CHECK_RESULT, loadString(IDS_LB_NO_TOKEN));
     }
 }
 
@@ -124,9 +124,9 @@ void CListenBrainzDlg::showWarning() {
     const std::string root = GetDlgItemText(IDC_LB_API_ROOT);
     std::string warning;
     if (!apiRootUsable(root))
-        warning = loadString(2644);
+        warning = loadString(IDS_LB_BAD_API_ROOT);
     else if (apiRootExposesToken(root))
-        warning = loadString(2639);
+        warning = loadString(IDS_LB_UNENCRYPTED);
     SetDlgItemText(IDC_LB_WARNING, warning);
 }
 
@@ -142,19 +142,20 @@ void CListenBrainzDlg::showStatus() {
         control.EnableWindow(anyRefused);
     }
     if (!running) {
-        SetDlgItemText(IDC_LB_STATUS, loadString(2642));
+        SetDlgItemText(IDC_LB_STATUS, loadString(IDS_LB_SENDING_OFF));
         return;
     }
     const SubmitStatus s = sender->status();
-    std::string text = filled(2630, std::to_string(s.waiting));
-    if (s.refused) text += "  " + filled(2633, std::to_string(s.refused));
+    std::string text = filled(IDS_LB_WAITING, std::to_string(s.waiting));
+    if (s.refused) text += "  " + filled(IDS_LB_REFUSED_COUNT, std::to_string(s.refused));
     text += "\r\n";
     const std::string& dateFormat = m_host.context().current.DateFormat;
-    text += s.lastAccepted ? filled(2631, formatDate(s.lastAccepted, dateFormat.empty() ? "%c" : dateFormat)) : loadString(2634);
+    text += s.lastAccepted ? filled(IDS_LB_LAST_ACCEPTED, formatDate(s.lastAccepted, dateFormat.empty() ? "%c" : dateFormat))
+                           : loadString(IDS_LB_NOTHING_SENT);
     if (s.tokenRefused)
-        text += "\r\n" + loadString(2643);
+        text += "\r\n" + loadString(IDS_LB_WAITS_FOR_TOKEN);
     else if (!s.lastError.empty())
-        text += "\r\n" + filled(2632, s.lastError);
+        text += "\r\n" + filled(IDS_LB_LAST_ERROR, s.lastError);
     if (text != GetDlgItemText(IDC_LB_STATUS)) SetDlgItemText(IDC_LB_STATUS, text);
     if (m_checking) {
         const std::string result = sender->checkResult();
@@ -186,6 +187,6 @@ void CListenBrainzDlg::saveListenSettings() {
     if (tokenvault::store(profile, sectionListen(), GetDlgItemText(IDC_LB_TOKEN))) {
         m_tokenTyped = false;
     } else {
-        m_host.context().messages.showMessage(loadString(2640), "");
+        m_host.context().messages.showMessage(loadString(IDS_LB_TOKEN_NOT_STORED), "");
     }
 }

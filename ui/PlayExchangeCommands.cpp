@@ -7,13 +7,10 @@
 #include "core/Clock.h"
 #include "plugin/win/BrowseForFile.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kExportTitle = 2230;   // "Export Plays"
-constexpr int kImportTitle = 2231;   // "Import Plays"
-constexpr int kExportFilter = 2232;  // ListenBrainz JSON, scrobbler log, CSV
-constexpr int kImportFilter = 2233;
 
 bool endsWithNoCase(const std::string& text, const char* tail) {
     const std::size_t n = lstrlenA(tail);
@@ -38,13 +35,13 @@ bool exportPlaysCommand(HWND owner, CDoc& doc) {
     const TimeValue now = context.clock.now();
     std::string path = defaultExportName(PlayFormat::listenBrainz, now);
     int filterIndex = 1;
-    if (!browseForNewFile(path, filterIndex, owner, loadString(kExportFilter), loadString(kExportTitle))) return false;
+    if (!browseForNewFile(path, filterIndex, owner, loadString(IDS_EXPORT_FILTER), loadString(IDS_EXPORT_TITLE))) return false;
     exportPlays(doc, path, exportFormatOf(path, filterIndex));
     return true;
 }
 
 ImportResult importPlaysCommand(HWND owner, CDoc& doc) {
     std::string path;
-    if (!browseForFile(path, owner, "", loadString(kImportFilter), loadString(kImportTitle))) return {};
+    if (!browseForFile(path, owner, "", loadString(IDS_IMPORT_FILTER), loadString(IDS_IMPORT_TITLE))) return {};
     return importPlays(doc, path);
 }

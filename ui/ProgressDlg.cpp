@@ -7,8 +7,6 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr UINT kDefaultTitleId = 1009;  // "Please Wait"
-
 // The bar's window class lives in the common controls, which nothing may have loaded yet.
 void registerProgressClass() {
     static const bool registered = [] {
@@ -74,7 +72,7 @@ BOOL CProgressDlg::OnInitDialog() {
     m_bar.SetRange(static_cast<short>(m_lower), static_cast<short>(m_upper));
     m_bar.SetStep(m_step);
     m_bar.SetPos(m_lower);
-    SetWindowText(loadString(m_titleStringId ? static_cast<int>(m_titleStringId) : static_cast<int>(kDefaultTitleId)));
+    SetWindowText(loadString(m_titleStringId ? static_cast<int>(m_titleStringId) : IDS_PLEASE_WAIT));
     return TRUE;
 }
 

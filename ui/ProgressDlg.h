@@ -14,7 +14,7 @@
 
 class CProgressDlg : public CDialog, public IProgress {
 public:
-    // `titleStringId`: the string resource used as the window text; 0 for "Please Wait" (1009).
+    // `titleStringId`: the string resource used as the window text; 0 for "Please Wait" (IDS_PLEASE_WAIT).
     explicit CProgressDlg(UINT titleStringId = 0);
     ~CProgressDlg() override;  // destroys the window (re-enabling the owner) when it still exists
 

@@ -14,33 +14,33 @@
 namespace {
 
 const SettingsControl kControls[] = {
-    {IDC_PUB_FILE, EN_CHANGE, kChangeModified, 52},
-    {IDC_PUB_FILE_BROWSE, BN_CLICKED, kChangeNothing, 53},
-    {IDC_PUB_AUTOPUBLISH, BN_CLICKED, kChangeRefresh | kChangeModified, 54},
-    {IDC_PUB_TIME, 0, kChangeNothing, 56},
-    {IDC_PUB_EVERY, CBN_SELCHANGE, kChangeRefresh | kChangeModified, 55},
-    {IDC_PUB_BEFORE, EN_CHANGE, kChangeModified, 57},
-    {IDC_PUB_BEFORE_BROWSE, BN_CLICKED, kChangeNothing, 58},
-    {IDC_PUB_BEFORE_HIDE, BN_CLICKED, kChangeModified, 59},
-    {IDC_PUB_BEFORE_WAIT, BN_CLICKED, kChangeModified, 60},
-    {IDC_PUB_AFTER, EN_CHANGE, kChangeModified, 61},
-    {IDC_PUB_AFTER_BROWSE, BN_CLICKED, kChangeNothing, 62},
-    {IDC_PUB_AFTER_HIDE, BN_CLICKED, kChangeModified, 63},
-    {IDC_PUB_AFTER_WAIT, BN_CLICKED, kChangeModified, 64},
-    {IDC_PUB_LAST, CBN_SELCHANGE, kChangeModified, 65},
-    {IDC_PUB_TOP, BN_CLICKED, kChangeRefresh | kChangeModified, 66},
-    {IDC_PUB_TOPCOUNT, EN_CHANGE, kChangeModified, 67},
-    {IDC_PUB_LOG, BN_CLICKED, kChangeRefresh | kChangeModified, 68},
+    {IDC_PUB_FILE, EN_CHANGE, kChangeModified, IDS_TIP_PUB_FILE},
+    {IDC_PUB_FILE_BROWSE, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_FILE_BROWSE},
+    {IDC_PUB_AUTOPUBLISH, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_PUB_AUTOPUBLISH},
+    {IDC_PUB_TIME, 0, kChangeNothing, IDS_TIP_PUB_TIME},
+    {IDC_PUB_EVERY, CBN_SELCHANGE, kChangeRefresh | kChangeModified, IDS_TIP_PUB_EVERY},
+    {IDC_PUB_BEFORE, EN_CHANGE, kChangeModified, IDS_TIP_PUB_BEFORE},
+    {IDC_PUB_BEFORE_BROWSE, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_BEFORE_BROWSE},
+    {IDC_PUB_BEFORE_HIDE, BN_CLICKED, kChangeModified, IDS_TIP_PUB_BEFORE_HIDE},
+    {IDC_PUB_BEFORE_WAIT, BN_CLICKED, kChangeModified, IDS_TIP_PUB_BEFORE_WAIT},
+    {IDC_PUB_AFTER, EN_CHANGE, kChangeModified, IDS_TIP_PUB_AFTER},
+    {IDC_PUB_AFTER_BROWSE, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_AFTER_BROWSE},
+    {IDC_PUB_AFTER_HIDE, BN_CLICKED, kChangeModified, IDS_TIP_PUB_AFTER_HIDE},
+    {IDC_PUB_AFTER_WAIT, BN_CLICKED, kChangeModified, IDS_TIP_PUB_AFTER_WAIT},
+    {IDC_PUB_LAST, CBN_SELCHANGE, kChangeModified, IDS_TIP_PUB_LAST},
+    {IDC_PUB_TOP, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_PUB_TOP},
+    {IDC_PUB_TOPCOUNT, EN_CHANGE, kChangeModified, IDS_TIP_PUB_TOPCOUNT},
+    {IDC_PUB_LOG, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_PUB_LOG},
     {IDC_PUB_STATS, BN_CLICKED, kChangeRefresh | kChangeModified, IDS_TIP_PUB_STATS},
     {IDC_PUB_STATSFILE, EN_CHANGE, kChangeModified, IDS_TIP_PUB_STATSFILE},
-    {IDC_PUB_HEADER, EN_CHANGE, kChangeModified, 69},
-    {IDC_PUB_HEADER_EDIT, BN_CLICKED, kChangeNothing, 70},
-    {IDC_PUB_ITEM, EN_CHANGE, kChangeModified, 71},
-    {IDC_PUB_ITEM_EDIT, BN_CLICKED, kChangeNothing, 72},
-    {IDC_PUB_FOOTER, EN_CHANGE, kChangeModified, 73},
-    {IDC_PUB_FOOTER_EDIT, BN_CLICKED, kChangeNothing, 74},
-    {IDC_PUB_OPEN, BN_CLICKED, kChangeNothing, 75},
-    {IDC_PUB_PUBLISH_NOW, BN_CLICKED, kChangeNothing, 76},
+    {IDC_PUB_HEADER, EN_CHANGE, kChangeModified, IDS_TIP_PUB_HEADER},
+    {IDC_PUB_HEADER_EDIT, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_HEADER_EDIT},
+    {IDC_PUB_ITEM, EN_CHANGE, kChangeModified, IDS_TIP_PUB_ITEM},
+    {IDC_PUB_ITEM_EDIT, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_ITEM_EDIT},
+    {IDC_PUB_FOOTER, EN_CHANGE, kChangeModified, IDS_TIP_PUB_FOOTER},
+    {IDC_PUB_FOOTER_EDIT, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_FOOTER_EDIT},
+    {IDC_PUB_OPEN, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_OPEN},
+    {IDC_PUB_PUBLISH_NOW, BN_CLICKED, kChangeNothing, IDS_TIP_PUB_PUBLISH_NOW},
 };
 
 // The three browse buttons: the title of the open-file dialog and the value the path goes to.
@@ -50,14 +50,14 @@ struct BrowseButton {
     std::string PublishSettings::*target;
 };
 const BrowseButton kBrowseButtons[] = {
-    {IDC_PUB_FILE_BROWSE, 1011, &PublishSettings::PublishFile},
-    {IDC_PUB_BEFORE_BROWSE, 1012, &PublishSettings::RunBefore},
-    {IDC_PUB_AFTER_BROWSE, 1013, &PublishSettings::RunAfter},
+    {IDC_PUB_FILE_BROWSE, IDS_PUB_FILE_BROWSE_TITLE, &PublishSettings::PublishFile},
+    {IDC_PUB_BEFORE_BROWSE, IDS_PUB_BEFORE_BROWSE_TITLE, &PublishSettings::RunBefore},
+    {IDC_PUB_AFTER_BROWSE, IDS_PUB_AFTER_BROWSE_TITLE, &PublishSettings::RunAfter},
 };
 
 // Strings of the two lists: "Every" (hour to year) and "Last" (from the beginning to a year).
-const int kEveryStrings[] = {19, 20, 21, 22, 23};
-const int kLastStrings[] = {6, 2, 3, 4, 5};
+const int kEveryStrings[] = {IDS_EVERY_HOUR, IDS_EVERY_DAY, IDS_EVERY_WEEK, IDS_EVERY_MONTH, IDS_EVERY_YEAR};
+const int kLastStrings[] = {IDS_PERIOD_BEGINNING, IDS_PERIOD_DAY, IDS_PERIOD_WEEK, IDS_PERIOD_MONTH, IDS_PERIOD_YEAR};
 
 constexpr DWORD kPickerStyle = WS_CHILD | WS_VISIBLE | DTS_TIMEFORMAT;
 

@@ -7,8 +7,6 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr int kPromptPath = 49;   // "Mp3 file location (please specify new location if the file was moved):"
-constexpr int kPromptMoved = 50;  // "If the file was moved - please specify its new location:"
 const char* const kFilter = "Mp3 files|*.mp3|All files|*.*||";
 const char* const kBrowseCaption = "Mp3 file";
 
@@ -48,9 +46,9 @@ BOOL CPathDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (m_missingText.empty()) {
         GetDlgItem(IDC_PATH_MISSING).ShowWindow(SW_HIDE);
-        m_prompt = loadString(kPromptPath);
+        m_prompt = loadString(IDS_PATH_PROMPT);
     } else {
-        m_prompt = loadString(kPromptMoved);
+        m_prompt = loadString(IDS_PATH_PROMPT_MOVED);
     }
     UpdateData(false);
     return TRUE;

@@ -19,9 +19,6 @@ namespace {
 
 constexpr UINT kAnswerMessage = WM_APP + 1;
 constexpr UINT_PTR kRetryTimer = 1;
-constexpr int kOutboxNotWritten = 2626;
-constexpr int kOutboxDamaged = 2627;
-constexpr int kTokenRefusedNotice = 2625;
 const char kWindowClass[] = "PlaytallyListenSender";
 
 }  // namespace
@@ -74,7 +71,7 @@ void CListenSender::start(const std::string& databasePath, std::shared_ptr<IHttp
     IFileSystem& files = context_.files;
     outbox_ = std::make_unique<COutbox>(files, outboxPathFor(databasePath));
     if (outbox_->load() == COutbox::LoadResult::damaged)
-        context_.messages.showMessage(loadString(kOutboxDamaged) + outbox_->path() + ".damaged", "OutboxDamaged");
+        context_.messages.showMessage(loadString(IDS_LB_OUTBOX_DAMAGED) + outbox_->path() + ".damaged", "OutboxDamaged");
     durable_ = std::make_shared<COutboxDurability>(outbox_->path());
     outbox_->setFileTurn(durable_.get());
     submitter_ = std::make_unique<CListenSubmitter>(*outbox_, context_.clock);
@@ -130,7 +127,7 @@ void CListenSender::playStored(const CTrackRecord& record) {
     flushAloneFailed_ = false;
     if (fault != ListenFault::none) outbox_->refuse(outbox_->waiting().back().id, listenFaultText(fault));
     if (!written)
-        context_.messages.showMessage(loadString(kOutboxNotWritten) + outbox_->lastError(), "OutboxNotWritten");
+        context_.messages.showMessage(loadString(IDS_LB_OUTBOX_NOT_WRITTEN) + outbox_->lastError(), "OutboxNotWritten");
     pump();
 }
 
@@ -225,7 +222,7 @@ void CListenSender::answered() {
     submitter_->takeAnswer(request, answer);
     if (submitter_->takeCheckDone()) checking_ = false;
     if (submitter_->takeTokenNotice())
-        context_.messages.showMessage(loadString(kTokenRefusedNotice), "ListenTokenRefused");
+        context_.messages.showMessage(loadString(IDS_LB_TOKEN_REFUSED_NOTICE), "ListenTokenRefused");
     pump();
 }
 

@@ -5,6 +5,7 @@
 
 #include "framework/Handles.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 UniqueKey openKey(const std::string& path, REGSAM access) {
@@ -60,7 +61,7 @@ bool deleteTree(HKEY parent, const std::string& name) {
 }  // namespace
 
 RegistryProfile::RegistryProfile(std::string applicationName)
-    : RegistryProfile(std::move(applicationName), loadString(82)) {}
+    : RegistryProfile(std::move(applicationName), loadString(IDS_REGISTRY_PRODUCT)) {}
 
 RegistryProfile::RegistryProfile(std::string applicationName, std::string registryKey)
     : applicationName_(std::move(applicationName)), registryKey_(std::move(registryKey)) {}

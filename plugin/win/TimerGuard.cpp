@@ -5,6 +5,7 @@
 #include "framework/Wnd.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 void CTimerGuard::run(IMessages& messages, const std::function<void()>& work) noexcept {
     try {
@@ -24,7 +25,7 @@ void CTimerGuard::report(IMessages& messages, const char* reason) noexcept {
     // message box runs its own message loop), must not show a second one.
     reported_ = true;
     try {
-        messages.showMessage(loadString(1100) + reason, "UnexpectedError");
+        messages.showMessage(loadString(IDS_UNEXPECTED_ERROR) + reason, "UnexpectedError");
     } catch (...) {
         reportCallbackException((what_ + " (its report)").c_str());
     }

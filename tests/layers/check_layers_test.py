@@ -26,6 +26,9 @@ plants = [
     ("window/PlaytallyDlg.cpp", "IHelpTextSink* g_sink = nullptr;", "a mutable global"),
     ("app/PlaytallyApp.cpp", 'void f(IProfile& p) { p.writeInt(sectionMain(), "First Time", 0); }', "written as a literal"),
     ("plugin/Publisher.cpp", 'void f(IProfile* p) { p->getString("General", key, ""); }', "written as a literal"),
+    ("ui/GeneralDlg.cpp", "const SettingsControl kMore[] = {\n    {IDC_GEN_DISABLE, BN_CLICKED, kChangeNothing, 1066},\n};",
+     "a tooltip written as a number (1066)"),
+    ("plugin/Publisher.cpp", "std::string f() { return loadString(1010); }", "a string id written as a number"),
 ]
 
 failures = 0
