@@ -141,6 +141,8 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 
 }  // namespace
 
+constexpr std::size_t kWriteAhead = 16;
+
 void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     const DatabaseSignature& signature = context_.signature;
 
@@ -158,6 +160,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         const RecordArray& saved = target ? *target : store_.all();
         std::vector<std::uint32_t> entries;
         for (std::size_t i = 0; i < saved.size(); ++i) {
+            // The records lie apart in memory: each is asked for some turns ahead of its write.
+            if (i + kWriteAhead < saved.size()) saved[i + kWriteAhead]->Prefetch();
             writeRecord(archive, *saved[i]);
             if (hasTrailerEntry(*saved[i])) entries.push_back(static_cast<std::uint32_t>(i));
         }

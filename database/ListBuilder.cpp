@@ -233,7 +233,11 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         order = rankByHits(hits, rowLimit(params));
     }
 
+    const auto firstPlayAt = [&](std::size_t position) -> const CTrackRecord& {
+        return *records[groups[order[position]].first];
+    };
     for (std::size_t position = 0; position < order.size(); ++position) {
+        fetchPlaysAhead(position, order.size(), firstPlayAt);
         const PlayGroup& working = groups[order[position]];
         CGroupRecord group(*records[working.first], working.first);
         group.SetHits(working.hits);
