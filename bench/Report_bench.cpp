@@ -16,6 +16,7 @@
 #include "plugin/Publisher.h"
 #include "report/Shell.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 #include "tests/native/TempDir.h"
 
 namespace {
@@ -82,7 +83,7 @@ void BM_ReportTagReplacement(benchmark::State& state) {
     params.till = setup.clock.now();
     params.logMode = true;
     const RowArray rows = setup.doc.BuildList(params);
-    const std::string item = loadString(78);
+    const std::string item = loadString(IDS_DEFAULT_ITEM);
     for (auto _ : state) {
         CItemTemplate filler(item, true);
         std::size_t bytes = 0;

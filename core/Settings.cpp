@@ -56,10 +56,10 @@ void writeSettingValue(IProfile& profile, const std::string& section, const char
     if (value.fields) profile.writeString(section, key, writeFlagList(*value.fields));
 }
 
-std::string sectionGeneral() { return loadString(1014); }
-std::string sectionPublish() { return loadString(18); }
-std::string sectionMain() { return loadString(25); }
-std::string sectionDialog() { return loadString(17); }
+std::string sectionGeneral() { return loadString(IDS_SECTION_GENERAL); }
+std::string sectionPublish() { return loadString(IDS_SETTINGS_CAPTION); }
+std::string sectionMain() { return loadString(IDS_SECTION_MAIN); }
+std::string sectionDialog() { return loadString(IDS_SECTION_DIALOG); }
 std::string sectionTemplateEditor() { return "HtmlEditDlg"; }
 
 std::string defaultDatabaseName(const std::string& userName) { return userName + "'s Playtally database.dat"; }
@@ -67,9 +67,9 @@ std::string defaultDatabaseName(const std::string& userName) { return userName +
 namespace {
 
 std::string databaseNameFor(const SettingsDefaults& d) { return defaultDatabaseName(d.userName); }
-std::string defaultHeader(const SettingsDefaults&) { return loadString(77) + loadString(80); }
-std::string defaultItem(const SettingsDefaults&) { return loadString(78); }
-std::string defaultFooter(const SettingsDefaults&) { return loadString(79); }
+std::string defaultHeader(const SettingsDefaults&) { return loadString(IDS_DEFAULT_HEADER) + loadString(IDS_DEFAULT_HEADER_END); }
+std::string defaultItem(const SettingsDefaults&) { return loadString(IDS_DEFAULT_ITEM); }
+std::string defaultFooter(const SettingsDefaults&) { return loadString(IDS_DEFAULT_FOOTER); }
 
 std::tm localTimeOf(TimeValue now) {
     std::tm local{};

@@ -9,6 +9,7 @@
 #include "core/Messages.h"
 #include "database/TrackTag.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ bool CDoc::AddTrack(const CTrackRecord& pending) {
         store_.append(std::move(record));
         return true;
     } catch (const std::bad_alloc&) {
-        context_.messages.showMessage(loadString(51), "SongAddingError");
+        context_.messages.showMessage(loadString(IDS_DB_ADDING_FAILED), "SongAddingError");
         return false;
     }
 }

@@ -18,22 +18,23 @@
 #include "core/Clock.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
 // String resources and message keys of the database file.
-constexpr int kUnknownHeader = 26;        // "ErrorOpening"
-constexpr int kNewerFormat = 1027;        // "DBFileIsNewerFormat"
-constexpr int kFatalLoading = 1026;       // "UnknownErrorLoading"
-constexpr int kLoadPathEmpty = 1019;      // "LoadDBIsEmpty"
-constexpr int kSavePathEmpty = 1016;      // "SaveDBIsEmpty"
-constexpr int kSaveFailedBecause = 1018;  // "ErrorSavingDBFile", followed by the reason
-constexpr int kFailedSaving = 1017;       // "ErrorWhileSavingPTDB"
-constexpr int kKeptAs = 2026;             // "The file was kept as:\n"
-constexpr int kEndsInsidePlay = 2027;     // "DBFileIsCut"
-constexpr int kDamagedAfter = 2257;       // "DBFileIsDamaged": %1 plays loaded
+constexpr int kUnknownHeader = IDS_GEN_UNKNOWN_HEADER;      // "ErrorOpening"
+constexpr int kNewerFormat = IDS_DB_NEWER_FORMAT;           // "DBFileIsNewerFormat"
+constexpr int kFatalLoading = IDS_DB_FATAL_LOADING;         // "UnknownErrorLoading"
+constexpr int kLoadPathEmpty = IDS_DB_LOAD_PATH_EMPTY;      // "LoadDBIsEmpty"
+constexpr int kSavePathEmpty = IDS_DB_SAVE_PATH_EMPTY;      // "SaveDBIsEmpty"
+constexpr int kSaveFailedBecause = IDS_GEN_CANNOT_SAVE;     // "ErrorSavingDBFile", followed by the reason
+constexpr int kFailedSaving = IDS_DB_FAILED_SAVING;         // "ErrorWhileSavingPTDB"
+constexpr int kKeptAs = IDS_DB_KEPT_AS;                     // "The file was kept as:\n"
+constexpr int kEndsInsidePlay = IDS_DB_ENDS_INSIDE_PLAY;    // "DBFileIsCut"
+constexpr int kDamagedAfter = IDS_DB_DAMAGED_AFTER;         // "DBFileIsDamaged": %1 plays loaded
 constexpr std::uint8_t kNoGenre = 255;
-constexpr int kTextsDamaged = 2029;       // "DBFileTextsDamaged"
+constexpr int kTextsDamaged = IDS_DB_TEXTS_DAMAGED;         // "DBFileTextsDamaged"
 // A file that was not understood, moved aside at a save: news of its own, which a user who
 // silenced the loading errors still gets.
 const char kKeptAtSaveKey[] = "DBFileKeptAside";
@@ -142,6 +143,8 @@ void closeQuietly(std::unique_ptr<IFile>& file) {
 
 }  // namespace
 
+constexpr std::size_t kWriteAhead = 16;
+
 void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     const DatabaseSignature& signature = context_.signature;
 
@@ -159,6 +162,8 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
         const RecordArray& saved = target ? *target : store_.all();
         std::vector<std::uint32_t> entries;
         for (std::size_t i = 0; i < saved.size(); ++i) {
+            // The records lie apart in memory: each is asked for some turns ahead of its write.
+            if (i + kWriteAhead < saved.size()) saved[i + kWriteAhead]->Prefetch();
             writeRecord(archive, *saved[i]);
             if (hasTrailerEntry(*saved[i])) entries.push_back(static_cast<std::uint32_t>(i));
         }

@@ -15,11 +15,12 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kProgressTextId = 1010;   // "Generating Playtally Report..."
-constexpr int kBuildErrorTextId = 1036;
+constexpr int kProgressTextId = IDS_GENERATING_REPORT;
+constexpr int kBuildErrorTextId = IDS_REPORT_BUILD_FAILED;
 const char* const kBuildErrorKey = "GeneratingReportError";
 // Log mode opens the progress window for more rows than this; Playtally mode for more records.
 constexpr int kLogProgressRows = 100;
@@ -232,7 +233,11 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         order = rankByHits(hits, rowLimit(params));
     }
 
+    const auto firstPlayAt = [&](std::size_t position) -> const CTrackRecord& {
+        return *records[groups[order[position]].first];
+    };
     for (std::size_t position = 0; position < order.size(); ++position) {
+        fetchPlaysAhead(position, order.size(), firstPlayAt);
         const PlayGroup& working = groups[order[position]];
         CGroupRecord group(*records[working.first], working.first);
         group.SetHits(working.hits);

@@ -12,16 +12,11 @@
 #include "core/Messages.h"
 #include "core/ProgramRunner.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
 using Identities = std::vector<std::uint64_t>;  // sorted
-
-constexpr int kAskRemoveGroup = 35;    // "Delete the grouped records?"
-constexpr int kAskTagGroup = 39;       // Playtally mode: the edit for the group, or for nothing
-constexpr int kAskPathGroup = 44;      // Playtally mode: the path for the group, or for nothing
-constexpr int kAskTagInstances = 45;   // Log mode: the edit for every instance, or the play only
-constexpr int kAskPathInstances = 48;  // Log mode: the path for every instance, or the play only
 
 bool windowExists(const AppContext& context) { return context.views->playtallyWindowExists(); }
 bool windowInLogMode(const AppContext& context) {
@@ -103,7 +98,7 @@ bool CDoc::RemoveRecord(int index) {
     if (!windowInLogMode(context_)) {
         Identities group = groupOf(store_[index], false);
         if (group.size() > 1) {
-            if (!confirm(context_, kAskRemoveGroup)) return false;
+            if (!confirm(context_, IDS_ASK_REMOVE_GROUP)) return false;
             doomed = std::move(group);
         }
     }
@@ -120,7 +115,7 @@ bool CDoc::ChangePath(int index, const std::string& missingPath, const std::u16s
     std::u16string widePath = record.widePath;
     if (!context_.dialogs->editPath(path, widePath, missingPath, missingWide)) return false;
     if (!windowExists(context_)) return false;
-    if (targets.size() > 1 && !confirm(context_, logMode ? kAskPathInstances : kAskPathGroup)) {
+    if (targets.size() > 1 && !confirm(context_, logMode ? IDS_ASK_PATH_INSTANCES : IDS_ASK_PATH_GROUP)) {
         if (!logMode) return false;
         targets = {chosen};
     }
@@ -147,7 +142,7 @@ bool CDoc::EditTag(int index) {
     if (!windowExists(context_)) return false;
     // The body is made again from what was typed; the texts stay whole beside it.
     edit.SetTexts(texts);
-    if (targets.size() > 1 && !confirm(context_, logMode ? kAskTagInstances : kAskTagGroup)) {
+    if (targets.size() > 1 && !confirm(context_, logMode ? IDS_ASK_TAG_INSTANCES : IDS_ASK_TAG_GROUP)) {
         if (!logMode) return false;
         targets = {chosen};
     }

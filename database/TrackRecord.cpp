@@ -46,9 +46,13 @@ std::uint64_t RecordIdentity::next() {
 CTrackRecord::CTrackRecord(std::string_view path_, std::int32_t length_, TimeValue date_, std::int32_t played_)
     : length(length_), date(date_), played(played_), path(path_) {}
 
+std::string dateFieldText(TimeValue date, const std::string& dateFormat) {
+    return ansiToUtf8(formatDate(date, dateFormat));
+}
+
 std::string CTrackRecord::GetFieldText(int id, const std::string& dateFormat) const {
     switch (id) {
-        case FieldDate: return ansiToUtf8(formatDate(date, dateFormat));
+        case FieldDate: return dateFieldText(date, dateFormat);
         case FieldLength: return formatDuration(length);
         case FieldPlayed: return formatDuration(played);
         case FieldArtist:

@@ -6,6 +6,7 @@
 #include "tags/Id3v1Tag.h"
 #include "core/Clock.h"
 #include "core/PathText.h"
+#include "core/Prefetch.h"
 #include "core/Settings.h"
 #include "core/TrackTexts.h"
 
@@ -87,6 +88,21 @@ public:
     void SetTag(const CId3v1Tag& body);
     // Whether the play keeps texts of its own beside its body.
     bool HasWholeTexts() const { return !whole_.empty(); }
+    // Starts fetching the record itself (the members a list builder reads) into the cache.
+    PTLY_PREFETCHING void Prefetch() const {
+        const char* self = reinterpret_cast<const char*>(this);
+        for (std::size_t at = 0; at < sizeof(CTrackRecord); at += 64) prefetchForRead(self + at);
+    }
+    // Starts fetching the whole texts (their first 192 bytes, which nearly always hold all six)
+    // into the cache, for a caller about to read the texts of many plays in turn. A fetch past
+    // the end of the texts is harmless: it never faults.
+    PTLY_PREFETCHING void PrefetchTexts() const {
+        if (whole_.empty()) return;
+        const char* texts = whole_.data();
+        prefetchForRead(texts);
+        prefetchForRead(texts + 64);
+        prefetchForRead(texts + 128);
+    }
     // The whole texts as the database file stores them: the six texts in the order of
     // kTextFields, each ended by a zero byte; "" when the play keeps none.
     const std::string& PackedTexts() const { return whole_; }
@@ -114,6 +130,20 @@ public:
     // The grouping test, with the GroupPlaytallyBy flags and DateFormat of `settings`.
     bool IsSameGroup(const CTrackRecord& other, const GeneralSettings& settings) const;
 };
+
+// For a loop that reads plays one after another in a known order (`recordAt(turn)` gives the
+// play of a turn). Each play's record and whole texts are allocations of their own and a play's
+// turn is short, so each would wait for memory in turn. The record some turns ahead is asked for
+// first, and the texts of the one halfway there (whose record has arrived meanwhile) next.
+template <typename RecordAt>
+PTLY_PREFETCHING void fetchPlaysAhead(std::size_t turn, std::size_t turns, RecordAt recordAt) {
+    constexpr std::size_t kRecordsAhead = 16, kTextsAhead = 8;
+    if (turn + kRecordsAhead < turns) recordAt(turn + kRecordsAhead).Prefetch();
+    if (turn + kTextsAhead < turns) recordAt(turn + kTextsAhead).PrefetchTexts();
+}
+
+// The text of FieldDate for a play that started at `date` (what GetFieldText gives).
+std::string dateFieldText(TimeValue date, const std::string& dateFormat);
 
 // The text fields in the order a play keeps them.
 constexpr int kTextFields[] = {FieldTitle, FieldArtist, FieldAlbum, FieldYear, FieldComment, FieldGenre};

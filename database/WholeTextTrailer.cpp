@@ -38,7 +38,10 @@ void writeWholeTextTrailer(CArchive& archive, const RecordArray& records, const 
     archive.WriteUInt32(kVersion);
     archive.WriteUInt32(static_cast<std::uint32_t>(records.size()));
     archive.WriteUInt32(static_cast<std::uint32_t>(entries.size()));
-    for (std::uint32_t i : entries) {
+    const auto playAt = [&](std::size_t turn) -> const CTrackRecord& { return *records[entries[turn]]; };
+    for (std::size_t turn = 0; turn < entries.size(); ++turn) {
+        fetchPlaysAhead(turn, entries.size(), playAt);
+        const std::uint32_t i = entries[turn];
         const CTrackRecord& r = *records[i];
         const std::uint8_t what = (r.HasWholeTexts() ? kHasTexts : 0) | (r.firstStart != 0 ? kHasFirstStart : 0);
         archive.WriteUInt32(i);

@@ -17,14 +17,9 @@
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
-
-constexpr int kExporting = 2234;      // progress text
-constexpr int kExported = 2236;       // "PlaysExported": %1 plays, %2 the file
-constexpr int kExportFailed = 2237;   // "ErrorExportingPlays", followed by the reason
-constexpr int kNoMemory = 2255;       // the reason when memory ran out
-constexpr int kOntoDatabase = 2256;   // "ExportOntoDatabase"
 
 // The new file's name beside the target: one no file has, so that no file of the user's is
 // overwritten and then removed by the export's write.
@@ -100,17 +95,17 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     // The database itself: the export would take its place, and the plays would be gone at the
     // next start.
     if (files.sameFile(path, resolvePluginPath(context.readSettings().DBPath, context.pluginFolder))) {
-        show(loadString(kOntoDatabase), "ExportOntoDatabase");
+        show(loadString(IDS_EXPORT_ONTO_DATABASE), "ExportOntoDatabase");
         return ExportStatus::failed;
     }
     const std::string newPath = unusedNewName(files, path);
     if (newPath.empty()) {
-        show(loadString(kExportFailed) + files.lastErrorText(), "ErrorExportingPlays");
+        show(loadString(IDS_EXPORT_FAILED) + files.lastErrorText(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
     CReplacingWrite write(files, path, newPath);
     if (!write.file()) {
-        show(loadString(kExportFailed) + write.reason(), "ErrorExportingPlays");
+        show(loadString(IDS_EXPORT_FAILED) + write.reason(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
     IFile* file = write.file();
@@ -122,7 +117,7 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
         ExportOrder order(doc);
         const std::size_t total = order.size();
         if (total >= kExportProgressFrom) progress = context.progress->create();  // none without a window
-        if (progress) progress->Show(loadString(kExporting), 0, 100);
+        if (progress) progress->Show(loadString(IDS_EXPORTING), 0, 100);
         std::unique_ptr<PlayWriter> writer = makePlayWriter(format, playtallyClient());
         auto handOver = [&](std::size_t atLeast) {
             std::string_view bytes = writer->pending();
@@ -152,20 +147,20 @@ ExportStatus exportPlays(CDoc& doc, const std::string& path, PlayFormat format) 
     } catch (const std::bad_alloc&) {
         progress.reset();
         discard();
-        show(loadString(kExportFailed) + loadString(kNoMemory), "ErrorExportingPlays");
+        show(loadString(IDS_EXPORT_FAILED) + loadString(IDS_NO_MEMORY), "ErrorExportingPlays");
         return ExportStatus::failed;
     } catch (const CFileException& e) {
         progress.reset();
         discard();
-        show(loadString(kExportFailed) + e.reason(), "ErrorExportingPlays");
+        show(loadString(IDS_EXPORT_FAILED) + e.reason(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
     progress.reset();
 
     if (!write.replace(false)) {
-        show(loadString(kExportFailed) + write.reason(), "ErrorExportingPlays");
+        show(loadString(IDS_EXPORT_FAILED) + write.reason(), "ErrorExportingPlays");
         return ExportStatus::failed;
     }
-    show(replaceAll(replaceAll(loadString(kExported), "%1", std::to_string(count)), "%2", path), "PlaysExported");
+    show(replaceAll(replaceAll(loadString(IDS_PLAYS_EXPORTED), "%1", std::to_string(count)), "%2", path), "PlaysExported");
     return ExportStatus::written;
 }

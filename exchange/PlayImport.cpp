@@ -23,18 +23,10 @@
 #include "core/SettingsTable.h"
 #include "core/StableOrder.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
-constexpr int kCannotRead = 2238;     // "ErrorImportingPlays", followed by the reason
-constexpr int kNotImported = 2239;    // "ErrorImportingPlays", followed by the reader's message
-constexpr int kImported = 2249;       // "PlaysImported": %1 added, %2 duplicates
-constexpr int kRaiseLimit = 2250;     // %1 plays after the import, %2 the limit, %3 plays to go
-constexpr int kImportAnyway = 2251;   // %3 plays to go
-constexpr int kImportedToGo = 2261;   // "PlaysImported": %1 added, %2 duplicates, %3 the limit, %4 plays to go,
-                                      // %5 of them added
-constexpr int kNoMemory = 2255;
-constexpr int kTooLarge = 2258;       // the reason for a file beyond kLargestImport
 // Read whole, with the plays it makes beside the database: a file beyond this could not be held
 // in a 32-bit player's memory, and no export of a listener's history comes near it.
 constexpr std::int64_t kLargestImport = 256 << 20;
@@ -68,7 +60,7 @@ bool readWhole(IFileSystem& files, const std::string& path, std::string& bytes, 
         const std::int64_t size = file->size();
         if (size > kLargestImport) {
             file->close();
-            reason = loadString(kTooLarge);
+            reason = loadString(IDS_IMPORT_TOO_LARGE);
             return false;
         }
         bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
@@ -195,13 +187,13 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     try {
         std::string bytes, reason;
         if (!readWhole(context.files, path, bytes, reason)) {
-            show(loadString(kCannotRead) + reason, "ErrorImportingPlays");
+            show(loadString(IDS_IMPORT_CANNOT_READ) + reason, "ErrorImportingPlays");
             return result;
         }
         std::vector<ImportedListen> listens;
         ReadError error;
         if (!readListens(bytes, listens, error)) {
-            show(loadString(kNotImported) +
+            show(loadString(IDS_IMPORT_NOT_IMPORTED) +
                      format(error.message, std::to_string(error.line), std::to_string(error.column), error.detail),
                  "ErrorImportingPlays");
             return result;
@@ -214,10 +206,10 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
         incoming.reserve(listens.size());
         for (std::size_t at : byStart) incoming.push_back(recordOf(listens[at]));
     } catch (const std::bad_alloc&) {
-        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        show(loadString(IDS_IMPORT_CANNOT_READ) + loadString(IDS_NO_MEMORY), "ErrorImportingPlays");
         return result;
     } catch (const std::length_error&) {
-        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        show(loadString(IDS_IMPORT_CANNOT_READ) + loadString(IDS_NO_MEMORY), "ErrorImportingPlays");
         return result;
     }
 
@@ -232,7 +224,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             return true;
         const std::string after = std::to_string(total), limit = std::to_string(settings.DBSize),
                           lost = std::to_string(total - static_cast<std::size_t>(settings.DBSize));
-        if (ask(format(kRaiseLimit, after, limit, lost))) {
+        if (ask(format(IDS_IMPORT_RAISE_LIMIT, after, limit, lost))) {
             // The limit is raised as far as the General page accepts, else lifted.
             const SettingsTable<GeneralSettings>& table = generalSettingsTable();
             const int largest = lineOf(table, &GeneralSettings::DBSize)->range.max;
@@ -247,7 +239,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             result.limitChanged = true;
             return true;
         }
-        declined = !ask(format(kImportAnyway, after, limit, lost));
+        declined = !ask(format(IDS_IMPORT_ANYWAY, after, limit, lost));
         return !declined;
     };
     // The plays placed are known by their addresses: each record stays where it was made.
@@ -260,7 +252,7 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
             context.views->refreshPlaytallyWindow();
     } catch (const std::bad_alloc&) {
         // Thrown before any record moved.
-        show(loadString(kCannotRead) + loadString(kNoMemory), "ErrorImportingPlays");
+        show(loadString(IDS_IMPORT_CANNOT_READ) + loadString(IDS_NO_MEMORY), "ErrorImportingPlays");
         return ImportResult{};
     }
     if (declined) return ImportResult{};
@@ -268,8 +260,8 @@ ImportResult importPlays(CDoc& doc, const std::string& path) {
     // Imported anyway: say how many of the plays just added the limit takes away again.
     const Trim trim = nextTrim(doc, placed);
     if (trim.added > 0)
-        show(format(kImportedToGo, {result.added, result.duplicates, trim.limit, trim.toGo, trim.added}), "PlaysImported");
+        show(format(IDS_PLAYS_IMPORTED_TO_GO, {result.added, result.duplicates, trim.limit, trim.toGo, trim.added}), "PlaysImported");
     else
-        show(format(kImported, {result.added, result.duplicates}), "PlaysImported");
+        show(format(IDS_PLAYS_IMPORTED, {result.added, result.duplicates}), "PlaysImported");
     return result;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Clock.h"
+#include "resources/resource.h"
 
 // One listen of the file, its texts in UTF-8 as the file has them.
 struct ImportedListen {
@@ -47,15 +48,15 @@ TimeValue systemLocalToUtc(std::int64_t local);
 
 // String resources of the readers' messages.
 enum ReadMessage : int {
-    kNotAPlaysFile = 2240,      // neither format
-    kJsonBroken = 2241,         // %1 line, %2 column, %3 the parser's reason
-    kNotAListen = 2242,         // %1 line
-    kNotAText = 2243,           // %1 line, %3 the key
-    kLogFieldCount = 2244,      // %1 line, %3 the count
-    kLogRating = 2245,          // %1 line
-    kLogStart = 2246,           // %1 line
-    kLogDuration = 2247,        // %1 line
-    kListenTime = 2248,         // %1 line
-    kListenTooEarly = 2259,     // %1 line, %2 column: before kEarliestListen
-    kLogTooEarly = 2260,        // %1 line: before kEarliestListen
+    kNotAPlaysFile = IDS_READ_NOT_A_PLAYS_FILE,     // neither format
+    kJsonBroken = IDS_READ_JSON_BROKEN,            // %1 line, %2 column, %3 the parser's reason
+    kNotAListen = IDS_READ_NOT_A_LISTEN,           // %1 line
+    kNotAText = IDS_READ_NOT_A_TEXT,               // %1 line, %3 the key
+    kLogFieldCount = IDS_READ_LOG_FIELD_COUNT,     // %1 line, %3 the count
+    kLogRating = IDS_READ_LOG_RATING,              // %1 line
+    kLogStart = IDS_READ_LOG_START,                // %1 line
+    kLogDuration = IDS_READ_LOG_DURATION,          // %1 line
+    kListenTime = IDS_READ_LISTEN_TIME,            // %1 line
+    kListenTooEarly = IDS_READ_LISTEN_TOO_EARLY,   // %1 line, %2 column: before kEarliestListen
+    kLogTooEarly = IDS_READ_LOG_TOO_EARLY,         // %1 line: before kEarliestListen
 };

@@ -12,10 +12,9 @@
 #include "core/CodePage.h"
 #include "core/Utf.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
-
-constexpr int kPluginCaption = 1;  // "Dozoderi Playtally v 1.4"
 
 void appendNumber(std::string& out, long long value) {
     char digits[24];
@@ -206,7 +205,7 @@ private:
 ExportClient playtallyClient() {
     ExportClient client;
     // The version is the last word of the caption the user sees ("... v 1.4").
-    const std::string caption = loadString(kPluginCaption);
+    const std::string caption = loadString(IDS_PLUGIN_NAME);
     const std::size_t space = caption.rfind(' ');
     client.version = space == std::string::npos ? caption : caption.substr(space + 1);
     return client;

@@ -16,7 +16,7 @@
 #define IDC_PROGRESS_PERCENT 1004
 #define IDC_PROGRESS_TEXT 1005
 #define IDS_PLEASE_WAIT 1009
-#define IDS_GENERATING_REPORT 1010
+#define IDS_GENERATING_REPORT 1010  // also the list builder's progress text
 
 // Strings of the dialog framework's data exchange.
 #define IDS_DDX_INTEGER 2001
@@ -31,6 +31,40 @@
 #define IDS_FIRST_START 81
 #define IDS_XP_STYLE_NOTICE 42
 #define IDS_UNEXPECTED_ERROR 1100
+
+// The registry sections of the settings (the publishing settings' section is
+// IDS_SETTINGS_CAPTION) and the report templates' defaults: the header is its two halves.
+#define IDS_SECTION_GENERAL 1014
+#define IDS_SECTION_MAIN 25
+#define IDS_SECTION_DIALOG 17
+#define IDS_DEFAULT_HEADER 77
+#define IDS_DEFAULT_HEADER_END 80
+#define IDS_DEFAULT_ITEM 78
+#define IDS_DEFAULT_FOOTER 79
+
+// The database: what recording a play, loading, saving and keeping a damaged file aside say
+// (the unknown header and the failed save are IDS_GEN_UNKNOWN_HEADER and IDS_GEN_CANNOT_SAVE).
+#define IDS_DB_ADDING_FAILED 51
+#define IDS_DB_NEWER_FORMAT 1027
+#define IDS_DB_FATAL_LOADING 1026
+#define IDS_DB_LOAD_PATH_EMPTY 1019
+#define IDS_DB_SAVE_PATH_EMPTY 1016
+#define IDS_DB_FAILED_SAVING 1017
+#define IDS_DB_KEPT_AS 2026  // followed by the file's name
+#define IDS_DB_ENDS_INSIDE_PLAY 2027
+#define IDS_DB_DAMAGED_AFTER 2257  // %1 plays loaded
+#define IDS_DB_TEXTS_DAMAGED 2029
+// The record commands' questions: for the group or for nothing in Playtally mode, for every
+// instance or for the play only in Log mode.
+#define IDS_ASK_REMOVE_GROUP 35
+#define IDS_ASK_TAG_GROUP 39
+#define IDS_ASK_PATH_GROUP 44
+#define IDS_ASK_TAG_INSTANCES 45
+#define IDS_ASK_PATH_INSTANCES 48
+// The report: a list that could not be built, a program before or after publishing that would
+// not run (followed by its command line).
+#define IDS_REPORT_BUILD_FAILED 1036
+#define IDS_RUN_FAILED 1021
 
 // Uninstall from the player's preferences: the question, and what a failed removal says.
 #define IDS_UNINSTALL_REMOVE_DATA 2140
@@ -91,7 +125,7 @@
 #define IDS_TIP_GEN_AUTOSAVE 1080
 #define IDS_TIP_GEN_REFRESH 1081
 // The General page's texts: the two field lists' captions, the database file's browse title, and
-// why a database path or a merge is refused.
+// why a database path or a merge is refused (the database's load and save say the same).
 #define IDS_GEN_NOTSTORE_CAPTION 36
 #define IDS_GEN_GROUPBY_CAPTION 37
 #define IDS_GEN_BROWSE_TITLE 1015
@@ -188,6 +222,32 @@
 #define IDS_IMPORT_TITLE 2231
 #define IDS_EXPORT_FILTER 2232
 #define IDS_IMPORT_FILTER 2233
+// What exporting says (%1 plays, %2 the file), and why it was refused, followed by the reason.
+#define IDS_EXPORTING 2234
+#define IDS_PLAYS_EXPORTED 2236  // %1 plays, %2 the file
+#define IDS_EXPORT_FAILED 2237  // followed by the reason
+#define IDS_EXPORT_ONTO_DATABASE 2256
+#define IDS_NO_MEMORY 2255  // the reason when memory ran out, of an export or an import
+// What importing says.
+#define IDS_IMPORT_CANNOT_READ 2238  // followed by the reason
+#define IDS_IMPORT_NOT_IMPORTED 2239  // followed by the reader's message
+#define IDS_PLAYS_IMPORTED 2249  // %1 added, %2 duplicates
+#define IDS_PLAYS_IMPORTED_TO_GO 2261  // %1 added, %2 duplicates, %3 the limit, %4 plays to go, %5 of them added
+#define IDS_IMPORT_RAISE_LIMIT 2250  // %1 plays after the import, %2 the limit, %3 plays to go
+#define IDS_IMPORT_ANYWAY 2251  // %3 plays to go
+#define IDS_IMPORT_TOO_LARGE 2258
+// The readers' messages about a file of plays (%1 its line, %2 its column).
+#define IDS_READ_NOT_A_PLAYS_FILE 2240
+#define IDS_READ_JSON_BROKEN 2241  // %3 the parser's reason
+#define IDS_READ_NOT_A_LISTEN 2242
+#define IDS_READ_NOT_A_TEXT 2243  // %3 the key
+#define IDS_READ_LOG_FIELD_COUNT 2244  // %3 the count
+#define IDS_READ_LOG_RATING 2245
+#define IDS_READ_LOG_START 2246
+#define IDS_READ_LOG_DURATION 2247
+#define IDS_READ_LISTEN_TIME 2248
+#define IDS_READ_LISTEN_TOO_EARLY 2259
+#define IDS_READ_LOG_TOO_EARLY 2260
 
 // Settings sheet: ListenBrainz page (template IDD_LISTENBRAINZ), its controls and tooltip texts.
 #define IDD_LISTENBRAINZ 1030
@@ -209,6 +269,7 @@
 #define IDS_TIP_LB_LISTEN_RULE 2665
 #define IDS_TIP_LB_STATUS 2666
 #define IDS_TIP_LB_CLEAR_REFUSED 2667
+#define IDS_LB_CLEAR_REFUSED 2668  // the button's caption as a string (no code loads it today)
 #define IDC_LB_SHOW_REFUSED 1410
 #define IDS_TIP_LB_SHOW_REFUSED 2669
 // The refused listens (template IDD_LB_REFUSED), shown from the ListenBrainz page.
@@ -235,6 +296,7 @@
 #define IDS_LB_SERVER_ANSWERED 2621  // %1 status, %2 reason
 #define IDS_LB_TOKEN_REFUSED 2622
 #define IDS_LB_ASKED_TO_WAIT 2623  // %1 seconds
+#define IDS_LB_LISTEN_REFUSED 2624  // %1 reason (no code loads it today)
 #define IDS_LB_TOKEN_REFUSED_NOTICE 2625
 #define IDS_LB_OUTBOX_NOT_WRITTEN 2626
 #define IDS_LB_OUTBOX_DAMAGED 2627

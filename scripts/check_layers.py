@@ -13,8 +13,8 @@ of the globals that once stood in for such an interface (the application profile
 nor defines a mutable global of its own (a `g_` variable outside a function). Every registry
 section and key is declared once, in the settings tables of core/: no product file hands the
 profile a section or a key written as a literal. Every text is named by its IDS_ id from
-resources/resource.h: no control table gives a tooltip as a bare number, and no file of plugin/,
-ui/, window/ or app/ loads a string by one.
+resources/resource.h: no control table gives a tooltip as a bare number, and no product file
+loads a string by one, nor by a constant of its own that it defines as one.
 
 Usage: check_layers.py [root]   (exit 1 and one line per fault when an include runs the wrong way)
 """
@@ -36,7 +36,9 @@ PROFILE_LITERAL = re.compile(r'\b(getInt|getString|writeInt|writeString|deleteVa
 CONTROL_TABLE = re.compile(r'\bSettingsControl\s+\w+\s*\[\s*\]\s*=\s*\{(.*?)\n\s*\};', re.S)
 BARE_TOOLTIP = re.compile(r'\{[^{}]*,\s*(\d+)\s*\}')
 BARE_STRING_ID = re.compile(r'\bloadString\s*\(\s*\d')
-NAMED_TEXT_FOLDERS = ("plugin", "ui", "window", "app")
+# A string loaded by a name of the file's own (not an IDS_ name), and that name's definition as a number.
+NAMED_STRING_ID = re.compile(r'\bloadString\s*\(\s*(?!IDS_)([A-Za-z_]\w*)\s*\)')
+NUMBER_DEFINITION = r'\b{}\s*=\s*\d'
 MUTABLE_GLOBAL = re.compile(r'^(?!.*\b(const|constexpr)\b)(static\s+)?[\w:<>,*& ]+?[\s*&]g_\w+\s*(=[^;]*)?;', re.M)
 
 
@@ -70,10 +72,14 @@ def faults(root):
             for entry in BARE_TOOLTIP.finditer(table.group(1)):
                 line = text.count("\n", 0, table.start(1) + entry.start()) + 1
                 yield f"{relative}:{line}: a tooltip written as a number ({entry.group(1)}), not as its IDS_ name"
-        if top in NAMED_TEXT_FOLDERS:
-            for match in BARE_STRING_ID.finditer(text):
-                line = text.count("\n", 0, match.start()) + 1
-                yield f"{relative}:{line}: a string id written as a number, not as its IDS_ name"
+        for match in BARE_STRING_ID.finditer(text):
+            line = text.count("\n", 0, match.start()) + 1
+            yield f"{relative}:{line}: a string id written as a number, not as its IDS_ name"
+        definitions = [(match.start(), name) for name in set(NAMED_STRING_ID.findall(text))
+                       for match in re.finditer(NUMBER_DEFINITION.format(name), text)]
+        for start, name in sorted(definitions):
+            line = text.count("\n", 0, start) + 1
+            yield f"{relative}:{line}: a string id {name} defined as a number, not as its IDS_ name"
         if top in ("ui", "window"):
             for match in APP_GLOBAL.finditer(text):
                 line = text.count("\n", 0, match.start()) + 1

@@ -44,14 +44,20 @@ def parse_literal(src, pos):
 
 
 def read_defines(rc_path, text):
-    """The numeric #defines of the headers the script includes from its own folder."""
+    """The numeric #defines of the headers the script includes from its own folder. A string's number
+    has one IDS_ name: a text used for two things is named once, with a comment."""
     defines = {}
+    strings = {}
     for include in re.findall(r'^\s*#\s*include\s+"([^"]+)"', text, re.M):
         header = os.path.join(os.path.dirname(rc_path), include)
         if os.path.isfile(header):
             with open(header, encoding='cp1252') as f:
                 for name, value in re.findall(r'^\s*#\s*define\s+(\w+)\s+(\d+)\b', f.read(), re.M):
                     defines[name] = int(value)
+                    if name.startswith('IDS_'):
+                        if int(value) in strings:
+                            raise ValueError("%s and %s are both string %s" % (strings[int(value)], name, value))
+                        strings[int(value)] = name
     return defines
 
 

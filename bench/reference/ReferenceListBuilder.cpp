@@ -10,6 +10,7 @@
 #include "core/AppContext.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void logMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IProgress
         int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 100) {
             progress = context.progress->create();
-            if (progress) progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(IDS_GENERATING_REPORT), 0, count);
         }
     }
     const std::string format = context.readSettings().DateFormat;
@@ -89,7 +90,7 @@ void playtallyMode(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPr
         int count = countInPeriodFromNewest(doc.records(), params);
         if (count > 0) {
             progress = context.progress->create();
-            if (progress) progress->Show(loadString(1010), 0, count);
+            if (progress) progress->Show(loadString(IDS_GENERATING_REPORT), 0, count);
         }
     }
 
@@ -135,7 +136,7 @@ RowArray referenceBuildList(CDoc& doc, const BuildListParams& params) {
     } catch (...) {
         for (auto& record : doc.records()) record->marked = 0;
         progress.reset();
-        doc.context().messages.showMessage(loadString(1036), "GeneratingReportError");
+        doc.context().messages.showMessage(loadString(IDS_REPORT_BUILD_FAILED), "GeneratingReportError");
     }
     return rows;
 }

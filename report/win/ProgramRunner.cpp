@@ -9,6 +9,7 @@
 #include "framework/Handles.h"
 #include "core/Messages.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 // Starts the command line as a process, hidden with RunHide and waited for with RunWait; false when
@@ -40,7 +41,7 @@ void CProgramRunner::runProgram(const std::string& commandLine, unsigned flags) 
     HINSTANCE opened = ShellExecuteA(nullptr, "open", commandLine.c_str(), nullptr, nullptr,
                                      (flags & RunHide) ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(opened) > 32) return;
-    const std::string text = loadString(1021) + "  " + commandLine;
+    const std::string text = loadString(IDS_RUN_FAILED) + "  " + commandLine;
     messages_.showMessage(text, text);
 }
 
@@ -50,6 +51,6 @@ void CProgramRunner::runProgram(const std::string& before, const std::u16string&
     if (commandLine.empty()) return;
     if (startProcess(commandLine, flags)) return;
     // What the code page makes of it names the command in the message.
-    const std::string text = loadString(1021) + "  " + utf16ToAnsi(commandLine);
+    const std::string text = loadString(IDS_RUN_FAILED) + "  " + utf16ToAnsi(commandLine);
     messages_.showMessage(text, text);
 }

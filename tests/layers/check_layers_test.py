@@ -29,6 +29,10 @@ plants = [
     ("ui/GeneralDlg.cpp", "const SettingsControl kMore[] = {\n    {IDC_GEN_DISABLE, BN_CLICKED, kChangeNothing, 1066},\n};",
      "a tooltip written as a number (1066)"),
     ("plugin/Publisher.cpp", "std::string f() { return loadString(1010); }", "a string id written as a number"),
+    ("database/RecordEdit.cpp", "std::string f() { return loadString(35); }", "a string id written as a number"),
+    ("report/win/ProgramRunner.cpp", "std::string f() { return loadString( 1021); }", "a string id written as a number"),
+    ("exchange/PlayExport.cpp", "constexpr int kDone = 2236;\nstd::string f() { return loadString(kDone); }",
+     "a string id kDone defined as a number"),
 ]
 
 failures = 0

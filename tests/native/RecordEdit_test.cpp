@@ -18,6 +18,7 @@
 #include "core/Profile.h"
 #include "core/ProgramRunner.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -322,7 +323,7 @@ TEST_F(RecordEditTest, AStoredPlayAndATrimmingSaveWhileThePathDialogIsOpenChange
     pathAnswers = {"new"};
     ASSERT_TRUE(doc.ChangePath(4, ""));
     EXPECT_EQ(state(), "x@300:new/190 z@400:c/240 x@500:new/100 x@600:a4/200");
-    EXPECT_EQ(asked, std::vector<std::string>{loadString(44)});
+    EXPECT_EQ(asked, std::vector<std::string>{loadString(IDS_ASK_PATH_GROUP)});
 }
 
 // Rows name their records by position and show their texts: every change that moves records or

@@ -104,11 +104,11 @@ TEST_F(HelpControlsTest, EveryControlReportsItsHelpText) {
         HWND control;
         std::string text;
     } cases[] = {
-        {dialog_.button, loadString(40)},
+        {dialog_.button, loadString(IDS_HELP_PLAYTALLY)},
         {dialog_.combo, "Day"},
         {dialog_.edit, kEditHelp},
         {dialog_.picker, ""},
-        {dialog_.link, loadString(38)},
+        {dialog_.link, loadString(IDS_WEB_PAGE)},
         {dialog_.area, kAreaHelp},
     };
     for (const auto& c : cases) {
@@ -118,7 +118,7 @@ TEST_F(HelpControlsTest, EveryControlReportsItsHelpText) {
         EXPECT_EQ(dialog_.shown.back(), c.text);
         ReleaseCapture();
     }
-    EXPECT_FALSE(loadString(40).empty());
+    EXPECT_FALSE(loadString(IDS_HELP_PLAYTALLY).empty());
     // Labels told of no window tell nobody; the controls still tell their parent.
     labelsTellTo(nullptr);
     dialog_.shown.clear();

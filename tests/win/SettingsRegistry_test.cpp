@@ -9,6 +9,7 @@
 #include "plugin/win/RegistryProfile.h"
 #include "core/Settings.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 FieldFlags flags(std::initializer_list<int> set) {
@@ -43,9 +44,9 @@ TEST(SettingsRegistry, FreshUserReadsEveryDefault) {
     ASSERT_EQ(localtime_s(&local, &t), 0);
     PublishSettings p = loadPublishSettings(profile, now);
     EXPECT_EQ(p.PublishFile, "MyPlaytally.html");
-    EXPECT_EQ(p.Header, loadString(77) + loadString(80));
-    EXPECT_EQ(p.Item, loadString(78));
-    EXPECT_EQ(p.Footer, loadString(79));
+    EXPECT_EQ(p.Header, loadString(IDS_DEFAULT_HEADER) + loadString(IDS_DEFAULT_HEADER_END));
+    EXPECT_EQ(p.Item, loadString(IDS_DEFAULT_ITEM));
+    EXPECT_EQ(p.Footer, loadString(IDS_DEFAULT_FOOTER));
     EXPECT_EQ(p.PublishLast, 3);
     EXPECT_FALSE(p.Log);
     EXPECT_FALSE(p.IsTop);

@@ -944,8 +944,8 @@ TEST_F(Settings, EveryKeyIsStoredAsItAlwaysWas) {
         {"GroupPlaytallyBy", textOf("0,0,0,0,0,1,1,1,0,0,0,")}};
     const KeyDump publishDefaults = {
         {"RunBefore", textOf("")}, {"RunAfter", textOf("")}, {"PublishFile", textOf("MyPlaytally.html")},
-        {"Item", textOf(loadString(78))}, {"Header", textOf(loadString(77) + loadString(80))},
-        {"Footer", textOf(loadString(79))}, {"Every", number(2)}, {"AutoPublish", number(0)},
+        {"Item", textOf(loadString(IDS_DEFAULT_ITEM))}, {"Header", textOf(loadString(IDS_DEFAULT_HEADER) + loadString(IDS_DEFAULT_HEADER_END))},
+        {"Footer", textOf(loadString(IDS_DEFAULT_FOOTER))}, {"Every", number(2)}, {"AutoPublish", number(0)},
         {"PublishLast", number(3)}, {"IsTop", number(0)}, {"TopCount", number(20)}, {"Log", number(0)},
         {"Hour", number(local.tm_hour)}, {"Minute", number(local.tm_min)}, {"OpenPublishedFile", number(1)},
         {"WinStates", number(0)}, {"StatisticsPage", number(1)}, {"StatisticsFile", textOf("MyPlaytallyStatistics.html")}};

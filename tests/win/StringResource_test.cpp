@@ -44,18 +44,18 @@ TEST(StringResource, EveryGeneratedEntryMatchesTheResource) {
 
 // Texts whose escapes, quotes and code-page characters are easy to get wrong in the script.
 TEST(StringResource, TextsSurviveEscapesQuotesAndCodePage) {
-    EXPECT_EQ(loadString(82), "Dozoderi Playtally v 1.2");
-    EXPECT_EQ(loadString(78), "<TR><TD>#num</TD><TD>#artist</TD><TD>#title</TD><TD>#album</TD></TR>");
-    EXPECT_EQ(loadString(79),
+    EXPECT_EQ(loadString(IDS_REGISTRY_PRODUCT), "Dozoderi Playtally v 1.2");
+    EXPECT_EQ(loadString(IDS_DEFAULT_ITEM), "<TR><TD>#num</TD><TD>#artist</TD><TD>#title</TD><TD>#album</TD></TR>");
+    EXPECT_EQ(loadString(IDS_DEFAULT_FOOTER),
               "\t\t\t</table>\n\t\t</div>\n\t\t<hr>\n\t\t<div class=\"f\">generated: #edate</div>\n\t</body>\n</html>");
-    EXPECT_EQ(loadString(42), "The Windows XP style for Playtally WinAmp plugin will be applyed after restarting WinAmp. ");
-    EXPECT_EQ(loadString(1059), "Click the column's caption to sort the list by ");
-    const std::string help = loadString(1073);
+    EXPECT_EQ(loadString(IDS_XP_STYLE_NOTICE), "The Windows XP style for Playtally WinAmp plugin will be applyed after restarting WinAmp. ");
+    EXPECT_EQ(loadString(IDS_HELP_HEADER), "Click the column's caption to sort the list by ");
+    const std::string help = loadString(IDS_TIP_GEN_DATEFORMAT);
     EXPECT_NE(help.find("%d - day of month (01 \x96 31)\n"), std::string::npos);
     EXPECT_NE(help.find("%I - hour  (01 \x96 12)\n"), std::string::npos);
     EXPECT_NE(help.find("%p - current locale\x92s A.M./P.M. indicator for 12-hour clock\n"), std::string::npos);
     EXPECT_TRUE(endsWith(help, "\n%z, %Z - time-zone name or abbreviation\n%% - percent sign"));
-    const std::string header = loadString(77);
+    const std::string header = loadString(IDS_DEFAULT_HEADER);
     EXPECT_EQ(header.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html>\n\t<head>", 0), 0u);
     EXPECT_TRUE(endsWith(header, "\t\t\t \tscrollbar-highlight-color: #777744;\n\t\t\t\tscrollbar-3dlight-color:#FFFFCC;\n"));
 }

@@ -12,6 +12,7 @@
 #include "plugin/win/TimerGuard.h"
 #include "plugin/win/WindowTimer.h"
 #include "resources/StringTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ public:
 struct NotAStdException {};
 
 TEST(TimerGuard, TheFirstFailureIsReportedWithItsReasonAndLaterOnesAreNot) {
-    const std::string head = loadString(1100);
+    const std::string head = loadString(IDS_UNEXPECTED_ERROR);
     ASSERT_FALSE(head.empty());
     const struct {
         const char* name;
@@ -136,7 +137,7 @@ TEST(TimerGuard, AWindowTimerThatFailsOnEveryTickIsReportedOnce) {
     DestroyWindow(window);
     EXPECT_GE(ticks, 5);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, loadString(1100) + "tick failed");
+    EXPECT_EQ(messages.shown[0].text, loadString(IDS_UNEXPECTED_ERROR) + "tick failed");
 }
 
 }  // namespace

@@ -323,7 +323,7 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
     struct Case {
         const char* caption;  // nullptr: right of the last caption
         std::string help;
-    } cases[] = {{"Artist", loadString(1059) + "Artist"}, {"#", loadString(1059) + "#"}, {nullptr, ""}};
+    } cases[] = {{"Artist", loadString(IDS_HELP_HEADER) + "Artist"}, {"#", loadString(IDS_HELP_HEADER) + "#"}, {nullptr, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption ? c.caption : "empty header");
         profile.deleteValue(kSection, "ListWidth");
@@ -343,7 +343,7 @@ TEST_F(TrackListTest, HeaderHoverTellsWhatAClickDoesAndStoresTheWidths) {
         EXPECT_EQ(profile.getString(kSection, "TimesWidth", "none"), "90,90,70,");
     }
     ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(5, 40));
-    EXPECT_EQ(helpArea(), loadString(1058));
+    EXPECT_EQ(helpArea(), loadString(IDS_HELP_LIST));
     for (int picker : {1024, 1025}) {
         ::SendMessageA(::GetDlgItem(window->m_hWnd, picker), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
         EXPECT_EQ(helpArea(), loadString(picker == 1024 ? 1054 : 1055)) << picker;

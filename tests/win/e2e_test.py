@@ -1375,7 +1375,8 @@ def case_wholetext(case, registry):
         lines += [f'play "{winpath(m / name)}" 2', 'wait 2.8']
     lines += ['stop', 'wait 0.5', 'tray right', 'menu 32779', 'wait-window "Export Plays"',
               f'type "Export Plays" 1148 "{winpath(lb)}"', 'wait 0.5', 'click "Export Plays" 1', 'wait-gone "Export Plays"',
-              'wait-window "Winamp - Dozoderi Playtally"', 'click "Winamp - Dozoderi Playtally" 1', 'tray right', 'menu 32775',
+              'wait-window "Winamp - Dozoderi Playtally"', 'click "Winamp - Dozoderi Playtally" 1',
+              'wait-gone "Winamp - Dozoderi Playtally"', 'tray right', 'menu 32775',
               f'wait-file "{winpath(case.plugins / "MyPlaytally.html")}" 60', 'quit']
     check(not (case.plugins / 'MyPlaytally.html').exists(), 'no report before the run')
     run = case.run(lines, encoding='utf-8')
