@@ -22,19 +22,6 @@
 
 namespace {
 
-// String resources and message keys of the database file.
-constexpr int kUnknownHeader = IDS_GEN_UNKNOWN_HEADER;      // "ErrorOpening"
-constexpr int kNewerFormat = IDS_DB_NEWER_FORMAT;           // "DBFileIsNewerFormat"
-constexpr int kFatalLoading = IDS_DB_FATAL_LOADING;         // "UnknownErrorLoading"
-constexpr int kLoadPathEmpty = IDS_DB_LOAD_PATH_EMPTY;      // "LoadDBIsEmpty"
-constexpr int kSavePathEmpty = IDS_DB_SAVE_PATH_EMPTY;      // "SaveDBIsEmpty"
-constexpr int kSaveFailedBecause = IDS_GEN_CANNOT_SAVE;     // "ErrorSavingDBFile", followed by the reason
-constexpr int kFailedSaving = IDS_DB_FAILED_SAVING;         // "ErrorWhileSavingPTDB"
-constexpr int kKeptAs = IDS_DB_KEPT_AS;                     // "The file was kept as:\n"
-constexpr int kEndsInsidePlay = IDS_DB_ENDS_INSIDE_PLAY;    // "DBFileIsCut"
-constexpr int kDamagedAfter = IDS_DB_DAMAGED_AFTER;         // "DBFileIsDamaged": %1 plays loaded
-constexpr std::uint8_t kNoGenre = 255;
-constexpr int kTextsDamaged = IDS_DB_TEXTS_DAMAGED;         // "DBFileTextsDamaged"
 // A file that was not understood, moved aside at a save: news of its own, which a user who
 // silenced the loading errors still gets.
 const char kKeptAtSaveKey[] = "DBFileKeptAside";
@@ -68,10 +55,10 @@ std::string timeStamp(AppContext& context) {
 // The loading failure message: the first sentence of the fatal-error text (the rest of it
 // announced a deletion that no longer happens) and where the file now is.
 std::string keptAsMessage(const std::string& where) {
-    std::string text = loadString(kFatalLoading);
+    std::string text = loadString(IDS_DB_FATAL_LOADING);
     auto end = text.find('.');
     if (end != std::string::npos) text.erase(end + 1);
-    return text + "\n" + loadString(kKeptAs) + where;
+    return text + "\n" + loadString(IDS_DB_KEPT_AS) + where;
 }
 
 bool isNewer(std::uint32_t high, std::uint32_t low, const DatabaseSignature& ours) {
@@ -127,7 +114,7 @@ void readRecord(CArchive& archive, CTrackRecord& record) {
     // file keeps its missing texts empty, and a missing genre byte means no genre (255), not the
     // first one (0).
     CId3v1Tag::Body& body = record.tag.body();
-    if (archive.Read(body.data(), body.size()) < body.size()) body[body.size() - 1] = kNoGenre;
+    if (archive.Read(body.data(), body.size()) < body.size()) body[body.size() - 1] = CId3v1Tag::kNoGenre;
     record.tag.RebuildFields();
 }
 
@@ -178,13 +165,13 @@ void CDoc::SerializeDB(CArchive& archive, RecordArray* target) {
     readTrailerDamaged_ = false;
     if (archive.ReadString() != signature.description) {
         readUnknownSignature_ = true;
-        show(context_, loadString(kUnknownHeader), "ErrorOpening");
+        show(context_, loadString(IDS_GEN_UNKNOWN_HEADER), "ErrorOpening");
         return;
     }
     std::uint32_t high = archive.ReadUInt32();
     std::uint32_t low = archive.ReadUInt32();
     readNewer_ = isNewer(high, low, signature);
-    if (readNewer_) show(context_, loadString(kNewerFormat), "DBFileIsNewerFormat");
+    if (readNewer_) show(context_, loadString(IDS_DB_NEWER_FORMAT), "DBFileIsNewerFormat");
 
     // The stored plays go before the file is read: a file that fails half way leaves none.
     RecordArray loaded;
@@ -261,24 +248,24 @@ int CDoc::loadFile(const std::string& path, RecordArray* target, FileRole role) 
 
     if (readDamaged_) {
         // As a cut file: the plays before the damage are loaded, the file is kept aside whole.
-        const std::string loaded = loadString(kDamagedAfter);
+        const std::string loaded = loadString(IDS_DB_DAMAGED_AFTER);
         const std::size_t at = loaded.find("%1");
         show(context_,
              (at == std::string::npos ? loaded : loaded.substr(0, at) + std::to_string(target ? target->size() : store_.size()) + loaded.substr(at + 2)) +
-                 "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+                 "\n" + loadString(IDS_DB_KEPT_AS) + keepDamaged(path, role),
              "DBFileIsDamaged");
         return 0;
     }
     if (readTextCut_) {
         // The plays before the cut are loaded; the file is kept as a damaged one is, since the
         // length that ended it may be the damage and more plays follow it.
-        show(context_, loadString(kEndsInsidePlay) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+        show(context_, loadString(IDS_DB_ENDS_INSIDE_PLAY) + "\n" + loadString(IDS_DB_KEPT_AS) + keepDamaged(path, role),
              "DBFileIsCut");
         return 0;
     }
     if (readTrailerDamaged_) {
         // Every play is loaded with its body; the whole texts stay in the kept file.
-        show(context_, loadString(kTextsDamaged) + "\n" + loadString(kKeptAs) + keepDamaged(path, role),
+        show(context_, loadString(IDS_DB_TEXTS_DAMAGED) + "\n" + loadString(IDS_DB_KEPT_AS) + keepDamaged(path, role),
              "DBFileTextsDamaged");
         return 0;
     }
@@ -332,7 +319,7 @@ void CDoc::LoadDatabase() {
     GeneralSettings settings = context_.readSettings();
     std::string path = resolvePluginPath(settings.DBPath, context_.pluginFolder);
     if (path.empty()) {
-        show(context_, loadString(kLoadPathEmpty), "LoadDBIsEmpty");
+        show(context_, loadString(IDS_DB_LOAD_PATH_EMPTY), "LoadDBIsEmpty");
         return;
     }
     LoadFileIntoArray(path, nullptr);
@@ -342,7 +329,7 @@ bool CDoc::SaveDatabase() {
     GeneralSettings settings = context_.readSettings();
     const std::string path = resolvePluginPath(settings.DBPath, context_.pluginFolder);
     if (path.empty()) {
-        show(context_, loadString(kSavePathEmpty), "SaveDBIsEmpty");
+        show(context_, loadString(IDS_DB_SAVE_PATH_EMPTY), "SaveDBIsEmpty");
         return false;
     }
     IFileSystem& files = context_.files;
@@ -350,7 +337,7 @@ bool CDoc::SaveDatabase() {
 
     CReplacingWrite write(files, path);
     if (!write.file()) {
-        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
+        show(context_, loadString(IDS_GEN_CANNOT_SAVE) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
     try {
@@ -361,7 +348,7 @@ bool CDoc::SaveDatabase() {
         write.close();
     } catch (...) {
         write.discard();
-        show(context_, loadString(kFailedSaving), "ErrorWhileSavingPTDB");
+        show(context_, loadString(IDS_DB_FAILED_SAVING), "ErrorWhileSavingPTDB");
         return false;
     }
 
@@ -376,7 +363,7 @@ bool CDoc::SaveDatabase() {
             if (!keepAside(path, notUnderstoodLabel_, keptAs)) {
                 std::string reason = files.lastErrorText();
                 write.discard();
-                show(context_, loadString(kSaveFailedBecause) + reason, "ErrorSavingDBFile");
+                show(context_, loadString(IDS_GEN_CANNOT_SAVE) + reason, "ErrorSavingDBFile");
                 return false;
             }
             show(context_, keptAsMessage(keptAs), kKeptAtSaveKey);
@@ -387,7 +374,7 @@ bool CDoc::SaveDatabase() {
     if (!write.replace()) {
         // All was written; the file in the database's place refused to go (read-only, held open
         // by another program): a reason the system can name, like a file that cannot be created.
-        show(context_, loadString(kSaveFailedBecause) + write.reason(), "ErrorSavingDBFile");
+        show(context_, loadString(IDS_GEN_CANNOT_SAVE) + write.reason(), "ErrorSavingDBFile");
         return false;
     }
     return true;

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kProgressTextId = IDS_GENERATING_REPORT;
-constexpr int kBuildErrorTextId = IDS_REPORT_BUILD_FAILED;
 const char* const kBuildErrorKey = "GeneratingReportError";
 // Log mode opens the progress window for more rows than this; Playtally mode for more records.
 constexpr int kLogProgressRows = 100;
@@ -115,7 +113,7 @@ RowArray CDoc::BuildList(const BuildListParams& params) {
         // The rows emitted so far stay; nothing else of the build may outlive it.
         for (auto& record : store_.all()) record->marked = 0;
         progress.reset();
-        context_.messages.showMessage(loadString(kBuildErrorTextId), kBuildErrorKey);
+        context_.messages.showMessage(loadString(IDS_REPORT_BUILD_FAILED), kBuildErrorKey);
     }
     return rows;
 }
@@ -168,7 +166,7 @@ void buildLogRows(CDoc& doc, const BuildListParams& params, std::unique_ptr<IPro
         const int count = countRowsToCome(doc.records(), params);
         if (count > kLogProgressRows) {
             progress = context.progress->create();  // none without a progress window
-            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
+            if (progress) progress->Show(loadString(IDS_GENERATING_REPORT), 0, count);
         }
     }
     const GeneralSettings settings = context.readSettings();
@@ -212,7 +210,7 @@ void buildPlaytallyRows(CDoc& doc, const BuildListParams& params, std::unique_pt
         const int count = countRowsToCome(records, params);
         if (count > 0) {
             progress = context.progress->create();  // none without a progress window
-            if (progress) progress->Show(loadString(kProgressTextId), 0, count);
+            if (progress) progress->Show(loadString(IDS_GENERATING_REPORT), 0, count);
         }
     }
 
